@@ -1,0 +1,151 @@
+#include "builder.h"
+
+#include "collation.h"
+#include "compiled.h"
+#include "dictionary.h"
+#include "keys.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+namespace Verarov::Dictionary {
+
+namespace {
+
+// Appends texts to the pool, reusing the previous text when it repeats
+// (homographs share their headword).
+class Pool
+{
+public:
+    Tables::Ref add(const QString &text)
+    {
+        if (text == m_last && !m_units.isEmpty())
+            return m_lastRef;
+        Tables::Ref ref{quint32(m_units.size()), quint32(text.size())};
+        m_units.append(text);
+        m_last = text;
+        m_lastRef = ref;
+        return ref;
+    }
+    const QString &units() const { return m_units; }
+
+private:
+    QString m_units;
+    QString m_last;
+    Tables::Ref m_lastRef{0, 0};
+};
+
+struct SortableKey
+{
+    QByteArray sortKey;
+    quint32 entry;
+    Tables::Ref text;
+};
+
+void sortKeys(std::vector<SortableKey> &keys)
+{
+    std::sort(keys.begin(), keys.end(), [](const SortableKey &a, const SortableKey &b) {
+        const int c = std::memcmp(a.sortKey.constData(), b.sortKey.constData(),
+                                  size_t(std::min(a.sortKey.size(), b.sortKey.size())));
+        if (c != 0)
+            return c < 0;
+        if (a.sortKey.size() != b.sortKey.size())
+            return a.sortKey.size() < b.sortKey.size();
+        return a.entry < b.entry;
+    });
+}
+
+} // namespace
+
+QByteArray compile(QList<Entry> entries)
+{
+    // Entry order.  Collation keys are computed only inside homograph runs.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return a.headword < b.headword;
+    });
+    for (qsizetype begin = 0; begin < entries.size();) {
+        qsizetype end = begin + 1;
+        while (end < entries.size() && entries[end].headword == entries[begin].headword)
+            ++end;
+        if (end - begin > 1) {
+            struct Keyed
+            {
+                QByteArray pinyin, gloss;
+                Entry entry;
+            };
+            std::vector<Keyed> run;
+            for (qsizetype i = begin; i < end; ++i)
+                run.push_back({collationKey(entries[i].pinyin), collationKey(entries[i].gloss),
+                               entries[i]});
+            std::stable_sort(run.begin(), run.end(), [](const Keyed &a, const Keyed &b) {
+                if (a.pinyin != b.pinyin)
+                    return a.pinyin < b.pinyin;
+                return a.gloss < b.gloss;
+            });
+            for (qsizetype i = begin; i < end; ++i)
+                entries[i] = run[size_t(i - begin)].entry;
+        }
+        begin = end;
+    }
+
+    Pool pool;
+    std::vector<Tables::Ref> refs;
+    refs.reserve(size_t(entries.size()) * 3);
+    std::vector<SortableKey> pinyinKeys;
+    pinyinKeys.reserve(size_t(entries.size()));
+    std::vector<SortableKey> frenchKeyRows;
+    for (qsizetype e = 0; e < entries.size(); ++e) {
+        const Entry &entry = entries[e];
+        refs.push_back(pool.add(entry.headword));
+        refs.push_back(pool.add(entry.pinyin));
+        const Tables::Ref glossRef = pool.add(entry.gloss);
+        refs.push_back(glossRef);
+
+        const QString pKey = pinyinKey(entry.pinyin);
+        pinyinKeys.push_back({collationKey(pKey), quint32(e), pool.add(pKey)});
+
+        // A French key that is its sense unchanged points into the gloss.
+        for (const SenseSpan &span : senseSpans(entry.gloss)) {
+            const QStringView sense = QStringView(entry.gloss).sliced(span.offset, span.length);
+            const QList<QString> keys = frenchKeys(sense);
+            if (keys.isEmpty())
+                continue;
+            const QString &key = keys.front();
+            const qsizetype at = sense.indexOf(key);
+            const Tables::Ref ref = at >= 0
+                    ? Tables::Ref{quint32(glossRef.offset + span.offset + at), quint32(key.size())}
+                    : pool.add(key);
+            frenchKeyRows.push_back({collationKey(key), quint32(e), ref});
+        }
+    }
+    sortKeys(pinyinKeys);
+    sortKeys(frenchKeyRows);
+
+    CompiledHeader header;
+    std::memcpy(header.magic, kCompiledMagic, sizeof header.magic);
+    header.entryCount = quint32(entries.size());
+    header.pinyinKeyCount = quint32(pinyinKeys.size());
+    header.frenchKeyCount = quint32(frenchKeyRows.size());
+    header.poolUnits = quint32(pool.units().size());
+
+    QByteArray out;
+    out.reserve(qsizetype(sizeof header + refs.size() * sizeof(Tables::Ref)
+                          + (pinyinKeys.size() + frenchKeyRows.size()) * sizeof(Tables::KeyRow)
+                          + pool.units().size() * 2));
+    out.append(reinterpret_cast<const char *>(&header), sizeof header);
+    out.append(reinterpret_cast<const char *>(refs.data()),
+               qsizetype(refs.size() * sizeof(Tables::Ref)));
+    for (const auto *keys : {&pinyinKeys, &frenchKeyRows}) {
+        for (const SortableKey &k : *keys) {
+            const Tables::KeyRow row{k.text, k.entry};
+            out.append(reinterpret_cast<const char *>(&row), sizeof row);
+        }
+    }
+    out.append(reinterpret_cast<const char *>(pool.units().constData()),
+               pool.units().size() * 2);
+    return out;
+}
+
+} // namespace Verarov::Dictionary

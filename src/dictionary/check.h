@@ -1,0 +1,29 @@
+#pragma once
+
+#include "dictionary.h"
+
+#include <QList>
+#include <QString>
+
+namespace Verarov::Dictionary {
+
+struct CheckReport
+{
+    int entries = 0;
+    int distinctHeadwords = 0;
+    int homographGroups = 0; // headwords that stand on several rows
+    int pinyinKeys = 0;
+    int frenchKeys = 0;
+    int entriesWithoutFrenchKey = 0;
+    QList<QString> violations; // one line each, empty when all holds
+};
+
+// Checks every invariant of the tables that holds for any dictionary:
+// row contents (no empty row, no control character, BMP only, headword of
+// at most 7 code units, single blanks in pinyin and gloss, "/" only as
+// " / "), keys derived from their entries (each entry's pinyin key exactly
+// once, its French keys exactly), the orders of the entry and key lists,
+// adjacent homographs that differ in pinyin or gloss.
+CheckReport check(const Tables &tables);
+
+} // namespace Verarov::Dictionary

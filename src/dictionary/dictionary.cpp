@@ -1,0 +1,115 @@
+#include "dictionary.h"
+
+#include "compiled.h"
+
+#include <cstring>
+
+namespace Verarov::Dictionary {
+
+using namespace Qt::StringLiterals;
+
+QString listName(List list)
+{
+    switch (list) {
+    case List::liste_dico_ch: return u"liste_dico_ch"_s;
+    case List::liste_dico_pin: return u"liste_dico_pin"_s;
+    case List::liste_dico_fr: return u"liste_dico_fr"_s;
+    case List::liste_pin_ss_accent: return u"liste_pin_ss_accent"_s;
+    case List::liste_dicopin_index: return u"liste_dicopin_index"_s;
+    case List::liste_fr: return u"liste_fr"_s;
+    case List::liste_dicofr_index: return u"liste_dicofr_index"_s;
+    }
+    return {};
+}
+
+Tables Tables::fromCompiled(QByteArray compiled, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return Tables();
+    };
+    // Views into the buffer need aligned data; a resource may not be.
+    if (reinterpret_cast<quintptr>(compiled.constData()) % alignof(quint32) != 0)
+        compiled = QByteArray(compiled.constData(), compiled.size());
+
+    CompiledHeader header;
+    if (compiled.size() < qsizetype(sizeof header))
+        return fail(u"fichier compilé tronqué"_s);
+    std::memcpy(&header, compiled.constData(), sizeof header);
+    if (std::memcmp(header.magic, kCompiledMagic, sizeof header.magic) != 0)
+        return fail(u"ce n'est pas un dictionnaire compilé"_s);
+
+    const quint64 entriesBytes = quint64(header.entryCount) * 3 * sizeof(Ref);
+    const quint64 pinyinBytes = quint64(header.pinyinKeyCount) * sizeof(KeyRow);
+    const quint64 frenchBytes = quint64(header.frenchKeyCount) * sizeof(KeyRow);
+    const quint64 poolBytes = quint64(header.poolUnits) * sizeof(char16_t);
+    const quint64 total = sizeof header + entriesBytes + pinyinBytes + frenchBytes + poolBytes;
+    if (total != quint64(compiled.size()) || header.entryCount > 0x7fffffff
+        || header.pinyinKeyCount > 0x7fffffff || header.frenchKeyCount > 0x7fffffff)
+        return fail(u"taille du dictionnaire compilé incohérente"_s);
+
+    Tables t;
+    t.m_buffer = compiled;
+    const char *p = t.m_buffer.constData() + sizeof header;
+    t.m_entries = reinterpret_cast<const Ref *>(p);
+    p += entriesBytes;
+    t.m_pinyinKeys = reinterpret_cast<const KeyRow *>(p);
+    p += pinyinBytes;
+    t.m_frenchKeys = reinterpret_cast<const KeyRow *>(p);
+    p += frenchBytes;
+    t.m_pool = reinterpret_cast<const char16_t *>(p);
+    t.m_entryCount = int(header.entryCount);
+    t.m_pinyinKeyCount = int(header.pinyinKeyCount);
+    t.m_frenchKeyCount = int(header.frenchKeyCount);
+
+    auto inPool = [&](Ref r) { return quint64(r.offset) + r.length <= header.poolUnits; };
+    for (quint32 i = 0; i < header.entryCount * 3; ++i) {
+        if (!inPool(t.m_entries[i]))
+            return fail(u"texte hors du dictionnaire compilé"_s);
+    }
+    auto keysValid = [&](const KeyRow *rows, quint32 count) {
+        for (quint32 i = 0; i < count; ++i) {
+            if (!inPool(rows[i].text) || rows[i].entry >= header.entryCount)
+                return false;
+        }
+        return true;
+    };
+    if (!keysValid(t.m_pinyinKeys, header.pinyinKeyCount)
+        || !keysValid(t.m_frenchKeys, header.frenchKeyCount))
+        return fail(u"clé hors du dictionnaire compilé"_s);
+    return t;
+}
+
+int Tables::rowCount(List list) const
+{
+    switch (list) {
+    case List::liste_dico_ch:
+    case List::liste_dico_pin:
+    case List::liste_dico_fr:
+        return m_entryCount;
+    case List::liste_pin_ss_accent:
+    case List::liste_dicopin_index:
+        return m_pinyinKeyCount;
+    case List::liste_fr:
+    case List::liste_dicofr_index:
+        return m_frenchKeyCount;
+    }
+    return 0;
+}
+
+QString Tables::row(List list, int r) const
+{
+    switch (list) {
+    case List::liste_dico_ch: return headword(r).toString();
+    case List::liste_dico_pin: return pinyin(r).toString();
+    case List::liste_dico_fr: return gloss(r).toString();
+    case List::liste_pin_ss_accent: return pinyinKey(r).toString();
+    case List::liste_dicopin_index: return QString::number(pinyinKeyEntry(r));
+    case List::liste_fr: return frenchKey(r).toString();
+    case List::liste_dicofr_index: return QString::number(frenchKeyEntry(r));
+    }
+    return {};
+}
+
+} // namespace Verarov::Dictionary

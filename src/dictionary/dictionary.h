@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace Verarov::Dictionary {
+
+// The seven lists of the dictionary, by the names the program knows them by.
+enum class List {
+    liste_dico_ch,       // headword of each entry, in entry order
+    liste_dico_pin,      // pinyin of each entry
+    liste_dico_fr,       // French gloss of each entry
+    liste_pin_ss_accent, // toneless pinyin keys, collated
+    liste_dicopin_index, // entry index of each pinyin key, decimal text
+    liste_fr,            // French keys, collated
+    liste_dicofr_index,  // entry index of each French key, decimal text
+};
+inline constexpr List kAllLists[] = {
+    List::liste_dico_ch,       List::liste_dico_pin, List::liste_dico_fr,
+    List::liste_pin_ss_accent, List::liste_dicopin_index, List::liste_fr,
+    List::liste_dicofr_index,
+};
+QString listName(List list);
+
+// A read-only view of a compiled dictionary (see compiled.h for the layout).
+// Cheap to copy: copies share the one buffer.  Rows are views into it and
+// stay valid as long as any copy lives.
+class Tables
+{
+public:
+    Tables() = default;
+
+    // Adopts a compiled buffer after checking its structure (sizes and
+    // bounds, not content).  Returns an empty Tables and sets *error when the
+    // buffer is not a compiled dictionary.
+    static Tables fromCompiled(QByteArray compiled, QString *error = nullptr);
+
+    bool isEmpty() const { return entryCount() == 0; }
+    const QByteArray &compiled() const { return m_buffer; }
+
+    int entryCount() const { return m_entryCount; }
+    QStringView headword(int entry) const { return text(m_entries[3 * entry]); }
+    QStringView pinyin(int entry) const { return text(m_entries[3 * entry + 1]); }
+    QStringView gloss(int entry) const { return text(m_entries[3 * entry + 2]); }
+
+    int pinyinKeyCount() const { return m_pinyinKeyCount; }
+    QStringView pinyinKey(int row) const { return text(m_pinyinKeys[row].text); }
+    int pinyinKeyEntry(int row) const { return int(m_pinyinKeys[row].entry); }
+
+    int frenchKeyCount() const { return m_frenchKeyCount; }
+    QStringView frenchKey(int row) const { return text(m_frenchKeys[row].text); }
+    int frenchKeyEntry(int row) const { return int(m_frenchKeys[row].entry); }
+
+    // Row access by list name; index lists give the entry index as decimal
+    // text ("0" for entry 0).
+    int rowCount(List list) const;
+    QString row(List list, int row) const;
+
+    struct Ref
+    {
+        quint32 offset;
+        quint32 length;
+    };
+    struct KeyRow
+    {
+        Ref text;
+        quint32 entry;
+    };
+
+private:
+    QStringView text(Ref ref) const { return QStringView(m_pool + ref.offset, ref.length); }
+
+    QByteArray m_buffer;
+    int m_entryCount = 0;
+    int m_pinyinKeyCount = 0;
+    int m_frenchKeyCount = 0;
+    const Ref *m_entries = nullptr;
+    const KeyRow *m_pinyinKeys = nullptr;
+    const KeyRow *m_frenchKeys = nullptr;
+    const char16_t *m_pool = nullptr;
+};
+
+} // namespace Verarov::Dictionary

@@ -1,0 +1,128 @@
+#include "keys.h"
+
+namespace Verarov::Dictionary {
+
+namespace {
+
+// Base letter of a lower- or upper-case pinyin letter with a tone mark or
+// diaeresis, or 0 when the code unit is not one.
+char16_t markedPinyinBase(char16_t c)
+{
+    switch (c) {
+    case u'à': case u'á': case u'ǎ': case u'ā': case u'À': case u'Á': case u'Ǎ': case u'Ā':
+        return u'a';
+    case u'è': case u'é': case u'ě': case u'ē': case u'È': case u'É': case u'Ě': case u'Ē':
+        return u'e';
+    case u'ì': case u'í': case u'ǐ': case u'ī': case u'Ì': case u'Í': case u'Ǐ': case u'Ī':
+        return u'i';
+    case u'ò': case u'ó': case u'ǒ': case u'ō': case u'Ò': case u'Ó': case u'Ǒ': case u'Ō':
+        return u'o';
+    case u'ù': case u'ú': case u'ǔ': case u'ū': case u'Ù': case u'Ú': case u'Ǔ': case u'Ū':
+    case u'ü': case u'ǘ': case u'ǚ': case u'ǜ': case u'ǖ':
+    case u'Ü': case u'Ǘ': case u'Ǚ': case u'Ǜ': case u'Ǖ':
+        return u'u';
+    default:
+        return 0;
+    }
+}
+
+// The characters of 0x80-0x9F in Windows-1252, by their Unicode values.
+constexpr char16_t kWindows1252Extras[] = {
+    0x20AC, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+    0x0160, 0x2039, 0x0152, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x017E, 0x0178,
+};
+
+bool isWindows1252(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return true;
+    for (char16_t extra : kWindows1252Extras) {
+        if (extra == c)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString pinyinKey(QStringView pinyin)
+{
+    QString key;
+    key.reserve(pinyin.size());
+    for (QChar qc : pinyin) {
+        const char16_t c = qc.unicode();
+        if (c == u' ' || c == u'\'')
+            continue;
+        const char16_t base = markedPinyinBase(c);
+        key.append(QChar(base ? base : c));
+    }
+    return key;
+}
+
+QString reduceToWindows1252(QStringView sense)
+{
+    QString out;
+    out.reserve(sense.size());
+    for (QChar qc : sense) {
+        const char16_t c = qc.unicode();
+        if (isWindows1252(c))
+            out.append(qc);
+        else if (c >= 0xFF01 && c <= 0xFF5E)
+            out.append(QChar(char16_t(c - 0xFEE0)));
+        else if (c == 0x3000)
+            out.append(u' ');
+        else
+            out.append(u'?');
+    }
+    return out;
+}
+
+bool isWindows1252Letter(char16_t c)
+{
+    if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))
+        return true;
+    if (c >= 0xC0 && c <= 0xFF)
+        return c != 0xD7 && c != 0xF7;
+    switch (c) {
+    case 0x0160: case 0x0161: case 0x0152: case 0x0153: case 0x017D: case 0x017E:
+    case 0x0178: case 0x0192:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QList<SenseSpan> senseSpans(QStringView gloss)
+{
+    QList<SenseSpan> spans;
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype at = gloss.indexOf(u" / ", from);
+        if (at < 0) {
+            spans.append({from, gloss.size() - from});
+            return spans;
+        }
+        spans.append({from, at - from});
+        from = at + 3;
+    }
+}
+
+QList<QString> frenchKeys(QStringView gloss)
+{
+    QList<QString> keys;
+    for (const SenseSpan &span : senseSpans(gloss)) {
+        QString key = reduceToWindows1252(gloss.sliced(span.offset, span.length));
+        qsizetype begin = 0;
+        qsizetype end = key.size();
+        while (begin < end && key[begin] == u' ')
+            ++begin;
+        while (end > begin && key[end - 1] == u' ')
+            --end;
+        if (begin < end && isWindows1252Letter(key[begin].unicode()))
+            keys.append(key.sliced(begin, end - begin));
+    }
+    return keys;
+}
+
+} // namespace Verarov::Dictionary

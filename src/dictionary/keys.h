@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace Verarov::Dictionary {
+
+// Toneless key of a pinyin: blanks and apostrophes dropped, marked letters
+// lowered to their base letter, everything else kept.  "Ā fù hàn" -> "afuhan",
+// "C T sǎo miáo" -> "CTsaomiao"
+QString pinyinKey(QStringView pinyin);
+
+// A sense reduced to the Windows-1252 repertoire: encodable characters stay,
+// fullwidth forms U+FF01-U+FF5E become ASCII, U+3000 a blank, anything else
+// "?".  "OMS (世界)" -> "OMS (??)", "fi！" -> "fi!"
+QString reduceToWindows1252(QStringView sense);
+
+// True when the code unit is a letter of Windows-1252 (ASCII letters,
+// accented letters and ligatures such as é, Œ, ß).
+bool isWindows1252Letter(char16_t c);
+
+// French keys of a gloss: each " / "-separated sense reduced to
+// Windows-1252 and stripped of blanks; only senses that then begin with a
+// letter give a key.  "(un) peu de" -> {}, "fi！ / pouah！" -> {"fi!", "pouah!"}
+QList<QString> frenchKeys(QStringView gloss);
+
+// Offsets and lengths of the senses of a gloss, split at " / ", for callers
+// that keep views into the gloss.
+struct SenseSpan
+{
+    qsizetype offset;
+    qsizetype length;
+};
+QList<SenseSpan> senseSpans(QStringView gloss);
+
+} // namespace Verarov::Dictionary

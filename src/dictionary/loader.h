@@ -1,0 +1,36 @@
+#pragma once
+
+#include "dictionary.h"
+
+#include <QString>
+
+namespace Verarov::Dictionary {
+
+// The dictionary the program uses, and where it came from.
+struct Loaded
+{
+    Tables tables;
+    QString path;     // external file, or empty for the built-in dictionary
+    QString failure;  // French message when a chosen file could not be used
+    int skipped = 0;  // lines of the external file that were left out
+    int repeats = 0;  // exact repeats dropped from the external file
+};
+
+// The external dictionary to use, if any: the file named by the environment
+// variable VERAROV_DICTIONARY, else dictionary.tsv or dictionary.u8 in the
+// per-user data location.  Empty when there is none.
+QString externalDictionaryPath();
+
+// The built-in dictionary, compiled into the program (empty when the
+// program was built without it).
+Tables builtIn();
+
+// Loads the file at path; on failure returns the built-in dictionary and a
+// message naming the path, the reason and the line where it applies.
+Loaded loadExternal(const QString &path);
+
+// The dictionary the program would load: external when one is configured,
+// else the built-in one.
+Loaded loadDictionary();
+
+} // namespace Verarov::Dictionary

@@ -1,0 +1,227 @@
+#include "reader.h"
+
+#include "pinyin.h"
+#include "text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
+
+namespace Verarov::Dictionary {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kMaxHeadwordLength = 7;
+// Far above any real dictionary; keeps a wrong path from filling memory.
+constexpr qint64 kMaxFileSize = qint64(256) << 20;
+
+// Collapses runs of blanks to one and trims blanks at both ends.
+QString simplifiedBlanks(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u' ' && (out.isEmpty() || out.back() == u' '))
+            continue;
+        out.append(c);
+    }
+    if (!out.isEmpty() && out.back() == u' ')
+        out.chop(1);
+    return out;
+}
+
+QString joinSenses(const QList<QStringView> &senses)
+{
+    QString gloss;
+    for (QStringView sense : senses) {
+        const QString s = simplifiedBlanks(trimmed(sense));
+        if (s.isEmpty())
+            continue;
+        if (!gloss.isEmpty())
+            gloss.append(u" / ");
+        gloss.append(s);
+    }
+    return gloss;
+}
+
+// Reason why a field breaks the invariants, or an empty string.
+QString fieldProblem(QStringView field, const QString &name)
+{
+    if (field.isEmpty())
+        return u"%1 vide"_s.arg(name);
+    for (QChar c : field) {
+        if (c.isSurrogate())
+            return u"%1 : caractère hors du plan multilingue de base"_s.arg(name);
+        if (isControl(c.unicode()))
+            return u"%1 : caractère de contrôle"_s.arg(name);
+    }
+    return {};
+}
+
+QString entryProblem(const Entry &e)
+{
+    QString why = fieldProblem(e.headword, u"entrée"_s);
+    if (why.isEmpty() && e.headword.size() > kMaxHeadwordLength)
+        why = u"entrée de plus de %1 caractères"_s.arg(kMaxHeadwordLength);
+    if (why.isEmpty())
+        why = fieldProblem(e.pinyin, u"pinyin"_s);
+    if (why.isEmpty())
+        why = fieldProblem(e.gloss, u"traduction"_s);
+    return why;
+}
+
+// "TRAD SIMP [pin1 yin1] /sense/sense/"
+bool parseCcCedict(QStringView line, Entry &entry, QString &why)
+{
+    const qsizetype sp1 = line.indexOf(u' ');
+    const qsizetype sp2 = sp1 < 0 ? -1 : line.indexOf(u' ', sp1 + 1);
+    const qsizetype open = sp2 < 0 ? -1 : line.indexOf(u'[', sp2);
+    const qsizetype close = open < 0 ? -1 : line.indexOf(u']', open);
+    const qsizetype slash = close < 0 ? -1 : line.indexOf(u'/', close);
+    if (slash < 0 || open != sp2 + 1) {
+        why = u"ligne mal formée"_s;
+        return false;
+    }
+    entry.headword = line.sliced(sp1 + 1, sp2 - sp1 - 1).toString();
+    entry.pinyin = numberedToMarked(line.sliced(open + 1, close - open - 1));
+    QStringView senses = trimmed(line.sliced(slash));
+    if (senses.endsWith(u'/'))
+        senses.chop(1);
+    senses = senses.sliced(1);
+    entry.gloss = joinSenses(senses.split(u'/'));
+    return true;
+}
+
+bool parseTsv(QStringView line, Entry &entry, QString &why)
+{
+    const QList<QStringView> fields = line.split(u'\t');
+    if (fields.size() != 3) {
+        why = u"%1 champs au lieu de 3"_s.arg(fields.size());
+        return false;
+    }
+    entry.headword = fields[0].toString();
+    entry.pinyin = simplifiedBlanks(fields[1]);
+    entry.gloss = joinSenses(fields[2].split(u'/'));
+    return true;
+}
+
+SourceFormat detectFormat(QStringView line)
+{
+    if (line.count(u'\t') == 2)
+        return SourceFormat::Tsv;
+    const qsizetype sp1 = line.indexOf(u' ');
+    const qsizetype sp2 = sp1 < 0 ? -1 : line.indexOf(u' ', sp1 + 1);
+    if (sp2 > 0 && line.sliced(sp2).startsWith(u" [") && line.contains(u'/'))
+        return SourceFormat::CcCedict;
+    return SourceFormat::Unknown;
+}
+
+} // namespace
+
+ReadResult parseDictionary(QByteArrayView data)
+{
+    ReadResult result;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+
+    QSet<QString> seen;
+    int lineNumber = 0;
+    qsizetype pos = 0;
+    while (pos < data.size()) {
+        qsizetype end = data.indexOf('\n', pos);
+        if (end < 0)
+            end = data.size();
+        QByteArrayView bytes = data.sliced(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = decoder.decode(bytes);
+        if (decoder.hasError()) {
+            if (result.format == SourceFormat::Unknown) {
+                result.error = u"texte UTF-8 invalide"_s;
+                result.errorLine = lineNumber;
+                return result;
+            }
+            result.skipped.append({lineNumber, u"texte UTF-8 invalide"_s});
+            continue;
+        }
+        if (trimmed(line).isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (result.format == SourceFormat::Unknown) {
+            result.format = detectFormat(line);
+            if (result.format == SourceFormat::Unknown) {
+                result.error = u"format de dictionnaire non reconnu"_s;
+                result.errorLine = lineNumber;
+                return result;
+            }
+        }
+
+        Entry entry;
+        QString why;
+        const bool parsed = result.format == SourceFormat::Tsv ? parseTsv(line, entry, why)
+                                                                : parseCcCedict(line, entry, why);
+        if (parsed)
+            why = entryProblem(entry);
+        if (!why.isEmpty()) {
+            result.skipped.append({lineNumber, why});
+            continue;
+        }
+        const QString identity = entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
+        if (seen.contains(identity)) {
+            ++result.repeats;
+            continue;
+        }
+        seen.insert(identity);
+        result.entries.append(std::move(entry));
+    }
+    if (result.format == SourceFormat::Unknown) {
+        result.error = u"aucune entrée"_s;
+    } else if (result.entries.isEmpty()) {
+        result.error = u"aucune entrée utilisable"_s;
+    }
+    return result;
+}
+
+ReadResult readDictionaryFile(const QString &path)
+{
+    ReadResult result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.error = u"Impossible de trouver le fichier spécifié"_s;
+        return result;
+    }
+    if (info.isDir()) {
+        result.error = u"c'est un dossier, pas un fichier"_s;
+        return result;
+    }
+    if (info.size() > kMaxFileSize) {
+        result.error = u"fichier trop volumineux (plus de %1 Mo)"_s.arg(kMaxFileSize >> 20);
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.error() == QFileDevice::PermissionsError
+                ? u"Accès au fichier refusé"_s
+                : u"lecture impossible"_s;
+        return result;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = u"erreur de lecture"_s;
+        return result;
+    }
+    return parseDictionary(data);
+}
+
+QString toTsvLine(const Entry &entry)
+{
+    return entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
+}
+
+} // namespace Verarov::Dictionary

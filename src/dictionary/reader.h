@@ -1,0 +1,54 @@
+#pragma once
+
+#include "builder.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace Verarov::Dictionary {
+
+enum class SourceFormat {
+    Unknown,
+    Tsv,      // headword TAB pinyin TAB gloss
+    CcCedict, // TRAD SIMP [pin1 yin1] /sense/sense/
+};
+
+// A line that was left out, with its 1-based number and the reason (French).
+struct SkippedLine
+{
+    int line;
+    QString reason;
+};
+
+struct ReadResult
+{
+    SourceFormat format = SourceFormat::Unknown;
+    QList<Entry> entries; // in file order, normalised, exact repeats dropped
+    QList<SkippedLine> skipped;
+    int repeats = 0;      // exact repeats of an earlier entry, dropped
+    QString error;        // set when the data is unusable as a whole
+    int errorLine = 0;    // line the error refers to, 0 if none
+};
+
+// Reads dictionary text in either format, detected from its first data line.
+// Lines are LF or CRLF; a UTF-8 BOM is skipped; blank lines and lines
+// starting with "#" are ignored.  Entries that would break the invariants
+// of the tables (headword over 7 code units, characters outside the BMP,
+// control characters, empty fields, invalid UTF-8, malformed lines) are
+// skipped and reported; the data is unusable only when its format is not
+// recognised or no entry remains.
+//
+// Normalisation: blanks around and between pinyin syllables reduced to one;
+// senses trimmed, runs of blanks inside them reduced to one, empty senses
+// dropped, and joined with " / ".  CC-CEDICT lines keep the simplified
+// headword and have their numbered pinyin converted to tone marks.
+ReadResult parseDictionary(QByteArrayView data);
+
+// The same for a file; a file that cannot be read sets error.
+ReadResult readDictionaryFile(const QString &path);
+
+// One entry as a line of our TSV format, without line end.
+QString toTsvLine(const Entry &entry);
+
+} // namespace Verarov::Dictionary
