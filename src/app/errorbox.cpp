@@ -1,0 +1,53 @@
+#include "errorbox.h"
+
+#include "text.h"
+
+#include <QMessageBox>
+
+namespace Verarov::App {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+ErrorSink &sink()
+{
+    static ErrorSink s;
+    return s;
+}
+} // namespace
+
+QString applicationTitle()
+{
+    return u"Verarov - dictionnaire"_s;
+}
+
+void showError(QWidget *parent, const QString &message)
+{
+    const QString text = withFullStop(message);
+    if (sink()) {
+        sink()(parent, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void setErrorSink(ErrorSink s)
+{
+    sink() = std::move(s);
+}
+
+bool guarded(QWidget *parent, const std::function<void()> &body)
+{
+    try {
+        body();
+        return true;
+    } catch (const Error &e) {
+        showError(parent, e.message());
+    } catch (const std::exception &e) {
+        showError(parent, QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+} // namespace Verarov::App

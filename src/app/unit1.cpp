@@ -1,0 +1,281 @@
+#include "unit1.h"
+
+#include "aproposde.h"
+#include "desktop.h"
+#include "errorbox.h"
+#include "recherche.h"
+#include "senses.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLoggingCategory>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+using Verarov::App::guarded;
+
+Q_LOGGING_CATEGORY(lcDisplay, "verarov.display", QtWarningMsg)
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+
+// Client area of the main window and height of its status bar.
+constexpr QSize kClientSize(528, 367);
+constexpr int kStatusBarHeight = 22;
+
+QFont pixelFont(const QString &family, int pixelHeight, bool bold = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QFrame *loweredPanel(QFrame *frame)
+{
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(1);
+    return frame;
+}
+
+} // namespace
+
+TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
+    : QMainWindow(parent), m_dictionary(std::move(dictionary))
+{
+    setObjectName(u"Form1"_s);
+    setWindowTitle(Verarov::App::applicationTitle());
+    setFont(pixelFont(u"Tahoma"_s, 11));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(u"client"_s);
+    client->setFixedSize(kClientSize.width(), kClientSize.height() - kStatusBarHeight);
+    setCentralWidget(client);
+    createDisplay(client);
+    createMenu();
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(u"StatusBar1"_s);
+    status->setFixedHeight(kStatusBarHeight);
+    status->setSizeGripEnabled(false);
+    setStatusBar(status);
+
+    // Fixed frame: the window takes the size of its contents.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::createDisplay(QWidget *client)
+{
+    mot_ch = new QLabel(client);
+    mot_ch->setObjectName(u"mot_ch"_s);
+    loweredPanel(mot_ch);
+    mot_ch->setAlignment(Qt::AlignCenter);
+    mot_ch->setGeometry(215, 28, 305, 55);
+    mot_ch->setFont(pixelFont(u"SimSun"_s, 40));
+
+    mot_pin = new QLabel(client);
+    mot_pin->setObjectName(u"mot_pin"_s);
+    loweredPanel(mot_pin);
+    mot_pin->setAlignment(Qt::AlignCenter);
+    mot_pin->setGeometry(215, 89, 305, 40);
+    mot_pin->setFont(pixelFont(u"Arial"_s, 17, true));
+
+    Panel1 = loweredPanel(new QFrame(client));
+    Panel1->setObjectName(u"Panel1"_s);
+    Panel1->setGeometry(215, 135, 305, 202);
+    Panel1->setFont(pixelFont(u"Arial"_s, 17, true));
+
+    mot_fr = new QTextEdit(Panel1);
+    mot_fr->setObjectName(u"mot_fr"_s);
+    mot_fr->setGeometry(2, 2, 301, 198);
+    mot_fr->setReadOnly(true);
+    mot_fr->setFrameStyle(QFrame::NoFrame);
+    mot_fr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mot_fr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mot_fr->setFont(pixelFont(u"Tahoma"_s, 15, true));
+    QPalette palette = mot_fr->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    mot_fr->setPalette(palette);
+    QTextOption centred = mot_fr->document()->defaultTextOption();
+    centred.setAlignment(Qt::AlignHCenter);
+    centred.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    mot_fr->document()->setDefaultTextOption(centred);
+}
+
+void TForm1::createMenu()
+{
+    auto action = [this](QMenu *menu, const QString &name, const QString &caption,
+                         const QKeySequence &shortcut = {}) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(name);
+        a->setShortcut(shortcut);
+        return a;
+    };
+    auto submenu = [](QWidget *parent, const QString &name, const QString &caption) {
+        auto *m = new QMenu(caption, parent);
+        m->setObjectName(name);
+        return m;
+    };
+
+    Edition = submenu(this, u"Edition"_s, u"&Edition"_s);
+    menuBar()->addMenu(Edition);
+    Copier = action(Edition, u"Copier"_s, u"&Copier"_s, QKeySequence(Qt::CTRL | Qt::Key_C));
+    Effacer = action(Edition, u"Effacer"_s, u"E&ffacer"_s, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    Rechercher = action(Edition, u"Rechercher"_s, u"Rec&hercher"_s, QKeySequence(Qt::CTRL | Qt::Key_F));
+    Edition->addSeparator()->setObjectName(u"N2"_s);
+    Traduire = action(Edition, u"Traduire"_s, u"&Traduire..."_s, QKeySequence(Qt::CTRL | Qt::Key_T));
+    Edition->addSeparator()->setObjectName(u"N3"_s);
+    Quitter1 = action(Edition, u"Quitter1"_s, u"&Quitter"_s, QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    Options = submenu(this, u"Options"_s, u"&Options"_s);
+    menuBar()->addMenu(Options);
+    Langue = submenu(Options, u"Langue"_s, u"&Langue"_s);
+    Options->addMenu(Langue);
+    langue_fr = action(Langue, u"langue_fr"_s, u"Français"_s);
+    langue_fr->setCheckable(true);
+    langue_fr->setChecked(true);
+    langue_ch = action(Langue, u"langue_ch"_s, u"中文"_s + QString(28, u' '));
+    langue_ch->setCheckable(true);
+    Couleur = submenu(Options, u"Couleur"_s, u"&Couleurs"_s);
+    Options->addMenu(Couleur);
+    texte = action(Couleur, u"texte"_s, u"Fond texte"_s);
+    texte->setData(1);
+    Couleur->addSeparator()->setObjectName(u"N4"_s);
+    traduction_ch = action(Couleur, u"traduction_ch"_s, u"Traduction - chinois"_s);
+    traduction_ch->setData(8);
+    traduction_pin = action(Couleur, u"traduction_pin"_s, u"Traduction - pinyin"_s);
+    traduction_pin->setData(9);
+    traduction_fr = action(Couleur, u"traduction_fr"_s, u"Traduction - français"_s);
+    traduction_fr->setData(10);
+    Options->addSeparator()->setObjectName(u"N5"_s);
+    Initialisation = action(Options, u"Initialisation"_s, u"&Initialiser"_s,
+                            QKeySequence(Qt::CTRL | Qt::Key_I));
+
+    Aide1 = submenu(this, u"Aide1"_s, u"?"_s);
+    menuBar()->addMenu(Aide1);
+    Aide = action(Aide1, u"Aide"_s, u"&Aide"_s, QKeySequence(Qt::Key_F1));
+    Aide1->addSeparator()->setObjectName(u"N1"_s);
+    Apropos = action(Aide1, u"Apropos"_s, u"A &propos de..."_s);
+
+    // Menu shortcuts act wherever the focus is in the window.
+    for (QAction *a : findChildren<QAction *>())
+        a->setShortcutContext(Qt::WindowShortcut);
+
+    connect(Copier, &QAction::triggered, this, &TForm1::CopierClick);
+    connect(Effacer, &QAction::triggered, this, &TForm1::EffacerClick);
+    connect(Rechercher, &QAction::triggered, this, &TForm1::RechercherClick);
+    connect(Traduire, &QAction::triggered, this, &TForm1::TraduireClick);
+    connect(Quitter1, &QAction::triggered, this, &TForm1::QuitterClick);
+    connect(Aide, &QAction::triggered, this, &TForm1::AideClick);
+    connect(Apropos, &QAction::triggered, this, &TForm1::AproposClick);
+}
+
+void TForm1::FormCreate(const QString &commandLine)
+{
+    guarded(this, [&] {
+        // Stored settings and colours: none kept yet.
+        // Interface language from the settings: French only for now.
+        // Radical lists and row ranges: none yet.
+        // Command-line translation of the first argument: not yet.
+        Q_UNUSED(commandLine);
+    });
+}
+
+void TForm1::affiche_mot(QStringView headword, QStringView pinyin, QStringView gloss)
+{
+    qCDebug(lcDisplay).noquote().nospace()
+            << "affiche_mot\t" << headword << '\t' << pinyin << '\t' << gloss;
+    mot_ch->setText(headword.toString());
+    mot_pin->setText(pinyin.toString());
+    TnTmot = gloss.toString();
+    tri_mot_fr();
+}
+
+void TForm1::tri_mot_fr()
+{
+    motch = TnTmot;
+    m_motFr = Verarov::Lookup::sensesText(TnTmot);
+    const qsizetype lastBreak = m_motFr.lastIndexOf(u"\r\n");
+    TnTmot1 = lastBreak < 0 ? QString() : m_motFr.first(lastBreak).section(u"\r\n"_s, -1);
+    TnTmot = lastBreak < 0 ? m_motFr : m_motFr.sliced(lastBreak + 2);
+    // The view shows every sense in Arial, keeping size and weight.
+    QFont font = mot_fr->font();
+    font.setFamily(u"Arial"_s);
+    mot_fr->setFont(font);
+    mot_fr->setPlainText(QString(m_motFr).replace(u"\r\n"_s, u"\n"_s));
+}
+
+void TForm1::CopierClick()
+{
+    guarded(this, [&] {
+        QGuiApplication::clipboard()->setText(
+                Verarov::Lookup::copyText(mot_ch->text(), mot_pin->text(), motch));
+    });
+}
+
+void TForm1::EffacerClick()
+{
+    guarded(this, [&] {
+        mot_ch->clear();
+        mot_pin->clear();
+        mot_fr->clear();
+        m_motFr.clear();
+        motch.clear();
+    });
+}
+
+void TForm1::RechercherClick()
+{
+    guarded(this, [&] {
+        Form3 = new TForm3(this);
+        Form3->show();
+    });
+}
+
+void TForm1::TraduireClick()
+{
+    // File translation comes with its own module.
+}
+
+void TForm1::QuitterClick()
+{
+    close();
+}
+
+void TForm1::AproposClick()
+{
+    guarded(this, [&] {
+        Form2->show();
+        Form2->raise();
+        Form2->activateWindow();
+    });
+}
+
+void TForm1::AideClick()
+{
+    guarded(this, [&] {
+        const QString page = langue_fr->isChecked() ? u"dico_aide/"_s : u"dico_aide_cn/"_s;
+        Verarov::App::desktop().openUrl(QUrl(Verarov::App::siteAddress() + page));
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, whatever else is open.
+    event->accept();
+    QCoreApplication::quit();
+}
