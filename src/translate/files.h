@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace Verarov::Translate {
+
+// An input file read in large blocks.  Errors are system error numbers.
+class InputFile
+{
+    Q_DISABLE_COPY_MOVE(InputFile)
+
+public:
+    InputFile() = default;
+    ~InputFile();
+
+    // Opens an existing file for reading; returns 0 or the error number.
+    int open(const QString &path);
+    // Size in bytes, or 0 when unknown (a pipe).
+    qint64 size() const;
+    // Reads up to size bytes; returns the count (0 at the end) or -1 and
+    // sets error().
+    qint64 read(char *data, qint64 size);
+    int error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    int m_error = 0;
+};
+
+// An output file written through a buffer, as UTF-16LE.  The first failing
+// write is kept; later writes are dropped.
+class OutputFile
+{
+    Q_DISABLE_COPY_MOVE(OutputFile)
+
+public:
+    OutputFile();
+    ~OutputFile();
+
+    // Creates the file anew, replacing any file of that name; returns 0 or
+    // the error number.
+    int create(const QString &path);
+    void write(QStringView text);
+    void write(char16_t unit) { write(QStringView(&unit, 1)); }
+    // Writes what is buffered and closes; returns 0 or the first error.
+    int close();
+    int error() const { return m_error; }
+
+private:
+    void flush();
+
+    int m_fd = -1;
+    int m_error = 0;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+};
+
+} // namespace Verarov::Translate

@@ -1,0 +1,209 @@
+#include "translator.h"
+
+#include "files.h"
+#include "headwordindex.h"
+#include "text.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcTranslate, "verarov.translate", QtWarningMsg)
+
+namespace Verarov::Translate {
+
+using namespace Qt::StringLiterals;
+
+QString outputFileName(const QString &input)
+{
+    const qsizetype folder = std::max({input.lastIndexOf(u'\\'), input.lastIndexOf(u'/'),
+                                       input.lastIndexOf(u':')});
+    const qsizetype dot = input.lastIndexOf(u'.');
+    if (dot > folder)
+        return input.first(dot) + u".vare"_s + input.sliced(dot);
+    return input + u".vare"_s;
+}
+
+QString inputErrorMessage(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return u"Impossible de trouver le fichier spécifié"_s;
+    case EACCES:
+    case EPERM:
+        return u"Accès au fichier refusé"_s;
+    case EMFILE:
+    case ENFILE:
+        return u"Trop de fichiers ouverts"_s;
+    default:
+        return ioErrorMessage(error);
+    }
+}
+
+QString ioErrorMessage(int error)
+{
+    return u"Erreur E/S %1"_s.arg(error);
+}
+
+QString createErrorMessage(const QString &path, int error)
+{
+    QString reason;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        reason = u"Accès refusé"_s;
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        reason = u"Le chemin d'accès spécifié est introuvable"_s;
+        break;
+    case EMFILE:
+    case ENFILE:
+        reason = u"Trop de fichiers ouverts"_s;
+        break;
+    case ENOSPC:
+    case EDQUOT:
+        reason = u"Espace insuffisant sur le disque"_s;
+        break;
+    case ENAMETOOLONG:
+        reason = u"Le nom du fichier est trop long"_s;
+        break;
+    case EBUSY:
+        reason = u"Le fichier est utilisé par un autre processus"_s;
+        break;
+    default:
+        reason = u"Erreur système %1"_s.arg(error);
+        break;
+    }
+    return u"Impossible de créer le fichier \"%1\". %2"_s.arg(QFileInfo(path).absoluteFilePath(),
+                                                             reason);
+}
+
+void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int entry)
+{
+    output.write(tables.headword(entry));
+    output.write(u'\t');
+    output.write(tables.pinyin(entry));
+    output.write(u'\t');
+    output.write(trimmed(tables.gloss(entry)));
+    output.write(u"\r\n");
+}
+
+Translator::Translator() = default;
+Translator::~Translator() = default;
+
+const HeadwordIndex &Translator::index(const Dictionary::Tables &tables)
+{
+    if (!m_index || m_index->tables().compiled().constData() != tables.compiled().constData()) {
+        QElapsedTimer timer;
+        timer.start();
+        m_index = std::make_unique<HeadwordIndex>(tables);
+        qCDebug(lcTranslate) << "headword index built in" << timer.elapsed() << "ms";
+    }
+    return *m_index;
+}
+
+Outcome Translator::translate(const Dictionary::Tables &tables, const QString &input,
+                              const Progress &progress)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Outcome outcome;
+    auto finish = [&](QString error) {
+        outcome.error = std::move(error);
+        qCDebug(lcTranslate).noquote().nospace()
+                << "input " << input << ", output " << outcome.output << ", "
+                << outcome.entriesWritten << " entries written, " << outcome.unitsRead
+                << " code units read, " << timer.elapsed() << " ms"
+                << (outcome.ok() ? QString() : u", failed: "_s + outcome.error);
+        return outcome;
+    };
+
+    InputFile in;
+    if (const int error = in.open(input))
+        return finish(inputErrorMessage(error));
+    const qint64 total = in.size();
+
+    OutputFile out;
+    const QString outputName = outputFileName(input);
+    if (const int error = out.create(outputName))
+        return finish(createErrorMessage(outputName, error));
+    outcome.output = outputName;
+
+    const HeadwordIndex &headwords = index(tables);
+    out.write(u'\xFEFF'); // bytes FF FE
+
+    // bytes: one block, after the odd byte of the previous one if any.
+    // units: the unconsumed tail (under kWindow units) and the block's units.
+    std::vector<char> bytes(std::size_t(m_blockSize) + 1);
+    std::size_t oddBytes = 0;
+    std::vector<char16_t> units(std::size_t(m_blockSize / 2) + kWindow + 1);
+    std::size_t pos = 0;
+    std::size_t end = 0;
+    bool atEnd = false;
+    qint64 done = 0;
+    std::vector<int> found;
+    QString error;
+    for (;;) {
+        if (!atEnd && end - pos < std::size_t(kWindow)) {
+            std::copy(units.begin() + qsizetype(pos), units.begin() + qsizetype(end), units.begin());
+            end -= pos;
+            pos = 0;
+            const qint64 got = in.read(bytes.data() + oddBytes, m_blockSize);
+            if (got < 0) {
+                error = ioErrorMessage(in.error());
+                break;
+            }
+            atEnd = got == 0;
+            const std::size_t have = oddBytes + std::size_t(got);
+            const char *b = bytes.data();
+            for (std::size_t i = 0; i + 1 < have; i += 2)
+                units[end++] = qFromLittleEndian<char16_t>(b + i);
+            outcome.unitsRead += qint64(have / 2);
+            oddBytes = have & 1;
+            if (oddBytes)
+                bytes[0] = bytes[have - 1];
+            done += got;
+            if (progress && got > 0)
+                progress(done, total);
+            continue;
+        }
+        if (pos == end)
+            break;
+
+        // Positions before limit see a full window (or all that is left).
+        const std::size_t limit = atEnd ? end : end - (kWindow - 1);
+        const char16_t *text = units.data();
+        while (pos < limit) {
+            if (headwords.beginsNothing(text[pos])) {
+                ++pos;
+                continue;
+            }
+            found.clear();
+            const qsizetype window = qsizetype(std::min<std::size_t>(end - pos, kWindow));
+            pos += std::size_t(headwords.match(QStringView(text + pos, window), &found));
+            for (const int entry : found)
+                writeEntryLine(out, tables, entry);
+            outcome.entriesWritten += qint64(found.size());
+        }
+        if (out.error())
+            break;
+    }
+
+    const int writeError = out.close();
+    if (error.isEmpty() && writeError)
+        error = ioErrorMessage(writeError);
+    if (error.isEmpty() && oddBytes)
+        error = u"Lecture au-delà de la fin de fichier"_s;
+    return finish(error);
+}
+
+} // namespace Verarov::Translate

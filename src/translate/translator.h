@@ -1,0 +1,80 @@
+#pragma once
+
+#include "dictionary.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace Verarov::Translate {
+
+class HeadwordIndex;
+class OutputFile;
+
+// Name of the output of a translation: the input name with ".vare" put
+// before its extension, the extension being what follows the last "." that
+// stands after every "\", "/" and ":".
+// "C:\textes\poeme.txt" -> "C:\textes\poeme.vare.txt",
+// "dossier.v1/poeme" -> "dossier.v1/poeme.vare"
+QString outputFileName(const QString &input);
+
+// The end of one translation.
+struct Outcome
+{
+    QString output;            // output file name, once it was created
+    QString error;             // French message; empty when all went well
+    qint64 unitsRead = 0;      // complete code units of the input
+    qint64 entriesWritten = 0; // lines written
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Called after each block read: bytes read so far and the input's size
+// (0 when unknown).
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
+// Writes the output line of one entry: headword TAB pinyin TAB trimmed
+// gloss CR LF.
+void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int entry);
+
+// File translation: cuts a UTF-16LE text, left to right, into the longest
+// headwords of the dictionary and writes the entries found, one line each,
+// to a new UTF-16LE file beside the input (bytes FF FE first).
+//
+// The input is read from its first byte, with no encoding detection: a
+// byte-order mark is a code unit like any other.  Input and output are
+// streamed through fixed buffers, so memory does not grow with the input.
+// The headword index is built on the first translation and kept.
+class Translator
+{
+public:
+    Translator();
+    ~Translator();
+    Translator(const Translator &) = delete;
+    Translator &operator=(const Translator &) = delete;
+
+    // Bytes read at a time (tests use tiny blocks to cross their bounds).
+    void setBlockSize(qint64 bytes) { m_blockSize = qMax<qint64>(1, bytes); }
+
+    // Translates the file named input.  Every failure stops the translation
+    // and is returned with its French message; the output then keeps the
+    // lines written so far.  An input of an odd number of bytes has all its
+    // complete code units translated, then fails with "Lecture au-delà de
+    // la fin de fichier".
+    Outcome translate(const Dictionary::Tables &tables, const QString &input,
+                      const Progress &progress = {});
+
+    // The index of the dictionary's headwords, built on first use.
+    const HeadwordIndex &index(const Dictionary::Tables &tables);
+
+private:
+    std::unique_ptr<HeadwordIndex> m_index;
+    qint64 m_blockSize = 1 << 18;
+};
+
+// French messages of the failures, from a system error number.
+QString inputErrorMessage(int error);
+QString createErrorMessage(const QString &path, int error);
+QString ioErrorMessage(int error);
+
+} // namespace Verarov::Translate
