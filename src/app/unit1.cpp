@@ -190,8 +190,12 @@ void TForm1::FormCreate(const QString &commandLine)
         // Stored settings and colours: none kept yet.
         // Interface language from the settings: French only for now.
         // Radical lists and row ranges: none yet.
-        // Command-line translation of the first argument: not yet.
-        Q_UNUSED(commandLine);
+        // Command-line mode: translate the first argument, then end.  A
+        // failure throws before the quit request: the run goes on.
+        if (!commandLine.isEmpty()) {
+            traduire_fichier(commandLine);
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        }
     });
 }
 
@@ -244,11 +248,6 @@ void TForm1::RechercherClick()
         Form3 = new TForm3(this);
         Form3->show();
     });
-}
-
-void TForm1::TraduireClick()
-{
-    // File translation comes with its own module.
 }
 
 void TForm1::QuitterClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionary.h"
+#include "translator.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -84,6 +85,15 @@ private:
     QMenu *Aide1 = nullptr;
     QAction *Aide = nullptr;
     QAction *Apropos = nullptr;
+
+    // File translation (unit1translate.cpp).
+public:
+    void traduire_fichier(const QString &fileName);
+    void inscrit_fic_sortie(Verarov::Translate::OutputFile &output, int entry);
+
+private:
+    class QFileDialog *OpenDialog = nullptr;
+    Verarov::Translate::Translator m_translator;
 };
 
 extern TForm1 *Form1;

@@ -1,0 +1,91 @@
+// File translation of the main window: the menu command and the step of
+// the command-line mode.  The work is done by Verarov::Translate.
+#include "unit1.h"
+
+#include "desktop.h"
+#include "errorbox.h"
+
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProgressDialog>
+#include <QUrl>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// How long a translation runs before its progress is shown.
+constexpr qint64 kProgressDelayMs = 500;
+
+class WaitCursor
+{
+    Q_DISABLE_COPY_MOVE(WaitCursor)
+
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void TForm1::TraduireClick()
+{
+    Verarov::App::guarded(this, [&] {
+        if (!OpenDialog) {
+            // No filter, no title, no folder of its own; a typed name need
+            // not exist (translating it then reports the missing file).
+            OpenDialog = new QFileDialog(this);
+            OpenDialog->setObjectName(u"OpenDialog"_s);
+            OpenDialog->setFileMode(QFileDialog::AnyFile);
+            OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        }
+        if (OpenDialog->exec() != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+            return;
+        traduire_fichier(OpenDialog->selectedFiles().constFirst());
+    });
+}
+
+// Translates the file and opens the result in the desktop's application for
+// it; a failure is thrown as an Error for the caller's guard, with the
+// cursor restored and both files closed.
+void TForm1::traduire_fichier(const QString &fileName)
+{
+    const WaitCursor wait;
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<QProgressDialog> progress;
+    const auto showProgress = [&](qint64 done, qint64 total) {
+        if (!progress) {
+            if (clock.elapsed() < kProgressDelayMs)
+                return;
+            progress = std::make_unique<QProgressDialog>(this);
+            progress->setObjectName(u"progression"_s);
+            progress->setWindowTitle(Verarov::App::applicationTitle());
+            progress->setLabelText(QFileInfo(fileName).fileName());
+            progress->setCancelButton(nullptr);
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setMinimumDuration(0);
+            progress->setAutoReset(false);
+            progress->setRange(0, total > 0 ? 1000 : 0);
+        }
+        // A modal progress dialog repaints itself on each new value.
+        progress->setValue(total > 0 ? int(qMin<qint64>(1000, done * 1000 / total)) : 0);
+    };
+
+    const Verarov::Translate::Outcome outcome =
+            m_translator.translate(m_dictionary, fileName, showProgress);
+    progress.reset();
+    if (!outcome.ok())
+        throw Verarov::App::Error(outcome.error);
+    Verarov::App::desktop().openUrl(
+            QUrl::fromLocalFile(QFileInfo(outcome.output).absoluteFilePath()));
+}
+
+void TForm1::inscrit_fic_sortie(Verarov::Translate::OutputFile &output, int entry)
+{
+    Verarov::Translate::writeEntryLine(output, m_dictionary, entry);
+}

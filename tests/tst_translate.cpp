@@ -1,0 +1,434 @@
+#include "builder.h"
+#include "dictionary.h"
+#include "headwordindex.h"
+#include "text.h"
+#include "translator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using Verarov::Dictionary::Entry;
+using Verarov::Dictionary::Tables;
+using Verarov::Translate::Outcome;
+using Verarov::Translate::Translator;
+
+namespace {
+
+// Case variants on purpose: Ｘ光/ｘ光 (fullwidth), Σ/σ/ς, ẞ/ß, Kelvin sign
+// and k, Deseret capital and small letters (outside the BMP).
+const QList<Entry> kEntries = {
+    {u"一"_s, u"yī"_s, u"un"_s},
+    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+    {u"一下"_s, u"yí xià"_s, u"un peu"_s},
+    {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
+    {u"好"_s, u"hǎo"_s, u"bon"_s},
+    {u"好"_s, u"hào"_s, u"aimer"_s},
+    {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
+    {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"scrupuleux"_s},
+    {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
+    {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
+    {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
+    {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
+    {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
+    {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
+    {u"ß一"_s, u"ss yī"_s, u"eszett"_s},
+    {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
+    {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
+};
+
+Tables fixture()
+{
+    static const Tables tables = Tables::fromCompiled(Verarov::Dictionary::compile(kEntries));
+    return tables;
+}
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xff));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray entryLine(const Tables &tables, int e)
+{
+    return utf16le(QStringList{tables.headword(e).toString(), tables.pinyin(e).toString(),
+                               Verarov::trimmed(tables.gloss(e)).toString()}
+                           .join(u'\t')
+                   + u"\r\n"_s);
+}
+
+// The matching step as first described: for each candidate, longest first,
+// a scan of every headword for the first equal with case ignored, then of
+// the later ones for those exactly equal.
+QByteArray plainScan(const Tables &tables, const QByteArray &input)
+{
+    QString text;
+    for (qsizetype i = 0; i + 1 < input.size(); i += 2)
+        text.append(QChar(char16_t(uchar(input[i]) | uchar(input[i + 1]) << 8)));
+    QByteArray out("\xff\xfe");
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const QStringView window = QStringView(text).sliced(pos).first(
+                qMin<qsizetype>(7, text.size() - pos));
+        qsizetype consumed = 1;
+        for (qsizetype n = window.size(); n >= 1; --n) {
+            const QStringView candidate = window.first(n);
+            if (candidate.contains(u'\n') || candidate.contains(u'\r') || candidate.contains(u'\t'))
+                continue;
+            int first = -1;
+            for (int e = 0; e < tables.entryCount() && first < 0; ++e) {
+                if (QStringView(tables.headword(e)).compare(candidate, Qt::CaseInsensitive) == 0)
+                    first = e;
+            }
+            if (first < 0)
+                continue;
+            out += entryLine(tables, first);
+            for (int e = first + 1; e < tables.entryCount(); ++e) {
+                if (tables.headword(e) == candidate)
+                    out += entryLine(tables, e);
+            }
+            consumed = n;
+            break;
+        }
+        pos += consumed;
+    }
+    return out;
+}
+
+// Headword and pinyin of every entry of a headword, in entry order.
+QStringList entriesOf(const QString &headword)
+{
+    QStringList result;
+    for (int e = 0; e < fixture().entryCount(); ++e) {
+        if (fixture().headword(e) == headword)
+            result.append(headword + u'\t' + fixture().pinyin(e).toString());
+    }
+    return result;
+}
+
+// Headword and pinyin of each line of an output.
+QStringList lines(const QByteArray &output)
+{
+    if (!output.startsWith("\xff\xfe"))
+        return {u"no byte-order mark"_s};
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(output.constData() + 2),
+                                            (output.size() - 2) / 2);
+    QStringList result;
+    for (const QString &line : text.split(u"\r\n"_s, Qt::SkipEmptyParts))
+        result.append(line.section(u'\t', 0, 1));
+    return result;
+}
+
+// Sets a resource limit for the lifetime of the object.
+class Limit
+{
+public:
+    Limit(int resource, rlim_t soft) : m_resource(resource)
+    {
+        getrlimit(resource, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = soft;
+        m_set = setrlimit(resource, &limit) == 0;
+    }
+    ~Limit() { setrlimit(m_resource, &m_saved); }
+    bool isSet() const { return m_set; }
+
+private:
+    int m_resource;
+    rlimit m_saved;
+    bool m_set = false;
+};
+
+} // namespace
+
+class tst_Translate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void outputFileName_data();
+    void outputFileName();
+    void translate_data();
+    void translate();
+    void lineFormat_trimsOnlyTheGloss();
+    void oddLength_translatesCompleteUnitsThenFails_data();
+    void oddLength_translatesCompleteUnitsThenFails();
+    void index_givesThePlainScanResult_data();
+    void index_givesThePlainScanResult();
+    void existingOutput_isReplaced();
+    void missingInput_createsNoOutput();
+    void inputThatCannotBeRead_isAnIoError();
+    void accessDenied();
+    void tooManyOpenFiles();
+    void outputThatCannotBeCreated();
+    void failedWrite_isReported();
+
+private:
+    Outcome run(const QByteArray &input, QByteArray *output, qint64 blockSize = 0);
+    QTemporaryDir m_dir;
+};
+
+Outcome tst_Translate::run(const QByteArray &input, QByteArray *output, qint64 blockSize)
+{
+    const QString path = m_dir.filePath(u"texte.txt"_s);
+    if (!writeFile(path, input))
+        return {{}, u"fixture not written"_s};
+    Translator translator;
+    if (blockSize > 0)
+        translator.setBlockSize(blockSize);
+    const Outcome outcome = translator.translate(fixture(), path);
+    *output = readAll(m_dir.filePath(u"texte.vare.txt"_s));
+    return outcome;
+}
+
+void tst_Translate::outputFileName_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addRow("extension") << u"C:\\textes\\poeme.txt"_s << u"C:\\textes\\poeme.vare.txt"_s;
+    QTest::addRow("none") << u"C:\\textes\\poeme"_s << u"C:\\textes\\poeme.vare"_s;
+    QTest::addRow("dot in a backslash folder") << u"C:\\v1.2\\poeme"_s << u"C:\\v1.2\\poeme.vare"_s;
+    QTest::addRow("dot in a slash folder") << u"dossier.v1/poeme"_s << u"dossier.v1/poeme.vare"_s;
+    QTest::addRow("dot before a colon") << u"a.b:poeme"_s << u"a.b:poeme.vare"_s;
+    QTest::addRow("last dot counts") << u"/t/a.b.txt"_s << u"/t/a.b.vare.txt"_s;
+    QTest::addRow("trailing dot") << u"poeme."_s << u"poeme.vare."_s;
+    QTest::addRow("leading dot") << u"/t/.texte"_s << u"/t/.vare.texte"_s;
+}
+
+void tst_Translate::outputFileName()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QCOMPARE(Verarov::Translate::outputFileName(input), output);
+}
+
+void tst_Translate::translate_data()
+{
+    QCOMPARE(entriesOf(u"好"_s).size(), 2);
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("expected");
+    const QByteArray bom("\xff\xfe");
+    QTest::addRow("empty") << QByteArray() << QStringList();
+    QTest::addRow("greedy, never looking back")
+            << utf16le(u"一一下"_s) << QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
+    QTest::addRow("byte-order mark is a unit like any other")
+            << bom + utf16le(u"一一下"_s) << QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
+    QTest::addRow("no word across CR LF")
+            << utf16le(u"一\r\n下"_s) << QStringList{u"一\tyī"_s, u"下\txià"_s};
+    QTest::addRow("no word across TAB")
+            << utf16le(u"一\t下"_s) << QStringList{u"一\tyī"_s, u"下\txià"_s};
+    QTest::addRow("homographs in entry order")
+            << utf16le(u"好"_s) << entriesOf(u"好"_s);
+    QTest::addRow("four characters, two entries")
+            << utf16le(u"一丝不苟"_s) << entriesOf(u"一丝不苟"_s);
+    QTest::addRow("only ASCII") << utf16le(u"Hello, world 42!\r\n"_s) << QStringList();
+    QTest::addRow("case ignored for the first entry only")
+            << utf16le(u"ｘ光"_s) << QStringList{u"Ｘ光\tX guāng"_s, u"ｘ光\tx guāng"_s};
+    QTest::addRow("exact spelling, first entry")
+            << utf16le(u"Ｘ光"_s) << QStringList{u"Ｘ光\tX guāng"_s};
+    QTest::addRow("seven units") << utf16le(u"一二三四五六七"_s)
+            << QStringList{u"一二三四五六七\tyī èr sān sì wǔ liù qī"_s};
+    QTest::addRow("eight units never found")
+            << utf16le(u"一二三四五六七八"_s)
+            << QStringList{u"一二三四五六七\tyī èr sān sì wǔ liù qī"_s};
+    QTest::addRow("final sigma folds to sigma")
+            << utf16le(u"σ下"_s) << QStringList{u"Σ下\tsigma xià"_s};
+    QTest::addRow("supplementary letters fold")
+            << utf16le(u"𐐀下"_s) << QStringList{u"𐐨下\tdeseret xià"_s};
+    QTest::addRow("lone high surrogate before a word")
+            << utf16le(u"\xd801"_s + u"下"_s) << QStringList{u"下\txià"_s};
+}
+
+void tst_Translate::translate()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, expected);
+    QByteArray output;
+    const Outcome outcome = run(input, &output);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+    QCOMPARE(lines(output), expected);
+    QCOMPARE(outcome.entriesWritten, expected.size());
+    QCOMPARE(outcome.unitsRead, input.size() / 2);
+}
+
+void tst_Translate::lineFormat_trimsOnlyTheGloss()
+{
+    QByteArray output;
+    QVERIFY(run(utf16le(u"下"_s), &output).ok());
+    QCOMPARE(output, QByteArray("\xff\xfe") + utf16le(u"下\txià\tbas / dessous\r\n"_s));
+    QVERIFY(run(QByteArray(), &output).ok());
+    QCOMPARE(output, QByteArray("\xff\xfe"));
+}
+
+void tst_Translate::oddLength_translatesCompleteUnitsThenFails_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addRow("one byte") << QByteArray("a") << QStringList();
+    QTest::addRow("under fifteen bytes") << utf16le(u"一一下"_s) + 'x'
+                                        << QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
+    QTest::addRow("long") << utf16le(u"好 abcdefgh 一一下"_s) + 'x'
+                          << entriesOf(u"好"_s) + QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
+}
+
+void tst_Translate::oddLength_translatesCompleteUnitsThenFails()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, expected);
+    QByteArray output;
+    const Outcome outcome = run(input, &output);
+    QCOMPARE(outcome.error, u"Lecture au-delà de la fin de fichier"_s);
+    QCOMPARE(lines(output), expected);
+}
+
+void tst_Translate::index_givesThePlainScanResult_data()
+{
+    QTest::addColumn<qint64>("blockSize");
+    QTest::addRow("one byte at a time") << qint64(1);
+    QTest::addRow("three bytes") << qint64(3);
+    QTest::addRow("fourteen bytes") << qint64(14);
+    QTest::addRow("odd block") << qint64(101);
+    QTest::addRow("default blocks") << qint64(0);
+}
+
+void tst_Translate::index_givesThePlainScanResult()
+{
+    QFETCH(qint64, blockSize);
+    // Units the dictionary holds, their case variants and the units that
+    // end words, drawn at random, plus an odd byte now and then.
+    const QString alphabet = u"一下好丝不苟二三四五六七八光ＸｘΣσςßẞ\u212AkKsS \r\n\t\ufeffaA。"_s;
+    const QStringList pieces = {u"𐐀"_s, u"𐐨"_s, u"\xd801"_s, u"\xdc28"_s, u"一丝不苟"_s,
+                                u"一二三四五六七"_s, u"ｘ光"_s, u"Ｘ光"_s};
+    QRandomGenerator random(20240517);
+    for (int round = 0; round < 60; ++round) {
+        QString text;
+        const int length = int(random.bounded(1, 400));
+        while (text.size() < length) {
+            if (random.bounded(8) == 0)
+                text += pieces[random.bounded(int(pieces.size()))];
+            else
+                text += alphabet[random.bounded(int(alphabet.size()))];
+        }
+        QByteArray input = utf16le(text);
+        if (random.bounded(4) == 0)
+            input.append(char(random.bounded(256)));
+        QByteArray output;
+        const Outcome outcome = run(input, &output, blockSize);
+        QCOMPARE(output, plainScan(fixture(), input));
+        QCOMPARE(outcome.ok(), input.size() % 2 == 0);
+    }
+}
+
+void tst_Translate::existingOutput_isReplaced()
+{
+    QVERIFY(writeFile(m_dir.filePath(u"texte.vare.txt"_s), QByteArray(10000, 'z')));
+    QByteArray output;
+    QVERIFY(run(utf16le(u"好"_s), &output).ok());
+    QCOMPARE(lines(output), entriesOf(u"好"_s));
+}
+
+void tst_Translate::missingInput_createsNoOutput()
+{
+    Translator translator;
+    const QString input = m_dir.filePath(u"absent.txt"_s);
+    const Outcome outcome = translator.translate(fixture(), input);
+    QCOMPARE(outcome.error, u"Impossible de trouver le fichier spécifié"_s);
+    QVERIFY(outcome.output.isEmpty());
+    QVERIFY(!QFile::exists(m_dir.filePath(u"absent.vare.txt"_s)));
+}
+
+void tst_Translate::inputThatCannotBeRead_isAnIoError()
+{
+    // A folder opens for reading but cannot be read.
+    QVERIFY(QDir(m_dir.path()).mkpath(u"dossier"_s));
+    Translator translator;
+    const Outcome outcome = translator.translate(fixture(), m_dir.filePath(u"dossier"_s));
+    QCOMPARE(outcome.error, u"Erreur E/S %1"_s.arg(EISDIR));
+}
+
+void tst_Translate::accessDenied()
+{
+    if (geteuid() == 0)
+        QSKIP("the superuser reads every file");
+    const QString input = m_dir.filePath(u"prive.txt"_s);
+    QVERIFY(writeFile(input, utf16le(u"好"_s)));
+    QVERIFY(QFile::setPermissions(input, QFileDevice::WriteOwner));
+    Translator translator;
+    QCOMPARE(translator.translate(fixture(), input).error, u"Accès au fichier refusé"_s);
+}
+
+void tst_Translate::tooManyOpenFiles()
+{
+    const QString input = m_dir.filePath(u"texte.txt"_s);
+    QVERIFY(writeFile(input, utf16le(u"好"_s)));
+    // The limit is the next free descriptor: the next open fails.
+    const int next = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    QVERIFY(next >= 0);
+    ::close(next);
+    Outcome outcome;
+    {
+        const Limit limit(RLIMIT_NOFILE, rlim_t(next));
+        QVERIFY(limit.isSet());
+        outcome = Translator().translate(fixture(), input);
+    }
+    QCOMPARE(outcome.error, u"Trop de fichiers ouverts"_s);
+}
+
+void tst_Translate::outputThatCannotBeCreated()
+{
+    const QString input = m_dir.filePath(u"texte.txt"_s);
+    QVERIFY(writeFile(input, utf16le(u"好"_s)));
+    const QString output = m_dir.filePath(u"texte.vare.txt"_s);
+    QFile::remove(output);
+    QVERIFY(QDir(m_dir.path()).mkpath(u"texte.vare.txt"_s)); // a folder holds the name
+    const Outcome outcome = Translator().translate(fixture(), input);
+    QVERIFY(QDir(m_dir.path()).rmdir(u"texte.vare.txt"_s));
+    QCOMPARE(outcome.error, u"Impossible de créer le fichier \"%1\". Accès refusé"_s.arg(output));
+}
+
+void tst_Translate::failedWrite_isReported()
+{
+    // A file size limit fails the writes past it, like a full disk.
+    const QString input = m_dir.filePath(u"long.txt"_s);
+    QVERIFY(writeFile(input, utf16le(u"好一丝不苟"_s.repeated(2000))));
+    Outcome outcome;
+    {
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        const Limit limit(RLIMIT_FSIZE, 4096);
+        QVERIFY(limit.isSet());
+        outcome = Translator().translate(fixture(), input);
+        std::signal(SIGXFSZ, previous);
+    }
+    QCOMPARE(outcome.error, u"Erreur E/S %1"_s.arg(EFBIG));
+    QCOMPARE(QFileInfo(m_dir.filePath(u"long.vare.txt"_s)).size(), 4096);
+}
+
+QTEST_GUILESS_MAIN(tst_Translate)
+#include "tst_translate.moc"
