@@ -1,0 +1,232 @@
+#include "builder.h"
+#include "desktop.h"
+#include "errorbox.h"
+#include "unit1.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingDesktop final : public Verarov::App::Desktop
+{
+public:
+    void openUrl(const QUrl &url) override { urls.append(url); }
+    QList<QUrl> urls;
+};
+
+const QList<Verarov::Dictionary::Entry> kEntries = {
+    {u"一"_s, u"yī"_s, u"un"_s},
+    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+    {u"下"_s, u"xià"_s, u"bas"_s},
+};
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xff));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kExpected = QByteArray("\xff\xfe")
+        + utf16le(u"一一\tyī yī\tun par un\r\n下\txià\tbas\r\n"_s);
+
+// Runs the event loop until something quits it, or gives up after timeoutMs
+// and returns -1.
+int runLoop(int timeoutMs)
+{
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
+    timeout.start(timeoutMs);
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+class tst_TranslateCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void traduire_fichier_opensTheResult();
+    void traduire_fichier_failure_restoresCursorAndOpensNothing();
+    void commandLine_translatesAndQuits();
+    void commandLine_failure_showsOneErrorAndRunsOn();
+    void menuCommand_data();
+    void menuCommand();
+    void process_translatesAndEnds_data();
+    void process_translatesAndEnds();
+
+private:
+    QTemporaryDir m_dir;
+    RecordingDesktop m_desktop;
+    QStringList m_errors;
+    std::unique_ptr<TForm1> m_window;
+};
+
+void tst_TranslateCommand::init()
+{
+    m_desktop.urls.clear();
+    m_errors.clear();
+    Verarov::App::setDesktop(&m_desktop);
+    Verarov::App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
+    m_window = std::make_unique<TForm1>(
+            Verarov::Dictionary::Tables::fromCompiled(Verarov::Dictionary::compile(kEntries)));
+    Form1 = m_window.get();
+    QVERIFY(writeFile(m_dir.filePath(u"texte.txt"_s), utf16le(u"一一下"_s)));
+}
+
+void tst_TranslateCommand::cleanup()
+{
+    m_window.reset();
+    Verarov::App::setDesktop(nullptr);
+    Verarov::App::setErrorSink({});
+}
+
+void tst_TranslateCommand::traduire_fichier_opensTheResult()
+{
+    m_window->traduire_fichier(m_dir.filePath(u"texte.txt"_s));
+    const QString output = m_dir.filePath(u"texte.vare.txt"_s);
+    QCOMPARE(readAll(output), kExpected);
+    QCOMPARE(m_desktop.urls, QList<QUrl>{QUrl::fromLocalFile(output)});
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void tst_TranslateCommand::traduire_fichier_failure_restoresCursorAndOpensNothing()
+{
+    try {
+        m_window->traduire_fichier(m_dir.filePath(u"absent.txt"_s));
+        QFAIL("no error");
+    } catch (const Verarov::App::Error &error) {
+        QCOMPARE(error.message(), u"Impossible de trouver le fichier spécifié"_s);
+    }
+    QVERIFY(m_desktop.urls.isEmpty());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void tst_TranslateCommand::commandLine_translatesAndQuits()
+{
+    m_window->FormCreate(m_dir.filePath(u"texte.txt"_s));
+    QCOMPARE(m_desktop.urls.size(), 1);
+    QCOMPARE(runLoop(5000), 0); // the posted quit request ends the loop
+    QVERIFY(m_errors.isEmpty());
+}
+
+void tst_TranslateCommand::commandLine_failure_showsOneErrorAndRunsOn()
+{
+    m_window->FormCreate(m_dir.filePath(u"absent.txt"_s));
+    QCOMPARE(m_errors, QStringList{u"Impossible de trouver le fichier spécifié."_s});
+    QCOMPARE(runLoop(200), -1); // no quit request: an ordinary run
+    QVERIFY(m_desktop.urls.isEmpty());
+}
+
+void tst_TranslateCommand::menuCommand_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<int>("opened");
+    QTest::addRow("chosen file") << u"texte.txt"_s << true << QStringList() << 1;
+    QTest::addRow("cancel does nothing") << u"texte.txt"_s << false << QStringList() << 0;
+    QTest::addRow("typed name that does not exist")
+            << u"absent.txt"_s << true
+            << QStringList{u"Impossible de trouver le fichier spécifié."_s} << 0;
+}
+
+void tst_TranslateCommand::menuCommand()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, accept);
+    QFETCH(QStringList, errors);
+    QFETCH(int, opened);
+    bool answered = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *dialog = m_window->findChild<QFileDialog *>(u"OpenDialog"_s);
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll.stop();
+        answered = true;
+        if (accept) {
+            // Typed in, as a user would.
+            dialog->setDirectory(m_dir.path());
+            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            QVERIFY(edit);
+            edit->setText(name);
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept
+        } else {
+            dialog->reject();
+        }
+    });
+    poll.start(10);
+    m_window->TraduireClick();
+    QVERIFY(answered);
+    QCOMPARE(m_errors, errors);
+    QCOMPARE(m_desktop.urls.size(), opened);
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void tst_TranslateCommand::process_translatesAndEnds_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("output");
+    QTest::addRow("plain name") << QStringList{u"texte.txt"_s} << u"texte.vare.txt"_s;
+    QTest::addRow("name with blanks, after an empty argument")
+            << QStringList{QString(), u"mon texte.txt"_s} << u"mon texte.vare.txt"_s;
+}
+
+void tst_TranslateCommand::process_translatesAndEnds()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QVERIFY(writeFile(m_dir.filePath(u"mon texte.txt"_s), utf16le(u"一一下"_s)));
+    QVERIFY(writeFile(m_dir.filePath(u"dictionnaire.tsv"_s),
+                      u"一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas\n"_s.toUtf8()));
+    QFile::remove(m_dir.filePath(output));
+
+    QProcess verarov;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"VERAROV_DICTIONARY"_s, m_dir.filePath(u"dictionnaire.tsv"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
+    verarov.setProcessEnvironment(environment);
+    verarov.setWorkingDirectory(m_dir.path());
+    verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);
+    QVERIFY(verarov.waitForFinished(20000));
+    QCOMPARE(verarov.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(verarov.exitCode(), 0);
+    QCOMPARE(readAll(m_dir.filePath(output)), kExpected);
+}
+
+QTEST_MAIN(tst_TranslateCommand)
+#include "tst_translatecommand.moc"
