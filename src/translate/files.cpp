@@ -72,7 +72,7 @@ int OutputFile::create(const QString &path)
     return m_error;
 }
 
-void OutputFile::write(QStringView text)
+void OutputFile::writeSlowly(QStringView text)
 {
     const char16_t *units = text.utf16();
     qsizetype left = text.size();

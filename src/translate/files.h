@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
 #include <vector>
 
 namespace Verarov::Translate {
@@ -43,13 +44,24 @@ public:
     // Creates the file anew, replacing any file of that name; returns 0 or
     // the error number.
     int create(const QString &path);
-    void write(QStringView text);
+    void write(QStringView text)
+    {
+        // Fast path: the text fits in the buffer and needs no byte swap.
+        const std::size_t bytes = std::size_t(text.size()) * 2;
+        if (Q_BYTE_ORDER == Q_LITTLE_ENDIAN && m_buffer.size() - m_used >= bytes) {
+            std::memcpy(m_buffer.data() + m_used, text.utf16(), bytes);
+            m_used += bytes;
+        } else {
+            writeSlowly(text);
+        }
+    }
     void write(char16_t unit) { write(QStringView(&unit, 1)); }
     // Writes what is buffered and closes; returns 0 or the first error.
     int close();
     int error() const { return m_error; }
 
 private:
+    void writeSlowly(QStringView text);
     void flush();
 
     int m_fd = -1;

@@ -1,0 +1,272 @@
+// File translation figures: throughput against reading the input and
+// writing an output of the same size, against jieba segmenting the same
+// text, and the program's peak memory on a 200 MB input.
+#include "files.h"
+#include "headwordindex.h"
+#include "loader.h"
+#include "translator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace Verarov;
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        bytes[2 * i] = char(text[i].unicode() & 0xff);
+        bytes[2 * i + 1] = char(text[i].unicode() >> 8);
+    }
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, int copies = 1)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (int i = 0; i < copies; ++i) {
+        if (file.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}
+
+// The benchmark text: the shared corpus, or headwords and ASCII at random.
+QString benchmarkText(QString *origin)
+{
+    QFile corpus(QStringLiteral(VERAROV_SHARED_DIR) + u"/corpus/public.txt"_s);
+    if (corpus.open(QIODevice::ReadOnly)) {
+        *origin = QFileInfo(corpus).absoluteFilePath();
+        return QString::fromUtf8(corpus.readAll());
+    }
+    *origin = u"generated text"_s;
+    const Dictionary::Tables tables = Dictionary::builtIn();
+    QRandomGenerator random(7);
+    QString text;
+    while (text.size() < 1'500'000) {
+        if (random.bounded(4) == 0)
+            text += u"abc 123, "_s;
+        else
+            text += tables.headword(int(random.bounded(tables.entryCount())));
+        if (random.bounded(30) == 0)
+            text += u'\n';
+    }
+    return text;
+}
+
+// Median seconds of a translation; *outputSize gets the output's size.
+double timeTranslation(const Dictionary::Tables &tables, const QString &input, qint64 *outputSize,
+                       qint64 *entries)
+{
+    Translate::Translator translator;
+    translator.index(tables); // built once, outside the timing
+    std::vector<double> seconds;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        const Translate::Outcome outcome = translator.translate(tables, input);
+        seconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+        if (!outcome.ok()) {
+            std::printf("translation failed: %s\n", qPrintable(outcome.error));
+            return 0;
+        }
+        *entries = outcome.entriesWritten;
+    }
+    *outputSize = QFileInfo(Translate::outputFileName(input)).size();
+    return median(seconds);
+}
+
+// Median seconds of reading the input and writing outputSize bytes, through
+// the same buffered files.
+double timeCopy(const QString &input, const QString &output, qint64 outputSize)
+{
+    std::vector<double> seconds;
+    std::vector<char> block(1 << 18);
+    const QString filler(1 << 16, u'好');
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        Translate::InputFile in;
+        Translate::OutputFile out;
+        if (in.open(input) || out.create(output))
+            return 0;
+        while (in.read(block.data(), qint64(block.size())) > 0) { }
+        for (qint64 left = outputSize / 2; left > 0; left -= filler.size())
+            out.write(QStringView(filler).first(qMin<qint64>(left, filler.size())));
+        out.close();
+        seconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+    }
+    return median(seconds);
+}
+
+// Median seconds of jieba.cut over the text, or -1 when it cannot run.
+double timeJieba(const QString &utf8Path, QString *note)
+{
+    QString python = u"/usr/bin/python3"_s;
+    if (!QFileInfo(python).isExecutable())
+        python = QStandardPaths::findExecutable(u"python3"_s);
+    if (python.isEmpty()) {
+        *note = u"python3 not found"_s;
+        return -1;
+    }
+    const QString script = uR"(
+import sys, time, logging
+try:
+    import jieba
+except ImportError:
+    print("missing"); sys.exit(0)
+jieba.setLogLevel(logging.WARNING)
+jieba.initialize()
+text = open(sys.argv[1], encoding="utf-8").read()
+times = []
+for _ in range(int(sys.argv[2])):
+    t = time.perf_counter()
+    for w in jieba.cut(text):
+        pass
+    times.append(time.perf_counter() - t)
+times.sort()
+print(times[len(times) // 2])
+)"_s;
+    QProcess process;
+    process.start(python, {u"-c"_s, script, utf8Path, u"3"_s});
+    if (!process.waitForFinished(600'000) || process.exitCode() != 0) {
+        *note = u"jieba failed: "_s + QString::fromLocal8Bit(process.readAllStandardError());
+        return -1;
+    }
+    const QString answer = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    if (answer == u"missing"_s) {
+        *note = u"jieba not installed for "_s + python;
+        return -1;
+    }
+    return answer.toDouble();
+}
+
+// Peak resident memory (KiB) of the program run to its end.
+long peakMemory(const QString &program, const QStringList &arguments,
+                const QStringList &environment)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const QString &setting : environment)
+            putenv(strdup(setting.toLocal8Bit().constData()));
+        std::vector<QByteArray> args{QFile::encodeName(program)};
+        for (const QString &a : arguments)
+            args.push_back(QFile::encodeName(a));
+        std::vector<char *> argv;
+        for (QByteArray &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status)
+        || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    QString origin;
+    const QString text = benchmarkText(&origin);
+    const QByteArray input = utf16le(text);
+    const QString inputPath = dir.filePath(u"texte.txt"_s);
+    writeFile(inputPath, input);
+    std::printf("input: %s, %.1f MB as UTF-16LE\n", qPrintable(origin), double(input.size()) / 1e6);
+
+    struct Dict
+    {
+        QString name;
+        Dictionary::Tables tables;
+    };
+    std::vector<Dict> dictionaries{{u"built-in"_s, Dictionary::builtIn()}};
+    const QString cfdict = QStringLiteral(VERAROV_SHARED_DIR) + u"/data/cfdict.u8"_s;
+    if (QFile::exists(cfdict)) {
+        Dictionary::Loaded loaded = Dictionary::loadExternal(cfdict);
+        if (loaded.failure.isEmpty())
+            dictionaries.push_back({u"cfdict"_s, loaded.tables});
+    } else {
+        std::printf("cfdict: absent, skipped\n");
+    }
+
+    double builtInSeconds = 0;
+    for (const Dict &d : dictionaries) {
+        qint64 outputSize = 0;
+        qint64 entries = 0;
+        const double ours = timeTranslation(d.tables, inputPath, &outputSize, &entries);
+        const double copy = timeCopy(inputPath, dir.filePath(u"copie.txt"_s), outputSize);
+        if (d.name == u"built-in"_s)
+            builtInSeconds = ours;
+        std::printf("%-8s (%d entries): %.1f MB/s of input, %.3f s, %lld lines, output %.1f MB;"
+                    " read+write same sizes %.3f s; ratio %.2f (goal <= 3)\n",
+                    qPrintable(d.name), d.tables.entryCount(), double(input.size()) / 1e6 / ours,
+                    ours, entries, double(outputSize) / 1e6, copy, ours / copy);
+    }
+
+    // jieba on the same text, read as UTF-8.
+    const QString utf8Path = dir.filePath(u"texte.utf8"_s);
+    writeFile(utf8Path, text.toUtf8());
+    QString note;
+    const double jieba = timeJieba(utf8Path, &note);
+    if (jieba < 0) {
+        std::printf("jieba: skipped (%s)\n", qPrintable(note));
+    } else {
+        std::printf("jieba.cut (default mode): %.3f s, %.2f MB/s of UTF-16 input; ours (built-in)"
+                    " is %.1fx faster (goal >= 10)\n",
+                    jieba, double(input.size()) / 1e6 / jieba, jieba / builtInSeconds);
+    }
+
+    // Peak memory of the program translating 200 MB, its output thrown away.
+    const QString program = QStringLiteral(VERAROV_EXECUTABLE);
+    const QString bigPath = dir.filePath(u"grand.txt"_s);
+    const int copies = int(200'000'000 / input.size()) + 1;
+    writeFile(bigPath, input, copies);
+    QFile::link(u"/dev/null"_s, Translate::outputFileName(bigPath));
+    for (const Dict &d : dictionaries) {
+        QStringList environment{u"QT_QPA_PLATFORM=offscreen"_s};
+        if (d.name == u"cfdict"_s)
+            environment.append(u"VERAROV_DICTIONARY="_s + cfdict);
+        const long idle = peakMemory(program, {},
+                                     environment + QStringList{u"VERAROV_QUIT_WHEN_SHOWN=1"_s});
+        const long busy = peakMemory(program, {bigPath}, environment);
+        std::printf("peak memory (%s): %.1f MB without input, %.1f MB translating %.0f MB;"
+                    " difference %.1f MB (goal <= 10)\n",
+                    qPrintable(d.name), idle / 1024.0, busy / 1024.0,
+                    double(input.size()) * copies / 1e6, (busy - idle) / 1024.0);
+    }
+    return 0;
+}
