@@ -27,10 +27,11 @@ void installFontSubstitutes()
 {
     QFont::insertSubstitutions(u"SimSun"_s, {u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s,
                                               u"AR PL UMing CN"_s, u"WenQuanYi Zen Hei"_s});
-    QFont::insertSubstitutions(u"Tahoma"_s, {u"DejaVu Sans"_s, u"Liberation Sans"_s,
-                                              u"Noto Sans CJK SC"_s});
-    QFont::insertSubstitutions(u"Arial"_s, {u"Liberation Sans"_s, u"DejaVu Sans"_s,
-                                             u"Noto Sans CJK SC"_s});
+    // Narrow sans faces first: the windows' fixed places suit Tahoma's widths.
+    QFont::insertSubstitutions(u"Tahoma"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s,
+                                              u"DejaVu Sans"_s, u"Noto Sans CJK SC"_s});
+    QFont::insertSubstitutions(u"Arial"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s,
+                                             u"DejaVu Sans"_s, u"Noto Sans CJK SC"_s});
 }
 
 int run(int argc, char *argv[])
