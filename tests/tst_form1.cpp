@@ -90,7 +90,7 @@ void tst_Form1::afficheMot_showsSensesOnePerLine()
     QCOMPARE(Form1->motFrText(),
              u"un, une\r\npremier, première\r\nmême\r\ntout\r\nà peine\r\naussitôt"_s);
     QCOMPARE(viewText(), u"un, une\npremier, première\nmême\ntout\nà peine\naussitôt"_s);
-    QCOMPARE(Form1->findChild<QTextEdit *>(u"mot_fr"_s)->font().family(), u"Arial"_s);
+    QCOMPARE(Form1->findChild<QTextEdit *>(u"mot_fr"_s)->font().family(), App::fontFamily(u"Arial"_s));
 
     // A new entry replaces the previous one completely.
     Form1->affiche_mot(u"Ｘ光", u"X guāng", u"radio / rayon X");
