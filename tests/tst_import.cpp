@@ -26,6 +26,7 @@ private slots:
     void unusable();
     void badExternalFileFallsBackWithMessage();
     void externalPathFromEnvironmentThenUserData();
+    void cachedLoadFollowsTheFile();
 
 private:
     QString write(const QByteArray &bytes, const QString &name = u"dict.u8"_s);
@@ -198,6 +199,32 @@ void tst_Import::externalPathFromEnvironmentThenUserData()
     QCOMPARE(loadDictionary().tables.gloss(0), u"deux");
     qunsetenv("VERAROV_DICTIONARY");
     QFile::remove(userFile);
+}
+
+void tst_Import::cachedLoadFollowsTheFile()
+{
+    const QString path = write("乐 乐 [le4] /joie/\n好 好 [hao3] /bien/\nxx\n", u"cache.u8"_s);
+    const Loaded first = loadExternal(path);
+    QCOMPARE(first.tables.entryCount(), 2);
+    QCOMPARE(first.skipped, 1);
+    const Loaded second = loadExternal(path); // from the cache
+    QCOMPARE(second.tables.compiled(), first.tables.compiled());
+    QCOMPARE(second.skipped, 1);
+
+    // Same size, other content: the cache must not be used.
+    write("乐 乐 [le4] /rire/\n好 好 [hao3] /bien/\nxx\n", u"cache.u8"_s);
+    const Loaded changed = loadExternal(path);
+    QCOMPARE(changed.tables.gloss(0), u"rire");
+
+    // A damaged cache is ignored.
+    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+            + u"/dictionaries"_s;
+    for (const QString &name : QDir(cacheDir).entryList(QDir::Files)) {
+        QFile f(QDir(cacheDir).filePath(name));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.resize(f.size() - 3);
+    }
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"rire");
 }
 
 QTEST_GUILESS_MAIN(tst_Import)
