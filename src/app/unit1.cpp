@@ -1,5 +1,7 @@
 #include "unit1.h"
 
+#include "application.h"
+
 #include "aproposde.h"
 #include "desktop.h"
 #include "errorbox.h"
@@ -50,7 +52,7 @@ const QString kContactAddress = QStringLiteral("ecrire@verarov.example.org");
 
 QFont pixelFont(const QString &family, int pixelHeight, bool bold = false)
 {
-    QFont font(family);
+    QFont font(Verarov::App::fontFamily(family));
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
@@ -335,7 +337,7 @@ void TForm1::tri_mot_fr()
     TnTmot = lastBreak < 0 ? m_motFr : m_motFr.sliced(lastBreak + 2);
     // The view shows every sense in Arial, keeping size and weight.
     QFont font = mot_fr->font();
-    font.setFamily(u"Arial"_s);
+    font.setFamily(Verarov::App::fontFamily(u"Arial"_s));
     mot_fr->setFont(font);
     mot_fr->setPlainText(QString(m_motFr).replace(u"\r\n"_s, u"\n"_s));
 }
