@@ -94,7 +94,7 @@ QString SimpleComboBox::text() const
 void SimpleComboBox::setText(const QString &text)
 {
     m_pendingHalf.clear();
-    show(programText(editState(), text));
+    mirror(programText(editState(), text));
 }
 
 FieldState SimpleComboBox::editState() const
@@ -113,12 +113,12 @@ FieldState SimpleComboBox::editState() const
 
 void SimpleComboBox::apply(const Step &step)
 {
-    show(step.state);
+    mirror(step.state);
     if (step.fires)
         emit changed();
 }
 
-void SimpleComboBox::show(const FieldState &state)
+void SimpleComboBox::mirror(const FieldState &state)
 {
     m_showing = true;
     if (m_edit->text() != state.text)

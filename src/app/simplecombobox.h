@@ -47,7 +47,7 @@ protected:
 private:
     Verarov::Lookup::FieldState editState() const;
     void apply(const Verarov::Lookup::Step &step);
-    void show(const Verarov::Lookup::FieldState &state);
+    void mirror(const Verarov::Lookup::FieldState &state);
     void type(QStringView text);
     bool keyPress(QKeyEvent *event);
     void flushPendingHalf();
