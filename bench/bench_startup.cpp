@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
             : Series{};
 
     // Interleave the programs so that machine noise hits them alike.
-    Series bareSeries, builtIn, external;
+    Series bareSeries, textSeries, builtIn, external;
     for (int i = 0; i < runs; ++i) {
         auto add = [](Series &into, const Series &one) {
             into.seconds += one.seconds;
@@ -69,6 +69,7 @@ int main(int argc, char *argv[])
             into.failed = into.failed || one.failed;
         };
         add(bareSeries, measure(bare, {}, common, 1));
+        add(textSeries, measure(bare, {u"--text"_s}, common, 1));
         add(builtIn, measure(verarov, {}, common, 1));
         if (haveExternal)
             add(external, measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1));
@@ -76,6 +77,8 @@ int main(int argc, char *argv[])
     const double b = median(bareSeries.seconds);
     out << "runs: " << runs << "\n";
     out << "bare Qt window:        " << b * 1000 << " ms median, peak " << bareSeries.maxRssKiB / 1024.0 << " MiB\n";
+    out << "bare window with text: " << median(textSeries.seconds) * 1000 << " ms median, ratio "
+        << median(textSeries.seconds) / b << " (for context: fonts loaded)\n";
     out << "verarov (built-in):    " << median(builtIn.seconds) * 1000 << " ms median, peak "
         << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
         << " (target <= 1.5)\n";

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-noto-cjk fonts-dejavu-core
+    fonts-noto-cjk fonts-dejavu-core fonts-liberation2
     python3 unicode-data
 )
 missing=()

@@ -38,10 +38,18 @@ QString fontFamily(const QString &wanted)
         {u"Tahoma"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
         {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
     };
+    // The installed families, listed once (hasFamily() would ask the font
+    // matcher to resolve aliases on each call).
+    static const QStringList installed = [] {
+        QStringList families = QFontDatabase::families();
+        for (QString &f : families) // "Nimbus Sans [UKWN]" -> "Nimbus Sans"
+            f = f.section(u" ["_s, 0, 0);
+        return families;
+    }();
     QString family = wanted;
-    if (!QFontDatabase::hasFamily(wanted)) {
+    if (!installed.contains(wanted, Qt::CaseInsensitive)) {
         for (const QString &candidate : substitutes.value(wanted)) {
-            if (QFontDatabase::hasFamily(candidate)) {
+            if (installed.contains(candidate, Qt::CaseInsensitive)) {
                 family = candidate;
                 break;
             }
@@ -55,6 +63,10 @@ int run(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
+    // Every window's default font: Tahoma, 11 pixels.
+    QFont tahoma(fontFamily(u"Tahoma"_s));
+    tahoma.setPixelSize(11);
+    QApplication::setFont(tahoma);
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();

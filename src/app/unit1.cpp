@@ -84,8 +84,9 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
     createMenu();
     createStatusBar();
 
-    // Fixed frame: the window takes the size of its contents.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Fixed frame: the client area and the menu bar above it.  Set directly:
+    // asking the layout would compute the size hint of every control.
+    setFixedSize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
 }
 
 TForm1::~TForm1()
@@ -147,9 +148,12 @@ void TForm1::createLookup(QWidget *client)
     ListBox = new QTreeWidget(TabSheet5);
     ListBox->setObjectName(u"ListBox"_s);
     ListBox->setGeometry(4, 4, 172, 149);
+    ListBox->setHeaderHidden(true);
+    // The hidden header measures its text in bold: keep it in the window's
+    // font so start-up does not load a bold CJK face it never shows.
+    ListBox->header()->setFont(latin);
     ListBox->setFont(chinese);
     ListBox->setIndentation(19);
-    ListBox->setHeaderHidden(true);
     ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     liste_car_ch = new QListWidget(TabSheet5);
