@@ -7,7 +7,8 @@
 #include "unit1.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -23,22 +24,50 @@ QString firstArgument(const QStringList &arguments)
     return {};
 }
 
-void installFontSubstitutes()
+QString fontFamily(const QString &wanted)
 {
-    QFont::insertSubstitutions(u"SimSun"_s, {u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s,
-                                              u"AR PL UMing CN"_s, u"WenQuanYi Zen Hei"_s});
-    QFont::insertSubstitutions(u"Tahoma"_s, {u"DejaVu Sans"_s, u"Liberation Sans"_s,
-                                              u"Noto Sans CJK SC"_s});
-    QFont::insertSubstitutions(u"Arial"_s, {u"Liberation Sans"_s, u"DejaVu Sans"_s,
-                                             u"Noto Sans CJK SC"_s});
+    static QHash<QString, QString> resolved;
+    const auto known = resolved.constFind(wanted);
+    if (known != resolved.cend())
+        return *known;
+    static const QHash<QString, QStringList> substitutes = {
+        {u"SimSun"_s, {u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
+                       u"WenQuanYi Zen Hei"_s}},
+        // Narrow faces before DejaVu Sans: the fixed places (tab captions,
+        // lookup fields) are sized for Tahoma's widths.
+        {u"Tahoma"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
+        {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
+    };
+    // The installed families, listed once (hasFamily() would ask the font
+    // matcher to resolve aliases on each call).
+    static const QStringList installed = [] {
+        QStringList families = QFontDatabase::families();
+        for (QString &f : families) // "Nimbus Sans [UKWN]" -> "Nimbus Sans"
+            f = f.section(u" ["_s, 0, 0);
+        return families;
+    }();
+    QString family = wanted;
+    if (!installed.contains(wanted, Qt::CaseInsensitive)) {
+        for (const QString &candidate : substitutes.value(wanted)) {
+            if (installed.contains(candidate, Qt::CaseInsensitive)) {
+                family = candidate;
+                break;
+            }
+        }
+    }
+    resolved.insert(wanted, family);
+    return family;
 }
 
 int run(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
+    // Every window's default font: Tahoma, 11 pixels.
+    QFont tahoma(fontFamily(u"Tahoma"_s));
+    tahoma.setPixelSize(11);
+    QApplication::setFont(tahoma);
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    installFontSubstitutes();
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();
     if (!loaded.failure.isEmpty())

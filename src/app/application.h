@@ -8,8 +8,11 @@ namespace Verarov::App {
 // program, or an empty string.  {"verarov", "", "a b.txt"} -> "a b.txt"
 QString firstArgument(const QStringList &arguments);
 
-// Requests the fonts the windows name, with the substitutes at hand.
-void installFontSubstitutes();
+// The family to request for a font the windows name ("SimSun", "Tahoma",
+// "Arial"): the font itself when installed, else the first installed
+// substitute (Noto CJK, DejaVu, Liberation), else the name as given.
+// Resolving up front spares the font matcher a fallback search per widget.
+QString fontFamily(const QString &wanted);
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);

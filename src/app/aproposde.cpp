@@ -1,5 +1,7 @@
 #include "aproposde.h"
 
+#include "application.h"
+
 #include "desktop.h"
 #include "errorbox.h"
 
@@ -17,7 +19,7 @@ namespace {
 
 QFont pixelFont(int pixelHeight, bool bold = false, bool underline = false)
 {
-    QFont font(u"Tahoma"_s);
+    QFont font(Verarov::App::fontFamily(u"Tahoma"_s));
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     font.setUnderline(underline);
@@ -45,7 +47,7 @@ QPixmap programPicture()
     painter.setBrush(QColor(0xb2, 0x22, 0x22));
     painter.setPen(Qt::NoPen);
     painter.drawRoundedRect(QRectF(1, 1, 63, 63), 10, 10);
-    QFont font(u"SimSun"_s);
+    QFont font(Verarov::App::fontFamily(u"SimSun"_s));
     font.setPixelSize(44);
     painter.setFont(font);
     painter.setPen(Qt::white);
@@ -64,7 +66,6 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     setModal(false);
 
     Image1 = label(this, u"Image1"_s, {}, {16, 8, 65, 65}, font());
-    Image1->setPixmap(programPicture());
     const Qt::Alignment centred = Qt::AlignCenter;
     label(this, u"Label1"_s, u"Verarov"_s, {87, 8, 130, 19}, pixelFont(16, true), centred);
     label(this, u"Label2"_s, u"dictionnaire"_s, {87, 29, 130, 19}, pixelFont(16, true), centred);
@@ -90,6 +91,15 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Button1->setObjectName(u"Button1"_s);
     Button1->setGeometry(151, 180, 83, 103);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    // Drawn at first show: painting it needs the CJK font, which start-up
+    // would otherwise load for a window it does not show.
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(programPicture());
+    QDialog::showEvent(event);
 }
 
 void TForm2::Button1Click()

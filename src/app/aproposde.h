@@ -18,6 +18,9 @@ public:
     void Button1Click();
     void Label10Click();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QLabel *Image1 = nullptr;
     QLabel *Label10 = nullptr;

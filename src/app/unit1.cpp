@@ -1,25 +1,40 @@
 #include "unit1.h"
 
+#include "application.h"
+
 #include "aproposde.h"
 #include "desktop.h"
 #include "errorbox.h"
+#include "keylistmodel.h"
+#include "lookuplog.h"
 #include "recherche.h"
 #include "senses.h"
+#include "simplecombobox.h"
+#include "text.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QListWidget>
 #include <QLoggingCategory>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTextEdit>
+#include <QTreeWidget>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 using Verarov::App::guarded;
+using Verarov::Dictionary::List;
+using Verarov::Lookup::KeyListModel;
+using Verarov::Lookup::lcLookup;
 
 Q_LOGGING_CATEGORY(lcDisplay, "verarov.display", QtWarningMsg)
 
@@ -30,10 +45,14 @@ namespace {
 // Client area of the main window and height of its status bar.
 constexpr QSize kClientSize(528, 367);
 constexpr int kStatusBarHeight = 22;
+// The status bar's panels: program and version, then a contact address.
+constexpr int kStatusPanel1Width = 380;
+constexpr int kStatusPanel2Width = 50;
+const QString kContactAddress = QStringLiteral("ecrire@verarov.example.org");
 
 QFont pixelFont(const QString &family, int pixelHeight, bool bold = false)
 {
-    QFont font(family);
+    QFont font(Verarov::App::fontFamily(family));
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
@@ -59,23 +78,98 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
     client->setObjectName(u"client"_s);
     client->setFixedSize(kClientSize.width(), kClientSize.height() - kStatusBarHeight);
     setCentralWidget(client);
+    createLookup(client);
     createDisplay(client);
+    createInvisibleControls(client);
     createMenu();
+    createStatusBar();
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(u"StatusBar1"_s);
-    status->setFixedHeight(kStatusBarHeight);
-    status->setSizeGripEnabled(false);
-    setStatusBar(status);
-
-    // Fixed frame: the window takes the size of its contents.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Fixed frame: the client area and the menu bar above it.  Set directly:
+    // asking the layout would compute the size hint of every control.
+    setFixedSize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
 }
 
 TForm1::~TForm1()
 {
     if (Form1 == this)
         Form1 = nullptr;
+}
+
+void TForm1::createLookup(QWidget *client)
+{
+    auto page = [](QTabWidget *tabs, const QString &name, const QString &caption) {
+        auto *sheet = new QWidget;
+        sheet->setObjectName(name);
+        tabs->addTab(sheet, caption);
+        return sheet;
+    };
+    auto field = [this](QWidget *sheet, const QString &name, KeyListModel *model, QRect place,
+                        const QFont &font, void (TForm1::*handler)()) {
+        auto *box = new SimpleComboBox(sheet);
+        box->setObjectName(name);
+        box->setGeometry(place);
+        box->setFont(font);
+        box->setModel(model);
+        connect(box, &SimpleComboBox::changed, this, handler);
+        return box;
+    };
+
+    m_headwords = new KeyListModel(m_dictionary, List::liste_dico_ch, this);
+    m_pinyinKeys = new KeyListModel(m_dictionary, List::liste_pin_ss_accent, this);
+    m_frenchKeys = new KeyListModel(m_dictionary, List::liste_fr, this);
+
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(u"PageControl1"_s);
+    PageControl1->setGeometry(8, 8, 201, 329);
+    PageControl1->setFont(pixelFont(u"Tahoma"_s, 11, true));
+    PageControl1->setUsesScrollButtons(false);
+    TabSheet1 = page(PageControl1, u"TabSheet1"_s, u"Chinois"_s);
+    TabSheet2 = page(PageControl1, u"TabSheet2"_s, u"Pinyin"_s);
+    TabSheet3 = page(PageControl1, u"TabSheet3"_s, u"Français"_s);
+
+    PageControl2 = new QTabWidget(TabSheet1);
+    PageControl2->setObjectName(u"PageControl2"_s);
+    PageControl2->setGeometry(3, 10, 187, 288);
+    PageControl2->setDocumentMode(true); // flat tabs
+    PageControl2->setUsesScrollButtons(false);
+    TabSheet4 = page(PageControl2, u"TabSheet4"_s, u"liste"_s);
+    TabSheet5 = page(PageControl2, u"TabSheet5"_s, u"radical"_s);
+
+    const QFont chinese = pixelFont(u"SimSun"_s, 16);
+    const QFont latin = pixelFont(u"Tahoma"_s, 11);
+    liste_dico_ch = field(TabSheet4, u"liste_dico_ch"_s, m_headwords, {4, 5, 169, 257}, chinese,
+                          &TForm1::liste_dico_chChange);
+    liste_pin_ss_accent = field(TabSheet2, u"liste_pin_ss_accent"_s, m_pinyinKeys,
+                                {11, 12, 169, 277}, latin, &TForm1::liste_pin_ss_accentChange);
+    liste_fr = field(TabSheet3, u"liste_fr"_s, m_frenchKeys, {11, 12, 169, 277}, latin,
+                     &TForm1::Liste_frChange);
+
+    // The radical browser's controls; they are filled by the browser.
+    ListBox = new QTreeWidget(TabSheet5);
+    ListBox->setObjectName(u"ListBox"_s);
+    ListBox->setGeometry(4, 4, 172, 149);
+    ListBox->setHeaderHidden(true);
+    // The hidden header measures its text in bold: keep it in the window's
+    // font so start-up does not load a bold CJK face it never shows.
+    ListBox->header()->setFont(latin);
+    ListBox->setFont(chinese);
+    ListBox->setIndentation(19);
+    ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    liste_car_ch = new QListWidget(TabSheet5);
+    liste_car_ch->setObjectName(u"liste_car_ch"_s);
+    liste_car_ch->setGeometry(3, 159, 46, 95);
+    liste_car_ch->setFont(pixelFont(u"SimSun"_s, 21));
+    liste_car_ch->setUniformItemSizes(true);
+
+    liste_mots_ch = new QListWidget(TabSheet5);
+    liste_mots_ch->setObjectName(u"liste_mots_ch"_s);
+    liste_mots_ch->setGeometry(54, 159, 122, 95);
+    liste_mots_ch->setFont(chinese);
+    liste_mots_ch->setUniformItemSizes(true);
+
+    PageControl1->setCurrentWidget(TabSheet1);
+    PageControl2->setCurrentWidget(TabSheet4);
 }
 
 void TForm1::createDisplay(QWidget *client)
@@ -114,6 +208,39 @@ void TForm1::createDisplay(QWidget *client)
     centred.setAlignment(Qt::AlignHCenter);
     centred.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     mot_fr->document()->setDefaultTextOption(centred);
+}
+
+void TForm1::createInvisibleControls(QWidget *client)
+{
+    // Beyond the right edge and hidden, like the other data holders.
+    Quitter = new QPushButton(client);
+    Quitter->setObjectName(u"Quitter"_s);
+    Quitter->setFocusPolicy(Qt::NoFocus);
+    Quitter->setGeometry(kClientSize.width() + 8, 8, 75, 25);
+    Quitter->hide();
+    connect(Quitter, &QPushButton::clicked, this, &TForm1::QuitterClick);
+}
+
+void TForm1::createStatusBar()
+{
+    auto *status = new QStatusBar(this);
+    status->setObjectName(u"StatusBar1"_s);
+    status->setFixedHeight(kStatusBarHeight);
+    status->setSizeGripEnabled(false);
+    auto panel = [status](const QString &text, int width, Qt::Alignment alignment) {
+        auto *label = new QLabel(text, status);
+        label->setFixedWidth(width);
+        label->setAlignment(alignment | Qt::AlignVCenter);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        status->addWidget(label);
+        return label;
+    };
+    panel(u"Verarov 2.0"_s, kStatusPanel1Width, Qt::AlignLeft);
+    QLabel *contact = panel({}, kStatusPanel2Width, Qt::AlignHCenter);
+    contact->setText(contact->fontMetrics().elidedText(kContactAddress, Qt::ElideRight,
+                                                       kStatusPanel2Width - 4));
+    contact->setToolTip(kContactAddress);
+    setStatusBar(status);
 }
 
 void TForm1::createMenu()
@@ -218,9 +345,43 @@ void TForm1::tri_mot_fr()
     TnTmot = lastBreak < 0 ? m_motFr : m_motFr.sliced(lastBreak + 2);
     // The view shows every sense in Arial, keeping size and weight.
     QFont font = mot_fr->font();
-    font.setFamily(u"Arial"_s);
+    font.setFamily(Verarov::App::fontFamily(u"Arial"_s));
     mot_fr->setFont(font);
     mot_fr->setPlainText(QString(m_motFr).replace(u"\r\n"_s, u"\n"_s));
+}
+
+void TForm1::showEntry(int entry, QStringView gloss)
+{
+    affiche_mot(m_dictionary.headword(entry), m_dictionary.pinyin(entry), gloss);
+}
+
+void TForm1::liste_dico_chChange()
+{
+    const int row = liste_dico_ch->currentRow();
+    if (row < 0)
+        return;
+    qCDebug(lcLookup) << "liste_dico_chChange entry" << row;
+    showEntry(row, Verarov::trimmed(m_dictionary.gloss(row)));
+}
+
+void TForm1::liste_pin_ss_accentChange()
+{
+    const int row = liste_pin_ss_accent->currentRow();
+    if (row < 0)
+        return;
+    const int e = m_pinyinKeys->entry(row);
+    qCDebug(lcLookup) << "liste_pin_ss_accentChange entry" << e;
+    showEntry(e, Verarov::trimmed(m_dictionary.gloss(e)));
+}
+
+void TForm1::Liste_frChange()
+{
+    const int row = liste_fr->currentRow();
+    if (row < 0)
+        return;
+    const int e = m_frenchKeys->entry(row);
+    qCDebug(lcLookup) << "Liste_frChange entry" << e;
+    showEntry(e, m_dictionary.gloss(e)); // as stored
 }
 
 void TForm1::CopierClick()
@@ -234,11 +395,21 @@ void TForm1::CopierClick()
 void TForm1::EffacerClick()
 {
     guarded(this, [&] {
+        liste_dico_ch->setText({});
+        liste_pin_ss_accent->setText({});
+        liste_fr->setText({});
+        liste_car_ch->clear();
+        car_pin.clear();
+        liste_mots_ch->clear();
+        liste_mots_pin.clear();
+        liste_mots_fr.clear();
         mot_ch->clear();
         mot_pin->clear();
         mot_fr->clear();
         m_motFr.clear();
         motch.clear();
+        PageControl1->setCurrentWidget(TabSheet1);
+        PageControl2->setCurrentWidget(TabSheet4);
     });
 }
 
@@ -277,4 +448,14 @@ void TForm1::closeEvent(QCloseEvent *event)
     // Closing the main window ends the program, whatever else is open.
     event->accept();
     QCoreApplication::quit();
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    // Escape that no control kept: the cancel button's click.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Quitter->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }

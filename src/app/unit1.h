@@ -5,12 +5,22 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QFrame;
 class QLabel;
+class QListWidget;
 class QMenu;
+class QPushButton;
+class QTabWidget;
 class QTextEdit;
+class QTreeWidget;
+class SimpleComboBox;
+
+namespace Verarov::Lookup {
+class KeyListModel;
+}
 
 // The main window: the dictionary, the lookups and the shown entry.
 class TForm1 final : public QMainWindow
@@ -36,6 +46,11 @@ public:
     // Whole gloss of the shown entry (third field of Copy).
     const QString &motchText() const { return motch; }
 
+    // Change events of the three lookup fields.
+    void liste_dico_chChange();
+    void liste_pin_ss_accentChange();
+    void Liste_frChange();
+
     void CopierClick();
     void EffacerClick();
     void RechercherClick();
@@ -46,12 +61,35 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void createLookup(QWidget *client);
     void createDisplay(QWidget *client);
+    void createInvisibleControls(QWidget *client);
+    void createStatusBar();
     void createMenu();
+    void showEntry(int entry, QStringView gloss);
 
     Verarov::Dictionary::Tables m_dictionary;
+
+    // Lookup pages and fields.
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr; // "Chinois"
+    QTabWidget *PageControl2 = nullptr;
+    QWidget *TabSheet4 = nullptr; // "liste"
+    SimpleComboBox *liste_dico_ch = nullptr;
+    QWidget *TabSheet5 = nullptr; // "radical"
+    QTreeWidget *ListBox = nullptr;
+    QListWidget *liste_car_ch = nullptr;
+    QListWidget *liste_mots_ch = nullptr;
+    QWidget *TabSheet2 = nullptr; // "Pinyin"
+    SimpleComboBox *liste_pin_ss_accent = nullptr;
+    QWidget *TabSheet3 = nullptr; // "Français"
+    SimpleComboBox *liste_fr = nullptr;
+    Verarov::Lookup::KeyListModel *m_headwords = nullptr;
+    Verarov::Lookup::KeyListModel *m_pinyinKeys = nullptr;
+    Verarov::Lookup::KeyListModel *m_frenchKeys = nullptr;
 
     // Display controls.
     QLabel *mot_ch = nullptr;
@@ -64,6 +102,21 @@ private:
     QString TnTmot1; // last sense moved
     QString motch;   // whole gloss of the shown entry; empty before any and after Clear
     QString m_motFr; // text of mot_fr
+
+    // Never shown: data holders of the radical browser.  The dictionary lists
+    // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
+    QStringList liste_rad;           // radical characters
+    QStringList liste_rad_pin;       // their readings
+    QStringList liste_rad_nb_traits; // their stroke counts
+    QStringList liste_car_pin;       // reading of each row of liste_car_ch
+    QStringList liste_car_nb_traits; // stroke count of each row of liste_car_ch
+    QStringList liste_car_fr;        // emptied with liste_car_ch, never filled
+    QStringList liste_mots_pin;      // pinyin of each row of liste_mots_ch
+    QStringList liste_mots_fr;       // gloss of each row of liste_mots_ch
+    QString car_pin = QStringLiteral("xxxx");       // reading of the chosen character
+    QString car_nb_traits = QStringLiteral("xxxx"); // its stroke count
+    // The cancel button: Escape not kept by the focused control clicks it.
+    QPushButton *Quitter = nullptr;
 
     // Menu.
     QMenu *Edition = nullptr;

@@ -31,10 +31,17 @@ class Tables
 public:
     Tables() = default;
 
-    // Adopts a compiled buffer after checking its structure (sizes and
-    // bounds, not content).  Returns an empty Tables and sets *error when the
-    // buffer is not a compiled dictionary.
-    static Tables fromCompiled(QByteArray compiled, QString *error = nullptr);
+    // How much of a compiled buffer to check before use.
+    enum class Checks {
+        Bounds, // every text and entry index lies inside the buffer
+        Header, // sizes only: for the built-in dictionary, made by our build
+    };
+
+    // Adopts a compiled buffer after checking its structure (not content).
+    // Returns an empty Tables and sets *error when the buffer is not a
+    // compiled dictionary.
+    static Tables fromCompiled(QByteArray compiled, QString *error = nullptr,
+                               Checks checks = Checks::Bounds);
 
     bool isEmpty() const { return entryCount() == 0; }
     const QByteArray &compiled() const { return m_buffer; }

@@ -3,10 +3,15 @@
 #include "builder.h"
 #include "reader.h"
 
+#include <cstring>
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QResource>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Verarov::Dictionary {
@@ -42,32 +47,137 @@ Tables builtIn()
                                       qsizetype(resource.size()))
             : resource.uncompressedData();
     QString error;
-    Tables tables = Tables::fromCompiled(bytes, &error);
+    Tables tables = Tables::fromCompiled(bytes, &error, Tables::Checks::Header);
     if (tables.isEmpty())
         qCWarning(lcDictionary) << "built-in dictionary unusable:" << error;
     return tables;
 }
 
+namespace {
+
+// Cached compiled form of an external dictionary, so that later start-ups
+// skip parsing and sorting.  Valid while the source has the same size and
+// content hash and the derivation rules are the same.
+struct CacheHeader
+{
+    char magic[8];
+    quint32 derivation; // bumped whenever keys, orders or parsing change
+    quint32 skipped;
+    quint32 repeats;
+    quint32 reserved;
+    quint64 sourceSize;
+    quint64 sourceHash;
+};
+constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', 'E'};
+constexpr quint32 kDerivationVersion = 1;
+
+// A fast hash of the source, to notice any change of content (not meant
+// to resist deliberate collisions).
+quint64 contentHash(QByteArrayView data)
+{
+    quint64 h = 0x9e3779b97f4a7c15ULL ^ quint64(data.size());
+    qsizetype i = 0;
+    for (; i + 8 <= data.size(); i += 8) {
+        quint64 word;
+        std::memcpy(&word, data.data() + i, 8);
+        h = (h ^ word) * 0xff51afd7ed558ccdULL;
+        h ^= h >> 32;
+    }
+    for (; i < data.size(); ++i)
+        h = (h ^ quint8(data[i])) * 0xc4ceb9fe1a85ec53ULL;
+    return h ^ (h >> 29);
+}
+
+QString cachePath(const QString &source)
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (dir.isEmpty())
+        return {};
+    const QByteArray id = QCryptographicHash::hash(QFileInfo(source).absoluteFilePath().toUtf8(),
+                                                   QCryptographicHash::Sha1)
+                                  .toHex();
+    return QDir(dir).filePath(u"dictionaries/"_s + QString::fromLatin1(id) + u".bin"_s);
+}
+
+bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &loaded)
+{
+    QFile file(cacheFile);
+    if (cacheFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    CacheHeader header;
+    if (bytes.size() < qsizetype(sizeof header))
+        return false;
+    std::memcpy(&header, bytes.constData(), sizeof header);
+    if (std::memcmp(header.magic, expected.magic, sizeof header.magic) != 0
+        || header.derivation != expected.derivation || header.sourceSize != expected.sourceSize
+        || header.sourceHash != expected.sourceHash)
+        return false;
+    loaded.tables = Tables::fromCompiled(bytes.sliced(sizeof header));
+    loaded.skipped = int(header.skipped);
+    loaded.repeats = int(header.repeats);
+    return !loaded.tables.isEmpty();
+}
+
+void storeCache(const QString &cacheFile, const CacheHeader &header, const QByteArray &compiled)
+{
+    if (cacheFile.isEmpty() || !QDir().mkpath(QFileInfo(cacheFile).path()))
+        return;
+    QSaveFile file(cacheFile);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(reinterpret_cast<const char *>(&header), sizeof header);
+        file.write(compiled);
+        if (file.commit())
+            return;
+    }
+    qCInfo(lcDictionary) << "cannot cache the dictionary in" << cacheFile;
+}
+
+} // namespace
+
 Loaded loadExternal(const QString &path)
 {
     Loaded loaded;
-    const ReadResult read = readDictionaryFile(path);
-    if (!read.error.isEmpty()) {
-        loaded.failure = read.errorLine > 0
+    auto fail = [&](const QString &reason, int line) {
+        loaded.failure = line > 0
                 ? u"Impossible d'utiliser le dictionnaire « %1 » : %2 (ligne %3). Le dictionnaire intégré est utilisé"_s
-                          .arg(path, read.error)
-                          .arg(read.errorLine)
+                          .arg(path, reason)
+                          .arg(line)
                 : u"Impossible d'utiliser le dictionnaire « %1 » : %2. Le dictionnaire intégré est utilisé"_s
-                          .arg(path, read.error);
+                          .arg(path, reason);
         loaded.tables = builtIn();
         return loaded;
+    };
+    QByteArray data;
+    const QString problem = readWholeFile(path, data);
+    if (!problem.isEmpty())
+        return fail(problem, 0);
+
+    CacheHeader header{};
+    std::memcpy(header.magic, kCacheMagic, sizeof header.magic);
+    header.derivation = kDerivationVersion;
+    header.sourceSize = quint64(data.size());
+    header.sourceHash = contentHash(data);
+    const QString cacheFile = cachePath(path);
+    if (loadCached(cacheFile, header, loaded)) {
+        loaded.path = path;
+        return loaded;
     }
+
+    const ReadResult read = parseDictionary(data);
+    data.clear();
+    if (!read.error.isEmpty())
+        return fail(read.error, read.errorLine);
     loaded.path = path;
     loaded.skipped = int(read.skipped.size());
     loaded.repeats = read.repeats;
     for (const SkippedLine &s : read.skipped)
         qCInfo(lcDictionary).noquote() << path << "line" << s.line << "skipped:" << s.reason;
-    loaded.tables = Tables::fromCompiled(compile(read.entries));
+    const QByteArray compiled = compile(read.entries);
+    header.skipped = quint32(loaded.skipped);
+    header.repeats = quint32(loaded.repeats);
+    storeCache(cacheFile, header, compiled);
+    loaded.tables = Tables::fromCompiled(compiled);
     return loaded;
 }
 

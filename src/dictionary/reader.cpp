@@ -188,32 +188,33 @@ ReadResult parseDictionary(QByteArrayView data)
     return result;
 }
 
-ReadResult readDictionaryFile(const QString &path)
+QString readWholeFile(const QString &path, QByteArray &data)
 {
-    ReadResult result;
     const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = u"Impossible de trouver le fichier spécifié"_s;
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = u"c'est un dossier, pas un fichier"_s;
-        return result;
-    }
-    if (info.size() > kMaxFileSize) {
-        result.error = u"fichier trop volumineux (plus de %1 Mo)"_s.arg(kMaxFileSize >> 20);
-        return result;
-    }
+    if (!info.exists())
+        return u"Impossible de trouver le fichier spécifié"_s;
+    if (info.isDir())
+        return u"c'est un dossier, pas un fichier"_s;
+    if (info.size() > kMaxFileSize)
+        return u"fichier trop volumineux (plus de %1 Mo)"_s.arg(kMaxFileSize >> 20);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.error() == QFileDevice::PermissionsError
-                ? u"Accès au fichier refusé"_s
-                : u"lecture impossible"_s;
-        return result;
+        return file.error() == QFileDevice::PermissionsError ? u"Accès au fichier refusé"_s
+                                                              : u"lecture impossible"_s;
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = u"erreur de lecture"_s;
+    data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return u"erreur de lecture"_s;
+    return {};
+}
+
+ReadResult readDictionaryFile(const QString &path)
+{
+    QByteArray data;
+    const QString problem = readWholeFile(path, data);
+    if (!problem.isEmpty()) {
+        ReadResult result;
+        result.error = problem;
         return result;
     }
     return parseDictionary(data);

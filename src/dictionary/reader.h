@@ -45,6 +45,10 @@ struct ReadResult
 // headword and have their numbered pinyin converted to tone marks.
 ReadResult parseDictionary(QByteArrayView data);
 
+// Reads a whole dictionary file (at most 256 MiB); returns the French
+// reason when it cannot, else an empty string.
+QString readWholeFile(const QString &path, QByteArray &data);
+
 // The same for a file; a file that cannot be read sets error.
 ReadResult readDictionaryFile(const QString &path);
 

@@ -1,0 +1,110 @@
+// Start-up of verarov up to its main window shown (offscreen), against a
+// bare Qt Widgets program showing one empty window, measured in one run;
+// the same with a large external dictionary when one is at hand; and the
+// import of that dictionary by the data tool.
+//
+//   bench_startup [runs]      (default 15)
+
+#include "processrun.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Series
+{
+    QList<double> seconds;
+    long maxRssKiB = 0;
+    bool failed = false;
+};
+
+Series measure(const QString &program, const QStringList &arguments,
+               const QList<QByteArray> &env, int runs)
+{
+    Series s;
+    for (int i = 0; i < runs; ++i) {
+        const ProcessFigures f = runProcess(program, arguments, env);
+        s.failed = s.failed || f.exitCode != 0;
+        s.seconds.append(f.seconds);
+        s.maxRssKiB = std::max(s.maxRssKiB, f.maxRssKiB);
+    }
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+    const QString verarov = QStringLiteral(VERAROV_EXE);
+    const QString bare = QStringLiteral(BARE_EXE);
+    const QString tool = QStringLiteral(DATA_TOOL_EXE);
+    const QString cfdict = QStringLiteral(VERAROV_SHARED_DIR "/data/cfdict.u8");
+    QTemporaryDir home;
+    const QList<QByteArray> common = {"QT_QPA_PLATFORM=offscreen", "VERAROV_QUIT_WHEN_SHOWN=1",
+                                      "XDG_DATA_HOME=" + home.path().toLocal8Bit(),
+                                      "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit()};
+    const QByteArray useExternal = "VERAROV_DICTIONARY=" + cfdict.toLocal8Bit();
+    QTextStream out(stdout);
+
+    // The first start with an external dictionary compiles it and caches the
+    // result; the runs below then start from the cache.
+    const bool haveExternal = QFile::exists(cfdict);
+    const Series cold = haveExternal
+            ? measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1)
+            : Series{};
+
+    // Interleave the programs so that machine noise hits them alike.
+    Series bareSeries, textSeries, builtIn, external;
+    for (int i = 0; i < runs; ++i) {
+        auto add = [](Series &into, const Series &one) {
+            into.seconds += one.seconds;
+            into.maxRssKiB = std::max(into.maxRssKiB, one.maxRssKiB);
+            into.failed = into.failed || one.failed;
+        };
+        add(bareSeries, measure(bare, {}, common, 1));
+        add(textSeries, measure(bare, {u"--text"_s}, common, 1));
+        add(builtIn, measure(verarov, {}, common, 1));
+        if (haveExternal)
+            add(external, measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1));
+    }
+    const double b = median(bareSeries.seconds);
+    out << "runs: " << runs << "\n";
+    out << "bare Qt window:        " << b * 1000 << " ms median, peak " << bareSeries.maxRssKiB / 1024.0 << " MiB\n";
+    out << "bare window with text: " << median(textSeries.seconds) * 1000 << " ms median, ratio "
+        << median(textSeries.seconds) / b << " (for context: fonts loaded)\n";
+    out << "verarov (built-in):    " << median(builtIn.seconds) * 1000 << " ms median, peak "
+        << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
+        << " (target <= 1.5)\n";
+    if (haveExternal) {
+        out << "verarov (cfdict.u8):   " << median(external.seconds) * 1000 << " ms median, peak "
+            << external.maxRssKiB / 1024.0 << " MiB, ratio " << median(external.seconds) / b
+            << " (target <= 3), memory ratio " << double(external.maxRssKiB) / bareSeries.maxRssKiB
+            << " (aim < 3)\n";
+        out << "verarov (cfdict.u8), first start, no cache: " << median(cold.seconds) * 1000
+            << " ms, peak " << cold.maxRssKiB / 1024.0 << " MiB\n";
+        // The import itself: no cache, so each run parses, derives and sorts.
+        Series exportSeries;
+        for (int i = 0; i < std::max(3, runs / 3); ++i) {
+            QTemporaryDir cache;
+            const Series one = measure(tool, {u"export"_s, home.filePath(u"lists"_s)},
+                                       {useExternal, "XDG_CACHE_HOME=" + cache.path().toLocal8Bit()}, 1);
+            exportSeries.seconds += one.seconds;
+            exportSeries.failed = exportSeries.failed || one.failed;
+        }
+        out << "verarov-data export (cfdict.u8, no cache): " << median(exportSeries.seconds) * 1000
+            << " ms median (target < 1000)\n";
+    } else {
+        out << "no external dictionary at " << cfdict << ": skipped\n";
+    }
+    const bool failed = bareSeries.failed || builtIn.failed || external.failed;
+    if (failed)
+        out << "a run failed\n";
+    return failed ? 1 : 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "dictionary.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <vector>
+
+// A dictionary of realistic size for the benchmarks: the shared CFDICT file
+// (VERAROV_DICTIONARY, else ../shared/data/cfdict.u8) when present, else a
+// generated one with about 100,000 French keys.
+struct BenchDictionary
+{
+    Verarov::Dictionary::Tables tables;
+    QString origin;
+};
+BenchDictionary benchDictionary();
+
+template<typename T>
+T median(std::vector<T> values)
+{
+    if (values.empty())
+        return T();
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+// Runs a program as a child process and measures it (Linux).
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include <algorithm>
+
+struct ProcessFigures
+{
+    double seconds = 0;  // wall time from fork to exit
+    long maxRssKiB = 0;  // peak resident memory of the child
+    int exitCode = -1;
+};
+
+// env: extra "NAME=value" entries on top of the current environment.
+ProcessFigures runProcess(const QString &program, const QStringList &arguments,
+                          const QList<QByteArray> &env = {}, bool quiet = true);
+
+inline double median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}

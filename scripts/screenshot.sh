@@ -1,0 +1,34 @@
+#!/bin/sh
+# Screenshot of the main window under Xvfb, after typing into a lookup field.
+# Usage: scripts/screenshot.sh [build dir] [output.png] [text to type] [tab 0-2]
+# Needs Xvfb and ImageMagick; xdotool (optional) types the text.
+set -eu
+build=${1:-build}
+out=${2:-screenshot.png}
+text=${3:-ba}
+tab=${4:-1}
+program="$build/src/app/verarov"
+[ -x "$program" ] || { echo "no program at $program" >&2; exit 1; }
+
+display=:${SCREENSHOT_DISPLAY:-97}
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
+xvfb=$!
+trap 'kill "$program_pid" 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true' EXIT
+sleep 1
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" &
+program_pid=$!
+sleep 3
+if command -v xdotool >/dev/null 2>&1; then
+    window=$(DISPLAY=$display xdotool search --sync --name 'Verarov' | head -n 1)
+    DISPLAY=$display xdotool windowactivate --sync "$window" 2>/dev/null || true
+    # A tab of the lookup pages (Chinois, Pinyin, Français), then its field,
+    # and the text.  On "Chinois" the second click opens the "radical" page.
+    DISPLAY=$display xdotool mousemove --window "$window" $((40 + 62 * tab)) 40 click 1
+    sleep 0.5
+    if [ "$tab" = 0 ]; then field_y=92; else field_y=74; fi
+    DISPLAY=$display xdotool mousemove --window "$window" 100 "$field_y" click 1
+    DISPLAY=$display xdotool type --delay 150 "$text"
+    sleep 1
+fi
+DISPLAY=$display import -window root "$out"
+echo "wrote $out"

@@ -1,0 +1,141 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// verarov-data run as a user runs it.
+class tst_DataTool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void importReportsSkippedLinesAndWritesEntryOrder();
+    void exportWritesTheSevenLists();
+    void checkPassesOnBuiltIn();
+    void checkFailsOnUnusableDictionary_data();
+    void checkFailsOnUnusableDictionary();
+    void checkPassesOnLargeExternalDictionary();
+
+private:
+    struct Run
+    {
+        int exitCode;
+        QByteArray out, err;
+    };
+    Run run(const QStringList &arguments, const QString &dictionary = {});
+    QTemporaryDir m_dir;
+};
+
+void tst_DataTool::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QFile::exists(QStringLiteral(VERAROV_DATA_TOOL)));
+}
+
+tst_DataTool::Run tst_DataTool::run(const QStringList &arguments, const QString &dictionary)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"VERAROV_DICTIONARY"_s);
+    if (!dictionary.isEmpty())
+        env.insert(u"VERAROV_DICTIONARY"_s, dictionary);
+    // Keep the user's own dictionary out of the way.
+    env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VERAROV_DATA_TOOL), arguments);
+    if (!p.waitForFinished(60000))
+        return {-1, {}, {}};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+void tst_DataTool::importReportsSkippedLinesAndWritesEntryOrder()
+{
+    const QString path = m_dir.filePath(u"small.u8"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("# en-tete\r\n"
+            "樂 乐 [yue4] /musique/\r\n"
+            "一 一 [yi1] /un, une/premier/\r\n"
+            "\xF0\xA0\x80\x80 \xF0\xA0\x80\x80 [he1] /rare/\r\n"
+            "樂 乐 [le4] /joyeux/\r\n");
+    f.close();
+    const Run r = run({u"import"_s, path});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QByteArray("一\tyī\tun, une / premier\n"
+                               "乐\tlè\tjoyeux\n"
+                               "乐\tyuè\tmusique\n"));
+    QVERIFY2(r.err.contains(":4:"), r.err.constData());
+}
+
+void tst_DataTool::exportWritesTheSevenLists()
+{
+    const QString out = m_dir.filePath(u"export"_s);
+    const Run r = run({u"export"_s, out}, QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
+    QCOMPARE(r.exitCode, 0);
+    const QStringList names = {u"liste_dico_ch"_s, u"liste_dico_pin"_s, u"liste_dico_fr"_s,
+                               u"liste_pin_ss_accent"_s, u"liste_dicopin_index"_s,
+                               u"liste_fr"_s, u"liste_dicofr_index"_s};
+    for (const QString &name : names)
+        QVERIFY2(QFile::exists(QDir(out).filePath(name + u".txt"_s)), qPrintable(name));
+    QFile ch(QDir(out).filePath(u"liste_dico_ch.txt"_s));
+    QVERIFY(ch.open(QIODevice::ReadOnly));
+    const QByteArray all = ch.readAll();
+    QVERIFY(all.startsWith("一\n一一\n"));
+    QCOMPARE(all.count('\n'), 21);
+    QVERIFY(!all.contains('\r'));
+}
+
+void tst_DataTool::checkPassesOnBuiltIn()
+{
+    const Run r = run({u"check"_s});
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QVERIFY(r.out.contains("dictionary: built-in"));
+    QVERIFY(r.out.contains("entries: "));
+}
+
+void tst_DataTool::checkFailsOnUnusableDictionary_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::addRow("unknown format") << QByteArray("bonjour\n") << QByteArray("ligne 1");
+    QTest::addRow("missing file") << QByteArray() << QByteArray("Impossible de trouver");
+}
+
+void tst_DataTool::checkFailsOnUnusableDictionary()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, reason);
+    const QString path = m_dir.filePath(u"bad.u8"_s);
+    QFile::remove(path);
+    if (!content.isEmpty()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    for (const QString &command : {u"check"_s, u"export"_s}) {
+        QStringList args{command};
+        if (command == u"export")
+            args.append(m_dir.filePath(u"never"_s));
+        const Run r = run(args, path);
+        QVERIFY(r.exitCode != 0);
+        QVERIFY2(r.err.contains(path.toUtf8()) && r.err.contains(reason), r.err.constData());
+    }
+}
+
+void tst_DataTool::checkPassesOnLargeExternalDictionary()
+{
+    const QString path = QStringLiteral(VERAROV_SHARED_DIR "/data/cfdict.u8");
+    if (!QFile::exists(path))
+        QSKIP("no large external dictionary on this machine");
+    const Run r = run({u"check"_s}, path);
+    QVERIFY2(r.exitCode == 0, r.err.right(2000).constData());
+    QVERIFY(r.out.contains("entries: "));
+}
+
+QTEST_GUILESS_MAIN(tst_DataTool)
+#include "tst_datatool.moc"

@@ -1,0 +1,231 @@
+#include "loader.h"
+#include "reader.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Verarov::Dictionary;
+
+class tst_Import : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void ccCedictLine_data();
+    void ccCedictLine();
+    void skippedLines_data();
+    void skippedLines();
+    void lineEndsBomAndComments();
+    void exactRepeatDropped();
+    void tsvNormalised();
+    void unusable_data();
+    void unusable();
+    void badExternalFileFallsBackWithMessage();
+    void externalPathFromEnvironmentThenUserData();
+    void cachedLoadFollowsTheFile();
+
+private:
+    QString write(const QByteArray &bytes, const QString &name = u"dict.u8"_s);
+    QTemporaryDir m_dir;
+};
+
+void tst_Import::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(u"verarov-test"_s);
+    QVERIFY(m_dir.isValid());
+}
+
+QString tst_Import::write(const QByteArray &bytes, const QString &name)
+{
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+void tst_Import::ccCedictLine_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("headword");
+    QTest::addColumn<QString>("pinyin");
+    QTest::addColumn<QString>("gloss");
+    QTest::addRow("simplified kept, senses joined")
+            << QByteArray("一個勁兒 一个劲儿 [yi2 ge5 jin4 r5] /d'un coup/sans relâche/")
+            << u"一个劲儿"_s << u"yí ge jìn r"_s << u"d'un coup / sans relâche"_s;
+    QTest::addRow("u colon and capital")
+            << QByteArray("綠 绿 [Lu:4] /vert/") << u"绿"_s << u"Lǜ"_s << u"vert"_s;
+    QTest::addRow("senses trimmed, blanks collapsed, empty senses dropped")
+            << QByteArray("好 好 [hao3] / bien  / /  bon   /") << u"好"_s << u"hǎo"_s
+            << u"bien / bon"_s;
+    QTest::addRow("no closing slash")
+            << QByteArray("好 好 [hao3] /bien") << u"好"_s << u"hǎo"_s << u"bien"_s;
+    QTest::addRow("fullwidth latin headword")
+            << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s
+            << u"radio"_s;
+    QTest::addRow("brackets inside the gloss")
+            << QByteArray("了 了 [le5] /[particule] marque [aspect]/") << u"了"_s << u"le"_s
+            << u"[particule] marque [aspect]"_s;
+}
+
+void tst_Import::ccCedictLine()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, headword);
+    QFETCH(QString, pinyin);
+    QFETCH(QString, gloss);
+    const ReadResult r = parseDictionary(line + '\n');
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.format, SourceFormat::CcCedict);
+    QCOMPARE(r.entries.size(), 1);
+    QCOMPARE(r.entries[0].headword, headword);
+    QCOMPARE(r.entries[0].pinyin, pinyin);
+    QCOMPARE(r.entries[0].gloss, gloss);
+}
+
+void tst_Import::skippedLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addRow("headword over 7") << QByteArray("八八八八八八八八 八八八八八八八八 [ba1 ba1 ba1 ba1 ba1 ba1 ba1 ba1] /huit/");
+    QTest::addRow("outside the BMP") << QByteArray("\xF0\xA0\x80\x80 \xF0\xA0\x80\x80 [he1] /rare/");
+    QTest::addRow("control character") << QByteArray("好 好 [hao3] /bi\ten/");
+    QTest::addRow("empty gloss") << QByteArray("好 好 [hao3] / / /");
+    QTest::addRow("empty pinyin") << QByteArray("好 好 [] /bien/");
+    QTest::addRow("no slash") << QByteArray("好 好 [hao3] bien");
+    QTest::addRow("invalid utf-8") << QByteArray("好 好 [hao3] /bi\xC3" "en/");
+}
+
+void tst_Import::skippedLines()
+{
+    QFETCH(QByteArray, line);
+    const QByteArray data = "一 一 [yi1] /un/\n" + line + "\n二 二 [er4] /deux/\n";
+    const ReadResult r = parseDictionary(data);
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.entries.size(), 2);
+    QCOMPARE(r.skipped.size(), 1);
+    QCOMPARE(r.skipped[0].line, 2);
+    QVERIFY(!r.skipped[0].reason.isEmpty());
+}
+
+void tst_Import::lineEndsBomAndComments()
+{
+    const QByteArray data = "\xEF\xBB\xBF# commentaire\r\n\r\n一 一 [yi1] /un/\r\n"
+                            "  \n二 二 [er4] /deux/";
+    const ReadResult r = parseDictionary(data);
+    QVERIFY(r.error.isEmpty());
+    QCOMPARE(r.entries.size(), 2);
+    QCOMPARE(r.entries[0].gloss, u"un"_s);
+    QCOMPARE(r.entries[1].gloss, u"deux"_s);
+    QVERIFY(r.skipped.isEmpty());
+}
+
+void tst_Import::exactRepeatDropped()
+{
+    const ReadResult r = parseDictionary("乐 乐 [le4] /joie/\n樂 乐 [le4] /joie/\n乐 乐 [yue4] /joie/\n");
+    QCOMPARE(r.entries.size(), 2);
+    QCOMPARE(r.repeats, 1);
+}
+
+void tst_Import::tsvNormalised()
+{
+    const ReadResult r = parseDictionary("一\t yī  yī \tun à un/un par un / \n");
+    QCOMPARE(r.format, SourceFormat::Tsv);
+    QCOMPARE(r.entries.size(), 1);
+    QCOMPARE(r.entries[0].pinyin, u"yī yī"_s);
+    QCOMPARE(r.entries[0].gloss, u"un à un / un par un"_s);
+}
+
+void tst_Import::unusable_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("line");
+    QTest::addRow("empty") << QByteArray() << 0;
+    QTest::addRow("comments only") << QByteArray("# rien\n") << 0;
+    QTest::addRow("unknown format") << QByteArray("# en-tête\nbonjour le monde\n") << 2;
+    QTest::addRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\x00\x00", 10) << 1;
+    QTest::addRow("nothing usable") << QByteArray("好 好 [hao3] / /\n") << 0;
+}
+
+void tst_Import::unusable()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, line);
+    const ReadResult r = parseDictionary(data);
+    QVERIFY(!r.error.isEmpty());
+    QCOMPARE(r.errorLine, line);
+}
+
+void tst_Import::badExternalFileFallsBackWithMessage()
+{
+    const QString path = write("# en-tête\nbonjour le monde\n", u"mauvais.u8"_s);
+    const Loaded loaded = loadExternal(path);
+    QVERIFY(loaded.failure.contains(path));
+    QVERIFY(loaded.failure.contains(u"ligne 2"_s));
+    QVERIFY(loaded.path.isEmpty());
+
+    const Loaded missing = loadExternal(m_dir.filePath(u"absent.u8"_s));
+    QVERIFY(missing.failure.contains(u"Impossible de trouver le fichier spécifié"_s));
+
+    const Loaded folder = loadExternal(m_dir.path());
+    QVERIFY(!folder.failure.isEmpty());
+}
+
+void tst_Import::externalPathFromEnvironmentThenUserData()
+{
+    qunsetenv("VERAROV_DICTIONARY");
+    QCOMPARE(externalDictionaryPath(), QString());
+
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QVERIFY(QDir().mkpath(userDir));
+    const QString userFile = QDir(userDir).filePath(u"dictionary.u8"_s);
+    {
+        QFile f(userFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("一 一 [yi1] /un/\n");
+    }
+    QCOMPARE(externalDictionaryPath(), userFile);
+    const Loaded fromUser = loadDictionary();
+    QCOMPARE(fromUser.path, userFile);
+    QCOMPARE(fromUser.tables.entryCount(), 1);
+
+    const QString named = write("二\tèr\tdeux\n", u"named.tsv"_s);
+    qputenv("VERAROV_DICTIONARY", named.toLocal8Bit());
+    QCOMPARE(externalDictionaryPath(), named);
+    QCOMPARE(loadDictionary().tables.gloss(0), u"deux");
+    qunsetenv("VERAROV_DICTIONARY");
+    QFile::remove(userFile);
+}
+
+void tst_Import::cachedLoadFollowsTheFile()
+{
+    const QString path = write("乐 乐 [le4] /joie/\n好 好 [hao3] /bien/\nxx\n", u"cache.u8"_s);
+    const Loaded first = loadExternal(path);
+    QCOMPARE(first.tables.entryCount(), 2);
+    QCOMPARE(first.skipped, 1);
+    const Loaded second = loadExternal(path); // from the cache
+    QCOMPARE(second.tables.compiled(), first.tables.compiled());
+    QCOMPARE(second.skipped, 1);
+
+    // Same size, other content: the cache must not be used.
+    write("乐 乐 [le4] /rire/\n好 好 [hao3] /bien/\nxx\n", u"cache.u8"_s);
+    const Loaded changed = loadExternal(path);
+    QCOMPARE(changed.tables.gloss(0), u"rire");
+
+    // A damaged cache is ignored.
+    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+            + u"/dictionaries"_s;
+    for (const QString &name : QDir(cacheDir).entryList(QDir::Files)) {
+        QFile f(QDir(cacheDir).filePath(name));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.resize(f.size() - 3);
+    }
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"rire");
+}
+
+QTEST_GUILESS_MAIN(tst_Import)
+#include "tst_import.moc"

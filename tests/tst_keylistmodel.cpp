@@ -1,0 +1,87 @@
+#include "keylistmodel.h"
+#include "loader.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Verarov::Dictionary::List;
+using Verarov::Lookup::KeyListModel;
+
+Q_DECLARE_METATYPE(Verarov::Dictionary::List)
+
+class tst_KeyListModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void rowsAreTheList_data();
+    void rowsAreTheList();
+    void findString_isTheScan_data();
+    void findString_isTheScan();
+
+private:
+    Verarov::Dictionary::Tables m_tables;
+};
+
+void tst_KeyListModel::initTestCase()
+{
+    const auto loaded = Verarov::Dictionary::loadExternal(VERAROV_TEST_DATA "/lookup.tsv"_L1);
+    QVERIFY2(loaded.failure.isEmpty(), qPrintable(loaded.failure));
+    m_tables = loaded.tables;
+}
+
+void tst_KeyListModel::rowsAreTheList_data()
+{
+    QTest::addColumn<List>("list");
+    QTest::addColumn<List>("indexList"); // entry of each row; liste_dico_ch: the row
+    QTest::addRow("headwords") << List::liste_dico_ch << List::liste_dico_ch;
+    QTest::addRow("pinyin keys") << List::liste_pin_ss_accent << List::liste_dicopin_index;
+    QTest::addRow("French keys") << List::liste_fr << List::liste_dicofr_index;
+}
+
+void tst_KeyListModel::rowsAreTheList()
+{
+    QFETCH(List, list);
+    QFETCH(List, indexList);
+
+    KeyListModel model(m_tables, list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(model.rowCount(), m_tables.rowCount(list));
+    QVERIFY(model.rowCount() > 0);
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QCOMPARE(model.data(model.index(row)).toString(), m_tables.row(list, row));
+        QCOMPARE(model.key(row), m_tables.row(list, row));
+        const int entry = list == indexList ? row : m_tables.row(indexList, row).toInt();
+        QCOMPARE(model.entry(row), entry);
+    }
+}
+
+void tst_KeyListModel::findString_isTheScan_data()
+{
+    QTest::addColumn<List>("list");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("found"); // key of the row found, empty for none
+    QTest::addRow("French a skips the à rows")
+            << List::liste_fr << u"a"_s << u"A Bao (mon trésor)"_s;
+    QTest::addRow("French à") << List::liste_fr << u"À"_s << u"à"_s;
+    QTest::addRow("pinyin ab") << List::liste_pin_ss_accent << u"AB"_s << u"abao"_s;
+    QTest::addRow("pinyin none") << List::liste_pin_ss_accent << u"q"_s << QString();
+    QTest::addRow("headword") << List::liste_dico_ch << u"爱"_s << u"爱"_s;
+}
+
+void tst_KeyListModel::findString_isTheScan()
+{
+    QFETCH(List, list);
+    QFETCH(QString, text);
+    QFETCH(QString, found);
+
+    const KeyListModel model(m_tables, list);
+    const int row = model.findString(text);
+    QCOMPARE(row, model.KeyList::findString(text));
+    QCOMPARE(row < 0 ? QString() : model.key(row).toString(), found);
+}
+
+QTEST_GUILESS_MAIN(tst_KeyListModel)
+#include "tst_keylistmodel.moc"

@@ -1,0 +1,366 @@
+#include "aproposde.h"
+#include "desktop.h"
+#include "keylistmodel.h"
+#include "loader.h"
+#include "simplecombobox.h"
+#include "unit1.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingDesktop final : public Verarov::App::Desktop
+{
+public:
+    void openUrl(const QUrl &url) override { opened.append(url); }
+    QList<QUrl> opened;
+};
+
+const QString kPair = u"\U00020000"_s;
+
+class StringKeys final : public Verarov::Lookup::KeyList
+{
+public:
+    explicit StringKeys(QStringList keys) : m_keys(std::move(keys)) { }
+    int keyCount() const override { return int(m_keys.size()); }
+    QStringView key(int row) const override { return m_keys[row]; }
+
+private:
+    QStringList m_keys;
+};
+
+} // namespace
+
+class tst_LookupFields : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void frenchField_typingA_skipsAccentedRows();
+    void pinyinField_sameRowAgain_firesNothing();
+    void pinyinField_upperCaseTyping_keepsCase();
+    void backspaceAfterCompletion_removesCompletedPart();
+    void unmatchedCharacter_insertedAndDisplayStays();
+    void surrogatePair_completes_data();
+    void surrogatePair_completes();
+    void loneSurrogateHalf_goesToTheEdit();
+    void pickingARow_setsTextAndShowsEntry();
+    void programText_firesNothing();
+    void ctrlC_inField_copiesShownEntry();
+    void escape_endsProgram_data();
+    void escape_endsProgram();
+    void clear_emptiesFieldsAndShowsChineseList();
+    void help_opensPageOfTheInterfaceLanguage_data();
+    void help_opensPageOfTheInterfaceLanguage();
+    void aboutBox_opensAgainAndAgain();
+
+private:
+    SimpleComboBox *field(const QString &name) const
+    {
+        return m_form->findChild<SimpleComboBox *>(name);
+    }
+    // Brings a field's page forward and gives it the focus.
+    SimpleComboBox *useField(const QString &name, int page);
+    QString shownHeadword() const { return m_form->findChild<QLabel *>(u"mot_ch"_s)->text(); }
+    QString modelKey(SimpleComboBox *box, int row) const
+    {
+        return box->listView()->model()->index(row, 0).data().toString();
+    }
+
+    Verarov::Dictionary::Tables m_tables;
+    TForm1 *m_form = nullptr;
+    RecordingDesktop m_desktop;
+};
+
+void tst_LookupFields::initTestCase()
+{
+    const auto loaded = Verarov::Dictionary::loadExternal(VERAROV_TEST_DATA "/lookup.tsv"_L1);
+    QVERIFY2(loaded.failure.isEmpty(), qPrintable(loaded.failure));
+    m_tables = loaded.tables;
+    Verarov::App::setDesktop(&m_desktop);
+}
+
+void tst_LookupFields::init()
+{
+    m_form = new TForm1(m_tables);
+    Form1 = m_form;
+    Form2 = new TForm2(m_form);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    m_desktop.opened.clear();
+}
+
+void tst_LookupFields::cleanup()
+{
+    delete m_form;
+    Form2 = nullptr;
+}
+
+SimpleComboBox *tst_LookupFields::useField(const QString &name, int page)
+{
+    m_form->findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(page);
+    SimpleComboBox *box = field(name);
+    box->setFocus();
+    return box;
+}
+
+void tst_LookupFields::frenchField_typingA_skipsAccentedRows()
+{
+    SimpleComboBox *box = useField(u"liste_fr"_s, 2);
+    for (int row = 0; row < 8; ++row)
+        QCOMPARE(modelKey(box, row), u"à"_s);
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+
+    QTest::keyClick(box->lineEdit(), Qt::Key_A, {}, 1);
+    QCOMPARE(box->currentRow(), 8);
+    QCOMPARE(box->text(), u"a Bao (mon trésor)"_s);
+    QCOMPARE(box->lineEdit()->selectedText(), u" Bao (mon trésor)"_s);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shownHeadword(), u"阿宝"_s);
+    QCOMPARE(box->listView()->currentIndex().row(), 8);
+}
+
+void tst_LookupFields::pinyinField_sameRowAgain_firesNothing()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(box->lineEdit(), u"ab"_s);
+    QCOMPARE(box->text(), u"abao"_s);
+    QCOMPARE(box->lineEdit()->selectedText(), u"ao"_s);
+    const int row = box->currentRow();
+    QCOMPARE(shownHeadword(), u"阿宝"_s);
+
+    m_form->affiche_mot(u"X", u"x", u"x"); // a display the next key must not touch
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+    QTest::keyClicks(box->lineEdit(), u"a"_s);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(box->currentRow(), row);
+    QCOMPARE(box->lineEdit()->selectedText(), u"o"_s);
+    QCOMPARE(shownHeadword(), u"X"_s);
+}
+
+void tst_LookupFields::pinyinField_upperCaseTyping_keepsCase()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(box->lineEdit(), u"AB"_s);
+    QCOMPARE(box->text(), u"ABao"_s);
+    QCOMPARE(box->lineEdit()->selectedText(), u"ao"_s);
+    QCOMPARE(modelKey(box, box->currentRow()), u"abao"_s);
+}
+
+void tst_LookupFields::backspaceAfterCompletion_removesCompletedPart()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(box->lineEdit(), u"ab"_s);
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    QCOMPARE(box->text(), u"ab"_s);
+    QCOMPARE(box->lineEdit()->cursorPosition(), 2);
+    QCOMPARE(box->currentRow(), -1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shownHeadword(), u"阿宝"_s);
+}
+
+void tst_LookupFields::unmatchedCharacter_insertedAndDisplayStays()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(box->lineEdit(), u"b"_s);
+    QCOMPARE(box->text(), u"ba"_s);
+    QCOMPARE(shownHeadword(), u"八"_s);
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+    QTest::keyClicks(box->lineEdit(), u"q"_s);
+    QCOMPARE(box->text(), u"bq"_s);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shownHeadword(), u"八"_s);
+}
+
+void tst_LookupFields::surrogatePair_completes_data()
+{
+    QTest::addColumn<bool>("oneEvent");
+    QTest::addRow("both halves in one key event") << true;
+    QTest::addRow("one key event per half") << false;
+}
+
+void tst_LookupFields::surrogatePair_completes()
+{
+    QFETCH(bool, oneEvent);
+    // The dictionary holds no such character: a box of its own rows.
+    const QStringList rows{u"a"_s, kPair + u"子"_s};
+    QStringListModel model(rows);
+    StringKeys keys(rows);
+    SimpleComboBox box;
+    box.setModel(&model, &keys);
+    QSignalSpy changed(&box, &SimpleComboBox::changed);
+    if (oneEvent) {
+        QTest::sendKeyEvent(QTest::Click, box.lineEdit(), Qt::Key_unknown, kPair, {});
+    } else {
+        QTest::sendKeyEvent(QTest::Click, box.lineEdit(), Qt::Key_unknown, kPair.first(1), {});
+        QTest::sendKeyEvent(QTest::Click, box.lineEdit(), Qt::Key_unknown, kPair.sliced(1), {});
+    }
+    QCOMPARE(box.text(), kPair + u"子"_s);
+    QCOMPARE(box.lineEdit()->selectedText(), u"子"_s);
+    QCOMPARE(box.currentRow(), 1);
+    QCOMPARE(changed.count(), 1);
+    QCoreApplication::processEvents(); // where a half left waiting would go to the edit
+    QCOMPARE(box.text(), kPair + u"子"_s);
+}
+
+void tst_LookupFields::loneSurrogateHalf_goesToTheEdit()
+{
+    SimpleComboBox *box = useField(u"liste_dico_ch"_s, 0);
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+    QTest::sendKeyEvent(QTest::Click, box->lineEdit(), Qt::Key_unknown, kPair.first(1), {});
+    QCOMPARE(changed.count(), 0); // waiting for the other half
+    QTRY_COMPARE(changed.count(), 1);
+    QCOMPARE(box->text(), kPair.first(1));
+    QCOMPARE(box->currentRow(), -1);
+}
+
+void tst_LookupFields::pickingARow_setsTextAndShowsEntry()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Down);
+    QCOMPARE(box->currentRow(), 0);
+    QCOMPARE(box->text(), modelKey(box, 0));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shownHeadword(), u"啊"_s);
+
+    QListView *list = box->listView();
+    const QRect third = list->visualRect(list->model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    QCOMPARE(box->currentRow(), 2);
+    QCOMPARE(box->text(), modelKey(box, 2));
+    QCOMPARE(changed.count(), 2);
+    const int entry = m_tables.pinyinKeyEntry(2);
+    QCOMPARE(shownHeadword(), m_tables.headword(entry));
+    QVERIFY(box->lineEdit()->hasFocus());
+}
+
+void tst_LookupFields::programText_firesNothing()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(box->lineEdit(), u"b"_s);
+    const int row = box->currentRow();
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+    box->setText(u"a"_s);
+    QCOMPARE(box->text(), u"a"_s);
+    QCOMPARE(box->currentRow(), row);
+    QCOMPARE(changed.count(), 0);
+}
+
+void tst_LookupFields::ctrlC_inField_copiesShownEntry()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(box->lineEdit(), u"ab"_s);
+    QVERIFY(box->lineEdit()->hasSelectedText());
+    QGuiApplication::clipboard()->setText(u"avant"_s);
+    QTest::keyClick(box->lineEdit(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"阿宝\tā bǎo\tA Bao (mon trésor) / à"_s);
+}
+
+void tst_LookupFields::escape_endsProgram_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("subPage"); // page of PageControl2, -1: a field of another page
+    QTest::addRow("radical tree") << u"ListBox"_s << 1;
+    QTest::addRow("character list") << u"liste_car_ch"_s << 1;
+    QTest::addRow("word list") << u"liste_mots_ch"_s << 1;
+    QTest::addRow("Chinese field") << u"liste_dico_ch"_s << 0;
+    QTest::addRow("French field") << u"liste_fr"_s << -1;
+}
+
+void tst_LookupFields::escape_endsProgram()
+{
+    QFETCH(QString, control);
+    QFETCH(int, subPage);
+    if (subPage >= 0)
+        m_form->findChild<QTabWidget *>(u"PageControl2"_s)->setCurrentIndex(subPage);
+    else
+        m_form->findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(2);
+    auto *widget = m_form->findChild<QWidget *>(control);
+    widget->setFocus();
+    QVERIFY(widget->hasFocus() || widget->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!m_form->isVisible());
+}
+
+void tst_LookupFields::clear_emptiesFieldsAndShowsChineseList()
+{
+    SimpleComboBox *pinyin = useField(u"liste_pin_ss_accent"_s, 1);
+    QTest::keyClicks(pinyin->lineEdit(), u"ab"_s);
+    useField(u"liste_fr"_s, 2);
+    QTest::keyClicks(field(u"liste_fr"_s)->lineEdit(), u"a"_s);
+    useField(u"liste_pin_ss_accent"_s, 1);
+    QSignalSpy changed(pinyin, &SimpleComboBox::changed);
+
+    QTest::keyClick(pinyin->lineEdit(), Qt::Key_Delete, Qt::ControlModifier);
+    for (const QString &name : {u"liste_dico_ch"_s, u"liste_pin_ss_accent"_s, u"liste_fr"_s})
+        QCOMPARE(field(name)->text(), QString());
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(m_form->findChild<QTabWidget *>(u"PageControl1"_s)->currentWidget()->objectName(),
+             u"TabSheet1"_s);
+    QCOMPARE(m_form->findChild<QTabWidget *>(u"PageControl2"_s)->currentWidget()->objectName(),
+             u"TabSheet4"_s);
+    QCOMPARE(shownHeadword(), QString());
+    QCOMPARE(m_form->motFrText(), QString());
+    QCOMPARE(m_form->findChild<QListWidget *>(u"liste_car_ch"_s)->count(), 0);
+    QCOMPARE(m_form->findChild<QListWidget *>(u"liste_mots_ch"_s)->count(), 0);
+}
+
+void tst_LookupFields::help_opensPageOfTheInterfaceLanguage_data()
+{
+    QTest::addColumn<bool>("french");
+    QTest::addColumn<QString>("ending");
+    QTest::addRow("French interface") << true << u"/dico_aide/"_s;
+    QTest::addRow("Chinese interface") << false << u"/dico_aide_cn/"_s;
+}
+
+void tst_LookupFields::help_opensPageOfTheInterfaceLanguage()
+{
+    QFETCH(bool, french);
+    QFETCH(QString, ending);
+    m_form->findChild<QAction *>(u"langue_fr"_s)->setChecked(french);
+    SimpleComboBox *box = useField(u"liste_fr"_s, 2);
+    QTest::keyClick(box->lineEdit(), Qt::Key_F1);
+    QCOMPARE(m_desktop.opened.size(), 1);
+    QVERIFY2(m_desktop.opened.first().toString().endsWith(ending),
+             qPrintable(m_desktop.opened.first().toString()));
+    QCOMPARE(m_desktop.opened.first().toString(), Verarov::App::siteAddress() + ending.sliced(1));
+}
+
+void tst_LookupFields::aboutBox_opensAgainAndAgain()
+{
+    QAction *apropos = m_form->findChild<QAction *>(u"Apropos"_s);
+    for (int i = 0; i < 3; ++i) {
+        apropos->trigger();
+        QVERIFY(Form2->isVisible());
+        QVERIFY(!Form2->isModal());
+        apropos->trigger(); // while open: brought forward, still the one box
+        QCOMPARE(m_form->findChildren<TForm2 *>().size(), 1);
+        QTest::mouseClick(Form2->findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
+        QVERIFY(!Form2->isVisible());
+    }
+    QMetaObject::invokeMethod(Form2, &TForm2::Label10Click);
+    QCOMPARE(m_desktop.opened, QList<QUrl>{QUrl(Verarov::App::siteAddress())});
+}
+
+QTEST_MAIN(tst_LookupFields)
+#include "tst_lookupfields.moc"

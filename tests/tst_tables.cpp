@@ -1,0 +1,200 @@
+#include "builder.h"
+#include "check.h"
+#include "collation.h"
+#include "dictionary.h"
+#include "reader.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Verarov::Dictionary;
+
+// The fixture sample.tsv, compiled: entry order and keys as the program
+// sees them.
+class tst_Tables : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void entryOrder();
+    void homographsByPinyinThenGloss();
+    void pinyinKeysCollatedWithTiesByEntry();
+    void frenchKeysCollatedWithTiesByEntry();
+    void entryWithoutFrenchKeyKeepsPinyinKey();
+    void indexListsAreDecimalText();
+    void checkPassesOnFixture();
+    void checkReportsCounts();
+    void compiledFormRejectsGarbage_data();
+    void compiledFormRejectsGarbage();
+
+private:
+    int entryOf(const QString &headword, const QString &pinyin) const;
+    QList<int> frenchRows(const QString &key) const;
+    Tables m_tables;
+};
+
+void tst_Tables::initTestCase()
+{
+    const ReadResult read = readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
+    QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+    QCOMPARE(read.skipped.size(), 0);
+    QString error;
+    m_tables = Tables::fromCompiled(compile(read.entries), &error);
+    QVERIFY2(!m_tables.isEmpty(), qPrintable(error));
+}
+
+int tst_Tables::entryOf(const QString &headword, const QString &pinyin) const
+{
+    for (int e = 0; e < m_tables.entryCount(); ++e) {
+        if (m_tables.headword(e) == headword && m_tables.pinyin(e) == pinyin)
+            return e;
+    }
+    return -1;
+}
+
+QList<int> tst_Tables::frenchRows(const QString &key) const
+{
+    QList<int> entries;
+    for (int r = 0; r < m_tables.frenchKeyCount(); ++r) {
+        if (m_tables.frenchKey(r) == key)
+            entries.append(m_tables.frenchKeyEntry(r));
+    }
+    return entries;
+}
+
+void tst_Tables::entryOrder()
+{
+    QStringList headwords;
+    for (int e = 0; e < m_tables.entryCount(); ++e)
+        headwords.append(m_tables.headword(e).toString());
+    const QStringList expected = {
+        u"一"_s, u"一一"_s, u"一丝不苟"_s, u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s,
+        u"世卫"_s, u"乐"_s, u"乐"_s, u"乐"_s, u"京"_s, u"偶像"_s, u"偶向"_s, u"偶然"_s,
+        u"北京"_s, u"北平"_s, u"呸"_s, u"在"_s, u"安宁"_s, u"安宁\u3000"_s, u"Ｘ光"_s,
+    };
+    QCOMPARE(headwords, expected);
+    QCOMPARE(m_tables.pinyin(0), u"yī");
+    QCOMPARE(m_tables.gloss(20), u"radio / rayon X");
+}
+
+void tst_Tables::homographsByPinyinThenGloss()
+{
+    QCOMPARE(m_tables.pinyin(2), u"yì sī bù gǒu");
+    QCOMPARE(m_tables.pinyin(3), u"yī sī bù gǒu");
+    QCOMPARE(m_tables.pinyin(7), u"lé");
+    QCOMPARE(m_tables.pinyin(8), u"lè");
+    QCOMPARE(m_tables.pinyin(9), u"yuè");
+
+    // Equal pinyin: the gloss decides, whatever the input order.
+    const QList<Entry> entries = {
+        {u"好"_s, u"hǎo"_s, u"zèbre"_s},
+        {u"好"_s, u"hǎo"_s, u"bien"_s},
+        {u"好"_s, u"hào"_s, u"aimer"_s},
+    };
+    const Tables t = Tables::fromCompiled(compile(entries));
+    QCOMPARE(t.gloss(0), u"aimer");
+    QCOMPARE(t.gloss(1), u"bien");
+    QCOMPARE(t.gloss(2), u"zèbre");
+}
+
+void tst_Tables::pinyinKeysCollatedWithTiesByEntry()
+{
+    QCOMPARE(m_tables.pinyinKeyCount(), m_tables.entryCount());
+    for (int r = 1; r < m_tables.pinyinKeyCount(); ++r) {
+        const int c = collationCompare(m_tables.pinyinKey(r - 1), m_tables.pinyinKey(r));
+        QVERIFY(c < 0 || (c == 0 && m_tables.pinyinKeyEntry(r - 1) < m_tables.pinyinKeyEntry(r)));
+    }
+    // Both 一丝不苟 give the same key; the rows stand in entry order.
+    QList<int> yisibugou;
+    QList<int> ouxiang;
+    for (int r = 0; r < m_tables.pinyinKeyCount(); ++r) {
+        if (m_tables.pinyinKey(r) == u"yisibugou")
+            yisibugou.append(m_tables.pinyinKeyEntry(r));
+        if (m_tables.pinyinKey(r) == u"ouxiang")
+            ouxiang.append(m_tables.pinyinKeyEntry(r));
+    }
+    QCOMPARE(yisibugou, (QList<int>{2, 3}));
+    QCOMPARE(ouxiang, (QList<int>{11, 12}));
+    // Case plays no part in the order: "Xguang" stands between "Shiwei" and "yi".
+    QCOMPARE(m_tables.pinyinKey(m_tables.pinyinKeyCount() - 1), u"zai");
+}
+
+void tst_Tables::frenchKeysCollatedWithTiesByEntry()
+{
+    QCOMPARE(frenchRows(u"à"_s), (QList<int>{7, 17}));
+    // Keys equal but for case stay in entry order.
+    QList<int> beijing;
+    for (int r = 0; r < m_tables.frenchKeyCount(); ++r) {
+        if (m_tables.frenchKey(r).compare(u"beijing", Qt::CaseInsensitive) == 0)
+            beijing.append(m_tables.frenchKeyEntry(r));
+    }
+    QCOMPARE(beijing, (QList<int>{10, 14, 15}));
+    QCOMPARE(m_tables.frenchKey(0), u"à");
+    QCOMPARE(frenchRows(u"OMS ("_s + QString(6, u'?') + u")"_s), QList<int>{6});
+    QCOMPARE(frenchRows(u"fi!"_s), QList<int>{16});
+}
+
+void tst_Tables::entryWithoutFrenchKeyKeepsPinyinKey()
+{
+    const int e = entryOf(u"一点儿"_s, u"yī diǎn r"_s);
+    QCOMPARE(e, 5);
+    for (int r = 0; r < m_tables.frenchKeyCount(); ++r)
+        QVERIFY(m_tables.frenchKeyEntry(r) != e);
+    bool found = false;
+    for (int r = 0; r < m_tables.pinyinKeyCount(); ++r)
+        found = found || (m_tables.pinyinKeyEntry(r) == e && m_tables.pinyinKey(r) == u"yidianr");
+    QVERIFY(found);
+}
+
+void tst_Tables::indexListsAreDecimalText()
+{
+    QCOMPARE(m_tables.rowCount(List::liste_dico_ch), 21);
+    QCOMPARE(m_tables.rowCount(List::liste_dicofr_index), m_tables.frenchKeyCount());
+    QCOMPARE(m_tables.row(List::liste_fr, 0), u"à"_s);
+    QCOMPARE(m_tables.row(List::liste_dicofr_index, 0), u"7"_s);
+    QCOMPARE(listName(List::liste_dicopin_index), u"liste_dicopin_index"_s);
+    for (int r = 0; r < m_tables.pinyinKeyCount(); ++r) {
+        if (m_tables.pinyinKeyEntry(r) == 0)
+            QCOMPARE(m_tables.row(List::liste_dicopin_index, r), u"0"_s);
+    }
+}
+
+void tst_Tables::checkPassesOnFixture()
+{
+    const CheckReport report = check(m_tables);
+    QVERIFY2(report.violations.isEmpty(), qPrintable(report.violations.join(u'\n')));
+}
+
+void tst_Tables::checkReportsCounts()
+{
+    const CheckReport r = check(m_tables);
+    QCOMPARE(r.entries, 21);
+    QCOMPARE(r.distinctHeadwords, 18);
+    QCOMPARE(r.homographGroups, 2);
+    QCOMPARE(r.pinyinKeys, 21);
+    QCOMPARE(r.entriesWithoutFrenchKey, 1);
+}
+
+void tst_Tables::compiledFormRejectsGarbage_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray good = compile({{u"一"_s, u"yī"_s, u"un"_s}});
+    QTest::addRow("empty") << QByteArray();
+    QTest::addRow("text") << QByteArray("headword\tpinyin\tgloss\n");
+    QTest::addRow("truncated") << good.first(good.size() - 2);
+    QByteArray badOffset = good;
+    badOffset[24] = char(0x7f); // first headword offset far beyond the pool
+    QTest::addRow("offset out of range") << badOffset;
+}
+
+void tst_Tables::compiledFormRejectsGarbage()
+{
+    QFETCH(QByteArray, bytes);
+    QString error;
+    QVERIFY(Tables::fromCompiled(bytes, &error).isEmpty());
+    QVERIFY(!error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_Tables)
+#include "tst_tables.moc"

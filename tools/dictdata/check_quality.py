@@ -1,0 +1,288 @@
+#!/usr/bin/env python3
+"""Quality checker of the built-in dictionary (data/dictionary.tsv).
+
+Usage: python3 tools/dictdata/check_quality.py DICTIONARY.tsv
+
+Each line is "headword TAB pinyin TAB gloss" (pinyin with tone marks).
+Checked for every entry:
+  * 3 non-empty fields, no control characters, BMP only, headword of at
+    most 7 characters, all of them Chinese;
+  * pinyin: NFC, syllables separated by exactly one blank, each syllable
+    (tones stripped, case-folded) in the Mandarin syllable inventory below,
+    at most one tone mark per syllable, "r" only for the character 儿;
+  * as many syllables as characters (except SYLLABLE_COUNT_EXCEPTIONS);
+  * each syllable, tones aside, is a reading of its character in Unihan
+    (kMandarin, kHanyuPinyin, kXHC1983, kTGHZ2013, kHanyuPinlu); "lü" is
+    not "lu";
+  * no duplicate (headword, pinyin) pair;
+  * the gloss gives at least one French lookup key: a sense (senses are
+    separated by " / ") that begins with a Latin letter;
+  * no frequent English word in the gloss (whole words, any case);
+  * no leading, trailing or double blanks; "/" only as " / "; no empty
+    sense; balanced () and [].
+Prints statistics, then "line N: reason" per violation.
+Exit status: 0 if clean, 1 on any violation, 2 on usage error, 77 if the
+Unihan database (Debian package unicode-data) is not installed.
+"""
+
+import bz2
+import collections
+import os
+import re
+import sys
+import unicodedata
+
+UNIHAN_READINGS = "/usr/share/unicode/Unihan_Readings.txt.bz2"
+EXIT_SKIP = 77
+
+# Standard Mandarin syllables (toneless, ü written as such), plus the
+# interjection syllables ê, m, n, ng, hm, hng.
+SYLLABLES = frozenset("""
+a ai an ang ao
+ba bai ban bang bao bei ben beng bi bian biao bie bin bing bo bu
+pa pai pan pang pao pei pen peng pi pian piao pie pin ping po pou pu
+ma mai man mang mao me mei men meng mi mian miao mie min ming miu mo mou mu
+fa fan fang fei fen feng fiao fo fou fu
+da dai dan dang dao de dei den deng di dia dian diao die ding diu dong dou du duan dui dun duo
+ta tai tan tang tao te tei teng ti tian tiao tie ting tong tou tu tuan tui tun tuo
+na nai nan nang nao ne nei nen neng ni nian niang niao nie nin ning niu nong nou nu nuan nun nuo nü nüe
+la lai lan lang lao le lei leng li lia lian liang liao lie lin ling liu lo long lou lu luan lun luo lü lüe
+ga gai gan gang gao ge gei gen geng gong gou gu gua guai guan guang gui gun guo
+ka kai kan kang kao ke kei ken keng kong kou ku kua kuai kuan kuang kui kun kuo
+ha hai han hang hao he hei hen heng hong hou hu hua huai huan huang hui hun huo
+ji jia jian jiang jiao jie jin jing jiong jiu ju juan jue jun
+qi qia qian qiang qiao qie qin qing qiong qiu qu quan que qun
+xi xia xian xiang xiao xie xin xing xiong xiu xu xuan xue xun
+zhi zha zhai zhan zhang zhao zhe zhei zhen zheng zhong zhou zhu zhua zhuai zhuan zhuang zhui zhun zhuo
+chi cha chai chan chang chao che chen cheng chong chou chu chua chuai chuan chuang chui chun chuo
+shi sha shai shan shang shao she shei shen sheng shou shu shua shuai shuan shuang shui shun shuo
+ri ran rang rao re ren reng rong rou ru rua ruan rui run ruo
+zi za zai zan zang zao ze zei zen zeng zong zou zu zuan zui zun zuo
+ci ca cai can cang cao ce cen ceng cong cou cu cuan cui cun cuo
+si sa sai san sang sao se sen seng song sou su suan sui sun suo
+yi ya yan yang yao ye yin ying yo yong you yu yuan yue yun
+wu wa wai wan wang wei wen weng wo
+e ei en eng er o ou
+ê m n ng hm hng
+""".split())
+
+# Characters whose single character is read as several syllables (old
+# unit characters): headword -> number of syllables.
+SYLLABLE_COUNT_EXCEPTIONS = {
+    "瓩": 2,  # qiān wǎ, kilowatt
+    "兛": 2,  # qiān kè, kilogram
+}
+
+# Frequent English words that are not also French words.  "a", "on", "as",
+# "but", "or", "son", "car", "me", "do", "go", "are", "off", "second",
+# "sort", "people", "variant", "classifier"... are French too and left out.
+ENGLISH_WORDS = frozenset("""
+the and with of to is was were be been being which who whom whose what
+when where why how this that these those from by at into onto upon about
+after before between because used use using person something someone
+somebody thing things it its they them their there he him his she her we
+our you your my shall will would should could can cannot not no yes have
+has had does did done also only other such some any each every all very
+much many more most than then out up down over under just like make made
+get got going goes come came take took give gave one two three first kind
+way well good bad small old new see say said word words surname measure
+abbr sb sth
+""".split())
+
+# Tone marks as combining characters (after NFD).
+TONE_MARKS = "\u0304\u0301\u030c\u0300"
+CONTROL_RE = re.compile(r"[\x00-\x1f\x7f-\x9f]")
+# Whole words, accented letters included: "allé" must not yield "all".
+WORD_RE = re.compile(r"[^\W\d_]+")
+
+
+def strip_tones(syl):
+    """'Lǚ' -> 'lü', 'hǎo' -> 'hao': tone marks removed, ü and ê kept."""
+    nfd = unicodedata.normalize("NFD", syl)
+    return unicodedata.normalize("NFC", "".join(c for c in nfd if c not in TONE_MARKS)).casefold()
+
+
+def tone_mark_count(syl):
+    return sum(1 for c in unicodedata.normalize("NFD", syl) if c in TONE_MARKS)
+
+
+def is_chinese(ch):
+    o = ord(ch)
+    return 0x4E00 <= o <= 0x9FFF or 0x3400 <= o <= 0x4DBF or 0xF900 <= o <= 0xFAFF or ch == "〇"
+
+
+def is_latin_letter(ch):
+    return ch.isalpha() and "LATIN" in unicodedata.name(ch, "")
+
+
+def load_unihan_readings(path=UNIHAN_READINGS):
+    """char -> set of toneless readings from Unihan's Mandarin fields."""
+    readings = collections.defaultdict(set)
+    with bz2.open(path, "rt", encoding="utf-8") as f:
+        for line in f:
+            if not line.startswith("U+"):
+                continue
+            cp, field, value = line.rstrip("\n").split("\t", 2)
+            ch = chr(int(cp[2:], 16))
+            if field == "kMandarin":
+                syls = value.split()
+            elif field in ("kHanyuPinyin", "kXHC1983", "kTGHZ2013"):
+                syls = [s for item in value.split() for s in item.split(":", 1)[1].split(",")]
+            elif field == "kHanyuPinlu":
+                syls = [re.sub(r"\(\d+\)$", "", item) for item in value.split()]
+            else:
+                continue
+            readings[ch].update(strip_tones(s) for s in syls)
+    return readings
+
+
+def check_pinyin(head, pinyin, readings):
+    """Return the list of problems of a pinyin field."""
+    errs = []
+    if unicodedata.normalize("NFC", pinyin) != pinyin:
+        errs.append("pinyin not in NFC (tone marks must be precomposed)")
+    syls = pinyin.split(" ")
+    if any(s == "" for s in syls):
+        errs.append("pinyin syllables must be separated by exactly one blank")
+        syls = [s for s in syls if s]
+    expected = SYLLABLE_COUNT_EXCEPTIONS.get(head, len(head))
+    if len(syls) != expected:
+        errs.append(f"{len(syls)} syllables for {len(head)} characters")
+    for i, syl in enumerate(syls):
+        base = strip_tones(syl)
+        if tone_mark_count(syl) > 1:
+            errs.append(f"several tone marks in '{syl}'")
+        if syl[1:] != syl[1:].lower():
+            errs.append(f"capital inside syllable '{syl}'")
+        ch = head[i] if len(syls) == len(head) else None
+        if base == "r":
+            if ch is not None and ch != "儿":
+                errs.append(f"erhua syllable 'r' for {ch}, not 儿")
+            elif tone_mark_count(syl):
+                errs.append("erhua syllable 'r' takes no tone")
+            continue
+        if base not in SYLLABLES:
+            errs.append(f"'{syl}' is not a Mandarin syllable")
+            continue
+        if ch is not None and readings is not None and base not in readings.get(ch, ()):
+            known = ", ".join(sorted(readings.get(ch, ()))) or "none"
+            errs.append(f"'{syl}' is not a reading of {ch} (Unihan: {known})")
+    return errs
+
+
+def french_senses(gloss):
+    """Senses of a gloss that can serve as French lookup keys."""
+    return [s.strip() for s in gloss.split(" / ") if s.strip() and is_latin_letter(s.strip()[0])]
+
+
+def check_gloss(gloss):
+    errs = []
+    if gloss != gloss.strip():
+        errs.append("gloss has leading or trailing blanks")
+    if "  " in gloss:
+        errs.append("gloss has double blanks")
+    if re.search(r"(?<! )/|/(?! )", gloss):
+        errs.append("'/' must be written ' / '")
+    if any(not s.strip() for s in gloss.split(" / ")):
+        errs.append("empty sense")
+    for o, c in ("()", "[]"):
+        depth = 0
+        for ch in gloss:
+            depth += (ch == o) - (ch == c)
+            if depth < 0:
+                break
+        if depth != 0:
+            errs.append(f"unbalanced '{o}{c}'")
+    if not french_senses(gloss):
+        errs.append("no sense begins with a letter (no French key)")
+    english = sorted({w.lower() for w in WORD_RE.findall(gloss) if w.lower() in ENGLISH_WORDS})
+    if english:
+        errs.append("English word(s) in gloss: " + ", ".join(english))
+    return errs
+
+
+def check_lines(lines, readings):
+    """Check an iterable of lines; return (stats dict, [(line_no, reason)])."""
+    violations = []
+    seen = {}
+    heads = collections.Counter()
+    by_len = collections.Counter()
+    n_entries = n_keys = n_nokey = 0
+    for no, raw in enumerate(lines, 1):
+        line = raw.rstrip("\n")
+        if line.endswith("\r"):
+            violations.append((no, "carriage return"))
+            line = line[:-1]
+        fields = line.split("\t")
+        if len(fields) != 3:
+            violations.append((no, f"{len(fields)} fields instead of 3"))
+            continue
+        n_entries += 1
+        head, pinyin, gloss = fields
+        errs = []
+        if not head or not pinyin or not gloss:
+            errs.append("empty field")
+        if CONTROL_RE.search(line.replace("\t", "")):
+            errs.append("control character")
+        if any(ord(c) > 0xFFFF for c in line):
+            errs.append("character outside the BMP")
+        if len(head) > 7:
+            errs.append(f"headword of {len(head)} characters (max 7)")
+        if head and not all(is_chinese(c) for c in head):
+            errs.append("headword has non-Chinese characters")
+        if head and pinyin:
+            errs.extend(check_pinyin(head, pinyin, readings))
+        if gloss:
+            errs.extend(check_gloss(gloss))
+        key = (head, pinyin)
+        if key in seen:
+            errs.append(f"duplicate of line {seen[key]}")
+        else:
+            seen[key] = no
+        keys = len(french_senses(gloss))
+        n_keys += keys
+        n_nokey += keys == 0
+        heads[head] += 1
+        by_len[len(head)] += 1
+        violations.extend((no, e) for e in errs)
+    stats = {
+        "entries": n_entries,
+        "distinct headwords": len(heads),
+        "single characters": by_len.get(1, 0),
+        "words by length": dict(sorted((k, v) for k, v in by_len.items() if k > 1)),
+        "homograph groups": sum(1 for v in heads.values() if v > 1),
+        "French keys": n_keys,
+        "entries without French key": n_nokey,
+    }
+    return stats, violations
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__.strip().split("\n")[2], file=sys.stderr)
+        return 2
+    if not os.path.exists(UNIHAN_READINGS):
+        print(f"skipped: {UNIHAN_READINGS} not found (apt-get install unicode-data)", file=sys.stderr)
+        return EXIT_SKIP
+    readings = load_unihan_readings()
+    with open(argv[1], encoding="utf-8", newline="") as f:
+        try:
+            lines = f.read().split("\n")
+        except UnicodeDecodeError as e:
+            print(f"{argv[1]}: not UTF-8: {e}")
+            return 1
+    if lines and lines[-1] == "":
+        lines.pop()
+    stats, violations = check_lines(lines, readings)
+    for k, v in stats.items():
+        if isinstance(v, dict):
+            v = ", ".join(f"{n} chars: {c}" for n, c in v.items())
+        print(f"{k}: {v}")
+    print(f"violations: {len(violations)}")
+    for no, reason in violations:
+        print(f"line {no}: {reason}")
+    return 1 if violations else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

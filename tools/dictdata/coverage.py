@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Coverage of a text by a dictionary, as the file translation cuts it.
+
+The text is cut left to right into the longest headwords of at most 7
+characters that the dictionary holds (greedy, never looking back), as the
+program's file translation does.  Prints the share of the text's Chinese
+characters that fall inside found headwords, and inside found headwords of
+two or more characters.
+
+    coverage.py DICTIONARY.tsv TEXT.txt      (both UTF-8)
+"""
+import sys
+
+
+def is_han(ch):
+    cp = ord(ch)
+    return 0x4E00 <= cp <= 0x9FFF or 0x3400 <= cp <= 0x4DBF or 0xF900 <= cp <= 0xFAFF
+
+
+def main(argv):
+    if len(argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    headwords = set()
+    with open(argv[1], encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) == 3:
+                headwords.add(fields[0].lower())
+    with open(argv[2], encoding="utf-8") as f:
+        text = f.read()
+
+    han = in_words = in_long_words = 0
+    found = found_long = 0
+    i = 0
+    n = len(text)
+    while i < n:
+        size = 0
+        for length in range(min(7, n - i), 0, -1):
+            candidate = text[i:i + length]
+            if any(c in "\r\n\t" for c in candidate):
+                continue
+            if candidate.lower() in headwords:
+                size = length
+                break
+        if size:
+            word = text[i:i + size]
+            count = sum(1 for c in word if is_han(c))
+            in_words += count
+            found += 1
+            if size >= 2:
+                in_long_words += count
+                found_long += 1
+            i += size
+        else:
+            i += 1
+    han = sum(1 for c in text if is_han(c))
+    print(f"dictionary headwords: {len(headwords)}")
+    print(f"Chinese characters in text: {han}")
+    print(f"headwords found: {found} ({found_long} of two or more characters)")
+    print(f"inside found headwords: {100.0 * in_words / max(han, 1):.2f}%")
+    print(f"inside found headwords of 2+ characters: {100.0 * in_long_words / max(han, 1):.2f}%")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

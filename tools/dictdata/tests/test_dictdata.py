@@ -1,0 +1,138 @@
+"""Tests of the dictionary data tools.
+
+Run: python3 -m unittest discover -s tools/dictdata/tests -v
+The checks that need the Unihan database (package unicode-data) are
+skipped where it is not installed.
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOOLS = os.path.dirname(HERE)
+REPO = os.path.dirname(os.path.dirname(TOOLS))
+sys.path.insert(0, TOOLS)
+
+import check_quality  # noqa: E402
+import to_tsv  # noqa: E402
+
+# A few Unihan readings (toneless), enough for the checker tests below.
+READINGS = {
+    "绿": {"lü", "lu"}, "路": {"lu"}, "女": {"nü", "ru"}, "一": {"yi"},
+    "会": {"hui", "kuai"}, "儿": {"er"}, "北": {"bei"}, "京": {"jing"},
+    "乐": {"le", "yue"}, "好": {"hao"}, "天": {"tian"},
+}
+
+
+def check(*lines):
+    """Violation reasons for the given dictionary lines."""
+    _, violations = check_quality.check_lines(list(lines), READINGS)
+    return [reason for _, reason in violations]
+
+
+class ToneMarks(unittest.TestCase):
+    def test_self_test_passes(self):
+        self.assertEqual(to_tsv.self_test(), 0)
+
+    def test_placement(self):
+        for numbered, marked in [("xiao3", "xiǎo"), ("zhou1", "zhōu"), ("jiu3", "jiǔ"),
+                                 ("dui4", "duì"), ("lu:e4", "lüè"), ("Lu:4", "Lǜ"),
+                                 ("Ou1 zhou1", "Ōu zhōu"), ("yi1 hui4 r5", "yī huì r")]:
+            self.assertEqual(to_tsv.pinyin_to_marked(numbered), marked)
+
+    def test_rejects_bad_tones(self):
+        for bad in ("ma6", "ma0", "m:a1"):
+            with self.assertRaises(to_tsv.ConvertError):
+                to_tsv.pinyin_to_marked(bad)
+
+    def test_command_line_sorts_and_fails_on_errors(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            src = os.path.join(tmp, "in.tsv")
+            out = os.path.join(tmp, "out.tsv")
+            with open(src, "w", encoding="utf-8") as f:
+                f.write("乐\tyue4\tmusique\n好\thao3\tbon\n# note\n\n乐\tle4\tjoyeux\n一\tyi1\tun, une\n")
+            subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py"), "-o", out, src], check=True)
+            with open(out, encoding="utf-8") as f:
+                self.assertEqual(f.read(), "一\tyī\tun, une\n乐\tyuè\tmusique\n乐\tlè\tjoyeux\n好\thǎo\tbon\n")
+            with open(src, "a", encoding="utf-8") as f:
+                f.write("天\ttian7\tciel\n")
+            r = subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py"), "-o", out, src],
+                               capture_output=True, text=True)
+            self.assertEqual(r.returncode, 1)
+            self.assertIn(":7:", r.stderr)
+
+
+class Checker(unittest.TestCase):
+    def test_clean_entries(self):
+        self.assertEqual(check("北京\tBěi jīng\tPékin (lieu-dit)",
+                               "一会儿\tyī huì r\tun moment, un instant",
+                               "乐\tlè\tjoyeux / rire", "乐\tyuè\tmusique",
+                               "绿\tlǜ\tvert [couleur]"), [])
+
+    def test_umlaut_matters(self):
+        self.assertTrue(any("not a reading" in r for r in check("路\tlǚ\troute")))
+        self.assertEqual(check("绿\tlù\tvert"), [])  # lu is a Unihan reading of 绿
+        self.assertTrue(any("not a Mandarin syllable" in r for r in check("天\ttiän\tciel")))
+
+    def test_readings_and_counts(self):
+        self.assertTrue(any("not a reading" in r for r in check("好\thǎn\tbon")))
+        self.assertTrue(any("syllables for" in r for r in check("北京\tběi\tPékin")))
+        self.assertTrue(any("exactly one blank" in r for r in check("北京\tBěi  jīng\tPékin")))
+        self.assertTrue(any("'r'" in r for r in check("北京\tBěi r\tPékin")))
+        self.assertTrue(any("several tone marks" in r for r in check("好\thǎó\tbon")))
+
+    def test_french_key(self):
+        self.assertTrue(any("no French key" in r for r in check("一\tyī\t[numéral] / 1")))
+        self.assertEqual(check("一\tyī\tÉtat [exemple] / (littéraire) un"), [])
+
+    def test_english_words(self):
+        self.assertTrue(any("English" in r and "the" in r for r in check("天\ttiān\tciel, the sky")))
+        # French words made of English-looking pieces are not flagged.
+        self.assertEqual(check("天\ttiān\tallé, thé, usé / jeu de go / personne"), [])
+
+    def test_layout(self):
+        self.assertTrue(any("'/'" in r for r in check("天\ttiān\tciel/jour")))
+        self.assertTrue(any("double blanks" in r for r in check("天\ttiān\tciel  bleu")))
+        self.assertTrue(any("trailing" in r for r in check("天\ttiān\tciel ")))
+        self.assertTrue(any("unbalanced" in r for r in check("天\ttiān\tciel (bleu")))
+        self.assertTrue(any("empty sense" in r for r in check("天\ttiān\tciel /  / jour")))
+        self.assertTrue(any("fields" in r for r in check("天\ttiān")))
+        self.assertTrue(any("BMP" in r for r in check("天\ttiān\tciel \U0001F600")))
+        self.assertTrue(any("control" in r for r in check("天\ttiān\tciel\x07")))
+        self.assertTrue(any("max 7" in r for r in check("一一一一一一一一\tyī yī yī yī yī yī yī yī\tun")))
+
+    def test_duplicates(self):
+        reasons = check("乐\tlè\tjoyeux", "乐\tlè\tcontent")
+        self.assertEqual(reasons, ["duplicate of line 1"])
+
+    def test_missing_unihan_exits_77(self):
+        saved = check_quality.UNIHAN_READINGS
+        check_quality.UNIHAN_READINGS = "/nonexistent/Unihan_Readings.txt.bz2"
+        try:
+            self.assertEqual(check_quality.main(["check_quality.py", os.devnull]), 77)
+        finally:
+            check_quality.UNIHAN_READINGS = saved
+
+
+@unittest.skipUnless(os.path.exists(check_quality.UNIHAN_READINGS), "unicode-data not installed")
+class BuiltInDictionary(unittest.TestCase):
+    def test_dictionary_passes_checker(self):
+        r = subprocess.run([sys.executable, os.path.join(TOOLS, "check_quality.py"),
+                            os.path.join(REPO, "data", "dictionary.tsv")],
+                           capture_output=True, text=True)
+        self.assertEqual(r.returncode, 0, r.stdout[-3000:])
+
+    def test_dictionary_is_up_to_date_with_glosses(self):
+        glosses = os.path.join(REPO, "data", "glosses")
+        files = sorted(os.path.join(glosses, f) for f in os.listdir(glosses) if f.endswith(".tsv"))
+        r = subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py")] + files,
+                           capture_output=True, text=True, check=True)
+        with open(os.path.join(REPO, "data", "dictionary.tsv"), encoding="utf-8") as f:
+            self.assertEqual(r.stdout, f.read())
+
+
+if __name__ == "__main__":
+    unittest.main()
