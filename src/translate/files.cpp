@@ -9,25 +9,66 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace Verarov::Translate {
 
 namespace {
 constexpr std::size_t kOutputBuffer = 1 << 18;
+
+// The C runtime's file calls, which report the system error number.
+#ifdef Q_OS_WIN
+using ssize_t = int;
+int openFile(const QString &path, int flags, int mode = 0)
+{
+    return ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()), flags | _O_BINARY, mode);
+}
+int readFile(int fd, char *data, std::size_t size) { return ::_read(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
+int writeFile(int fd, const char *data, std::size_t size) { return ::_write(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
+int closeFile(int fd) { return ::_close(fd); }
+constexpr int kReadFlags = _O_RDONLY;
+constexpr int kCreateFlags = _O_RDWR | _O_CREAT | _O_TRUNC;
+constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
+// Size of a regular file, 0 for anything else.
+qint64 regularFileSize(int fd)
+{
+    struct _stat64 info;
+    return ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFREG) ? info.st_size : 0;
+}
+#else
+int openFile(const QString &path, int flags, int mode = 0)
+{
+    return ::open(QFile::encodeName(path).constData(), flags, mode);
+}
+ssize_t readFile(int fd, char *data, std::size_t size) { return ::read(fd, data, size); }
+ssize_t writeFile(int fd, const char *data, std::size_t size) { return ::write(fd, data, size); }
+int closeFile(int fd) { return ::close(fd); }
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+constexpr int kCreateFlags = O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+constexpr int kCreateMode = 0666;
+// Size of a regular file, 0 for anything else.
+qint64 regularFileSize(int fd)
+{
+    struct stat info;
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
+}
+#endif
 } // namespace
 
 InputFile::~InputFile()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        closeFile(m_fd);
 }
 
 int InputFile::open(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
     do {
-        m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+        m_fd = openFile(path, kReadFlags);
     } while (m_fd < 0 && errno == EINTR);
     m_error = m_fd < 0 ? errno : 0;
     return m_error;
@@ -35,16 +76,13 @@ int InputFile::open(const QString &path)
 
 qint64 InputFile::size() const
 {
-    struct stat info;
-    if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return 0;
-    return info.st_size;
+    return m_fd < 0 ? 0 : regularFileSize(m_fd);
 }
 
 qint64 InputFile::read(char *data, qint64 size)
 {
     for (;;) {
-        const ssize_t got = ::read(m_fd, data, std::size_t(size));
+        const ssize_t got = readFile(m_fd, data, std::size_t(size));
         if (got >= 0)
             return got;
         if (errno != EINTR) {
@@ -59,14 +97,13 @@ OutputFile::OutputFile() : m_buffer(kOutputBuffer) { }
 OutputFile::~OutputFile()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        closeFile(m_fd);
 }
 
 int OutputFile::create(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
     do {
-        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        m_fd = openFile(path, kCreateFlags, kCreateMode);
     } while (m_fd < 0 && errno == EINTR);
     m_error = m_fd < 0 ? errno : 0;
     return m_error;
@@ -100,7 +137,7 @@ void OutputFile::flush()
     std::size_t left = m_used;
     m_used = 0;
     while (left > 0 && m_error == 0) {
-        const ssize_t put = ::write(m_fd, data, left);
+        const ssize_t put = writeFile(m_fd, data, left);
         if (put < 0) {
             if (errno != EINTR)
                 m_error = errno;
@@ -116,7 +153,7 @@ int OutputFile::close()
     if (m_fd < 0)
         return m_error;
     flush();
-    if (::close(m_fd) != 0 && m_error == 0 && errno != EINTR)
+    if (closeFile(m_fd) != 0 && m_error == 0 && errno != EINTR)
         m_error = errno;
     m_fd = -1;
     return m_error;
