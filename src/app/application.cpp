@@ -59,14 +59,21 @@ QString fontFamily(const QString &wanted)
     return family;
 }
 
+QFont namedFont(const QString &family, int pixelHeight, bool bold, bool underline)
+{
+    QFont font(fontFamily(family));
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
 int run(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
     // Every window's default font: Tahoma, 11 pixels.
-    QFont tahoma(fontFamily(u"Tahoma"_s));
-    tahoma.setPixelSize(11);
-    QApplication::setFont(tahoma);
+    QApplication::setFont(namedFont(u"Tahoma"_s, 11));
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();

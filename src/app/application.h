@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QStringList>
 
 namespace Verarov::App {
@@ -13,6 +14,10 @@ QString firstArgument(const QStringList &arguments);
 // substitute (Noto CJK, DejaVu, Liberation), else the name as given.
 // Resolving up front spares the font matcher a fallback search per widget.
 QString fontFamily(const QString &wanted);
+
+// A font the windows name, at a character height in pixels.
+QFont namedFont(const QString &family, int pixelHeight, bool bold = false,
+                bool underline = false);
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);

@@ -19,11 +19,7 @@ namespace {
 
 QFont pixelFont(int pixelHeight, bool bold = false, bool underline = false)
 {
-    QFont font(Verarov::App::fontFamily(u"Tahoma"_s));
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
+    return Verarov::App::namedFont(u"Tahoma"_s, pixelHeight, bold, underline);
 }
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect place,
@@ -47,9 +43,7 @@ QPixmap programPicture()
     painter.setBrush(QColor(0xb2, 0x22, 0x22));
     painter.setPen(Qt::NoPen);
     painter.drawRoundedRect(QRectF(1, 1, 63, 63), 10, 10);
-    QFont font(Verarov::App::fontFamily(u"SimSun"_s));
-    font.setPixelSize(44);
-    painter.setFont(font);
+    painter.setFont(Verarov::App::namedFont(u"SimSun"_s, 44));
     painter.setPen(Qt::white);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, u"词"_s);
     return pixmap;

@@ -52,10 +52,7 @@ const QString kContactAddress = QStringLiteral("ecrire@verarov.example.org");
 
 QFont pixelFont(const QString &family, int pixelHeight, bool bold = false)
 {
-    QFont font(Verarov::App::fontFamily(family));
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    return font;
+    return Verarov::App::namedFont(family, pixelHeight, bold);
 }
 
 QFrame *loweredPanel(QFrame *frame)
