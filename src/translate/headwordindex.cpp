@@ -1,9 +1,9 @@
 #include "headwordindex.h"
 
-#include <QHash>
 #include <QString>
 
 #include <algorithm>
+#include <string_view>
 
 namespace Verarov::Translate {
 
@@ -76,74 +76,88 @@ std::uint32_t HeadwordIndex::hashOf(const char16_t *key, int length)
 }
 
 HeadwordIndex::HeadwordIndex(Dictionary::Tables tables)
-    : m_tables(std::move(tables)), m_firstUnits(0x10000 / 64), m_slots(1024)
+    : m_tables(std::move(tables)), m_firstUnits(0x10000 / 64)
 {
-    // Group the entries by folded headword, keeping entry order inside each.
-    struct Building
-    {
-        int first;
-        std::vector<std::vector<int>> spellings; // entries of each exact spelling
-    };
-    QHash<QString, int> groupOf;
-    std::vector<Building> building;
-    std::vector<QString> keys;
-    char16_t folded[kWindow];
+    // The table is sized once for every prefix of every headword (an upper
+    // bound of the keys), at most two thirds full: no rehash while building.
+    std::size_t prefixes = 0;
+    for (int e = 0; e < m_tables.entryCount(); ++e)
+        prefixes += std::size_t(std::min<qsizetype>(m_tables.headword(e).size(), kWindow));
+    std::size_t slotCount = 1024;
+    while (slotCount * 2 < prefixes * 3)
+        slotCount *= 2;
+    m_slots.resize(slotCount);
+
+    // Every headword a candidate can equal, folded, in one buffer.
+    // Candidates are never empty, longer than the window or broken by CR,
+    // LF or TAB: such headwords cannot be found.
+    std::vector<char16_t> folded;
+    std::vector<std::uint32_t> foldedAt(std::size_t(m_tables.entryCount()) + 1);
+    std::vector<int> order;
+    order.reserve(std::size_t(m_tables.entryCount()));
     for (int e = 0; e < m_tables.entryCount(); ++e) {
         const QStringView headword = m_tables.headword(e);
-        // Candidates are never empty, longer than the window or broken by
-        // CR, LF or TAB: such headwords cannot be found.
+        foldedAt[std::size_t(e)] = std::uint32_t(folded.size());
         if (headword.isEmpty() || headword.size() > kWindow
             || std::any_of(headword.begin(), headword.end(),
                            [](QChar c) { return breaksWords(c.unicode()); }))
             continue;
-        m_folder.fold(headword, folded);
-        const QString key(reinterpret_cast<const QChar *>(folded), headword.size());
-        auto it = groupOf.constFind(key);
-        if (it == groupOf.cend()) {
-            it = groupOf.insert(key, int(building.size()));
-            building.push_back({e, {}});
-            keys.push_back(key);
-        }
-        auto &spellings = building[*it].spellings;
-        auto same = std::find_if(spellings.begin(), spellings.end(), [&](const auto &s) {
-            return m_tables.headword(s.front()) == headword;
-        });
-        if (same == spellings.end())
-            spellings.push_back({e});
-        else
-            same->push_back(e);
+        folded.resize(folded.size() + std::size_t(headword.size()));
+        m_folder.fold(headword, folded.data() + foldedAt[std::size_t(e)]);
+        order.push_back(e);
     }
+    foldedAt.back() = std::uint32_t(folded.size());
+    auto foldedKey = [&](int e) {
+        return std::u16string_view(folded.data() + foldedAt[std::size_t(e)],
+                                   m_tables.headword(e).size());
+    };
 
-    for (std::size_t g = 0; g < building.size(); ++g) {
-        Group group{building[g].first, std::uint32_t(m_spellings.size()),
-                    std::uint32_t(building[g].spellings.size())};
-        for (const auto &spelling : building[g].spellings) {
-            m_spellings.push_back({spelling.front(), std::uint32_t(m_entries.size()),
-                                   std::uint32_t(spelling.size())});
-            m_entries.insert(m_entries.end(), spelling.begin(), spelling.end());
+    // Groups of headwords that fold alike are runs of this order, each in
+    // entry order; inside a group, the entries of one exact spelling are a
+    // run too, still in entry order.
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return foldedKey(a) < foldedKey(b); });
+    m_entries.reserve(order.size());
+    for (std::size_t begin = 0; begin < order.size();) {
+        std::size_t end = begin + 1;
+        while (end < order.size() && foldedKey(order[end]) == foldedKey(order[begin]))
+            ++end;
+        std::stable_sort(order.begin() + std::ptrdiff_t(begin), order.begin() + std::ptrdiff_t(end),
+                         [&](int a, int b) { return m_tables.headword(a) < m_tables.headword(b); });
+        const int g = int(m_groups.size());
+        Group group{order[begin], std::uint32_t(m_spellings.size()), 0};
+        for (std::size_t i = begin; i < end; ++i) {
+            group.first = std::min(group.first, order[i]);
+            if (i == begin || m_tables.headword(order[i]) != m_tables.headword(order[i - 1])) {
+                m_spellings.push_back({order[i], std::uint32_t(m_entries.size()), 0});
+                ++group.spellingCount;
+            }
+            m_entries.push_back(order[i]);
+            ++m_spellings.back().entryCount;
         }
         m_groups.push_back(group);
 
         // The folded headword and each of its prefixes.
-        const QString &key = keys[g];
-        const auto *units = reinterpret_cast<const char16_t *>(key.utf16());
+        const std::u16string_view key = foldedKey(order[begin]);
         const std::uint32_t offset = std::uint32_t(m_keys.size());
-        m_keys.insert(m_keys.end(), units, units + key.size());
-        const char16_t first = units[0];
+        m_keys.insert(m_keys.end(), key.begin(), key.end());
+        const char16_t first = key[0];
         m_firstUnits[first >> 6] |= std::uint64_t(1) << (first & 63);
-        for (int length = 1; length <= key.size(); ++length) {
+        for (int length = 1; length <= int(key.size()); ++length) {
             const char16_t *prefix = m_keys.data() + offset;
             const std::uint32_t hash = hashOf(prefix, length);
             Slot *slot = const_cast<Slot *>(find(prefix, length, hash));
             if (!slot)
                 slot = insert(hash);
             if (!slot->length) {
-                *slot = Slot{hash, offset, -1, std::uint8_t(length)};
-                ++m_used;
+                slot->hash = hash;
+                slot->keyOffset = offset;
+                slot->length = std::uint32_t(length);
             }
-            if (length == key.size())
-                slot->group = int(g);
+            if (length == int(key.size()))
+                slot->group = g;
         }
+        begin = end;
     }
 }
 
@@ -163,28 +177,11 @@ const HeadwordIndex::Slot *HeadwordIndex::find(const char16_t *key, int length,
 
 HeadwordIndex::Slot *HeadwordIndex::insert(std::uint32_t hash)
 {
-    if ((m_used + 1) * 2 > m_slots.size())
-        grow();
     const std::uint32_t mask = std::uint32_t(m_slots.size() - 1);
     std::uint32_t i = slotOf(hash, mask);
     while (m_slots[i].length)
         i = (i + 1) & mask;
     return &m_slots[i];
-}
-
-void HeadwordIndex::grow()
-{
-    std::vector<Slot> old(m_slots.size() * 2);
-    old.swap(m_slots);
-    const std::uint32_t mask = std::uint32_t(m_slots.size() - 1);
-    for (const Slot &slot : old) {
-        if (!slot.length)
-            continue;
-        std::uint32_t i = slotOf(slot.hash, mask);
-        while (m_slots[i].length)
-            i = (i + 1) & mask;
-        m_slots[i] = slot;
-    }
 }
 
 int HeadwordIndex::match(QStringView window, std::vector<int> *entries) const

@@ -60,12 +60,14 @@ public:
     }
 
 private:
+    // 12 bytes: the index of a large dictionary holds a few hundred
+    // thousand prefixes.
     struct Slot
     {
         std::uint32_t hash = 0;
-        std::uint32_t keyOffset = 0; // into m_keys
-        std::int32_t group = -1;     // -1: only a prefix of folded headwords
-        std::uint8_t length = 0;     // 0: empty slot
+        std::uint32_t keyOffset : 28 = 0; // into m_keys
+        std::uint32_t length : 4 = 0;     // 0: empty slot
+        std::int32_t group = -1;          // -1: only a prefix of folded headwords
     };
     // Headwords that fold alike: the first entry, and each exact spelling
     // with its entries in entry order.
@@ -85,13 +87,11 @@ private:
     static std::uint32_t hashOf(const char16_t *key, int length);
     const Slot *find(const char16_t *key, int length, std::uint32_t hash) const;
     Slot *insert(std::uint32_t hash); // a free slot for a new key
-    void grow();
 
     Dictionary::Tables m_tables;
     CaseFolder m_folder;
     std::vector<std::uint64_t> m_firstUnits; // bit per folded first unit
     std::vector<Slot> m_slots;
-    std::uint32_t m_used = 0;
     std::vector<char16_t> m_keys;
     std::vector<Group> m_groups;
     std::vector<Spelling> m_spellings;
