@@ -83,6 +83,15 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     return t;
 }
 
+Tables Tables::fromMapped(QByteArrayView compiled, std::shared_ptr<const void> owner,
+                          QString *error)
+{
+    Tables t = fromCompiled(QByteArray::fromRawData(compiled.data(), compiled.size()), error);
+    if (!t.isEmpty())
+        t.m_owner = std::move(owner);
+    return t;
+}
+
 int Tables::rowCount(List list) const
 {
     switch (list) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 namespace Verarov::Dictionary {
 
 // The seven lists of the dictionary, by the names the program knows them by.
@@ -43,6 +45,10 @@ public:
     static Tables fromCompiled(QByteArray compiled, QString *error = nullptr,
                                Checks checks = Checks::Bounds);
 
+    // The same over memory that owner keeps alive (a mapped file).
+    static Tables fromMapped(QByteArrayView compiled, std::shared_ptr<const void> owner,
+                             QString *error = nullptr);
+
     bool isEmpty() const { return entryCount() == 0; }
     const QByteArray &compiled() const { return m_buffer; }
 
@@ -79,6 +85,7 @@ private:
     QStringView text(Ref ref) const { return QStringView(m_pool + ref.offset, ref.length); }
 
     QByteArray m_buffer;
+    std::shared_ptr<const void> m_owner; // keeps mapped memory alive
     int m_entryCount = 0;
     int m_pinyinKeyCount = 0;
     int m_frenchKeyCount = 0;

@@ -101,19 +101,24 @@ QString cachePath(const QString &source)
 
 bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &loaded)
 {
-    QFile file(cacheFile);
-    if (cacheFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+    auto file = std::make_shared<QFile>(cacheFile);
+    if (cacheFile.isEmpty() || !file->open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
+    // Mapped, not read: start-up touches only the pages it uses.
+    const qint64 size = file->size();
+    const uchar *bytes = size > qint64(sizeof(CacheHeader)) ? file->map(0, size) : nullptr;
+    if (!bytes)
+        return false;
     CacheHeader header;
-    if (bytes.size() < qsizetype(sizeof header))
-        return false;
-    std::memcpy(&header, bytes.constData(), sizeof header);
+    std::memcpy(&header, bytes, sizeof header);
     if (std::memcmp(header.magic, expected.magic, sizeof header.magic) != 0
         || header.derivation != expected.derivation || header.sourceSize != expected.sourceSize
         || header.sourceHash != expected.sourceHash)
         return false;
-    loaded.tables = Tables::fromCompiled(bytes.sliced(sizeof header));
+    loaded.tables = Tables::fromMapped(
+            QByteArrayView(reinterpret_cast<const char *>(bytes) + sizeof header,
+                           size - qint64(sizeof header)),
+            file);
     loaded.skipped = int(header.skipped);
     loaded.repeats = int(header.repeats);
     return !loaded.tables.isEmpty();
