@@ -7,6 +7,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -15,6 +18,12 @@ int main(int argc, char *argv[])
     if (argc > 1 && qstrcmp(argv[1], "--text") == 0)
         (new QLabel(QStringLiteral("Verarov \u8BCD\u5178"), &window))->move(10, 10);
     window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    QTimer::singleShot(0, &app, [] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::printf("shown %lld\n",
+                    static_cast<long long>(std::chrono::nanoseconds(now).count()));
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
     return app.exec();
 }

@@ -30,7 +30,8 @@ Series measure(const QString &program, const QStringList &arguments,
     for (int i = 0; i < runs; ++i) {
         const ProcessFigures f = runProcess(program, arguments, env);
         s.failed = s.failed || f.exitCode != 0;
-        s.seconds.append(f.seconds);
+        // Up to the window shown when the program says so, else to its end.
+        s.seconds.append(f.shownSeconds >= 0 ? f.shownSeconds : f.seconds);
         s.maxRssKiB = std::max(s.maxRssKiB, f.maxRssKiB);
     }
     return s;

@@ -2,6 +2,9 @@
 
 #include <QElapsedTimer>
 
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -22,20 +25,42 @@ ProcessFigures runProcess(const QString &program, const QStringList &arguments,
     argv.push_back(nullptr);
 
     ProcessFigures figures;
+    int out[2];
+    if (pipe(out) != 0)
+        return figures;
     QElapsedTimer timer;
     timer.start();
+    const auto forked = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
         for (const QByteArray &e : env)
             putenv(strdup(e.constData()));
+        close(out[0]);
+        dup2(out[1], STDOUT_FILENO);
         if (quiet) {
             const int devNull = open("/dev/null", O_WRONLY);
-            dup2(devNull, STDOUT_FILENO);
             dup2(devNull, STDERR_FILENO);
         }
         execv(path.constData(), argv.data());
         _exit(127);
     }
+    close(out[1]);
+    QByteArray printed;
+    char chunk[4096];
+    for (ssize_t n; (n = read(out[0], chunk, sizeof chunk)) != 0;) {
+        if (n > 0)
+            printed.append(chunk, n);
+        else if (errno != EINTR)
+            break;
+    }
+    close(out[0]);
+    const qsizetype at = printed.indexOf("shown ");
+    if (at >= 0) {
+        const qint64 shownNs = printed.mid(at + 6).split('\n').first().toLongLong();
+        figures.shownSeconds = (shownNs - std::chrono::nanoseconds(forked.time_since_epoch()).count()) / 1e9;
+    }
+    if (!quiet)
+        std::fwrite(printed.constData(), 1, size_t(printed.size()), stdout);
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);

@@ -11,11 +11,13 @@
 struct ProcessFigures
 {
     double seconds = 0;  // wall time from fork to exit
+    double shownSeconds = -1; // fork to the "shown <steady ns>" line it printed, if any
     long maxRssKiB = 0;  // peak resident memory of the child
     int exitCode = -1;
 };
 
 // env: extra "NAME=value" entries on top of the current environment.
+// The child's standard output is read for a "shown <ns>" line.
 ProcessFigures runProcess(const QString &program, const QStringList &arguments,
                           const QList<QByteArray> &env = {}, bool quiet = true);
 

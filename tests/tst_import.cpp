@@ -1,7 +1,9 @@
 #include "loader.h"
 #include "reader.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -211,8 +213,14 @@ void tst_Import::cachedLoadFollowsTheFile()
     QCOMPARE(second.tables.compiled(), first.tables.compiled());
     QCOMPARE(second.skipped, 1);
 
-    // Same size, other content: the cache must not be used.
+    // Same size, other content, edited later: the cache must not be used.
+    const QDateTime before = QFileInfo(path).lastModified();
     write("乐 乐 [le4] /rire/\n好 好 [hao3] /bien/\nxx\n", u"cache.u8"_s);
+    {
+        QFile edited(path);
+        QVERIFY(edited.open(QIODevice::ReadWrite));
+        QVERIFY(edited.setFileTime(before.addSecs(10), QFileDevice::FileModificationTime));
+    }
     const Loaded changed = loadExternal(path);
     QCOMPARE(changed.tables.gloss(0), u"rire");
 

@@ -5,6 +5,10 @@
 
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -56,8 +60,8 @@ Tables builtIn()
 namespace {
 
 // Cached compiled form of an external dictionary, so that later start-ups
-// skip parsing and sorting.  Valid while the source has the same size and
-// content hash and the derivation rules are the same.
+// skip reading, parsing and sorting.  Valid while the source has the same
+// size and change stamp and the derivation rules are the same.
 struct CacheHeader
 {
     char magic[8];
@@ -66,26 +70,27 @@ struct CacheHeader
     quint32 repeats;
     quint32 reserved;
     quint64 sourceSize;
-    quint64 sourceHash;
+    quint64 sourceStamp;
 };
 constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', 'E'};
-constexpr quint32 kDerivationVersion = 1;
+constexpr quint32 kDerivationVersion = 2;
 
-// A fast hash of the source, to notice any change of content (not meant
-// to resist deliberate collisions).
-quint64 contentHash(QByteArrayView data)
+// When the source was last changed: modification and status-change times
+// in nanoseconds where the system gives them.  Together with the size they
+// tell a changed file, as build tools do, without reading it.
+quint64 changeStamp(const QString &path)
 {
-    quint64 h = 0x9e3779b97f4a7c15ULL ^ quint64(data.size());
-    qsizetype i = 0;
-    for (; i + 8 <= data.size(); i += 8) {
-        quint64 word;
-        std::memcpy(&word, data.data() + i, 8);
-        h = (h ^ word) * 0xff51afd7ed558ccdULL;
-        h ^= h >> 32;
+#ifdef Q_OS_UNIX
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+        const quint64 modified = quint64(info.st_mtim.tv_sec) * 1000000000u + quint64(info.st_mtim.tv_nsec);
+        const quint64 changed = quint64(info.st_ctim.tv_sec) * 1000000000u + quint64(info.st_ctim.tv_nsec);
+        return modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
     }
-    for (; i < data.size(); ++i)
-        h = (h ^ quint8(data[i])) * 0xc4ceb9fe1a85ec53ULL;
-    return h ^ (h >> 29);
+#endif
+    const QFileInfo fileInfo(path);
+    return quint64(fileInfo.lastModified().toMSecsSinceEpoch())
+            ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch()) * 0x9e3779b97f4a7c15ULL;
 }
 
 QString cachePath(const QString &source)
@@ -113,7 +118,7 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
     std::memcpy(&header, bytes, sizeof header);
     if (std::memcmp(header.magic, expected.magic, sizeof header.magic) != 0
         || header.derivation != expected.derivation || header.sourceSize != expected.sourceSize
-        || header.sourceHash != expected.sourceHash)
+        || header.sourceStamp != expected.sourceStamp)
         return false;
     loaded.tables = Tables::fromMapped(
             QByteArrayView(reinterpret_cast<const char *>(bytes) + sizeof header,
@@ -153,21 +158,26 @@ Loaded loadExternal(const QString &path)
         loaded.tables = builtIn();
         return loaded;
     };
-    QByteArray data;
-    const QString problem = readWholeFile(path, data);
-    if (!problem.isEmpty())
-        return fail(problem, 0);
-
+    // The stamp is taken before reading: a change while reading makes the
+    // stored stamp stale, never a stale cache current.
     CacheHeader header{};
     std::memcpy(header.magic, kCacheMagic, sizeof header.magic);
     header.derivation = kDerivationVersion;
-    header.sourceSize = quint64(data.size());
-    header.sourceHash = contentHash(data);
-    const QString cacheFile = cachePath(path);
+    const QFileInfo info(path);
+    header.sourceSize = quint64(info.size());
+    header.sourceStamp = changeStamp(path);
+    const QString cacheFile = info.isFile() ? cachePath(path) : QString();
     if (loadCached(cacheFile, header, loaded)) {
         loaded.path = path;
         return loaded;
     }
+
+    QByteArray data;
+    const QString problem = readWholeFile(path, data);
+    if (!problem.isEmpty())
+        return fail(problem, 0);
+    if (quint64(data.size()) != header.sourceSize)
+        header.sourceStamp = 0; // changed while read: do not trust the stamp
 
     const ReadResult read = parseDictionary(data);
     data.clear();
