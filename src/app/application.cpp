@@ -100,6 +100,8 @@ int run(int argc, char *argv[])
             QCoreApplication::quit();
         });
     }
+    // The first key press in a field would otherwise build its index.
+    QTimer::singleShot(0, Form1, &TForm1::prepareLookups);
     const int status = app.exec();
     delete Form1; // and with it every other window
     return status;

@@ -347,6 +347,13 @@ void TForm1::tri_mot_fr()
     mot_fr->setPlainText(QString(m_motFr).replace(u"\r\n"_s, u"\n"_s));
 }
 
+void TForm1::prepareLookups()
+{
+    m_headwords->buildIndex();
+    m_pinyinKeys->buildIndex();
+    m_frenchKeys->buildIndex();
+}
+
 void TForm1::showEntry(int entry, QStringView gloss)
 {
     affiche_mot(m_dictionary.headword(entry), m_dictionary.pinyin(entry), gloss);

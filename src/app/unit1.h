@@ -51,6 +51,10 @@ public:
     void liste_pin_ss_accentChange();
     void Liste_frChange();
 
+    // Builds the completion indexes of the three fields ahead of the first
+    // key press; run once the window is shown.
+    void prepareLookups();
+
     void CopierClick();
     void EffacerClick();
     void RechercherClick();
