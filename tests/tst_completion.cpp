@@ -1,5 +1,6 @@
 #include "completion.h"
 #include "prefixindex.h"
+#include "testsupport_lookup.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -8,18 +9,6 @@ using namespace Qt::StringLiterals;
 using namespace Verarov::Lookup;
 
 namespace {
-
-// Rows held in a string list; searches use the plain scan.
-class StringKeys final : public KeyList
-{
-public:
-    explicit StringKeys(QStringList keys) : m_keys(std::move(keys)) { }
-    int keyCount() const override { return int(m_keys.size()); }
-    QStringView key(int row) const override { return m_keys[row]; }
-
-private:
-    QStringList m_keys;
-};
 
 FieldState state(const QString &text, qsizetype selStart, qsizetype selEnd, int row)
 {

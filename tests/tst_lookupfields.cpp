@@ -3,6 +3,8 @@
 #include "keylistmodel.h"
 #include "loader.h"
 #include "simplecombobox.h"
+#include "testsupport_app.h"
+#include "testsupport_lookup.h"
 #include "unit1.h"
 
 #include <QAction>
@@ -23,25 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class RecordingDesktop final : public Verarov::App::Desktop
-{
-public:
-    void openUrl(const QUrl &url) override { opened.append(url); }
-    QList<QUrl> opened;
-};
-
 const QString kPair = u"\U00020000"_s;
-
-class StringKeys final : public Verarov::Lookup::KeyList
-{
-public:
-    explicit StringKeys(QStringList keys) : m_keys(std::move(keys)) { }
-    int keyCount() const override { return int(m_keys.size()); }
-    QStringView key(int row) const override { return m_keys[row]; }
-
-private:
-    QStringList m_keys;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "builder.h"
 #include "dictionary.h"
 #include "headwordindex.h"
+#include "testsupport_files.h"
 #include "text.h"
 #include "translator.h"
 
@@ -54,28 +55,6 @@ Tables fixture()
 {
     static const Tables tables = Tables::fromCompiled(Verarov::Dictionary::compile(kEntries));
     return tables;
-}
-
-QByteArray utf16le(const QString &text)
-{
-    QByteArray bytes;
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xff));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QByteArray entryLine(const Tables &tables, int e)

@@ -1,6 +1,8 @@
 #include "builder.h"
 #include "desktop.h"
 #include "errorbox.h"
+#include "testsupport_app.h"
+#include "testsupport_files.h"
 #include "unit1.h"
 
 #include <QApplication>
@@ -19,40 +21,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class RecordingDesktop final : public Verarov::App::Desktop
-{
-public:
-    void openUrl(const QUrl &url) override { urls.append(url); }
-    QList<QUrl> urls;
-};
-
 const QList<Verarov::Dictionary::Entry> kEntries = {
     {u"一"_s, u"yī"_s, u"un"_s},
     {u"一一"_s, u"yī yī"_s, u"un par un"_s},
     {u"下"_s, u"xià"_s, u"bas"_s},
 };
-
-QByteArray utf16le(const QString &text)
-{
-    QByteArray bytes;
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xff));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray kExpected = QByteArray("\xff\xfe")
         + utf16le(u"一一\tyī yī\tun par un\r\n下\txià\tbas\r\n"_s);
@@ -95,7 +68,7 @@ private:
 
 void tst_TranslateCommand::init()
 {
-    m_desktop.urls.clear();
+    m_desktop.opened.clear();
     m_errors.clear();
     Verarov::App::setDesktop(&m_desktop);
     Verarov::App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
@@ -117,7 +90,7 @@ void tst_TranslateCommand::traduire_fichier_opensTheResult()
     m_window->traduire_fichier(m_dir.filePath(u"texte.txt"_s));
     const QString output = m_dir.filePath(u"texte.vare.txt"_s);
     QCOMPARE(readAll(output), kExpected);
-    QCOMPARE(m_desktop.urls, QList<QUrl>{QUrl::fromLocalFile(output)});
+    QCOMPARE(m_desktop.opened, QList<QUrl>{QUrl::fromLocalFile(output)});
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
@@ -129,14 +102,14 @@ void tst_TranslateCommand::traduire_fichier_failure_restoresCursorAndOpensNothin
     } catch (const Verarov::App::Error &error) {
         QCOMPARE(error.message(), u"Impossible de trouver le fichier spécifié"_s);
     }
-    QVERIFY(m_desktop.urls.isEmpty());
+    QVERIFY(m_desktop.opened.isEmpty());
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void tst_TranslateCommand::commandLine_translatesAndQuits()
 {
     m_window->FormCreate(m_dir.filePath(u"texte.txt"_s));
-    QCOMPARE(m_desktop.urls.size(), 1);
+    QCOMPARE(m_desktop.opened.size(), 1);
     QCOMPARE(runLoop(5000), 0); // the posted quit request ends the loop
     QVERIFY(m_errors.isEmpty());
 }
@@ -146,7 +119,7 @@ void tst_TranslateCommand::commandLine_failure_showsOneErrorAndRunsOn()
     m_window->FormCreate(m_dir.filePath(u"absent.txt"_s));
     QCOMPARE(m_errors, QStringList{u"Impossible de trouver le fichier spécifié."_s});
     QCOMPARE(runLoop(200), -1); // no quit request: an ordinary run
-    QVERIFY(m_desktop.urls.isEmpty());
+    QVERIFY(m_desktop.opened.isEmpty());
 }
 
 void tst_TranslateCommand::menuCommand_data()
@@ -191,7 +164,7 @@ void tst_TranslateCommand::menuCommand()
     m_window->TraduireClick();
     QVERIFY(answered);
     QCOMPARE(m_errors, errors);
-    QCOMPARE(m_desktop.urls.size(), opened);
+    QCOMPARE(m_desktop.opened.size(), opened);
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 

@@ -337,9 +337,6 @@ void TForm1::tri_mot_fr()
 {
     motch = TnTmot;
     m_motFr = Verarov::Lookup::sensesText(TnTmot);
-    const qsizetype lastBreak = m_motFr.lastIndexOf(u"\r\n");
-    TnTmot1 = lastBreak < 0 ? QString() : m_motFr.first(lastBreak).section(u"\r\n"_s, -1);
-    TnTmot = lastBreak < 0 ? m_motFr : m_motFr.sliced(lastBreak + 2);
     // The view shows every sense in Arial, keeping size and weight.
     QFont font = mot_fr->font();
     font.setFamily(Verarov::App::fontFamily(u"Arial"_s));

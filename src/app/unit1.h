@@ -103,7 +103,6 @@ private:
 
     // Working texts of the display.
     QString TnTmot;  // gloss being split
-    QString TnTmot1; // last sense moved
     QString motch;   // whole gloss of the shown entry; empty before any and after Clear
     QString m_motFr; // text of mot_fr
 

@@ -58,7 +58,9 @@ QString createErrorMessage(const QString &path, int error)
     case EPERM:
     case EROFS:
     case EISDIR:
+#ifdef ETXTBSY
     case ETXTBSY:
+#endif
         reason = u"Accès refusé"_s;
         break;
     case ENOENT:
@@ -70,7 +72,9 @@ QString createErrorMessage(const QString &path, int error)
         reason = u"Trop de fichiers ouverts"_s;
         break;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         reason = u"Espace insuffisant sur le disque"_s;
         break;
     case ENAMETOOLONG:
