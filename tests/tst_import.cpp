@@ -1,5 +1,5 @@
-#include "loader.h"
-#include "reader.h"
+#include "dictionary/loader.h"
+#include "dictionary/reader.h"
 
 #include <QDateTime>
 #include <QFile>
