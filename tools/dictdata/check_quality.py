@@ -25,14 +25,16 @@ Exit status: 0 if clean, 1 on any violation, 2 on usage error, 77 if the
 Unihan database (Debian package unicode-data) is not installed.
 """
 
-import bz2
 import collections
 import os
 import re
 import sys
 import unicodedata
 
-UNIHAN_READINGS = "/usr/share/unicode/Unihan_Readings.txt.bz2"
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import common  # noqa: E402
+
+UNIHAN_READINGS = common.UNIHAN_READINGS
 EXIT_SKIP = 77
 
 # Standard Mandarin syllables (toneless, ü written as such), plus the
@@ -89,51 +91,26 @@ way well good bad small old new see say said word words surname measure
 abbr sb sth
 """.split())
 
-# Tone marks as combining characters (after NFD).
-TONE_MARKS = "\u0304\u0301\u030c\u0300"
 CONTROL_RE = re.compile(r"[\x00-\x1f\x7f-\x9f]")
 # Whole words, accented letters included: "allé" must not yield "all".
 WORD_RE = re.compile(r"[^\W\d_]+")
+TONE_MARKS = "".join(common.TONE_MARKS)
 
-
-def strip_tones(syl):
-    """'Lǚ' -> 'lü', 'hǎo' -> 'hao': tone marks removed, ü and ê kept."""
-    nfd = unicodedata.normalize("NFD", syl)
-    return unicodedata.normalize("NFC", "".join(c for c in nfd if c not in TONE_MARKS)).casefold()
+strip_tones = common.strip_tones
+is_chinese = common.is_chinese
 
 
 def tone_mark_count(syl):
     return sum(1 for c in unicodedata.normalize("NFD", syl) if c in TONE_MARKS)
 
 
-def is_chinese(ch):
-    o = ord(ch)
-    return 0x4E00 <= o <= 0x9FFF or 0x3400 <= o <= 0x4DBF or 0xF900 <= o <= 0xFAFF or ch == "〇"
-
-
 def is_latin_letter(ch):
     return ch.isalpha() and "LATIN" in unicodedata.name(ch, "")
 
 
-def load_unihan_readings(path=UNIHAN_READINGS):
+def load_unihan_readings():
     """char -> set of toneless readings from Unihan's Mandarin fields."""
-    readings = collections.defaultdict(set)
-    with bz2.open(path, "rt", encoding="utf-8") as f:
-        for line in f:
-            if not line.startswith("U+"):
-                continue
-            cp, field, value = line.rstrip("\n").split("\t", 2)
-            ch = chr(int(cp[2:], 16))
-            if field == "kMandarin":
-                syls = value.split()
-            elif field in ("kHanyuPinyin", "kXHC1983", "kTGHZ2013"):
-                syls = [s for item in value.split() for s in item.split(":", 1)[1].split(",")]
-            elif field == "kHanyuPinlu":
-                syls = [re.sub(r"\(\d+\)$", "", item) for item in value.split()]
-            else:
-                continue
-            readings[ch].update(strip_tones(s) for s in syls)
-    return readings
+    return common.toneless_readings()
 
 
 def check_pinyin(head, pinyin, readings):
