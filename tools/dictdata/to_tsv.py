@@ -12,13 +12,17 @@ Output lines: "headword TAB pinyin TAB gloss", e.g. "北京<TAB>Běi jīng<TAB>�
 sorted by headword in UTF-16 code-unit order (the order the Qt side uses);
 the sort is stable, so homographs keep their input order.
 
-Tone mark rules (shared with the C++ importer):
-  * "a" or "e" takes the mark; in "ou" the "o" does; otherwise the last
-    vowel (a e i o u ü);
-  * "u:" and "v" are ü; a capital keeps its mark (A1 -> Ā);
+Tone mark rules (the C++ importer's too: tests/data/tone_cases.tsv):
+  * "a", "e" or "ê" takes the mark; in "ou" the "o" does; otherwise the
+    last vowel (i o u ü);
+  * "u:" is ü, "v" after a letter is ü, "e^" is ê; a capital keeps its
+    mark (A1 -> Ā, E^4 -> Ề);
   * tone 5 or no number: no mark; "r5" -> "r";
-  * a syllable without vowel (m2, ng4, hm5) puts the mark on its m or n;
+  * a syllable without vowel (m2, ng3, hm5) puts the mark on its first m
+    or n (ḿ, ňg); marks without a precomposed letter stay combining (m̀);
   * syllables are separated by one blank.
+Our gloss files must hold syllables only; numbered_to_marked() converts
+any text as the importer does.
 """
 
 import argparse
@@ -28,43 +32,96 @@ import unicodedata
 
 COMBINING = {1: "\u0304", 2: "\u0301", 3: "\u030c", 4: "\u0300"}
 VOWELS = "aeiouüê"
+# A run of letters that may carry a tone number: ':' and '^' belong to it
+# ("lu:4", "e^2").
+RUN_RE = re.compile(r"([A-Za-zÜüÊê:^]+)([0-9]?)|(.)", re.S)
 
 
 class ConvertError(ValueError):
     pass
 
 
-def syllable_to_marked(syl):
-    """'lu:4' -> 'lǜ', 'Bei3' -> 'Běi', 'r5' -> 'r', 'ma' -> 'ma'."""
-    m = re.fullmatch(r"([A-Za-zÜüÊê:^]+)([1-5]?)", syl)
-    if not m:
-        raise ConvertError(f"bad pinyin syllable '{syl}'")
-    letters, tone = m.group(1), int(m.group(2) or 5)
-    letters = (letters.replace("u:", "ü").replace("U:", "Ü").replace("v", "ü").replace("V", "Ü")
-               .replace("e^", "ê").replace("E^", "Ê"))
-    if ":" in letters or "^" in letters:
-        raise ConvertError(f"bad pinyin syllable '{syl}'")
-    if tone == 5:
+def _mark(letters, tone):
+    """Letters of one syllable (u: and e^ already replaced) with the tone mark."""
+    if tone not in COMBINING:
         return letters
     low = letters.lower()
     if "a" in low:
         pos = low.index("a")
     elif "e" in low or "ê" in low:
-        pos = low.index("e") if "e" in low else low.index("ê")
+        pos = min(i for i, c in enumerate(low) if c in "eê")
     elif "ou" in low:
         pos = low.index("ou")
     else:
-        vowel_pos = [i for i, c in enumerate(low) if c in VOWELS]
-        if vowel_pos:
-            pos = vowel_pos[-1]
+        vowels = [i for i, c in enumerate(low) if c in VOWELS]
+        nasals = [i for i, c in enumerate(low) if c in "mn"]
+        if vowels:
+            pos = vowels[-1]
+        elif nasals:
+            # m, n, ng, hm, hng: the first m or n carries the mark.
+            pos = nasals[0]
         else:
-            # m, n, ng, hm, hng: the nasal carries the mark.
-            nasal = [i for i, c in enumerate(low) if c in "mn"]
-            if not nasal:
-                raise ConvertError(f"no vowel to mark in '{syl}'")
-            pos = nasal[0] if low != "hm" else 1
-    marked = letters[:pos + 1] + COMBINING[tone] + letters[pos + 1:]
-    return unicodedata.normalize("NFC", marked)
+            return letters
+    return unicodedata.normalize("NFC", letters[:pos + 1] + COMBINING[tone] + letters[pos + 1:])
+
+
+def _letters(run):
+    """'lu:' -> 'lü', 'lv' -> 'lü', 'e^' -> 'ê'; a v that starts the run stays."""
+    out = []
+    i = 0
+    while i < len(run):
+        c = run[i]
+        nxt = run[i + 1] if i + 1 < len(run) else ""
+        if c in "uU" and nxt == ":":
+            out.append("ü" if c == "u" else "Ü")
+            i += 2
+        elif c in "eE" and nxt == "^":
+            out.append("ê" if c == "e" else "Ê")
+            i += 2
+        elif c in "vV" and out and out[-1].isalpha():
+            out.append("ü" if c == "v" else "Ü")
+            i += 1
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+def numbered_to_marked(numbered):
+    """Numbered pinyin to tone marks, as the importer does it: any text is
+    accepted.  Blank-separated tokens; in a token, each run of letters
+    followed by a digit 1-5 is a syllable with that tone (5: none); other
+    digits and characters stay.  "Lu:4 e^2 ng3 10shi4" -> "Lǜ ế ňg 10shì"."""
+    tokens = []
+    for token in numbered.split():
+        out = []
+        for m in RUN_RE.finditer(token):
+            if m.group(3) is not None:
+                out.append(m.group(3))
+                continue
+            letters, digit = _letters(m.group(1)), m.group(2)
+            if digit in ("1", "2", "3", "4", "5"):
+                out.append(_mark(letters, int(digit)))
+            else:
+                out.append(letters + digit)
+        tokens.append("".join(out))
+    return " ".join(tokens)
+
+
+def syllable_to_marked(syl):
+    """One syllable of our own data: 'lu:4' -> 'lǜ', 'Bei3' -> 'Běi', 'r5' -> 'r';
+    anything that is not letters with an optional tone 1-5 is refused."""
+    m = re.fullmatch(r"([A-Za-zÜüÊê:^]+)([1-5]?)", syl)
+    if not m:
+        raise ConvertError(f"bad pinyin syllable '{syl}'")
+    letters = _letters(m.group(1))
+    if ":" in letters or "^" in letters:
+        raise ConvertError(f"bad pinyin syllable '{syl}'")
+    tone = int(m.group(2) or 5)
+    marked = _mark(letters, tone)
+    if tone != 5 and marked == letters:
+        raise ConvertError(f"no vowel to mark in '{syl}'")
+    return marked
 
 
 def pinyin_to_marked(numbered):

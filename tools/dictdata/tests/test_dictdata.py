@@ -43,6 +43,22 @@ class ToneMarks(unittest.TestCase):
                                  ("Ou1 zhou1", "Ōu zhōu"), ("yi1 hui4 r5", "yī huì r")]:
             self.assertEqual(to_tsv.pinyin_to_marked(numbered), marked)
 
+    def test_cases_shared_with_the_importer(self):
+        """Each row of tests/data/tone_cases.tsv, as the C++ importer reads it too."""
+        path = os.path.join(REPO, "tests", "data", "tone_cases.tsv")
+        with open(path, encoding="utf-8") as f:
+            rows = [line.rstrip("\n").split("\t") for line in f if not line.startswith("#")]
+        self.assertGreater(len(rows), 20)
+        for numbered, marked, what in rows:
+            with self.subTest(what, numbered=numbered):
+                self.assertEqual(to_tsv.numbered_to_marked(numbered), marked)
+
+    def test_own_data_accepts_syllables_only(self):
+        self.assertEqual(to_tsv.pinyin_to_marked("m2 ng3 e^2 hm5"), "ḿ ňg ế hm")
+        for bad in ("10shi4", "ling2li4", "·", "sh4"):
+            with self.assertRaises(to_tsv.ConvertError):
+                to_tsv.pinyin_to_marked(bad)
+
     def test_rejects_bad_tones(self):
         for bad in ("ma6", "ma0", "m:a1"):
             with self.assertRaises(to_tsv.ConvertError):
