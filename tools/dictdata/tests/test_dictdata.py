@@ -28,8 +28,14 @@ READINGS = {
 
 
 def check(*lines):
-    """Violation reasons for the given dictionary lines."""
-    _, violations = check_quality.check_lines(list(lines), READINGS)
+    """Violation reasons for the given dictionary lines, revision checks aside."""
+    _, violations = check_quality.check_lines(list(lines), READINGS, strict=False)
+    return [reason for _, reason in violations]
+
+
+def check_strict(*lines):
+    """Violation reasons, revision checks included."""
+    _, violations = check_quality.check_lines(list(lines), READINGS, strict=True)
     return [reason for _, reason in violations]
 
 
@@ -79,6 +85,47 @@ class ToneMarks(unittest.TestCase):
                                capture_output=True, text=True)
             self.assertEqual(r.returncode, 1)
             self.assertIn(":7:", r.stderr)
+
+
+class RevisionChecks(unittest.TestCase):
+    # (dictionary lines, words of an expected reason, or None when clean)
+    CASES = [
+        (["北京\tBěi jīng\tPékin (capitale de la Chine)"], None),
+        (["北京\tBěi jīng\tPékin (lieu-dit)"], "lieu-dit"),
+        (["北京\tBěi jīng\tville de Pékin (lieu-dit)"], "administrative place"),
+        (["天\ttiān\tciel (abréviation)"], "write '(abrégé)'"),
+        (["天\ttiān\tciel (mathématique)"], "write '(mathématiques)'"),
+        (["天\ttiān\tciel (mathématiques)"], None),
+        (["天\ttiān\tboum [onomatopée]"], "onomatopée"),
+        (["天\ttiān\tboum (onomatopée)"], None),
+        (["天\ttiān\tciel (ancien)"], "retired"),
+        (["天\ttiān\tciel (des troupes)"], None),
+        (["天\ttiān\tciel / jour / Ciel"], "sense repeated"),
+        (["天\ttiān\tciel, jour / jour"], None),
+        (["北京\tBěi jīng\tBeijing (nom propre)"], "repeats the pinyin"),
+        (["北京\tBěi jīng\tBeijing, Beijing"], "repeats the pinyin"),
+        (["北京\tBěi jīng\tBeijing (capitale de la Chine)"], None),
+        (["北京\tběi jīng\tbeijing"], None),
+        (["乐\tlè\tjoyeux / rire", "乐\tyuè\tjoyeux / rire"], "same senses"),
+        (["乐\tlè\tjoyeux", "乐\tyuè\tjoyeux, gai / rire"], None),
+        (["乐\tlè\tjoyeux (familier)", "乐\tyuè\tjoyeux / musique"], "same senses"),
+        (["北京\tBěi jīng\tNew York (ville des États-Unis)"], None),
+        (["北京\tBěi jīng\tNew things"], "English"),
+    ]
+
+    def test_cases(self):
+        for lines, expected in self.CASES:
+            with self.subTest(lines=lines):
+                reasons = check_strict(*lines)
+                if expected is None:
+                    self.assertEqual(reasons, [])
+                else:
+                    self.assertTrue(any(expected in r for r in reasons), reasons)
+
+    def test_warnings_until_strict(self):
+        stats, violations = check_quality.check_lines(["天\ttiān\tciel / ciel"], READINGS, strict=False)
+        self.assertEqual(violations, [])
+        self.assertEqual(len(stats["revision warnings"]), 1)
 
 
 class Checker(unittest.TestCase):
