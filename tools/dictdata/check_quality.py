@@ -138,7 +138,7 @@ ancien nom
 # Retired spellings a script can mend: label -> the label to write.
 RENAMED_LABELS = {
     "abréviation": "abrégé", "mathématique": "mathématiques", "injure": "injurieux",
-    "dans l'Antiquité": "Antiquité", "antiquité": "Antiquité", "taiwan": "Taïwan",
+    "dans l'Antiquité": "Antiquité", "antiquité": "Antiquité", "Taiwan": "Taïwan",
 }
 # Retired labels a writer must replace (docs/dictionary.md says with what).
 RETIRED_LABELS = frozenset(["lieu-dit", "ancien", "ancienne", "ancienne Chine", "nom propre",
@@ -246,8 +246,8 @@ def label_problems(head, gloss):
     for sense in gloss.split(" / "):
         m = FINAL_PAREN_RE.search(sense)
         label = m.group(1) if m else None
-        if label in RENAMED_LABELS or (label and label.lower() in RENAMED_LABELS):
-            errs.append(f"label '({label})': write '({RENAMED_LABELS.get(label) or RENAMED_LABELS[label.lower()]})'")
+        if label in RENAMED_LABELS:
+            errs.append(f"label '({label})': write '({RENAMED_LABELS[label]})'")
         elif label == "lieu-dit":
             if head[-1] in ADMIN_SUFFIXES or re.search(r"\b(pays|province|ville|capitale|district|fleuve|rivière)\b", sense):
                 errs.append("'(lieu-dit)' for an administrative place or a river: use a place label")
