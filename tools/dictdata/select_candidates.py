@@ -102,6 +102,9 @@ KNOWN_CITY_DISTRICTS = re.compile(r"\b(in|of|central) (Beijing|Shanghai|Hong Kon
 # older than the event or blind to history, miss.
 KNOWN_PLACES = frozenset("汶川 澎湖 潼关 夷陵 东坡 临淄 秭归".split())
 
+# Sources of the rows that add a reading to a level-1 character.
+CHAR_READING_SOURCES = ("reading", "surname")
+
 CL_RE = re.compile(r"^CL:(.*)$")
 
 
@@ -590,8 +593,10 @@ def read_recorded_versions(data_dir):
 
 
 def layout(rows, batches):
-    """Assign rows to batches: committed rows keep theirs, the others go to
-    new batches of NEW_BATCH_SIZE in rank order.
+    """Assign rows to batches: committed rows keep theirs; the others go to
+    new batches of at most NEW_BATCH_SIZE rows in rank order, the new
+    readings of characters (reviewed with the other readings of their
+    character) in batches of their own.
     Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)])."""
     selected = {(h, p) for h, p, _ in rows}
     where = {}
@@ -602,16 +607,20 @@ def layout(rows, batches):
                 where.setdefault(pair, n)
             else:
                 unselected.append((n, pair[0], pair[1]))
-    fresh = [(h, p) for h, p, _ in rows if (h, p) not in where]
-    first_new = max(batches, default=-1) + 1
+    fresh = [(h, p, s) for h, p, s in rows if (h, p) not in where]
+    next_batch = max(batches, default=-1) + 1
     new_batches = {}
-    if fresh:
-        count = math.ceil(len(fresh) / NEW_BATCH_SIZE)
-        size = math.ceil(len(fresh) / count)
+    for part in ([(h, p) for h, p, s in fresh if s in CHAR_READING_SOURCES],
+                 [(h, p) for h, p, s in fresh if s not in CHAR_READING_SOURCES]):
+        if not part:
+            continue
+        count = math.ceil(len(part) / NEW_BATCH_SIZE)
+        size = math.ceil(len(part) / count)
         for i in range(count):
-            new_batches[first_new + i] = fresh[i * size:(i + 1) * size]
-            for pair in new_batches[first_new + i]:
-                where[pair] = first_new + i
+            new_batches[next_batch] = part[i * size:(i + 1) * size]
+            for pair in new_batches[next_batch]:
+                where[pair] = next_batch
+            next_batch += 1
     return where, new_batches, unselected
 
 
