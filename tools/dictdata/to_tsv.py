@@ -2,8 +2,12 @@
 """Convert gloss files (numbered pinyin) into dictionary lines (tone marks).
 
 Usage:
-  python3 tools/dictdata/to_tsv.py [-o OUT] FILE...   (default OUT: stdout)
+  python3 tools/dictdata/to_tsv.py [-o OUT] [--classifiers FILE]... FILE...
   python3 tools/dictdata/to_tsv.py --self-test
+The built-in dictionary is made with (README, "Dictionary"):
+  python3 tools/dictdata/to_tsv.py -o data/dictionary.tsv \
+      --classifiers data/classifiers.tsv \
+      --classifiers data/revisions/classifiers_NN.tsv ... data/glosses/*.tsv
 
 Input lines: "headword TAB numbered_pinyin TAB french gloss", UTF-8, e.g.
 "北京<TAB>Bei3 jing1<TAB>Pékin, Beijing (lieu-dit)".  Blank lines and lines
@@ -131,13 +135,57 @@ def pinyin_to_marked(numbered):
     return " ".join(syllable_to_marked(s) for s in syls)
 
 
+CLASSIFIER_SENSE = "[classificateur : {}]"
+# The sense that to_tsv adds: Chinese classifiers only ("[classificateur :
+# 本, 部]"); "[classificateur : sorte]" explains a classifier's own meaning.
+CLASSIFIER_SENSE_RE = re.compile(r"\[classificateur : [\u4e00-\u9fff]+(, [\u4e00-\u9fff]+)*\]")
+NO_CLASSIFIER = "-"
+
+
+def read_classifiers(paths):
+    """{(headword, numbered pinyin): [classifier, ...]} from classifier files.
+
+    A row is "headword TAB numbered pinyin TAB classifiers" (", " between
+    them), or a work-package row whose last column is the writer's answer:
+    classifiers, "-" for none, empty when not decided yet (ignored).  Later
+    files override earlier ones."""
+    table = {}
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                line = line.rstrip("\r\n")
+                if not line.strip() or line.startswith("#"):
+                    continue
+                fields = line.split("\t")
+                answer = fields[-1].strip() if len(fields) >= 3 else ""
+                if not answer:
+                    continue
+                key = (fields[0].strip(), fields[1].strip())
+                table[key] = [] if answer == NO_CLASSIFIER else [c.strip() for c in answer.split(",")]
+    return table
+
+
+def add_classifiers(entries, numbered, table):
+    """Append the classifier sense to the glosses that have one; return errors."""
+    errors = []
+    for i, (head, marked, gloss) in enumerate(entries):
+        cls = table.get((head, numbered[i]))
+        if CLASSIFIER_SENSE_RE.search(gloss):
+            errors.append(f"{head} {numbered[i]}: classifier written in the gloss; "
+                          "it comes from the classifier files")
+        elif cls:
+            entries[i] = (head, marked, gloss + " / " + CLASSIFIER_SENSE.format(", ".join(cls)))
+    return errors
+
+
 def utf16_key(text):
     """Sort key comparing UTF-16 code units (big-endian bytes compare alike)."""
     return text.encode("utf-16-be")
 
 
-def convert(lines, source="<input>"):
-    """Return (entries, errors); entries are (headword, marked pinyin, gloss)."""
+def convert(lines, source="<input>", numbered=None):
+    """Return (entries, errors); entries are (headword, marked pinyin, gloss).
+    The numbered pinyin of each entry is appended to numbered when given."""
     entries, errors = [], []
     for no, line in enumerate(lines, 1):
         line = line.rstrip("\r\n")
@@ -150,6 +198,8 @@ def convert(lines, source="<input>"):
         head, pinyin, gloss = (f.strip() for f in fields)
         try:
             entries.append((head, pinyin_to_marked(pinyin), gloss))
+            if numbered is not None:
+                numbered.append(pinyin)
         except ConvertError as e:
             errors.append(f"{source}:{no}: {e}")
     return entries, errors
@@ -197,18 +247,22 @@ def main():
     ap = argparse.ArgumentParser(description="Convert gloss files into dictionary TSV lines.")
     ap.add_argument("files", nargs="*")
     ap.add_argument("-o", "--output", help="output file (default: stdout)")
+    ap.add_argument("--classifiers", action="append", default=[], metavar="FILE",
+                    help="classifier file; its classifiers become the last sense")
     ap.add_argument("--self-test", action="store_true", help="run the built-in checks")
     args = ap.parse_args()
     if args.self_test:
         return self_test()
     if not args.files:
         ap.error("no input file")
-    entries, errors = [], []
+    entries, errors, numbered = [], [], []
     for path in args.files:
         with open(path, encoding="utf-8") as f:
-            e, err = convert(f, path)
+            e, err = convert(f, path, numbered)
         entries.extend(e)
         errors.extend(err)
+    if args.classifiers:
+        errors.extend(add_classifiers(entries, numbered, read_classifiers(args.classifiers)))
     for err in errors:
         print(err, file=sys.stderr)
     if errors:

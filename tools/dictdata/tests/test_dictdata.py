@@ -87,6 +87,37 @@ class ToneMarks(unittest.TestCase):
             self.assertIn(":7:", r.stderr)
 
 
+class Classifiers(unittest.TestCase):
+    def write(self, tmp, name, text):
+        path = os.path.join(tmp, name)
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+        return path
+
+    def test_last_sense_from_the_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            facts = self.write(tmp, "facts.tsv", "书\tshu1\t本, 册\n车\tche1\t辆\n人\tren2\t个\n")
+            answers = self.write(tmp, "answers.tsv", "# package\n"
+                                 "车\tche1\tindice\t-\n"       # none: overrides the facts
+                                 "人\tren2\tindice\t\n"         # undecided: facts kept
+                                 "水\tshui3\tindice\t杯, 瓶\n")
+            table = to_tsv.read_classifiers([facts, answers])
+            entries = [("书", "shū", "livre"), ("车", "chē", "voiture"), ("人", "rén", "personne"),
+                       ("水", "shuǐ", "eau"), ("书", "shū", "écrire")]
+            numbered = ["shu1", "che1", "ren2", "shui3", "shu4"]
+            self.assertEqual(to_tsv.add_classifiers(entries, numbered, table), [])
+            self.assertEqual([g for _, _, g in entries],
+                             ["livre / [classificateur : 本, 册]", "voiture",
+                              "personne / [classificateur : 个]", "eau / [classificateur : 杯, 瓶]",
+                              "écrire"])
+
+    def test_written_in_the_gloss_is_an_error(self):
+        entries = [("书", "shū", "livre / [classificateur : 本]"), ("种", "zhǒng", "[classificateur : sorte]")]
+        errors = to_tsv.add_classifiers(entries, ["shu1", "zhong3"], {})
+        self.assertEqual(len(errors), 1)
+        self.assertIn("书", errors[0])
+
+
 class RevisionChecks(unittest.TestCase):
     # (dictionary lines, words of an expected reason, or None when clean)
     CASES = [
@@ -191,7 +222,12 @@ class BuiltInDictionary(unittest.TestCase):
     def test_dictionary_is_up_to_date_with_glosses(self):
         glosses = os.path.join(REPO, "data", "glosses")
         files = sorted(os.path.join(glosses, f) for f in os.listdir(glosses) if f.endswith(".tsv"))
-        r = subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py")] + files,
+        revisions = os.path.join(REPO, "data", "revisions")
+        classifiers = [os.path.join(REPO, "data", "classifiers.tsv")] + sorted(
+            os.path.join(revisions, f) for f in os.listdir(revisions)
+            if f.startswith("classifiers_") and f.endswith(".tsv"))
+        args = [a for path in classifiers for a in ("--classifiers", path)]
+        r = subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py")] + args + files,
                            capture_output=True, text=True, check=True)
         with open(os.path.join(REPO, "data", "dictionary.tsv"), encoding="utf-8") as f:
             self.assertEqual(r.stdout, f.read())
