@@ -17,6 +17,8 @@ REPO = os.path.dirname(os.path.dirname(TOOLS))
 sys.path.insert(0, TOOLS)
 
 import check_quality  # noqa: E402
+import common  # noqa: E402
+import select_candidates  # noqa: E402
 import to_tsv  # noqa: E402
 
 # A few Unihan readings (toneless), enough for the checker tests below.
@@ -85,6 +87,76 @@ class ToneMarks(unittest.TestCase):
                                capture_output=True, text=True)
             self.assertEqual(r.returncode, 1)
             self.assertIn(":7:", r.stderr)
+
+
+class Selection(unittest.TestCase):
+    """The parts of the selection that need no installed input."""
+
+    def test_layout_keeps_committed_batches(self):
+        rows = [("一", "yi1", "char"), ("和", "huo2", "reading"), ("冯", "Feng2", "surname"),
+                ("微信", "Wei1 xin4", "everyday"), ("外卖", "wai4 mai4", "everyday"),
+                ("快递", "kuai4 di4", "everyday")]
+        batches = {0: [("一", "yi1"), ("石首", "Shi2 shou3")]}
+        saved = select_candidates.NEW_BATCH_SIZE
+        select_candidates.NEW_BATCH_SIZE = 2
+        try:
+            where, new, unselected = select_candidates.layout(rows, batches)
+        finally:
+            select_candidates.NEW_BATCH_SIZE = saved
+        self.assertEqual(where[("一", "yi1")], 0)
+        self.assertEqual(unselected, [(0, "石首", "Shi2 shou3")])
+        # New readings of characters in a batch of their own, then the words.
+        self.assertEqual(new, {1: [("和", "huo2"), ("冯", "Feng2")],
+                               2: [("微信", "Wei1 xin4"), ("外卖", "wai4 mai4")],
+                               3: [("快递", "kuai4 di4")]})
+
+    def test_classifier_notes(self):
+        for defs, expected in [
+            (["book", "CL:本[ben3],冊|册[ce4],部[bu4]"], ["本", "册", "部"]),
+            (["car", "CL:輛|辆[liang4]"], ["辆"]),
+            (["CL:個|个[ge4]", "CL:個|个[ge4],位[wei4]"], ["个", "位"]),
+            (["no classifier here"], []),
+        ]:
+            with self.subTest(defs=defs):
+                self.assertEqual(select_candidates.cedict_classifiers(defs), expected)
+
+    def test_place_kinds(self):
+        for defs, expected in [
+            (["Wannian county in Shangrao, Jiangxi"], ["local"]),
+            (["Danjiangkou county level city in Shiyan, Hubei"], ["local"]),
+            (["Sanya prefecture level city, Hainan"], ["known"]),
+            (["Dongcheng district of central Beijing"], ["known"]),
+            (["Qixing district of Guilin city"], ["local"]),
+            (["Yunnan province in southwest China"], ["known"]),
+            (["to gallop", "surname Feng"], []),
+        ]:
+            with self.subTest(defs=defs):
+                self.assertEqual(select_candidates.place_kinds(defs), expected)
+
+    def test_recorded_versions(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            with open(os.path.join(tmp, "candidates.tsv"), "w", encoding="utf-8") as f:
+                f.write("# input npm:chinese-lexicon 1.0.43\n# input debian:unicode-data 15.0.0-1\n"
+                        "1\t一\tyi1\tchar\tbatch_00\n")
+            self.assertEqual(select_candidates.read_recorded_versions(tmp),
+                             {"npm:chinese-lexicon": "1.0.43", "debian:unicode-data": "15.0.0-1"})
+
+    def test_npm_inputs_pinned_exactly(self):
+        for name, version in common.pinned_npm_versions().items():
+            self.assertRegex(version, r"^\d+\.\d+\.\d+$", name)
+
+    def test_lexicon_lists_parsed(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            hsk = os.path.join(tmp, "hsk.js")
+            with open(hsk, "w", encoding="utf-8") as f:
+                f.write('let hsk = [\n    ["的", "我"],\n    ["就"],\n    ["啊"],\n    ["得"],\n'
+                        '    ["嗯"],\n    ["哦",\n "会晤"],\n];\n\nlet hskDict = {};\n')
+            self.assertEqual(common.load_hsk(hsk), [("的", 1), ("我", 1), ("就", 2), ("啊", 3),
+                                                     ("得", 4), ("嗯", 5), ("哦", 6), ("会晤", 6)])
+            sub = os.path.join(tmp, "sub.js")
+            with open(sub, "w", encoding="utf-8") as f:
+                f.write("// source\nlet data = `的\t1682530\t6243\n我\t1682285\t6242`;\n")
+            self.assertEqual(common.load_subtitle_frequencies(sub), [("的", 1682530), ("我", 1682285)])
 
 
 class Classifiers(unittest.TestCase):
