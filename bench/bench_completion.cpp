@@ -2,8 +2,8 @@
 // key list, through the prefix index and through the plain top-down scan,
 // on 10,000 random prefixes; and whether both find the same rows.
 #include "benchdata.h"
-#include "completion.h"
-#include "keylistmodel.h"
+#include "lookup/completion.h"
+#include "lookup/keylistmodel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,7 +15,7 @@ using namespace Verarov::Lookup;
 namespace {
 
 // The same rows, searched by the default scan.
-class ScannedKeys final : public KeyList
+class ScannedKeys final : public CompletionList
 {
 public:
     explicit ScannedKeys(const KeyListModel &model) : m_model(model) { }
@@ -33,7 +33,7 @@ struct Probe
 };
 
 // Nanoseconds of each completion, one pass over the probes.
-std::vector<qint64> timeCompletions(const std::vector<Probe> &probes, const KeyList &keys)
+std::vector<qint64> timeCompletions(const std::vector<Probe> &probes, const CompletionList &keys)
 {
     std::vector<qint64> times;
     times.reserve(probes.size());

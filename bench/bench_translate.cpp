@@ -1,10 +1,10 @@
 // File translation figures: throughput against reading the input and
 // writing an output of the same size, against jieba segmenting the same
 // text, and the program's peak memory on a 200 MB input.
-#include "files.h"
-#include "headwordindex.h"
-#include "loader.h"
-#include "translator.h"
+#include "translate/files.h"
+#include "translate/headwordindex.h"
+#include "dictionary/loader.h"
+#include "translate/translator.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Typing words into the French field of the real main window (offscreen):
 // each key press handled, the list scrolled and the display painted.
 #include "benchdata.h"
-#include "simplecombobox.h"
-#include "unit1.h"
+#include "app/simplecombobox.h"
+#include "app/unit1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "benchdata.h"
 
-#include "builder.h"
-#include "loader.h"
+#include "dictionary/builder.h"
+#include "dictionary/loader.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -2,12 +2,12 @@
 
 // Test helper: a key list held in a string list.
 
-#include "completion.h"
+#include "lookup/completion.h"
 
 #include <QStringList>
 
 // Rows held in a string list; searches use the plain scan.
-class StringKeys final : public Verarov::Lookup::KeyList
+class StringKeys final : public Verarov::Lookup::CompletionList
 {
 public:
     explicit StringKeys(QStringList keys) : m_keys(std::move(keys)) { }

@@ -1,5 +1,5 @@
-#include "completion.h"
-#include "prefixindex.h"
+#include "lookup/completion.h"
+#include "lookup/prefixindex.h"
 #include "testsupport_lookup.h"
 
 #include <QRandomGenerator>

@@ -1,11 +1,12 @@
-#include "application.h"
-#include "aproposde.h"
-#include "builder.h"
-#include "dictionary.h"
-#include "errorbox.h"
-#include "reader.h"
-#include "recherche.h"
-#include "unit1.h"
+#include "app/application.h"
+#include "app/definitions.h"
+#include "app/aproposde.h"
+#include "dictionary/builder.h"
+#include "dictionary/tables.h"
+#include "app/errorbox.h"
+#include "dictionary/reader.h"
+#include "app/recherche.h"
+#include "app/unit1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "loader.h"
-#include "pinyin.h"
-#include "reader.h"
+#include "dictionary/loader.h"
+#include "dictionary/pinyin.h"
+#include "dictionary/reader.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "keylistmodel.h"
-#include "loader.h"
+#include "lookup/keylistmodel.h"
+#include "dictionary/loader.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -79,7 +79,7 @@ void tst_KeyListModel::findString_isTheScan()
 
     const KeyListModel model(m_tables, list);
     const int row = model.findString(text);
-    QCOMPARE(row, model.KeyList::findString(text));
+    QCOMPARE(row, model.CompletionList::findString(text));
     QCOMPARE(row < 0 ? QString() : model.key(row).toString(), found);
 }
 

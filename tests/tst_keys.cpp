@@ -1,6 +1,6 @@
-#include "keys.h"
-#include "pinyin.h"
-#include "text.h"
+#include "dictionary/keys.h"
+#include "dictionary/pinyin.h"
+#include "dictionary/text.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
-#include "aproposde.h"
-#include "desktop.h"
-#include "keylistmodel.h"
-#include "loader.h"
-#include "simplecombobox.h"
+#include "app/aproposde.h"
+#include "app/desktop.h"
+#include "lookup/keylistmodel.h"
+#include "dictionary/loader.h"
+#include "app/simplecombobox.h"
 #include "testsupport_app.h"
 #include "testsupport_lookup.h"
-#include "unit1.h"
+#include "app/unit1.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -255,9 +255,9 @@ void tst_LookupFields::ctrlC_inField_copiesShownEntry()
     SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
     QTest::keyClicks(box->lineEdit(), u"ab"_s);
     QVERIFY(box->lineEdit()->hasSelectedText());
-    QGuiApplication::clipboard()->setText(u"avant"_s);
+    m_desktop.clipboard.clear();
     QTest::keyClick(box->lineEdit(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"阿宝\tā bǎo\tA Bao (mon trésor) / à"_s);
+    QCOMPARE(m_desktop.clipboard, QStringList{u"阿宝\tā bǎo\tA Bao (mon trésor) / à"_s});
 }
 
 void tst_LookupFields::escape_endsProgram_data()

@@ -1,4 +1,4 @@
-#include "senses.h"
+#include "lookup/senses.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "builder.h"
-#include "check.h"
-#include "collation.h"
-#include "dictionary.h"
-#include "reader.h"
+#include "dictionary/builder.h"
+#include "dictionary/check.h"
+#include "dictionary/collation.h"
+#include "dictionary/tables.h"
+#include "dictionary/reader.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
-#include "builder.h"
-#include "dictionary.h"
-#include "headwordindex.h"
+#include "dictionary/builder.h"
+#include "dictionary/tables.h"
+#include "translate/headwordindex.h"
 #include "testsupport_files.h"
-#include "text.h"
-#include "translator.h"
+#include "dictionary/text.h"
+#include "translate/translator.h"
 
 #include <QDir>
 #include <QFile>

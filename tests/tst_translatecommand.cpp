@@ -1,13 +1,13 @@
-#include "builder.h"
-#include "desktop.h"
-#include "errorbox.h"
+#include "dictionary/builder.h"
+#include "app/desktop.h"
+#include "app/errorbox.h"
 #include "testsupport_app.h"
 #include "testsupport_files.h"
-#include "unit1.h"
+#include "app/unit1.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
+#include <QAction>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -68,7 +68,7 @@ private:
 
 void tst_TranslateCommand::init()
 {
-    m_desktop.opened.clear();
+    m_desktop = {};
     m_errors.clear();
     Verarov::App::setDesktop(&m_desktop);
     Verarov::App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
@@ -124,48 +124,28 @@ void tst_TranslateCommand::commandLine_failure_showsOneErrorAndRunsOn()
 
 void tst_TranslateCommand::menuCommand_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("name"); // answered by the dialog, empty: cancelled
     QTest::addColumn<QStringList>("errors");
     QTest::addColumn<int>("opened");
-    QTest::addRow("chosen file") << u"texte.txt"_s << true << QStringList() << 1;
-    QTest::addRow("cancel does nothing") << u"texte.txt"_s << false << QStringList() << 0;
+    QTest::addRow("chosen file") << u"texte.txt"_s << QStringList() << 1;
+    QTest::addRow("cancel does nothing") << QString() << QStringList() << 0;
     QTest::addRow("typed name that does not exist")
-            << u"absent.txt"_s << true
-            << QStringList{u"Impossible de trouver le fichier spécifié."_s} << 0;
+            << u"absent.txt"_s << QStringList{u"Impossible de trouver le fichier spécifié."_s} << 0;
 }
 
 void tst_TranslateCommand::menuCommand()
 {
     QFETCH(QString, name);
-    QFETCH(bool, accept);
     QFETCH(QStringList, errors);
     QFETCH(int, opened);
-    bool answered = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        auto *dialog = m_window->findChild<QFileDialog *>(u"OpenDialog"_s);
-        if (!dialog || !dialog->isVisible())
-            return;
-        poll.stop();
-        answered = true;
-        if (accept) {
-            // Typed in, as a user would.
-            dialog->setDirectory(m_dir.path());
-            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-            QVERIFY(edit);
-            edit->setText(name);
-            static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept
-        } else {
-            dialog->reject();
-        }
-    });
-    poll.start(10);
-    m_window->TraduireClick();
-    QVERIFY(answered);
+    m_desktop.nextFile = name.isEmpty() ? QString() : m_dir.filePath(name);
+    m_window->findChild<QAction *>(u"Traduire"_s)->trigger();
+    QCOMPARE(m_desktop.fileDialogs, 1);
     QCOMPARE(m_errors, errors);
     QCOMPARE(m_desktop.opened.size(), opened);
     QVERIFY(!QGuiApplication::overrideCursor());
+    if (opened)
+        QCOMPARE(m_desktop.opened.constFirst().toLocalFile(), m_dir.filePath(u"texte.vare.txt"_s));
 }
 
 void tst_TranslateCommand::process_translatesAndEnds_data()

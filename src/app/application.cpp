@@ -1,14 +1,13 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "aproposde.h"
-#include "errorbox.h"
-#include "loader.h"
-#include "recherche.h"
-#include "unit1.h"
+#include "app/aproposde.h"
+#include "app/definitions.h"
+#include "app/errorbox.h"
+#include "dictionary/loader.h"
+#include "app/recherche.h"
+#include "app/unit1.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QHash>
 #include <QTimer>
 
 #include <chrono>
@@ -25,50 +24,6 @@ QString firstArgument(const QStringList &arguments)
             return arguments[i];
     }
     return {};
-}
-
-QString fontFamily(const QString &wanted)
-{
-    static QHash<QString, QString> resolved;
-    const auto known = resolved.constFind(wanted);
-    if (known != resolved.cend())
-        return *known;
-    static const QHash<QString, QStringList> substitutes = {
-        {u"SimSun"_s, {u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
-                       u"WenQuanYi Zen Hei"_s}},
-        // Narrow faces before DejaVu Sans: the fixed places (tab captions,
-        // lookup fields) are sized for Tahoma's widths.
-        {u"Tahoma"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
-        {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
-    };
-    // The installed families, listed once (hasFamily() would ask the font
-    // matcher to resolve aliases on each call).
-    static const QStringList installed = [] {
-        QStringList families = QFontDatabase::families();
-        for (QString &f : families) // "Nimbus Sans [UKWN]" -> "Nimbus Sans"
-            f = f.section(u" ["_s, 0, 0);
-        return families;
-    }();
-    QString family = wanted;
-    if (!installed.contains(wanted, Qt::CaseInsensitive)) {
-        for (const QString &candidate : substitutes.value(wanted)) {
-            if (installed.contains(candidate, Qt::CaseInsensitive)) {
-                family = candidate;
-                break;
-            }
-        }
-    }
-    resolved.insert(wanted, family);
-    return family;
-}
-
-QFont namedFont(const QString &family, int pixelHeight, bool bold, bool underline)
-{
-    QFont font(fontFamily(family));
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
 }
 
 int run(int argc, char *argv[])

@@ -1,12 +1,12 @@
-#include "aproposde.h"
+#include "app/aproposde.h"
 
-#include "application.h"
-
-#include "desktop.h"
-#include "errorbox.h"
+#include "app/definitions.h"
+#include "app/desktop.h"
+#include "app/errorbox.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QUrl>
@@ -17,18 +17,11 @@ TForm2 *Form2 = nullptr;
 
 namespace {
 
-QFont pixelFont(int pixelHeight, bool bold = false, bool underline = false)
+QLabel *label(QWidget *parent, const QString &name,
+              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    return Verarov::App::namedFont(u"Tahoma"_s, pixelHeight, bold, underline);
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect place,
-              const QFont &font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto *l = new QLabel(text, parent);
+    auto *l = new QLabel(parent);
     l->setObjectName(name);
-    l->setGeometry(place);
-    l->setFont(font);
     l->setAlignment(alignment);
     return l;
 }
@@ -54,37 +47,53 @@ QPixmap programPicture()
 TForm2::TForm2(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form2"_s);
-    setWindowTitle(u"A propos de..."_s);
-    setFont(pixelFont(11));
-    setFixedSize(243, 290);
+    setFont(Verarov::App::namedFont(u"Tahoma"_s, 11));
+    setFixedSize(Verarov::App::kAboutClientSize);
     setModal(false);
 
-    Image1 = label(this, u"Image1"_s, {}, {16, 8, 65, 65}, font());
-    const Qt::Alignment centred = Qt::AlignCenter;
-    label(this, u"Label1"_s, u"Verarov"_s, {87, 8, 130, 19}, pixelFont(16, true), centred);
-    label(this, u"Label2"_s, u"dictionnaire"_s, {87, 29, 130, 19}, pixelFont(16, true), centred);
-    label(this, u"Label3"_s, u"Version 2.0"_s, {87, 50, 130, 19}, pixelFont(16), centred);
+    Image1 = label(this, u"Image1"_s);
+    for (const QString &name : {u"Label1"_s, u"Label2"_s, u"Label3"_s})
+        label(this, name, Qt::AlignCenter);
 
-    const QString site = Verarov::App::siteAddress();
-    Label10 = label(this, u"Label10"_s,
-                    u"<a href=\"%1\" style=\"color:#0000ff\">%1</a>"_s.arg(site.toHtmlEscaped()),
-                    {8, 80, 227, 20}, pixelFont(11, true, true), centred);
-    Label10->setTextFormat(Qt::RichText);
-    Label10->setOpenExternalLinks(false);
-    connect(Label10, &QLabel::linkActivated, this, &TForm2::Label10Click);
+    // The whole label is the link to the site.
+    Label10 = label(this, u"Label10"_s, Qt::AlignCenter);
+    Label10->setText(Verarov::App::siteAddress());
+    QPalette blue = Label10->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label10->setPalette(blue);
+    Label10->setCursor(Qt::PointingHandCursor);
+    Label10->installEventFilter(this);
 
-    auto *author = new QGroupBox(u"Auteur"_s, this);
+    auto *author = new QGroupBox(this);
     author->setObjectName(u"GroupBox2"_s);
-    author->setGeometry(8, 175, 132, 108);
-    const QString lines[] = {u"L'équipe Verarov"_s, u"Lyon, France"_s,
-                             u"contact@verarov.example.org"_s, u"2026"_s};
-    for (int i = 0; i < 4; ++i)
-        label(author, u"Label%1"_s.arg(4 + i), lines[i], {8, 18 + 21 * i, 118, 18}, font());
+    for (int i = 4; i <= 7; ++i)
+        label(author, u"Label%1"_s.arg(i));
 
-    Button1 = new QPushButton(u"OK"_s, this);
+    Button1 = new QPushButton(this);
     Button1->setObjectName(u"Button1"_s);
-    Button1->setGeometry(151, 180, 83, 103);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+
+    Verarov::App::applySpecs(this, Verarov::App::aboutBoxDefinition());
+}
+
+void TForm2::setVisible(bool visible)
+{
+    // Shown again where it was left, not centred anew.
+    if (visible && m_shownBefore && !isVisible())
+        move(m_lastPosition);
+    QDialog::setVisible(visible);
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label10 && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && Label10->rect().contains(mouse->position().toPoint())) {
+            Label10Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm2::showEvent(QShowEvent *event)
@@ -94,6 +103,13 @@ void TForm2::showEvent(QShowEvent *event)
     if (Image1->pixmap().isNull())
         Image1->setPixmap(programPicture());
     QDialog::showEvent(event);
+}
+
+void TForm2::hideEvent(QHideEvent *event)
+{
+    m_shownBefore = true;
+    m_lastPosition = pos();
+    QDialog::hideEvent(event);
 }
 
 void TForm2::Button1Click()

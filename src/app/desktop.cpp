@@ -1,13 +1,19 @@
-#include "desktop.h"
+#include "app/desktop.h"
 
+#include <QClipboard>
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QUrl>
 
 namespace Verarov::App {
 
+using namespace Qt::StringLiterals;
+
 QString siteAddress()
 {
-    return QStringLiteral("https://verarov.example.org/");
+    return u"https://verarov.example.org/"_s;
 }
 
 namespace {
@@ -16,12 +22,50 @@ class SystemDesktop final : public Desktop
 {
 public:
     void openUrl(const QUrl &url) override { QDesktopServices::openUrl(url); }
+
+    QString chooseFile(QWidget *parent) override
+    {
+        QFileDialog dialog(parent);
+        dialog.setObjectName(u"OpenDialog"_s);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
+    std::optional<QColor> chooseColour(QWidget *parent, QColor initial,
+                                       QList<QColor> &custom) override
+    {
+        // The custom colours are the caller's, not those Qt keeps elsewhere.
+        const int count = QColorDialog::customCount();
+        for (int i = 0; i < count; ++i)
+            QColorDialog::setCustomColor(i, i < custom.size() ? custom[i] : QColor(Qt::white));
+        QColorDialog dialog(initial, parent);
+        dialog.setObjectName(u"ColorDialog1"_s);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        custom.resize(count);
+        for (int i = 0; i < count; ++i)
+            custom[i] = QColorDialog::customColor(i);
+        return dialog.selectedColor();
+    }
+
+    void setClipboardText(const QString &text) override
+    {
+        QGuiApplication::clipboard()->setText(text);
+    }
 };
+
+SystemDesktop &system()
+{
+    static SystemDesktop instance;
+    return instance;
+}
 
 Desktop *&current()
 {
-    static SystemDesktop system;
-    static Desktop *desktop = &system;
+    static Desktop *desktop = &system();
     return desktop;
 }
 
@@ -34,8 +78,7 @@ Desktop &desktop()
 
 void setDesktop(Desktop *replacement)
 {
-    static SystemDesktop system;
-    current() = replacement ? replacement : &system;
+    current() = replacement ? replacement : &system();
 }
 
 } // namespace Verarov::App

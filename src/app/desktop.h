@@ -1,26 +1,48 @@
 #pragma once
 
+#include <QColor>
+#include <QList>
+
+#include <optional>
+
 class QString;
 class QUrl;
+class QWidget;
 
 namespace Verarov::App {
 
-// Requests that leave the process (a browser, an editor); tests install
-// their own to observe them.  Results are not examined.
+// The services that leave the program: the desktop's browser and editors,
+// the system dialogs, the clipboard.  Tests install their own to observe
+// them and to answer the dialogs.
 class Desktop
 {
 public:
     virtual ~Desktop() = default;
+
+    // Opens an address or a file in the desktop's application for it; the
+    // result is not examined.
     virtual void openUrl(const QUrl &url) = 0;
+
+    // The file-open dialog (no filter, no title, no folder of its own; a
+    // typed name need not exist): the chosen full file name, or an empty
+    // string when cancelled.
+    virtual QString chooseFile(QWidget *parent) = 0;
+
+    // The colour picker, preselecting initial; custom holds its sixteen
+    // custom colours, updated when the picker is closed with OK.  The chosen
+    // colour, or nothing when cancelled.
+    virtual std::optional<QColor> chooseColour(QWidget *parent, QColor initial,
+                                               QList<QColor> &custom) = 0;
+
+    // Replaces the clipboard's content with text.
+    virtual void setClipboardText(const QString &text) = 0;
 };
 
-// The desktop in use: QDesktopServices unless a test set another.
+// The services in use: the system's unless a test set others.
 Desktop &desktop();
-void setDesktop(Desktop *replacement); // nullptr restores the real one
+void setDesktop(Desktop *replacement); // nullptr restores the system's
 
-} // namespace Verarov::App
-
-namespace Verarov::App {
 // Home page of the product's site, ending with "/".
 QString siteAddress();
+
 } // namespace Verarov::App

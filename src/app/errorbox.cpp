@@ -1,6 +1,6 @@
-#include "errorbox.h"
+#include "app/errorbox.h"
 
-#include "text.h"
+#include "dictionary/text.h"
 
 #include <QMessageBox>
 

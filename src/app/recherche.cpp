@@ -1,6 +1,6 @@
-#include "recherche.h"
+#include "app/recherche.h"
 
-#include "unit1.h"
+#include "app/unit1.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
-#include "simplecombobox.h"
+#include "app/simplecombobox.h"
 
-#include "keylistmodel.h"
+#include "lookup/keylistmodel.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -18,7 +18,7 @@ using namespace Verarov::Lookup;
 namespace {
 
 // Rows of no model: the completion finds nothing.
-class NoKeys final : public KeyList
+class NoKeys final : public CompletionList
 {
 public:
     int keyCount() const override { return 0; }
@@ -66,10 +66,19 @@ SimpleComboBox::SimpleComboBox(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
 
     m_edit->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
     connect(m_edit, &QLineEdit::textEdited, this, &SimpleComboBox::textEdited);
+    // A click on the row already selected picks it again: the list reports
+    // no change of row for it.
+    connect(m_list, &QListView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() == m_rowAtPress && index.row() == m_state.row) {
+            flushPendingHalf();
+            apply(pickRow(editState(), index.row(), *m_keys));
+        }
+    });
 }
 
-void SimpleComboBox::setModel(QAbstractItemModel *model, const KeyList *keys)
+void SimpleComboBox::setModel(QAbstractItemModel *model, const CompletionList *keys)
 {
     m_model = model;
     m_keys = keys ? keys : &kNoKeys;
@@ -127,14 +136,15 @@ void SimpleComboBox::mirror(const FieldState &state)
         m_edit->setSelection(int(state.selStart), int(state.selEnd - state.selStart));
     else
         m_edit->setCursorPosition(int(state.selStart));
-    if (m_model && state.row != m_state.row) {
-        if (state.row >= 0) {
-            const QModelIndex index = m_model->index(state.row, 0);
+    if (m_model && state.row >= 0) {
+        // The selected row is kept in view, also when a completion lands
+        // on the row already selected.
+        const QModelIndex index = m_model->index(state.row, 0);
+        if (state.row != m_state.row)
             m_list->setCurrentIndex(index);
-            m_list->scrollTo(index);
-        } else {
-            m_list->selectionModel()->clear();
-        }
+        m_list->scrollTo(index);
+    } else if (m_model && state.row != m_state.row) {
+        m_list->selectionModel()->clear();
     }
     m_state = state;
     m_showing = false;
@@ -199,6 +209,11 @@ bool SimpleComboBox::keyPress(QKeyEvent *event)
 
 bool SimpleComboBox::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_list->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_rowAtPress = m_state.row;
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched != m_edit)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {

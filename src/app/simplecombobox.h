@@ -1,6 +1,6 @@
 #pragma once
 
-#include "completion.h"
+#include "lookup/completion.h"
 
 #include <QWidget>
 
@@ -27,7 +27,7 @@ public:
 
     // The rows: a model for the list and the same rows for the completion.
     // Neither is owned; both must outlive the box or be replaced.
-    void setModel(QAbstractItemModel *model, const Verarov::Lookup::KeyList *keys);
+    void setModel(QAbstractItemModel *model, const Verarov::Lookup::CompletionList *keys);
     void setModel(Verarov::Lookup::KeyListModel *model);
 
     int currentRow() const { return m_state.row; }
@@ -57,8 +57,9 @@ private:
     QLineEdit *m_edit;
     QListView *m_list;
     QAbstractItemModel *m_model = nullptr;
-    const Verarov::Lookup::KeyList *m_keys = nullptr;
+    const Verarov::Lookup::CompletionList *m_keys = nullptr;
     Verarov::Lookup::FieldState m_state;
     QString m_pendingHalf; // a surrogate half waiting for its other half
     bool m_showing = false;
+    int m_rowAtPress = -1; // selected row when the mouse was last pressed on the list
 };

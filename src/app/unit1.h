@@ -1,13 +1,16 @@
 #pragma once
 
-#include "dictionary.h"
-#include "translator.h"
+#include "dictionary/tables.h"
+#include "lookup/shownentry.h"
+#include "settings/captions.h"
+#include "translate/translator.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
 class QAction;
+class QActionGroup;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -36,15 +39,20 @@ public:
     // commandLine: the first command-line argument (empty for none).
     void FormCreate(const QString &commandLine);
 
-    const Verarov::Dictionary::Tables &dictionary() const { return m_dictionary; }
+    // The rows of a lookup field (liste_dico_ch, liste_pin_ss_accent or
+    // liste_fr), as the field shows them.
+    const Verarov::Lookup::KeyListModel &fieldModel(Verarov::Dictionary::List field) const;
+    // Sets a lookup field's edit text as the program does: no completion,
+    // no change event, no change of page.
+    void setFieldText(Verarov::Dictionary::List field, const QString &text);
 
     // Entry display.
     void affiche_mot(QStringView headword, QStringView pinyin, QStringView gloss);
     void tri_mot_fr();
+    // Shows what a lookup found; nothing when it found nothing.
+    void showEntry(const Verarov::Lookup::ShownEntry &entry);
     // The text of the sense view, senses separated by CR LF.
     const QString &motFrText() const { return m_motFr; }
-    // Whole gloss of the shown entry (third field of Copy).
-    const QString &motchText() const { return motch; }
 
     // Change events of the three lookup fields.
     void liste_dico_chChange();
@@ -63,6 +71,9 @@ public:
     void AproposClick();
     void AideClick();
 
+    // File translation: translates the file and opens the result.
+    void traduire_fichier(const QString &fileName);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -73,7 +84,10 @@ private:
     void createInvisibleControls(QWidget *client);
     void createStatusBar();
     void createMenu();
-    void showEntry(int entry, QStringView gloss);
+    // Captions and fonts of an interface language, and the fixed frame
+    // that keeps the client area at its designed size under the menu bar.
+    void applyTexts(Verarov::Settings::Language language);
+    void fieldChange(const SimpleComboBox *field, const Verarov::Lookup::KeyListModel &model);
 
     Verarov::Dictionary::Tables m_dictionary;
 
@@ -108,16 +122,9 @@ private:
 
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
-    QStringList liste_rad;           // radical characters
-    QStringList liste_rad_pin;       // their readings
-    QStringList liste_rad_nb_traits; // their stroke counts
-    QStringList liste_car_pin;       // reading of each row of liste_car_ch
-    QStringList liste_car_nb_traits; // stroke count of each row of liste_car_ch
-    QStringList liste_car_fr;        // emptied with liste_car_ch, never filled
-    QStringList liste_mots_pin;      // pinyin of each row of liste_mots_ch
-    QStringList liste_mots_fr;       // gloss of each row of liste_mots_ch
-    QString car_pin = QStringLiteral("xxxx");       // reading of the chosen character
-    QString car_nb_traits = QStringLiteral("xxxx"); // its stroke count
+    QStringList liste_mots_pin; // pinyin of each row of liste_mots_ch
+    QStringList liste_mots_fr;  // gloss of each row of liste_mots_ch
+    QString car_pin;            // reading of the chosen character
     // The cancel button: Escape not kept by the focused control clicks it.
     QPushButton *Quitter = nullptr;
 
@@ -130,6 +137,7 @@ private:
     QAction *Quitter1 = nullptr;
     QMenu *Options = nullptr;
     QMenu *Langue = nullptr;
+    QActionGroup *m_languages = nullptr; // langue_fr and langue_ch, exclusive
     QAction *langue_fr = nullptr;
     QAction *langue_ch = nullptr;
     QMenu *Couleur = nullptr;
@@ -142,13 +150,6 @@ private:
     QAction *Aide = nullptr;
     QAction *Apropos = nullptr;
 
-    // File translation (unit1translate.cpp).
-public:
-    void traduire_fichier(const QString &fileName);
-    void inscrit_fic_sortie(Verarov::Translate::OutputFile &output, int entry);
-
-private:
-    class QFileDialog *OpenDialog = nullptr;
     Verarov::Translate::Translator m_translator;
 };
 

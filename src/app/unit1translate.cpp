@@ -1,12 +1,11 @@
 // File translation of the main window: the menu command and the step of
 // the command-line mode.  The work is done by Verarov::Translate.
-#include "unit1.h"
+#include "app/unit1.h"
 
-#include "desktop.h"
-#include "errorbox.h"
+#include "app/desktop.h"
+#include "app/errorbox.h"
 
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProgressDialog>
@@ -35,17 +34,10 @@ public:
 void TForm1::TraduireClick()
 {
     Verarov::App::guarded(this, [&] {
-        if (!OpenDialog) {
-            // No filter, no title, no folder of its own; a typed name need
-            // not exist (translating it then reports the missing file).
-            OpenDialog = new QFileDialog(this);
-            OpenDialog->setObjectName(u"OpenDialog"_s);
-            OpenDialog->setFileMode(QFileDialog::AnyFile);
-            OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-        }
-        if (OpenDialog->exec() != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
-            return;
-        traduire_fichier(OpenDialog->selectedFiles().constFirst());
+        // A typed name need not exist: translating it reports the missing file.
+        const QString file = Verarov::App::desktop().chooseFile(this);
+        if (!file.isEmpty())
+            traduire_fichier(file);
     });
 }
 
@@ -83,9 +75,4 @@ void TForm1::traduire_fichier(const QString &fileName)
         throw Verarov::App::Error(outcome.error);
     Verarov::App::desktop().openUrl(
             QUrl::fromLocalFile(QFileInfo(outcome.output).absoluteFilePath()));
-}
-
-void TForm1::inscrit_fic_sortie(Verarov::Translate::OutputFile &output, int entry)
-{
-    Verarov::Translate::writeEntryLine(output, m_dictionary, entry);
 }

@@ -1,9 +1,9 @@
-#include "builder.h"
+#include "dictionary/builder.h"
 
-#include "collation.h"
-#include "compiled.h"
-#include "dictionary.h"
-#include "keys.h"
+#include "dictionary/collation.h"
+#include "dictionary/compiled_p.h"
+#include "dictionary/tables.h"
+#include "dictionary/keys.h"
 
 #include <algorithm>
 #include <cstring>

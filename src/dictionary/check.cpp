@@ -1,8 +1,8 @@
-#include "check.h"
+#include "dictionary/check.h"
 
-#include "collation.h"
-#include "keys.h"
-#include "text.h"
+#include "dictionary/collation.h"
+#include "dictionary/keys.h"
+#include "dictionary/text.h"
 
 #include <algorithm>
 #include <vector>

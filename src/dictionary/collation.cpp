@@ -1,4 +1,4 @@
-#include "collation.h"
+#include "dictionary/collation.h"
 
 #include <QChar>
 #include <QString>

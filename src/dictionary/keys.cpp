@@ -1,4 +1,4 @@
-#include "keys.h"
+#include "dictionary/keys.h"
 
 namespace Verarov::Dictionary {
 

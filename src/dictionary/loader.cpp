@@ -1,7 +1,7 @@
-#include "loader.h"
+#include "dictionary/loader.h"
 
-#include "builder.h"
-#include "reader.h"
+#include "dictionary/builder.h"
+#include "dictionary/reader.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dictionary.h"
+#include "dictionary/tables.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "pinyin.h"
+#include "dictionary/pinyin.h"
 
 namespace Verarov::Dictionary {
 

@@ -1,7 +1,7 @@
-#include "reader.h"
+#include "dictionary/reader.h"
 
-#include "pinyin.h"
-#include "text.h"
+#include "dictionary/pinyin.h"
+#include "dictionary/text.h"
 
 #include <QFile>
 #include <QFileInfo>

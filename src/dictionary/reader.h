@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder.h"
+#include "dictionary/builder.h"
 
 #include <QByteArrayView>
 #include <QList>

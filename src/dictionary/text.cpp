@@ -1,4 +1,4 @@
-#include "text.h"
+#include "dictionary/text.h"
 
 namespace Verarov {
 

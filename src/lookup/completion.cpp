@@ -1,7 +1,7 @@
-#include "completion.h"
+#include "lookup/completion.h"
 
-#include "lookuplog.h"
-#include "prefixindex.h"
+#include "lookup/lookuplog.h"
+#include "lookup/prefixindex.h"
 
 #include <QChar>
 
@@ -11,7 +11,7 @@ namespace Verarov::Lookup {
 
 Q_LOGGING_CATEGORY(lcLookup, "verarov.lookup", QtWarningMsg)
 
-int KeyList::findString(QStringView text) const
+int CompletionList::findString(QStringView text) const
 {
     return scanFirstWithPrefix(keyCount(), [this](int row) { return key(row); }, text);
 }
@@ -53,7 +53,7 @@ FieldState inserted(const FieldState &state, QStringView typed)
 
 } // namespace
 
-Step typeCharacter(const FieldState &state, QStringView input, const KeyList &keys)
+Step typeCharacter(const FieldState &state, QStringView input, const CompletionList &keys)
 {
     Q_ASSERT(!input.isEmpty());
     QStringView typed = input.first(1);
@@ -105,7 +105,7 @@ Step backspace(const FieldState &state)
     return {next, 1, true};
 }
 
-Step pickRow(const FieldState &state, int row, const KeyList &keys)
+Step pickRow(const FieldState &state, int row, const CompletionList &keys)
 {
     FieldState next = state;
     next.row = row;

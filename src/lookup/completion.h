@@ -5,11 +5,11 @@
 
 namespace Verarov::Lookup {
 
-// The rows of a lookup field, as the completion sees them.
-class KeyList
+// The rows of a field, as the completion sees them.
+class CompletionList
 {
 public:
-    virtual ~KeyList() = default;
+    virtual ~CompletionList() = default;
     virtual int keyCount() const = 0;
     virtual QStringView key(int row) const = 0;
     // First row from the top whose key begins with text, letter case
@@ -46,7 +46,7 @@ struct Step
 // fires only when the row changed.  No row: the character is inserted as
 // typed over the selected span and the event fires.
 //   "" + 'a' over {"à", "abao"} -> text "abao", span [1, 4), row 1
-Step typeCharacter(const FieldState &state, QStringView input, const KeyList &keys);
+Step typeCharacter(const FieldState &state, QStringView input, const CompletionList &keys);
 
 // Backspace: removes the selected span, else the character before the
 // caret (a whole surrogate pair), and clears the row; with an empty text
@@ -55,7 +55,7 @@ Step backspace(const FieldState &state);
 
 // A row picked in the list with the mouse or the arrow keys: the edit shows
 // its key, all selected; fires.
-Step pickRow(const FieldState &state, int row, const KeyList &keys);
+Step pickRow(const FieldState &state, int row, const CompletionList &keys);
 
 // Any other edit by the user (Delete, cut, paste): the row stays; fires.
 Step otherEdit(const FieldState &state, const QString &text, qsizetype caret);

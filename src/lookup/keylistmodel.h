@@ -1,43 +1,42 @@
 #pragma once
 
-#include "completion.h"
-#include "dictionary.h"
-#include "prefixindex.h"
+#include "dictionary/keylist.h"
+#include "lookup/completion.h"
+#include "lookup/prefixindex.h"
 
 #include <QAbstractListModel>
 
 namespace Verarov::Lookup {
 
-// The rows of one lookup field, read in place from the dictionary:
-// liste_dico_ch (headwords, the row is the entry), liste_pin_ss_accent or
-// liste_fr (keys, with the entry of each row from its index list).
-// Completion searches go through a prefix index built on the first search.
-class KeyListModel final : public QAbstractListModel, public KeyList
+// The rows of one lookup field as a list model, read in place from the
+// dictionary.  Completion searches go through a prefix index built on the
+// first search.
+class KeyListModel final : public QAbstractListModel, public CompletionList
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(KeyListModel)
 
 public:
+    explicit KeyListModel(Dictionary::KeyList keys, QObject *parent = nullptr);
     KeyListModel(Dictionary::Tables tables, Dictionary::List list, QObject *parent = nullptr);
 
-    Dictionary::List list() const { return m_list; }
+    const Dictionary::KeyList &keys() const { return m_keys; }
+    Dictionary::List list() const { return m_keys.list(); }
     // Entry index shown by a row: the row itself, or its index-list value.
-    int entry(int row) const;
+    int entry(int row) const { return m_keys.entry(row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    int keyCount() const override { return m_count; }
-    QStringView key(int row) const override;
+    int keyCount() const override { return m_keys.count(); }
+    QStringView key(int row) const override { return m_keys.key(row); }
     int findString(QStringView text) const override;
 
     // Builds the prefix index now (it is otherwise built on first use).
     void buildIndex() const { m_index.build(); }
 
 private:
-    Dictionary::Tables m_tables;
-    Dictionary::List m_list;
-    int m_count;
+    Dictionary::KeyList m_keys;
     PrefixIndex m_index;
 };
 

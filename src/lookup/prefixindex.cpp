@@ -1,4 +1,4 @@
-#include "prefixindex.h"
+#include "lookup/prefixindex.h"
 
 #include <QChar>
 #include <QString>

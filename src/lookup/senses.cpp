@@ -1,6 +1,6 @@
-#include "senses.h"
+#include "lookup/senses.h"
 
-#include "text.h"
+#include "dictionary/text.h"
 
 namespace Verarov::Lookup {
 

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "translate/files.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "headwordindex.h"
+#include "translate/headwordindex.h"
 
 #include <QString>
 

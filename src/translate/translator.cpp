@@ -1,8 +1,8 @@
-#include "translator.h"
+#include "translate/translator.h"
 
-#include "files.h"
-#include "headwordindex.h"
-#include "text.h"
+#include "translate/files.h"
+#include "translate/headwordindex.h"
+#include "dictionary/text.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

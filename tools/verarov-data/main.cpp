@@ -8,11 +8,11 @@
 // check and export act on the dictionary the program would load (so they
 // honour VERAROV_DICTIONARY).
 
-#include "builder.h"
-#include "check.h"
-#include "dictionary.h"
-#include "loader.h"
-#include "reader.h"
+#include "dictionary/builder.h"
+#include "dictionary/check.h"
+#include "dictionary/tables.h"
+#include "dictionary/loader.h"
+#include "dictionary/reader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "dictionary.h"
+#include "dictionary/tables.h"
 
-#include "compiled.h"
+#include "dictionary/compiled_p.h"
 
 #include <cstring>
 

@@ -1,0 +1,59 @@
+# Checks the layering of the sources; run by CTest:
+#   cmake -DSOURCE_DIR=<project> -DQT_CORE_INCLUDE=<QtCore include folder> -P CheckLayering.cmake
+#
+# - The core modules use QtCore only: no QtGui, QtWidgets or other Qt module
+#   header, in either form (<QtGui/QColor> or a class header that QtCore
+#   does not have).
+# - Dependencies point down: each core module includes only its own headers
+#   and those of the modules it may use.
+# - A header named *_p.h is private to its module.
+cmake_minimum_required(VERSION 3.25)
+
+set(allowed_dictionary dictionary)
+set(allowed_lookup dictionary lookup)
+set(allowed_search dictionary search)
+set(allowed_translate dictionary translate)
+set(allowed_settings settings)
+set(core_modules dictionary lookup search translate settings)
+set(all_modules ${core_modules} app)
+
+set(problems "")
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
+     "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp"
+     "${SOURCE_DIR}/tools/*.h" "${SOURCE_DIR}/tools/*.cpp"
+     "${SOURCE_DIR}/tests/*.h" "${SOURCE_DIR}/tests/*.cpp"
+     "${SOURCE_DIR}/bench/*.h" "${SOURCE_DIR}/bench/*.cpp")
+foreach(file IN LISTS sources)
+    set(module "")
+    if(file MATCHES "^src/([a-z]+)/")
+        set(module "${CMAKE_MATCH_1}")
+    endif()
+    file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*$" "\\1" header "${line}")
+        # Private headers stay inside their module.
+        if(header MATCHES "^([a-z]+)/[^/]+_p\\.h$" AND NOT CMAKE_MATCH_1 STREQUAL module)
+            list(APPEND problems "${file}: includes ${header}, private to src/${CMAKE_MATCH_1}")
+        endif()
+        if(NOT module IN_LIST core_modules)
+            continue()
+        endif()
+        if(header MATCHES "^(Qt[A-Za-z]+)/" AND NOT CMAKE_MATCH_1 STREQUAL "QtCore")
+            list(APPEND problems "${file}: includes ${header}, not part of QtCore")
+        elseif(header MATCHES "^Q[A-Za-z0-9]+$" AND NOT EXISTS "${QT_CORE_INCLUDE}/${header}")
+            list(APPEND problems "${file}: includes <${header}>, not a QtCore header")
+        elseif(header MATCHES "^([a-z]+)/")
+            set(target "${CMAKE_MATCH_1}")
+            if(target IN_LIST all_modules AND NOT target IN_LIST allowed_${module})
+                list(APPEND problems "${file}: src/${module} may not include ${header}")
+            endif()
+        endif()
+    endforeach()
+endforeach()
+
+if(problems)
+    list(JOIN problems "\n" text)
+    message(FATAL_ERROR "Layering broken:\n${text}")
+endif()
+list(LENGTH sources count)
+message(STATUS "Layering holds in ${count} files")

@@ -1,0 +1,194 @@
+#include "app/definitions.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace Verarov::App {
+
+using namespace Qt::StringLiterals;
+using Settings::ControlSpec;
+using Settings::FontSpec;
+using Style = FontSpec::Style;
+
+namespace {
+
+ControlSpec control(const QString &name, QRect place, std::optional<FontSpec> font = {},
+                    std::optional<QString> caption = {})
+{
+    return {name, place, std::move(font), std::move(caption)};
+}
+
+FontSpec px(const QString &family, int pixels, Style style = Style::Regular,
+            bool underline = false)
+{
+    return {family, pixels, style, underline};
+}
+
+} // namespace
+
+QList<ControlSpec> mainWindowDefinition()
+{
+    // PageControl1's font is the French interface's (Settings).
+    return {
+            control(u"PageControl1"_s, {8, 8, 201, 329}),
+            control(u"PageControl2"_s, {3, 10, 187, 288}),
+            control(u"liste_dico_ch"_s, {4, 5, 169, 257}, px(u"SimSun"_s, 16)),
+            control(u"ListBox"_s, {4, 4, 172, 149}, px(u"SimSun"_s, 16)),
+            control(u"liste_car_ch"_s, {3, 159, 46, 95}, px(u"SimSun"_s, 21)),
+            control(u"liste_mots_ch"_s, {54, 159, 122, 95}, px(u"SimSun"_s, 16)),
+            control(u"liste_pin_ss_accent"_s, {11, 12, 169, 277}, px(u"Tahoma"_s, 11)),
+            control(u"liste_fr"_s, {11, 12, 169, 277}, px(u"Tahoma"_s, 11)),
+            control(u"mot_ch"_s, {215, 28, 305, 55}, px(u"SimSun"_s, 40)),
+            control(u"mot_pin"_s, {215, 89, 305, 40}, px(u"Arial"_s, 17, Style::Bold)),
+            control(u"Panel1"_s, {215, 135, 305, 202}, px(u"Arial"_s, 17, Style::Bold)),
+            control(u"mot_fr"_s, {2, 2, 301, 198}, px(u"Tahoma"_s, 15, Style::Bold)),
+            // Invisible, beyond the right edge of the client area.
+            control(u"Quitter"_s, {kMainClientSize.width() + 8, 8, 75, 25}),
+    };
+}
+
+QList<ControlSpec> aboutBoxDefinition()
+{
+    const FontSpec title = px(u"Tahoma"_s, 16, Style::Bold);
+    return {
+            {u"Form2"_s, std::nullopt, std::nullopt, u"A propos de..."_s},
+            control(u"Image1"_s, {16, 8, 65, 65}),
+            control(u"Label1"_s, {87, 8, 130, 19}, title, u"Verarov"_s),
+            control(u"Label2"_s, {87, 29, 130, 19}, title, u"dictionnaire"_s),
+            control(u"Label3"_s, {87, 50, 130, 19}, px(u"Tahoma"_s, 16), u"Version 2.0"_s),
+            control(u"Label10"_s, {8, 80, 227, 20}, px(u"Tahoma"_s, 11, Style::Bold, true)),
+            control(u"GroupBox2"_s, {8, 175, 132, 108}, std::nullopt, u"Auteur"_s),
+            control(u"Label4"_s, {6, 18, 120, 18}, std::nullopt, u"L'équipe Verarov"_s),
+            control(u"Label5"_s, {6, 39, 120, 18}, std::nullopt, u"Lyon, France"_s),
+            control(u"Label6"_s, {6, 60, 120, 18}, std::nullopt, u"ecrire@verarov.org"_s),
+            control(u"Label7"_s, {6, 81, 120, 18}, std::nullopt, u"2026"_s),
+            control(u"Button1"_s, {151, 180, 83, 103}, std::nullopt, u"OK"_s),
+    };
+}
+
+QList<ControlSpec> searchWindowDefinition()
+{
+    // Captions and fonts of the group boxes, mode buttons and buttons are
+    // the interface language's (Settings); "Fermer" is replaced at creation.
+    const FontSpec box = px(u"Tahoma"_s, 11, Style::Bold);
+    return {
+            {u"Form3"_s, std::nullopt, std::nullopt, u"Rechercher"_s},
+            control(u"box_recherche"_s, {8, 8, 226, 142}, box),
+            control(u"recherche"_s, {16, 24, 193, 27}, px(u"SimSun"_s, 19)),
+            control(u"choix1"_s, {64, 60, 113, 17}),
+            control(u"choix2"_s, {64, 83, 113, 17}),
+            control(u"choix3"_s, {64, 106, 113, 17}),
+            control(u"Button_rech"_s, {137, 158, 97, 32}),
+            control(u"Button_ok"_s, {240, 158, 89, 32}, std::nullopt, u"Fermer"_s),
+            control(u"box_result"_s, {240, 8, 226, 142}, box),
+            control(u"result_recherche"_s, {17, 24, 193, 113}, px(u"SimSun"_s, 19)),
+    };
+}
+
+QString fontFamily(const QString &wanted)
+{
+    static QHash<QString, QString> resolved;
+    const auto known = resolved.constFind(wanted);
+    if (known != resolved.cend())
+        return *known;
+    static const QHash<QString, QStringList> substitutes = {
+        {u"SimSun"_s, {u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
+                       u"WenQuanYi Zen Hei"_s}},
+        // Narrow faces before DejaVu Sans: the fixed places (tab captions,
+        // lookup fields) are sized for Tahoma's widths.
+        {u"Tahoma"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
+        {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
+    };
+    // The installed families, listed once (hasFamily() would ask the font
+    // matcher to resolve aliases on each call).
+    static const QStringList installed = [] {
+        QStringList families = QFontDatabase::families();
+        for (QString &f : families) // "Nimbus Sans [UKWN]" -> "Nimbus Sans"
+            f = f.section(u" ["_s, 0, 0);
+        return families;
+    }();
+    QString family = wanted;
+    if (!installed.contains(wanted, Qt::CaseInsensitive)) {
+        for (const QString &candidate : substitutes.value(wanted)) {
+            if (installed.contains(candidate, Qt::CaseInsensitive)) {
+                family = candidate;
+                break;
+            }
+        }
+    }
+    resolved.insert(wanted, family);
+    return family;
+}
+
+QFont namedFont(const QString &family, int pixelHeight, bool bold, bool underline)
+{
+    QFont font(fontFamily(family));
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+QFont fontOf(const FontSpec &spec, const QFont &current)
+{
+    const bool bold = spec.style == Style::Keep ? current.bold() : spec.style == Style::Bold;
+    return namedFont(spec.family, spec.pixelHeight, bold, spec.underline);
+}
+
+void applySpecs(QWidget *window, const QList<ControlSpec> &specs)
+{
+    const QList<QTabWidget *> tabControls = window->findChildren<QTabWidget *>();
+    for (const ControlSpec &spec : specs) {
+        if (spec.control == window->objectName()) {
+            if (spec.caption)
+                window->setWindowTitle(*spec.caption);
+            continue;
+        }
+        if (auto *action = window->findChild<QAction *>(spec.control)) {
+            if (spec.caption)
+                action->setText(*spec.caption);
+            continue;
+        }
+        auto *widget = window->findChild<QWidget *>(spec.control);
+        Q_ASSERT_X(widget, "applySpecs", qPrintable(spec.control));
+        if (!widget)
+            continue;
+        if (spec.place)
+            widget->setGeometry(*spec.place);
+        if (spec.font) {
+            // A tab control's font is that of its tab captions; its pages
+            // keep theirs.
+            auto *tabs = qobject_cast<QTabWidget *>(widget);
+            QWidget *target = tabs ? static_cast<QWidget *>(tabs->tabBar()) : widget;
+            target->setFont(fontOf(*spec.font, target->font()));
+        }
+        if (!spec.caption)
+            continue;
+        const QString &text = *spec.caption;
+        if (auto *menu = qobject_cast<QMenu *>(widget)) {
+            menu->setTitle(text);
+        } else if (auto *box = qobject_cast<QGroupBox *>(widget)) {
+            box->setTitle(text);
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            button->setText(text);
+        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+            label->setText(text);
+        } else {
+            // A page: the caption is its tab's.
+            for (QTabWidget *tabs : tabControls) {
+                const int index = tabs->indexOf(widget);
+                if (index >= 0)
+                    tabs->setTabText(index, text);
+            }
+        }
+    }
+}
+
+} // namespace Verarov::App

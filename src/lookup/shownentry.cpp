@@ -1,0 +1,28 @@
+#include "lookup/shownentry.h"
+
+#include "dictionary/text.h"
+
+namespace Verarov::Lookup {
+
+GlossForm glossFormOf(Dictionary::List list)
+{
+    return list == Dictionary::List::liste_fr ? GlossForm::AsStored : GlossForm::Trimmed;
+}
+
+ShownEntry entryToShow(const Dictionary::Tables &tables, int entry, GlossForm form)
+{
+    if (entry < 0 || entry >= tables.entryCount())
+        return {};
+    const QStringView gloss = tables.gloss(entry);
+    return {entry, tables.headword(entry), tables.pinyin(entry),
+            form == GlossForm::Trimmed ? trimmed(gloss) : gloss};
+}
+
+ShownEntry rowToShow(const Dictionary::KeyList &keys, int row)
+{
+    if (row < 0 || row >= keys.count())
+        return {};
+    return entryToShow(keys.tables(), keys.entry(row), glossFormOf(keys.list()));
+}
+
+} // namespace Verarov::Lookup

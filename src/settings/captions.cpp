@@ -1,0 +1,110 @@
+#include "settings/captions.h"
+
+namespace Verarov::Settings {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Style = FontSpec::Style;
+
+ControlSpec caption(const QString &control, const QString &text)
+{
+    return {control, std::nullopt, std::nullopt, text};
+}
+
+ControlSpec font(const QString &control, const QString &family, int points, Style style)
+{
+    return {control, std::nullopt, FontSpec{family, pointsToPixels(points), style, false},
+            std::nullopt};
+}
+
+ControlSpec captionAndFont(const QString &control, const QString &text, const QString &family,
+                           int points, Style style)
+{
+    ControlSpec spec = font(control, family, points, style);
+    spec.caption = text;
+    return spec;
+}
+
+} // namespace
+
+QList<ControlSpec> mainWindowTexts(Language language)
+{
+    // Control, French, Chinese; in the order the language commands apply them.
+    struct Row
+    {
+        const char16_t *control;
+        const char16_t *french;
+        const char16_t *chinese;
+    };
+    static const Row tabs1[] = {
+        {u"TabSheet1", u"Chinois", u"中文"},
+        {u"TabSheet2", u"Pinyin", u"拼音"},
+        {u"TabSheet3", u"Français", u"法语"},
+    };
+    static const Row rest[] = {
+        {u"TabSheet4", u"liste", u"词汇"},
+        {u"TabSheet5", u"radical", u"偏旁"},
+        {u"Edition", u"&Edition", u"编辑"},
+        {u"Copier", u"&Copier", u"复制"},
+        {u"Effacer", u"E&ffacer", u"勾销"},
+        {u"Rechercher", u"Rec&hercher", u"查找"},
+        {u"Traduire", u"&Traduire...", u"细节翻译..."},
+        {u"Quitter1", u"&Quitter", u"退出"},
+        {u"Options", u"&Options", u"选择"},
+        {u"Langue", u"&Langue", u"语言"},
+        {u"Couleur", u"&Couleurs", u"颜色"},
+        {u"texte", u"Fond texte", u"字母背景"},
+        {u"traduction_ch", u"Traduction - chinois", u"翻译 - 中文"},
+        {u"traduction_pin", u"Traduction - pinyin", u"翻译 - 拼音"},
+        {u"traduction_fr", u"Traduction - français", u"翻译 - 法语"},
+        {u"Initialisation", u"&Initialiser", u"还原"},
+        {u"Aide", u"&Aide", u"帮助"},
+        {u"Apropos", u"A &propos de...", u"关于..."},
+    };
+    const bool french = language == Language::French;
+    auto add = [&](QList<ControlSpec> &specs, const Row &row) {
+        specs.append(caption(QString::fromUtf16(row.control),
+                             QString::fromUtf16(french ? row.french : row.chinese)));
+    };
+
+    QList<ControlSpec> specs;
+    // PageControl2 has no font of its own in the definition: it shows the
+    // page's regular weight, which the Chinese font keeps.
+    specs.append(french ? font(u"PageControl1"_s, u"Tahoma"_s, 8, Style::Bold)
+                        : font(u"PageControl1"_s, u"SimSun"_s, 10, Style::Regular));
+    for (const Row &row : tabs1)
+        add(specs, row);
+    specs.append(french ? font(u"PageControl2"_s, u"Tahoma"_s, 8, Style::Keep)
+                        : font(u"PageControl2"_s, u"SimSun"_s, 9, Style::Keep));
+    for (const Row &row : rest)
+        add(specs, row);
+    return specs;
+}
+
+QList<ControlSpec> searchWindowTexts(Language language)
+{
+    if (language == Language::Chinese) {
+        return {
+                captionAndFont(u"box_recherche"_s, u"搜寻"_s, u"SimSun"_s, 12, Style::Keep),
+                captionAndFont(u"box_result"_s, u"结果"_s, u"SimSun"_s, 12, Style::Keep),
+                captionAndFont(u"choix1"_s, u"中文"_s, u"SimSun"_s, 12, Style::Keep),
+                captionAndFont(u"choix2"_s, u"拼音"_s, u"SimSun"_s, 12, Style::Keep),
+                captionAndFont(u"choix3"_s, u"法语"_s, u"SimSun"_s, 12, Style::Keep),
+                captionAndFont(u"Button_rech"_s, u"找"_s, u"SimSun"_s, 12, Style::Bold),
+                captionAndFont(u"Button_ok"_s, u"同意"_s, u"SimSun"_s, 12, Style::Bold),
+        };
+    }
+    return {
+            captionAndFont(u"box_recherche"_s, u"Rechercher"_s, u"Arial"_s, 10, Style::Keep),
+            captionAndFont(u"box_result"_s, u"Résultats"_s, u"Arial"_s, 10, Style::Keep),
+            captionAndFont(u"choix1"_s, u"Chinois"_s, u"Arial"_s, 10, Style::Keep),
+            captionAndFont(u"choix2"_s, u"Pinyin"_s, u"Arial"_s, 10, Style::Keep),
+            captionAndFont(u"choix3"_s, u"Français"_s, u"Arial"_s, 10, Style::Keep),
+            captionAndFont(u"Button_rech"_s, u"Rechercher"_s, u"Tahoma"_s, 10, Style::Regular),
+            captionAndFont(u"Button_ok"_s, u"OK"_s, u"Tahoma"_s, 10, Style::Regular),
+    };
+}
+
+} // namespace Verarov::Settings
