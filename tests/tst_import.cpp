@@ -1,4 +1,5 @@
 #include "dictionary/loader.h"
+#include "dictionary/pinyin.h"
 #include "dictionary/reader.h"
 
 #include <QCryptographicHash>
@@ -22,6 +23,8 @@ private slots:
     void initTestCase();
     void ccCedictLine_data();
     void ccCedictLine();
+    void toneMarks_data();
+    void toneMarks();
     void skippedLines_data();
     void skippedLines();
     void lineEndsBomAndComments();
@@ -77,6 +80,8 @@ void tst_Import::ccCedictLine_data()
     QTest::addRow("fullwidth latin headword")
             << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s
             << u"radio"_s;
+    QTest::addRow("syllable without vowel")
+            << QByteArray("呣 呣 [m2] /hein ?/") << u"呣"_s << u"ḿ"_s << u"hein ?"_s;
     QTest::addRow("brackets inside the gloss")
             << QByteArray("了 了 [le5] /[particule] marque [aspect]/") << u"了"_s << u"le"_s
             << u"[particule] marque [aspect]"_s;
@@ -95,6 +100,38 @@ void tst_Import::ccCedictLine()
     QCOMPARE(r.entries[0].headword, headword);
     QCOMPARE(r.entries[0].pinyin, pinyin);
     QCOMPARE(r.entries[0].gloss, gloss);
+}
+
+// The rows of tests/data/tone_cases.tsv, which the data tools' to_tsv.py
+// must convert alike.
+void tst_Import::toneMarks_data()
+{
+    QTest::addColumn<QString>("numbered");
+    QTest::addColumn<QString>("marked");
+    QFile f(QStringLiteral(VERAROV_TEST_DATA "/tone_cases.tsv"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    int rows = 0;
+    while (!f.atEnd()) {
+        QString line = QString::fromUtf8(f.readLine());
+        if (line.endsWith(u'\n'))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList fields = line.split(u'\t');
+        QCOMPARE(fields.size(), 3);
+        QTest::addRow("%s: %s", qPrintable(fields[2]), qPrintable(fields[0]))
+                << fields[0] << fields[1];
+        ++rows;
+    }
+    QVERIFY(rows > 20);
+}
+
+void tst_Import::toneMarks()
+{
+    QFETCH(QString, numbered);
+    QFETCH(QString, marked);
+    const QString result = numberedToMarked(numbered);
+    QCOMPARE(result, marked);
 }
 
 void tst_Import::skippedLines_data()
