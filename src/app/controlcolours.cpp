@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QVariant>
 #include <QWidget>
 
@@ -19,13 +20,14 @@ const char *propertyOf(ColourPart part)
     return kProperty[part == ColourPart::Background ? 0 : 1];
 }
 
-// The palette roles a part is drawn with: fields and lists draw their text
-// in Text, labels in WindowText.
-QList<QPalette::ColorRole> rolesOf(ColourPart part)
+// The palette role a part of a control is drawn with: fields and lists draw
+// their text in Text, labels in WindowText.  Only that role: the others
+// colour the control's frame and scroll bars.
+QPalette::ColorRole roleOf(const QWidget *control, ColourPart part)
 {
     if (part == ColourPart::Background)
-        return {QPalette::Base};
-    return {QPalette::Text, QPalette::WindowText};
+        return QPalette::Base;
+    return qobject_cast<const QLabel *>(control) ? QPalette::WindowText : QPalette::Text;
 }
 
 // The role of an entry of the desktop's colour scheme.
@@ -63,10 +65,9 @@ void refresh(QWidget *control)
         const auto value = controlColour(control, part);
         if (!value)
             continue;
-        for (const QPalette::ColorRole role : rolesOf(part)) {
-            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-                palette.setColor(group, role, colourOf(*value, application, group, role));
-        }
+        const QPalette::ColorRole role = roleOf(control, part);
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, role, colourOf(*value, application, group, role));
     }
     control->setPalette(palette);
 }
