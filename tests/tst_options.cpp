@@ -625,6 +625,9 @@ void tst_Options::systemPicker_keepsQtCustomColoursOut_data()
 void tst_Options::systemPicker_keepsQtCustomColoursOut()
 {
     QFETCH(QByteArray, qtOwn);
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+    QSKIP("Qt's own settings are not files here: the test would use the user's");
+#else
     // Qt's per-user settings live in a folder of the test's.
     for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, m_dir->path());
@@ -666,6 +669,7 @@ void tst_Options::systemPicker_keepsQtCustomColoursOut()
     // Qt's file neither fed the picker nor received its colours.
     QCOMPARE(readAll(qtFile), qtOwn);
     QCOMPARE(QFile::exists(qtFile), !qtOwn.isEmpty());
+#endif
 }
 
 QTEST_MAIN(tst_Options)
