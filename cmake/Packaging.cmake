@@ -30,7 +30,7 @@ pinyin and its French senses. It browses characters by radical, searches
 every key by substring, turns a Chinese text file into a word list, and
 speaks French or Chinese.
 
-The built-in dictionary holds about 25,000 entries written for learners of
+The built-in dictionary holds about 32,000 entries written for learners of
 modern Chinese (CC BY-SA 4.0). The package also holds verarov-data, the
 tool that imports, builds, checks and exports dictionaries.")
 include(CPack)
