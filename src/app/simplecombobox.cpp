@@ -80,13 +80,17 @@ SimpleComboBox::SimpleComboBox(QWidget *parent)
 
 void SimpleComboBox::setModel(QAbstractItemModel *model, const CompletionList *keys)
 {
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
     m_keys = keys ? keys : &kNoKeys;
     m_list->setModel(model);
     m_state.row = -1;
     if (model) {
         connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                &SimpleComboBox::rowPicked);
+                &SimpleComboBox::rowPicked, Qt::UniqueConnection);
+        // New rows: the list has no selection any more, nor has the field.
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_state.row = -1; });
     }
 }
 

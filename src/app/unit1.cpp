@@ -321,6 +321,16 @@ void TForm1::setFieldText(List field, const QString &text)
     }
 }
 
+QColor TForm1::textFieldColour() const
+{
+    return liste_mots_ch->palette().color(QPalette::Base);
+}
+
+Language TForm1::interfaceLanguage() const
+{
+    return langue_ch->isChecked() ? Language::Chinese : Language::French;
+}
+
 void TForm1::FormCreate(const QString &commandLine)
 {
     guarded(this, [&] {

@@ -5,6 +5,7 @@
 #include "settings/captions.h"
 #include "translate/translator.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,11 @@ public:
     // Sets a lookup field's edit text as the program does: no completion,
     // no change event, no change of page.
     void setFieldText(Verarov::Dictionary::List field, const QString &text);
+
+    // The text-field colour, as liste_mots_ch shows it now.
+    QColor textFieldColour() const;
+    // The interface language whose menu item (langue_fr, langue_ch) is ticked.
+    Verarov::Settings::Language interfaceLanguage() const;
 
     // Entry display.
     void affiche_mot(QStringView headword, QStringView pinyin, QStringView gloss);
