@@ -4,10 +4,9 @@ namespace Verarov::Search {
 
 ResultModel::ResultModel(QObject *parent) : QAbstractListModel(parent) { }
 
-void ResultModel::setResults(Dictionary::KeyList keys, std::vector<int> rows)
+void ResultModel::setResults(Dictionary::KeyList keys, RowSet rows)
 {
-    Q_ASSERT(std::is_sorted(rows.begin(), rows.end()));
-    Q_ASSERT(rows.empty() || (rows.front() >= 0 && rows.back() < keys.count()));
+    Q_ASSERT(rows.size() == keys.count());
     beginResetModel();
     m_keys = std::move(keys);
     m_rows = std::move(rows);
@@ -16,7 +15,7 @@ void ResultModel::setResults(Dictionary::KeyList keys, std::vector<int> rows)
 
 void ResultModel::clear()
 {
-    setResults({}, {});
+    setResults({}, RowSet());
 }
 
 int ResultModel::rowCount(const QModelIndex &parent) const

@@ -1,18 +1,16 @@
 #pragma once
 
 #include "dictionary/keylist.h"
+#include "search/rowset.h"
 
 #include <QAbstractListModel>
-
-#include <algorithm>
-
-#include <vector>
 
 namespace Verarov::Search {
 
 // The results of one search as a list model: result j is row keyRow(j) of
-// the key list searched, shown as that row's key.  Only row numbers are
-// held; the texts are read in place from the dictionary.
+// the key list searched, shown as that row's key, in key-list order.  Only
+// the set of rows found is held; the texts are read in place from the
+// dictionary.
 class ResultModel final : public QAbstractListModel
 {
     Q_OBJECT
@@ -21,15 +19,15 @@ class ResultModel final : public QAbstractListModel
 public:
     explicit ResultModel(QObject *parent = nullptr);
 
-    // New results (a model reset).  rows: rows of keys, ascending.
-    void setResults(Dictionary::KeyList keys, std::vector<int> rows);
+    // New results (a model reset): the members of rows, rows of keys.
+    void setResults(Dictionary::KeyList keys, RowSet rows);
     // No results (a model reset).
     void clear();
 
     const Dictionary::KeyList &keys() const { return m_keys; }
-    const std::vector<int> &keyRows() const { return m_rows; }
-    int count() const { return int(m_rows.size()); }
-    int keyRow(int result) const { return m_rows[size_t(result)]; }
+    const RowSet &keyRows() const { return m_rows; }
+    int count() const { return m_rows.count(); }
+    int keyRow(int result) const { return m_rows.at(result); }
     QStringView key(int result) const { return m_keys.key(keyRow(result)); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -37,7 +35,7 @@ public:
 
 private:
     Dictionary::KeyList m_keys;
-    std::vector<int> m_rows;
+    RowSet m_rows;
 };
 
 } // namespace Verarov::Search

@@ -1,20 +1,18 @@
 #pragma once
 
 #include "dictionary/keylist.h"
+#include "search/rowset.h"
 
 #include <QString>
 #include <QStringView>
 
-#include <vector>
-
 namespace Verarov::Search {
 
-// What a search found: the rows of the key list, in row order, and the
-// French message when the list of results could not be built (the rows
-// found up to then are kept).
+// What a search found: the rows of the key list, and the French message
+// when the list of results could not be built (then nothing is found).
 struct Found
 {
-    std::vector<int> rows;
+    RowSet rows;
     QString failure;
 };
 
