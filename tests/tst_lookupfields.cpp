@@ -227,7 +227,7 @@ void tst_LookupFields::pickingARow_setsTextAndShowsEntry()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(shownHeadword(), u"啊"_s);
 
-    QListView *list = box->listView();
+    QAbstractItemView *list = box->listView();
     const QRect third = list->visualRect(list->model()->index(2, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
     QCOMPARE(box->currentRow(), 2);
