@@ -211,7 +211,7 @@ void TForm3::Button_rechClick()
         // The key list of the dictionary in use now.
         const Verarov::Lookup::KeyListModel &field = m_main->fieldModel(modeList());
         Verarov::Search::Found found = Verarov::Search::findContaining(field.keys(), s);
-        const int count = int(found.rows.size());
+        const int count = found.rows.count();
         result_index->setResults(field.keys(), std::move(found.rows));
         m_completion.setField(&field);
         result_recherche->setText({});

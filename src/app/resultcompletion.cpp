@@ -4,8 +4,6 @@
 #include "lookup/prefixindex.h"
 #include "search/resultmodel.h"
 
-#include <algorithm>
-
 namespace Verarov::App {
 
 ResultCompletion::ResultCompletion(const Search::ResultModel &results) : m_results(results) { }
@@ -22,19 +20,19 @@ QStringView ResultCompletion::key(int row) const
 
 int ResultCompletion::findString(QStringView text) const
 {
-    const std::vector<int> &rows = m_results.keyRows();
-    auto from = rows.begin();
+    const Search::RowSet &rows = m_results.keyRows();
+    int from = 0;
     if (m_field) {
-        Q_ASSERT(m_field->keyCount() == m_results.keys().count());
-        const int firstKeyRow = m_field->findString(text);
-        if (firstKeyRow < 0)
+        Q_ASSERT(m_field->keyCount() == rows.size());
+        from = m_field->findString(text);
+        if (from < 0)
             return -1;
-        from = std::lower_bound(rows.begin(), rows.end(), firstKeyRow);
     }
-    const auto found = std::find_if(from, rows.end(), [&](int keyRow) {
-        return Lookup::startsWithFolded(m_results.keys().key(keyRow), text);
-    });
-    return found == rows.end() ? -1 : int(found - rows.begin());
+    for (int keyRow = rows.next(from); keyRow >= 0; keyRow = rows.next(keyRow + 1)) {
+        if (Lookup::startsWithFolded(m_results.keys().key(keyRow), text))
+            return rows.rank(keyRow);
+    }
+    return -1;
 }
 
 } // namespace Verarov::App
