@@ -1,8 +1,8 @@
-#include "dictionary/builder.h"
 #include "dictionary/loader.h"
 #include "search/resultmodel.h"
 #include "search/rowset.h"
 #include "search/substring.h"
+#include "testsupport_generated.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>
@@ -50,31 +50,6 @@ std::vector<int> members(const RowSet &rows)
     for (int j = 0; j < rows.count(); ++j)
         out.push_back(rows.at(j));
     return out;
-}
-
-// Made-up entries whose keys mix cases, accents, tone-marked letters,
-// CJK characters and surrogate pairs, so that exact code units matter.
-Tables generatedTables(quint32 seed)
-{
-    QRandomGenerator random(seed);
-    const QStringList pieces{u"a"_s, u"à"_s, u"A"_s, u"e"_s, u"é"_s, u"E"_s, u"ch"_s, u"Ch"_s,
-                             u"ine"_s, u"ī"_s, u"中"_s, u"国"_s, u" "_s, u"\U00020000"_s,
-                             u"\U00020001"_s, u"o"_s, u"ō"_s};
-    auto word = [&](int most) {
-        QString w;
-        for (int n = random.bounded(1, most + 1); n > 0; --n)
-            w += pieces[random.bounded(int(pieces.size()))];
-        return w;
-    };
-    QList<Verarov::Dictionary::Entry> entries;
-    const QString hanzi = u"中国人大小山水火木"_s;
-    for (int i = 0; i < 1500; ++i) {
-        QString headword;
-        for (int n = random.bounded(1, 5); n > 0; --n)
-            headword += hanzi[random.bounded(int(hanzi.size()))];
-        entries.append({headword, u"zhōng guó"_s, word(5) + u" / "_s + word(4)});
-    }
-    return Tables::fromCompiled(Verarov::Dictionary::compile(entries));
 }
 
 } // namespace
