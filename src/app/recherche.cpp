@@ -212,8 +212,13 @@ void TForm3::Button_rechClick()
         const Verarov::Lookup::KeyListModel &field = m_main->fieldModel(modeList());
         Verarov::Search::Found found = Verarov::Search::findContaining(field.keys(), s);
         const int count = found.rows.count();
-        result_index->setResults(field.keys(), std::move(found.rows));
-        m_completion.setField(&field);
+        if (found.failure.isEmpty()) {
+            result_index->setResults(field.keys(), std::move(found.rows));
+            m_completion.setField(&field);
+        } else {
+            result_index->clear();
+            m_completion.setField(nullptr);
+        }
         result_recherche->setText({});
         qCDebug(lcSearch).noquote().nospace()
                 << "recherche\t" << mode() << '\t' << s << '\t' << count;
