@@ -13,7 +13,6 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 
