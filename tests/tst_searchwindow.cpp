@@ -8,6 +8,8 @@
 #include "dictionary/reader.h"
 #include "search/resultmodel.h"
 #include "search/substring.h"
+#include "settings/store.h"
+#include "testsupport_app.h"
 #include "testsupport_generated.h"
 
 #include <QAbstractItemView>
@@ -21,7 +23,10 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using Verarov::Dictionary::List;
@@ -115,6 +120,8 @@ private:
 
     Verarov::Dictionary::Tables m_tables;
     QStringList m_errors;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<QTemporaryDir> m_settings; // a new store per test
 };
 
 void tst_SearchWindow::initTestCase()
@@ -132,6 +139,10 @@ void tst_SearchWindow::init()
 {
     m_errors.clear();
     Verarov::App::setErrorSink([this](QWidget *, const QString &text) { m_errors << text; });
+    m_desktop = {};
+    Verarov::App::setDesktop(&m_desktop);
+    m_settings = std::make_unique<QTemporaryDir>();
+    Verarov::Settings::setUserStoreLocation(m_settings->filePath(u"Duvuduz_ivod.conf"_s));
     Form1 = new TForm1(m_tables);
     Form1->FormCreate({});
     Form3 = new TForm3(Form1);
@@ -144,6 +155,8 @@ void tst_SearchWindow::cleanup()
     TForm3::destroyAll();
     QCOMPARE(Form3, nullptr);
     delete Form1;
+    Verarov::Settings::setUserStoreLocation({});
+    Verarov::App::setDesktop(nullptr);
     Verarov::App::setErrorSink({});
     QCOMPARE(m_errors, QStringList());
 }
@@ -168,11 +181,12 @@ void tst_SearchWindow::creation_layoutColourAndLanguageOfThatMoment()
 
     TForm3 *before = open();
     const QColor colour(0x12, 0x34, 0x56);
-    auto *listeMots = child<QListWidget>(Form1, u"liste_mots_ch"_s);
-    QPalette palette = listeMots->palette();
-    palette.setColor(QPalette::Base, colour);
-    listeMots->setPalette(palette);
-    child<QAction>(Form1, chinese ? u"langue_ch"_s : u"langue_fr"_s)->setChecked(true);
+    m_desktop.nextColour = colour;
+    child<QAction>(Form1, u"texte"_s)->trigger(); // "Fond texte"
+    QCOMPARE(child<QListWidget>(Form1, u"liste_mots_ch"_s)->palette().color(QPalette::Base),
+             colour);
+    if (chinese)
+        Form1->langue_chClick();
 
     TForm3 *w = open();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -448,7 +462,7 @@ void tst_SearchWindow::windows_independentEachHidesItself()
     chooseMode(older, u"choix3"_s);
     search(older, u"chine"_s);
     older->move(200, 150);
-    child<QAction>(Form1, u"langue_ch"_s)->setChecked(true);
+    Form1->langue_chClick();
     TForm3 *newer = open();
     QCOMPARE(Form3, newer);
     QVERIFY(older->isVisible() && newer->isVisible());

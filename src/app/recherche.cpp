@@ -1,5 +1,6 @@
 #include "app/recherche.h"
 
+#include "app/controlcolours.h"
 #include "app/definitions.h"
 #include "app/errorbox.h"
 #include "app/simplecombobox.h"
@@ -141,11 +142,11 @@ void TForm3::FormCreate()
         if (!m_main)
             return;
         // The main window's text-field colour, as it is now.
-        for (QWidget *field : {static_cast<QWidget *>(recherche),
-                               static_cast<QWidget *>(result_recherche)}) {
-            QPalette palette = field->palette();
-            palette.setColor(QPalette::Base, m_main->textFieldColour());
-            field->setPalette(palette);
+        if (const auto colour = m_main->textFieldColour()) {
+            for (QWidget *field : {static_cast<QWidget *>(recherche),
+                                   static_cast<QWidget *>(result_recherche)})
+                Verarov::App::setControlColour(field, Verarov::Settings::ColourPart::Background,
+                                               *colour);
         }
         // Captions and fonts of the interface language ticked now.
         Verarov::App::applySpecs(this, Verarov::Settings::searchWindowTexts(

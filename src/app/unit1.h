@@ -3,12 +3,16 @@
 #include "dictionary/tables.h"
 #include "lookup/shownentry.h"
 #include "settings/captions.h"
+#include "settings/colours.h"
 #include "translate/translator.h"
 
 #include <QColor>
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -47,8 +51,9 @@ public:
     // no change event, no change of page.
     void setFieldText(Verarov::Dictionary::List field, const QString &text);
 
-    // The text-field colour, as liste_mots_ch shows it now.
-    QColor textFieldColour() const;
+    // The text-field colour value liste_mots_ch has now; nothing while it
+    // has its designed colour.
+    std::optional<Verarov::Settings::ColourValue> textFieldColour() const;
     // The interface language whose menu item (langue_fr, langue_ch) is ticked.
     Verarov::Settings::Language interfaceLanguage() const;
 
@@ -80,6 +85,14 @@ public:
     // File translation: translates the file and opens the result.
     void traduire_fichier(const QString &fileName);
 
+    // Interface language: captions and tab fonts, the tick, "langue" stored.
+    void langue_frClick();
+    void langue_chClick();
+    // Colours: the four items of the colour menu (told apart by the tag in
+    // their data) and the reset.
+    void change_couleur(QAction *item);
+    void InitialisationClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -94,6 +107,12 @@ private:
     // that keeps the client area at its designed size under the menu bar.
     void applyTexts(Verarov::Settings::Language language);
     void fieldChange(const SimpleComboBox *field, const Verarov::Lookup::KeyListModel &model);
+    // Start-up: the stored colours applied, missing ones written with their
+    // defaults, failures shown; returns the stored "langue".
+    QString readSettings();
+    void applyColour(const Verarov::Settings::ColourSetting &setting,
+                     Verarov::Settings::ColourValue value);
+    void setLanguage(Verarov::Settings::Language language);
 
     Verarov::Dictionary::Tables m_dictionary;
 
@@ -157,6 +176,14 @@ private:
     QAction *Apropos = nullptr;
 
     Verarov::Translate::Translator m_translator;
+
+    // The colour picker's state for the run: the colour it opens on (the
+    // last chosen) and its sixteen custom colours, empty at start.
+    struct ColourPicker
+    {
+        QColor colour = Qt::black;
+        QList<QColor> customColours;
+    } ColorDialog1;
 };
 
 extern TForm1 *Form1;
