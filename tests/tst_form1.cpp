@@ -85,9 +85,9 @@ void tst_Form1::init()
 
 void tst_Form1::cleanup()
 {
+    TForm3::destroyAll();
     delete Form1;
     Form2 = nullptr;
-    Form3 = nullptr;
     App::setErrorSink({});
     Settings::setUserStoreLocation({});
 }

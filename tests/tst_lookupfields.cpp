@@ -241,7 +241,7 @@ void tst_LookupFields::pickingARow_setsTextAndShowsEntry()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(shownHeadword(), u"啊"_s);
 
-    QListView *list = box->listView();
+    QAbstractItemView *list = box->listView();
     const QRect third = list->visualRect(list->model()->index(2, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
     QCOMPARE(box->currentRow(), 2);
@@ -416,7 +416,7 @@ void tst_LookupFields::aboutBox_authorLinesFit()
 void tst_LookupFields::clickOnTheSelectedRow_setsTextAndFires()
 {
     SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
-    QListView *list = box->listView();
+    QAbstractItemView *list = box->listView();
     const QPoint third = list->visualRect(list->model()->index(2, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
     QCOMPARE(box->currentRow(), 2);
@@ -448,7 +448,7 @@ void tst_LookupFields::completionOnTheSelectedRow_bringsItIntoView()
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QTest::keyClicks(box.lineEdit(), u"k1"_s);
     QCOMPARE(box.text(), u"k100"_s);
-    QListView *list = box.listView();
+    QAbstractItemView *list = box.listView();
     const QModelIndex index = model.index(100, 0);
     list->scrollToBottom();
     QVERIFY(!list->viewport()->rect().intersects(list->visualRect(index)));

@@ -74,7 +74,9 @@ int run(int argc, char *argv[])
     // The first key press in a field would otherwise build its index.
     QTimer::singleShot(0, Form1, &TForm1::prepareLookups);
     const int status = app.exec();
-    delete Form1; // and with it every other window
+    // Every window lives until here.
+    TForm3::destroyAll();
+    delete Form1; // and with it the About box
     return status;
 }
 

@@ -325,6 +325,16 @@ void TForm1::setFieldText(List field, const QString &text)
     }
 }
 
+std::optional<Verarov::Settings::ColourValue> TForm1::textFieldColour() const
+{
+    return Verarov::App::controlColour(liste_mots_ch, Verarov::Settings::ColourPart::Background);
+}
+
+Language TForm1::interfaceLanguage() const
+{
+    return langue_ch->isChecked() ? Language::Chinese : Language::French;
+}
+
 void TForm1::FormCreate(const QString &commandLine)
 {
     guarded(this, [&] {

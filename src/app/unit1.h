@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -48,6 +50,12 @@ public:
     // Sets a lookup field's edit text as the program does: no completion,
     // no change event, no change of page.
     void setFieldText(Verarov::Dictionary::List field, const QString &text);
+
+    // The text-field colour value liste_mots_ch has now; nothing while it
+    // has its designed colour.
+    std::optional<Verarov::Settings::ColourValue> textFieldColour() const;
+    // The interface language whose menu item (langue_fr, langue_ch) is ticked.
+    Verarov::Settings::Language interfaceLanguage() const;
 
     // Entry display.
     void affiche_mot(QStringView headword, QStringView pinyin, QStringView gloss);
