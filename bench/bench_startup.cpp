@@ -1,5 +1,6 @@
 // Start-up of verarov up to its main window shown (offscreen), against a
 // bare Qt Widgets program showing one empty window, measured in one run;
+// verarov started without its raw radical list (nothing to split at start);
 // the same with a large external dictionary when one is at hand; and the
 // import of that dictionary by the data tool.
 //
@@ -62,7 +63,7 @@ int main(int argc, char *argv[])
             : Series{};
 
     // Interleave the programs so that machine noise hits them alike.
-    Series bareSeries, textSeries, builtIn, external;
+    Series bareSeries, textSeries, builtIn, noRadicals, external;
     for (int i = 0; i < runs; ++i) {
         auto add = [](Series &into, const Series &one) {
             into.seconds += one.seconds;
@@ -72,6 +73,7 @@ int main(int argc, char *argv[])
         add(bareSeries, measure(bare, {}, common, 1));
         add(textSeries, measure(bare, {u"--text"_s}, common, 1));
         add(builtIn, measure(verarov, {}, common, 1));
+        add(noRadicals, measure(verarov, {}, common + QList<QByteArray>{"VERAROV_WITHOUT_RADICALS=1"}, 1));
         if (haveExternal)
             add(external, measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1));
     }
@@ -83,6 +85,9 @@ int main(int argc, char *argv[])
     out << "verarov (built-in):    " << median(builtIn.seconds) * 1000 << " ms median, peak "
         << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
         << " (target <= 1.5)\n";
+    out << "verarov without radicals: " << median(noRadicals.seconds) * 1000
+        << " ms median; with the radical lists built: ratio "
+        << median(builtIn.seconds) / median(noRadicals.seconds) << " (target <= 1.1)\n";
     if (haveExternal) {
         out << "verarov (cfdict.u8):   " << median(external.seconds) * 1000 << " ms median, peak "
             << external.maxRssKiB / 1024.0 << " MiB, ratio " << median(external.seconds) / b
@@ -104,7 +109,7 @@ int main(int argc, char *argv[])
     } else {
         out << "no external dictionary at " << cfdict << ": skipped\n";
     }
-    const bool failed = bareSeries.failed || builtIn.failed || external.failed;
+    const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed || external.failed;
     if (failed)
         out << "a run failed\n";
     return failed ? 1 : 0;

@@ -14,17 +14,23 @@ Inputs, all installed packages or files of this repository:
     "'" marking a simplified radical form), kTotalStrokes (first value,
     the mainland count), kTGH (Table of General Standard Chinese
     Characters), kMandarin and kHanyuPinlu (readings and their frequency),
-    kRSAdobe_Japan1_6 (alternative radicals, canonical glyphs only);
+    kRSAdobe_Japan1_6 (alternative radicals, canonical glyphs only),
+    kBigFive;
   * cnchar-radical (npm, MIT licence, version pinned in package.json):
     the modern radical, in its component form (氵 扌 亻 纟 讠 ...), of about
     6,700 simplified characters;
   * the word list of jieba (Debian package python3-jieba): word
     frequencies, from which character frequencies are summed.
 
-Which characters: the first character of every headword of the
-dictionary, and every level-1 and level-2 character of the Table of
-General Standard Chinese Characters (kTGH 2013:1 to 2013:6500) but
-the three outside the BMP (a character line holds one UTF-16 code unit).
+Which characters (a character line holds one UTF-16 code unit, so
+characters outside the BMP are left out):
+  * the first character of every headword of the dictionary, and every
+    level-1 and level-2 character of the Table of General Standard Chinese
+    Characters (kTGH 2013:1 to 2013:6500): each of them is filed;
+  * so that a larger dictionary loaded instead of the built-in one is
+    reachable too, the level-3 characters of that table and the characters
+    of Big5 (kBigFive), those to which Unihan gives a radical, a stroke
+    count and a Mandarin reading.
 
 Under which radicals, in this order, without repeats:
   1. the modern radical: cnchar-radical's, else the first kRSUnicode
@@ -541,6 +547,7 @@ def generate(report=None):
         ("Unihan_IRGSources.txt.bz2", "kRSUnicode"),
         ("Unihan_IRGSources.txt.bz2", "kTotalStrokes"),
         ("Unihan_OtherMappings.txt.bz2", "kTGH"),
+        ("Unihan_OtherMappings.txt.bz2", "kBigFive"),
         ("Unihan_Readings.txt.bz2", "kMandarin"),
         ("Unihan_Readings.txt.bz2", "kHanyuPinlu"),
         ("Unihan_RadicalStrokeCounts.txt.bz2", "kRSAdobe_Japan1_6"),
@@ -549,21 +556,28 @@ def generate(report=None):
     word_frequency, char_frequency = read_jieba(JIEBA_DICT)
     entries = read_dictionary(os.path.join(DATA, "dictionary.tsv"))
 
-    chars = {h[0] for h, _ in entries}
+    chars = {h[0] for h, _ in entries}  # each to be filed
+    extra = set(unihan["kBigFive"])       # filed when Unihan has their data
     for c, value in unihan["kTGH"].items():
         if any(v.startswith("2013:") and int(v[5:]) <= TGH_LEVELS_1_2 for v in value.split()):
             chars.add(c)
+        else:
+            extra.add(c)
+    extra = {c for c in extra - chars
+             if c in unihan["kRSUnicode"] and c in unihan["kMandarin"]
+             and c in unihan["kTotalStrokes"]}
     readings = dictionary_readings(entries, word_frequency, unihan["kHanyuPinlu"])
 
     filed = collections.defaultdict(list)  # radical number -> [(strokes, -freq, cp, line)]
     unfiled, folded = [], []
-    for c in sorted(chars):
+    for c in sorted(chars | extra):
         nodes, was_folded = radicals_of(c, unihan, cnchar, forms, tree)
         reading = ", ".join(readings[c]) if c in readings else \
             unihan["kMandarin"].get(c, "").split(" ")[0]
         strokes = unihan["kTotalStrokes"].get(c, "").split(" ")[0]
         if not nodes or not reading or not strokes.isdigit():
-            unfiled.append(c)
+            if c in chars:
+                unfiled.append(c)
             continue
         if was_folded:
             folded.append(c)
@@ -575,7 +589,7 @@ def generate(report=None):
         lines.append(f"#{number}")
         lines.extend(row[3] for row in sorted(filed[number]))
     if report is not None:
-        report.update(chars=chars, filed=filed, unfiled=unfiled, folded=folded, tree=tree)
+        report.update(chars=chars, extra=extra, filed=filed, unfiled=unfiled, folded=folded, tree=tree)
     return "\n".join(lines) + "\n"
 
 
@@ -584,7 +598,8 @@ def print_report(report, out):
     caption = {n: c for c, n in tree.items()}
     per_char = collections.Counter(row[3].split("\t")[0] for rows in filed.values() for row in rows)
     largest = max(filed, key=lambda n: len(filed[n]))
-    print(f"characters: {len(report['chars'])}, filed: {len(per_char)}, "
+    print(f"characters to file: {len(report['chars'])}, others: {len(report['extra'])}, "
+          f"filed: {len(per_char)}, "
           f"lines: {sum(per_char.values())}", file=out)
     print(f"under more than one radical: {sum(1 for v in per_char.values() if v > 1)}", file=out)
     print(f"largest radical: #{largest} {caption[largest]} ({len(filed[largest])})", file=out)
