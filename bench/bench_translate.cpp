@@ -1,6 +1,7 @@
 // File translation figures: throughput against reading the input and
 // writing an output of the same size, against jieba segmenting the same
 // text, and the program's peak memory on a 200 MB input.
+#include "median.h"
 #include "translate/files.h"
 #include "translate/headwordindex.h"
 #include "dictionary/loader.h"
@@ -30,12 +31,6 @@ using namespace Verarov;
 namespace {
 
 constexpr int kRuns = 5;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QByteArray utf16le(const QString &text)
 {

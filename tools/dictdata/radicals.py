@@ -4,7 +4,7 @@
 Rerun after every change of data/dictionary.tsv (one command, from the
 repository's root):
 
-    npm ci --prefix tools/dictdata && python3 tools/dictdata/radicals.py
+    tools/dictdata/install-inputs.sh && python3 tools/dictdata/radicals.py
 
 Inputs, all installed packages or files of this repository:
   * data/radicaltree.txt: the radical tree (heading TAB radical captions);
@@ -60,7 +60,6 @@ differs); exit status 77 when an input is not installed.
 """
 
 import argparse
-import bz2
 import collections
 import json
 import os
@@ -68,12 +67,13 @@ import re
 import sys
 import unicodedata
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-REPO = os.path.dirname(os.path.dirname(HERE))
-DATA = os.path.join(REPO, "data")
-UNIHAN_DIR = "/usr/share/unicode"
-JIEBA_DICT = "/usr/lib/python3/dist-packages/jieba/dict.txt"
-CNCHAR_RADICAL = os.path.join(HERE, "node_modules", "cnchar-radical", "cnchar.radical.min.js")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import common  # noqa: E402
+
+DATA = common.REPO_DATA
+UNIHAN_DIR = common.UNIHAN_DIR
+JIEBA_DICT = common.JIEBA_DICT
+CNCHAR_RADICAL = common.CNCHAR_RADICAL
 TGH_LEVELS_1_2 = 6500
 
 # The 214 Kangxi radicals and the component forms, mapped onto the nodes of
@@ -393,19 +393,16 @@ def read_tree(path):
 
 
 def read_unihan(fields):
-    """Unihan values: {field: {char: value}} for the fields asked, BMP only."""
+    """Unihan values: {field: {char: value}} for the (file, field) pairs
+    asked, BMP characters only."""
     wanted = collections.defaultdict(set)
     for name, field in fields:
         wanted[name].add(field)
     values = {field: {} for _, field in fields}
     for name, names in sorted(wanted.items()):
-        with bz2.open(os.path.join(UNIHAN_DIR, name), "rt", encoding="utf-8") as f:
-            for line in f:
-                if not line.startswith("U+"):
-                    continue
-                code, field, value = line.rstrip("\n").split("\t", 2)
-                if field in names and len(code) <= 6:
-                    values[field][chr(int(code[2:], 16))] = value
+        for c, field, value in common.read_unihan(name, names):
+            if ord(c) < 0x10000:
+                values[field][c] = value
     return values
 
 
@@ -530,8 +527,8 @@ def require(paths):
     if missing:
         for p in missing:
             print(f"not installed: {p}", file=sys.stderr)
-        print("install: apt-get install unicode-data python3-jieba; "
-              "npm ci --prefix tools/dictdata", file=sys.stderr)
+        print("install them: apt-get install unicode-data python3-jieba; "
+              "tools/dictdata/install-inputs.sh", file=sys.stderr)
         sys.exit(77)
 
 
