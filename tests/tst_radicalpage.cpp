@@ -84,7 +84,7 @@ private:
     void showRadicalPage();
 
     Dictionary::Tables m_tables;
-    QStringList m_raw;
+    QString m_raw;
     TForm1 *m_form = nullptr;
     QStringList m_errors;
     RecordingDesktop m_desktop;
@@ -97,7 +97,7 @@ void tst_RadicalPage::initTestCase()
     QVERIFY(!m_tables.isEmpty());
     QFile raw(QStringLiteral(VERAROV_TEST_DATA "/radicals.txt"));
     QVERIFY(raw.open(QIODevice::ReadOnly));
-    m_raw = Dictionary::radicalListLines(QString::fromUtf8(raw.readAll()));
+    m_raw = QString::fromUtf8(raw.readAll());
     App::setDesktop(&m_desktop);
 }
 

@@ -41,9 +41,9 @@ int run(int argc, char *argv[])
 
     // The window carries the raw radical list; the start-up benchmark
     // measures start-up without it too.
-    QStringList radicals;
+    QString radicals;
     if (!qEnvironmentVariableIsSet("VERAROV_WITHOUT_RADICALS"))
-        radicals = Dictionary::builtInRadicalList();
+        radicals = Dictionary::builtInRadicalText();
     Form1 = new TForm1(std::move(loaded.tables), std::move(radicals));
     Form1->FormCreate(firstArgument(app.arguments()));
     Form2 = new TForm2(Form1);

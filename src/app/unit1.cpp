@@ -59,11 +59,11 @@ const QString kFlatButtonTabs = QStringLiteral(
 } // namespace
 
 TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
-    : TForm1(std::move(dictionary), QStringList(), parent)
+    : TForm1(std::move(dictionary), QString(), parent)
 {
 }
 
-TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QStringList rawRadicalList, QWidget *parent)
+TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, QWidget *parent)
     : QMainWindow(parent),
       m_dictionary(std::move(dictionary)),
       liste_chargement_rad(std::move(rawRadicalList))

@@ -36,8 +36,9 @@ class TForm1 final : public QMainWindow
 
 public:
     explicit TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent = nullptr);
-    // With the raw radical list the window carries (liste_chargement_rad).
-    TForm1(Verarov::Dictionary::Tables dictionary, QStringList liste_chargement_rad,
+    // With the raw radical list the window carries (liste_chargement_rad,
+    // its lines as one text).
+    TForm1(Verarov::Dictionary::Tables dictionary, QString liste_chargement_rad,
            QWidget *parent = nullptr);
     ~TForm1() override;
 
@@ -144,7 +145,7 @@ private:
 
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
-    QStringList liste_chargement_rad;          // raw radical list
+    QString liste_chargement_rad;              // raw radical list, its lines as one text
     Verarov::Dictionary::RadicalTables m_radicals; // liste_rad ... fin_rad
     QString car_pin;                           // reading of the chosen character
     QString car_nb_traits;                     // its stroke count

@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 
 #include <bitset>
+#include <limits>
 #include <vector>
 
 namespace Verarov::Dictionary {
@@ -123,9 +124,14 @@ QStringList radicalListLines(QStringView text)
     return lines;
 }
 
+QString builtInRadicalText()
+{
+    return readResource(u":/verarov/radicals.txt"_s);
+}
+
 QStringList builtInRadicalList()
 {
-    return radicalListLines(readResource(u":/verarov/radicals.txt"_s));
+    return radicalListLines(builtInRadicalText());
 }
 
 RadicalTables::RadicalTables()
@@ -145,44 +151,56 @@ RadicalRows RadicalTables::rows(int n) const
 
 RadicalTables buildRadicalTables(const QStringList &liste_chargement_rad)
 {
+    return buildRadicalTables(liste_chargement_rad.join(u'\n'));
+}
+
+RadicalTables buildRadicalTables(QString liste_chargement_rad)
+{
     RadicalTables t;
-    t.m_raw = liste_chargement_rad;
-    const QStringList &raw = t.m_raw;
-    t.m_rad.reserve(raw.size());
-    t.m_radPin.reserve(raw.size());
-    t.m_radNbTraits.reserve(raw.size());
-    auto ignore = [&t](qsizetype index, const QString &reason) {
-        t.m_ignored.append({int(index + 1), reason});
-    };
+    if (liste_chargement_rad.size() >= std::numeric_limits<qint32>::max()) {
+        t.m_ignored.append({1, u"raw radical list too large"_s});
+        return t;
+    }
+    t.m_text = std::move(liste_chargement_rad);
+    const QStringView text = t.m_text;
+    t.m_rows.reserve(text.count(u'\n') + 1);
+    int lineNumber = 0;
+    auto ignore = [&](const QString &reason) { t.m_ignored.append({lineNumber, reason}); };
 
     int n = 0; // current radical number, 0 before a good header
     qint32 j = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const QStringView line = raw[i];
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        QStringView line = text.sliced(start, end - start);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const qsizetype lineStart = start;
+        start = end + 1;
+        ++lineNumber;
         if (line.isEmpty()) {
-            ignore(i, u"empty line"_s);
+            ignore(u"empty line"_s);
             continue;
         }
         if (line.front() == u'#') {
             n = headerNumber(line);
             if (n == 0)
-                ignore(i, u"header without a radical number"_s);
+                ignore(u"header without a radical number"_s);
             else
                 ++t.m_headers;
             continue;
         }
         if (n == 0) {
-            ignore(i, u"character line under no radical"_s);
+            ignore(u"character line under no radical"_s);
             continue;
         }
         if (const QString problem = characterLineProblem(line); !problem.isEmpty()) {
-            ignore(i, problem);
+            ignore(problem);
             continue;
         }
         const qsizetype p = line.indexOf(u'\t', 2);
-        t.m_rad.append(line.first(1));
-        t.m_radPin.append(line.sliced(2, p - 2));
-        t.m_radNbTraits.append(line.sliced(p + 1));
+        t.m_rows.append({qint32(lineStart), qint32(lineStart + p), qint32(lineStart + line.size())});
         qint32 &debut = t.m_debut[size_t(n - 1)];
         if (debut == -1)
             debut = j;

@@ -49,7 +49,9 @@ bool isRadicalNumber(int n);
 QStringList radicalListLines(QStringView text);
 
 // The program's raw radical list (data/radicals.txt, built into the
-// executables that link the built-in data); empty when absent.
+// executables that link the built-in data) as text, and as lines; empty
+// when absent.
+QString builtInRadicalText();
 QStringList builtInRadicalList();
 
 // A line the build left out, and why (1-based line number).
@@ -76,10 +78,19 @@ class RadicalTables
 public:
     RadicalTables();
 
-    int rowCount() const { return int(m_rad.size()); }
-    QStringView liste_rad(int row) const { return m_rad[row]; }           // the character
-    QStringView liste_rad_pin(int row) const { return m_radPin[row]; }     // its readings
-    QStringView liste_rad_nb_traits(int row) const { return m_radNbTraits[row]; } // strokes
+    int rowCount() const { return int(m_rows.size()); }
+    // The character, its readings, its stroke count.
+    QStringView liste_rad(int row) const { return text().sliced(m_rows[row].start, 1); }
+    QStringView liste_rad_pin(int row) const
+    {
+        const Row &r = m_rows[row];
+        return text().sliced(r.start + 2, r.tab - r.start - 2);
+    }
+    QStringView liste_rad_nb_traits(int row) const
+    {
+        const Row &r = m_rows[row];
+        return text().sliced(r.tab + 1, r.end - r.tab - 1);
+    }
 
     // Slots 1 to 198; any other n reads as a slot holding -1 (debut_rad)
     // or 0 (fin_rad).
@@ -96,13 +107,19 @@ public:
     const QList<IgnoredRadicalLine> &ignoredLines() const { return m_ignored; }
 
 private:
-    friend RadicalTables buildRadicalTables(const QStringList &);
+    friend RadicalTables buildRadicalTables(QString);
     static bool inRange(int n) { return n >= 1 && n <= kRadicalNumberMax; }
+    QStringView text() const { return m_text; }
 
-    QStringList m_raw; // owns the text the rows view
-    QList<QStringView> m_rad;
-    QList<QStringView> m_radPin;
-    QList<QStringView> m_radNbTraits;
+    // A character line: where it starts, where its second TAB is, where it ends.
+    struct Row
+    {
+        qint32 start;
+        qint32 tab;
+        qint32 end;
+    };
+    QString m_text; // the raw list the rows view
+    QList<Row> m_rows;
     std::array<qint32, kRadicalNumberMax> m_debut;
     std::array<qint32, kRadicalNumberMax> m_fin;
     QList<IgnoredRadicalLine> m_ignored;
@@ -125,6 +142,9 @@ private:
 //    outside the BMP, a word) or that has no second TAB.
 // A radical whose header comes twice keeps the first row of its first run
 // and the last row of its last one, like the plain algorithm.
+// The raw list as text: lines end with LF (or CR LF), the last one may not.
+RadicalTables buildRadicalTables(QString liste_chargement_rad);
+// The raw list as lines (none holding a line feed).
 RadicalTables buildRadicalTables(const QStringList &liste_chargement_rad);
 
 // Every rule a raw radical list must obey beyond what the build needs: one
