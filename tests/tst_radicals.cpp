@@ -57,6 +57,8 @@ private slots:
     void radicalListLines_splitsAtLineFeeds();
     void build_cutsFieldsByPositionAndSetsRanges_data();
     void build_cutsFieldsByPositionAndSetsRanges();
+    void build_fromTextReadsItsLines_data();
+    void build_fromTextReadsItsLines();
     void build_noSlotZeroNorBeyond();
     void check_acceptsAWellFormedList();
     void check_reportsEachBrokenRule_data();
@@ -198,6 +200,32 @@ void tst_Radicals::build_cutsFieldsByPositionAndSetsRanges()
         const RadicalRows r = t.rows(n);
         QVERIFY(r.isEmpty() || (r.first >= 0 && r.last < t.rowCount()));
     }
+}
+
+void tst_Radicals::build_fromTextReadsItsLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("ignored");
+    QTest::addRow("LF") << u"#1\n为\twèi\t4\n"_s << QStringList{u"为|wèi|4"_s} << QList<int>{};
+    QTest::addRow("CR LF") << u"#1\r\n为\twèi\t4\r\n"_s << QStringList{u"为|wèi|4"_s}
+                           << QList<int>{};
+    QTest::addRow("no final line feed") << u"#1\n为\twèi\t4"_s << QStringList{u"为|wèi|4"_s}
+                                        << QList<int>{};
+    QTest::addRow("line numbers of left-out lines")
+            << u"x\ty\t1\n#1\n\n为\twèi\t4\n#\n"_s << QStringList{u"为|wèi|4"_s}
+            << QList<int>{1, 3, 5};
+    QTest::addRow("only line feeds") << u"\n\n"_s << QStringList() << QList<int>{1, 2};
+}
+
+void tst_Radicals::build_fromTextReadsItsLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, ignored);
+    const RadicalTables t = buildRadicalTables(text);
+    QCOMPARE(rowsOf(t), rows);
+    QCOMPARE(ignoredLinesOf(t), ignored);
 }
 
 void tst_Radicals::build_noSlotZeroNorBeyond()
