@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/aproposde.h"
 #include "app/browserviews.h"
+#include "app/controlcolours.h"
 #include "app/definitions.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
@@ -137,7 +138,9 @@ void TForm1::createLookup(QWidget *client)
     PageControl2->setDocumentMode(true);
     PageControl2->setUsesScrollButtons(false);
     PageControl2->tabBar()->setDrawBase(false);
-    PageControl2->setStyleSheet(kFlatButtonTabs);
+    // On the tab bar only: a style sheet on the tab control would also style
+    // the fields of its pages and hold their palettes (colour settings).
+    PageControl2->tabBar()->setStyleSheet(kFlatButtonTabs);
     TabSheet4 = page(PageControl2, u"TabSheet4"_s);
     TabSheet5 = page(PageControl2, u"TabSheet5"_s);
 
@@ -173,9 +176,10 @@ void TForm1::createDisplay(QWidget *client)
     mot_fr->setFrameStyle(QFrame::NoFrame);
     mot_fr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mot_fr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette palette = mot_fr->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    mot_fr->setPalette(palette);
+    // Button-face background, following the desktop's scheme.
+    Verarov::App::setControlColour(mot_fr, Verarov::Settings::ColourPart::Background,
+                                   Verarov::Settings::systemColour(
+                                           Verarov::Settings::kSystemButtonFace));
     QTextOption centred = mot_fr->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
     centred.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -279,11 +283,6 @@ void TForm1::createMenu()
     for (QAction *a : findChildren<QAction *>())
         a->setShortcutContext(Qt::WindowShortcut);
 
-    // Not working yet: the Chinese interface and the colours.
-    for (QAction *a : {langue_ch, texte, traduction_ch, traduction_pin, traduction_fr,
-                       Initialisation})
-        a->setEnabled(false);
-
     connect(Copier, &QAction::triggered, this, &TForm1::CopierClick);
     connect(Effacer, &QAction::triggered, this, &TForm1::EffacerClick);
     connect(Rechercher, &QAction::triggered, this, &TForm1::RechercherClick);
@@ -291,6 +290,11 @@ void TForm1::createMenu()
     connect(Quitter1, &QAction::triggered, this, &TForm1::QuitterClick);
     connect(Aide, &QAction::triggered, this, &TForm1::AideClick);
     connect(Apropos, &QAction::triggered, this, &TForm1::AproposClick);
+    connect(langue_fr, &QAction::triggered, this, &TForm1::langue_frClick);
+    connect(langue_ch, &QAction::triggered, this, &TForm1::langue_chClick);
+    for (QAction *item : {texte, traduction_ch, traduction_pin, traduction_fr})
+        connect(item, &QAction::triggered, this, [this, item] { change_couleur(item); });
+    connect(Initialisation, &QAction::triggered, this, &TForm1::InitialisationClick);
 }
 
 const KeyListModel &TForm1::fieldModel(List field) const
@@ -314,8 +318,10 @@ void TForm1::setFieldText(List field, const QString &text)
 void TForm1::FormCreate(const QString &commandLine)
 {
     guarded(this, [&] {
-        // Stored settings and colours: none kept yet.
-        // Interface language from the settings: French only for now.
+        // Stored settings and colours, then the interface language; their
+        // failures are shown on the spot and start-up goes on.
+        if (readSettings() == u"ch"_s)
+            langue_chClick();
         buildRadicalLists();
         // Command-line mode: translate the first argument, then end.  A
         // failure throws before the quit request: the run goes on.

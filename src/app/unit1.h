@@ -4,8 +4,11 @@
 #include "dictionary/tables.h"
 #include "lookup/shownentry.h"
 #include "settings/captions.h"
+#include "settings/colours.h"
 #include "translate/translator.h"
 
+#include <QColor>
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -88,6 +91,14 @@ public:
     // File translation: translates the file and opens the result.
     void traduire_fichier(const QString &fileName);
 
+    // Interface language: captions and tab fonts, the tick, "langue" stored.
+    void langue_frClick();
+    void langue_chClick();
+    // Colours: the four items of the colour menu (told apart by the tag in
+    // their data) and the reset.
+    void change_couleur(QAction *item);
+    void InitialisationClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -105,6 +116,12 @@ private:
     // that keeps the client area at its designed size under the menu bar.
     void applyTexts(Verarov::Settings::Language language);
     void fieldChange(const SimpleComboBox *field, const Verarov::Lookup::KeyListModel &model);
+    // Start-up: the stored colours applied, missing ones written with their
+    // defaults, failures shown; returns the stored "langue".
+    QString readSettings();
+    void applyColour(const Verarov::Settings::ColourSetting &setting,
+                     Verarov::Settings::ColourValue value);
+    void setLanguage(Verarov::Settings::Language language);
 
     Verarov::Dictionary::Tables m_dictionary;
 
@@ -175,6 +192,14 @@ private:
     QAction *Apropos = nullptr;
 
     Verarov::Translate::Translator m_translator;
+
+    // The colour picker's state for the run: the colour it opens on (the
+    // last chosen) and its sixteen custom colours, empty at start.
+    struct ColourPicker
+    {
+        QColor colour = Qt::black;
+        QList<QColor> customColours;
+    } ColorDialog1;
 };
 
 extern TForm1 *Form1;
