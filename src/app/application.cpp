@@ -9,6 +9,7 @@
 #include "app/unit1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include <chrono>
@@ -27,13 +28,28 @@ QString firstArgument(const QStringList &arguments)
     return {};
 }
 
-int run(int argc, char *argv[])
+QIcon programIcon()
 {
-    QApplication app(argc, argv);
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(u":/verarov/icon/%1.png"_s.arg(size), QSize(size, size));
+    return icon;
+}
+
+void prepareApplication()
+{
     QCoreApplication::setApplicationName(u"verarov"_s);
+    QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
+    QApplication::setWindowIcon(programIcon());
     // Every window's default font: Tahoma, 11 pixels.
     QApplication::setFont(namedFont(u"Tahoma"_s, 11));
     QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+int run(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    prepareApplication();
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();
     if (!loaded.failure.isEmpty())

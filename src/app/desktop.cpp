@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -17,6 +18,24 @@ using namespace Qt::StringLiterals;
 QString siteAddress()
 {
     return u"https://verarov.example.org/"_s;
+}
+
+QStringList dataFolders(const QString &programFolder)
+{
+    return {QDir::cleanPath(programFolder + u"/../share/verarov"_s),
+            QDir::cleanPath(programFolder + u"/../../share/verarov"_s)};
+}
+
+QUrl helpAddress(const QString &page, const QStringList &dataFolders)
+{
+    // The index.html itself, not its folder: a browser shows a file: folder
+    // as a listing, and the desktop opens it in the file manager.
+    for (const QString &folder : dataFolders) {
+        const QString index = folder + u'/' + page + u"/index.html"_s;
+        if (QFileInfo(index).isFile())
+            return QUrl::fromLocalFile(index);
+    }
+    return QUrl(siteAddress() + page + u'/');
 }
 
 namespace {

@@ -445,8 +445,10 @@ void TForm1::AproposClick()
 void TForm1::AideClick()
 {
     guarded(this, [&] {
-        const QString page = langue_fr->isChecked() ? u"dico_aide/"_s : u"dico_aide_cn/"_s;
-        Verarov::App::desktop().openUrl(QUrl(Verarov::App::siteAddress() + page));
+        const QString page = langue_fr->isChecked() ? u"dico_aide"_s : u"dico_aide_cn"_s;
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        Verarov::App::desktop().openUrl(
+                Verarov::App::helpAddress(page, Verarov::App::dataFolders(programFolder)));
     });
 }
 
