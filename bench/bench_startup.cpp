@@ -1,5 +1,6 @@
 // Start-up of verarov up to its main window shown (offscreen), against a
 // bare Qt Widgets program showing one empty window, measured in one run;
+// verarov started without its raw radical list (nothing to split at start);
 // the same with a full settings store and the Chinese interface, against
 // the start without a store; the same with a large external dictionary when
 // one is at hand; and the import of that dictionary by the data tool.
@@ -87,7 +88,7 @@ int main(int argc, char *argv[])
     // Interleave the programs so that machine noise hits them alike.  Runs
     // without a store get an empty configuration folder each time: every
     // one is a first start, which writes the default colours.
-    Series bareSeries, textSeries, builtIn, stored, chinese, external;
+    Series bareSeries, textSeries, builtIn, noRadicals, stored, chinese, external;
     for (int i = 0; i < runs; ++i) {
         auto add = [](Series &into, const Series &one) {
             into.seconds += one.seconds;
@@ -102,6 +103,10 @@ int main(int argc, char *argv[])
         add(bareSeries, measure(bare, {}, common + noStore("bare"), 1));
         add(textSeries, measure(bare, {u"--text"_s}, common + noStore("text"), 1));
         add(builtIn, measure(verarov, {}, common + noStore("builtin"), 1));
+        add(noRadicals, measure(verarov, {},
+                                common + noStore("noradicals")
+                                        + QList<QByteArray>{"VERAROV_WITHOUT_RADICALS=1"},
+                                1));
         add(stored, measure(verarov, {}, common + frenchStore, 1));
         add(chinese, measure(verarov, {}, common + fullStore, 1));
         if (haveExternal) {
@@ -117,6 +122,9 @@ int main(int argc, char *argv[])
     out << "verarov (built-in):    " << median(builtIn.seconds) * 1000 << " ms median, peak "
         << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
         << " (target <= 1.5)\n";
+    out << "verarov without radicals: " << median(noRadicals.seconds) * 1000
+        << " ms median; with the radical lists built: ratio "
+        << median(builtIn.seconds) / median(noRadicals.seconds) << " (target <= 1.1)\n";
     out << "verarov (full settings store, French interface): " << median(stored.seconds) * 1000
         << " ms median, ratio to the start without a store " << median(stored.seconds) / median(builtIn.seconds)
         << "\n";
@@ -144,7 +152,8 @@ int main(int argc, char *argv[])
     } else {
         out << "no external dictionary at " << cfdict << ": skipped\n";
     }
-    const bool failed = bareSeries.failed || builtIn.failed || stored.failed || chinese.failed || external.failed;
+    const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed || stored.failed
+            || chinese.failed || external.failed;
     if (failed)
         out << "a run failed\n";
     return failed ? 1 : 0;

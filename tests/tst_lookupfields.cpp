@@ -319,8 +319,8 @@ void tst_LookupFields::clear_emptiesFieldsAndShowsChineseList()
              u"TabSheet4"_s);
     QCOMPARE(shownHeadword(), QString());
     QCOMPARE(m_form->motFrText(), QString());
-    QCOMPARE(m_form->findChild<QListWidget *>(u"liste_car_ch"_s)->count(), 0);
-    QCOMPARE(m_form->findChild<QListWidget *>(u"liste_mots_ch"_s)->count(), 0);
+    QCOMPARE(m_form->findChild<QAbstractItemView *>(u"liste_car_ch"_s)->model()->rowCount(), 0);
+    QCOMPARE(m_form->findChild<QAbstractItemView *>(u"liste_mots_ch"_s)->model()->rowCount(), 0);
 }
 
 void tst_LookupFields::help_opensPageOfTheInterfaceLanguage_data()

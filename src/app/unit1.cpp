@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/aproposde.h"
+#include "app/browserviews.h"
 #include "app/controlcolours.h"
 #include "app/definitions.h"
 #include "app/desktop.h"
@@ -10,16 +11,15 @@
 #include "app/simplecombobox.h"
 #include "lookup/keylistmodel.h"
 #include "lookup/lookuplog.h"
+#include "lookup/radicalbrowser.h"
 #include "lookup/senses.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
@@ -27,7 +27,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QTreeWidget>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -61,7 +60,14 @@ const QString kFlatButtonTabs = QStringLiteral(
 } // namespace
 
 TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
-    : QMainWindow(parent), m_dictionary(std::move(dictionary))
+    : TForm1(std::move(dictionary), QString(), parent)
+{
+}
+
+TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, QWidget *parent)
+    : QMainWindow(parent),
+      m_dictionary(std::move(dictionary)),
+      liste_chargement_rad(std::move(rawRadicalList))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(Verarov::App::applicationTitle());
@@ -143,23 +149,7 @@ void TForm1::createLookup(QWidget *client)
                                 &TForm1::liste_pin_ss_accentChange);
     liste_fr = field(TabSheet3, u"liste_fr"_s, m_frenchKeys, &TForm1::Liste_frChange);
 
-    // The radical browser's controls.
-    ListBox = new QTreeWidget(TabSheet5);
-    ListBox->setObjectName(u"ListBox"_s);
-    ListBox->setHeaderHidden(true);
-    // The hidden header measures its text in bold: keep it in the window's
-    // font so start-up does not load a bold CJK face it never shows.
-    ListBox->header()->setFont(font());
-    ListBox->setIndentation(19);
-    ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
-
-    liste_car_ch = new QListWidget(TabSheet5);
-    liste_car_ch->setObjectName(u"liste_car_ch"_s);
-    liste_car_ch->setUniformItemSizes(true);
-
-    liste_mots_ch = new QListWidget(TabSheet5);
-    liste_mots_ch->setObjectName(u"liste_mots_ch"_s);
-    liste_mots_ch->setUniformItemSizes(true);
+    createRadicalBrowser(TabSheet5);
 
     PageControl1->setCurrentWidget(TabSheet1);
     PageControl2->setCurrentWidget(TabSheet4);
@@ -342,7 +332,7 @@ void TForm1::FormCreate(const QString &commandLine)
         // failures are shown on the spot and start-up goes on.
         if (readSettings() == u"ch"_s)
             langue_chClick();
-        // Radical lists and row ranges: none yet.
+        buildRadicalLists();
         // Command-line mode: translate the first argument, then end.  A
         // failure throws before the quit request: the run goes on.
         if (!commandLine.isEmpty()) {
@@ -427,11 +417,9 @@ void TForm1::EffacerClick()
         liste_dico_ch->setText({});
         liste_pin_ss_accent->setText({});
         liste_fr->setText({});
-        liste_car_ch->clear();
+        m_characters->clear(); // liste_car_ch
         car_pin.clear();
-        liste_mots_ch->clear();
-        liste_mots_pin.clear();
-        liste_mots_fr.clear();
+        m_words->clear(); // liste_mots_ch, liste_mots_pin, liste_mots_fr
         mot_ch->clear();
         mot_pin->clear();
         mot_fr->clear();

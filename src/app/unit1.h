@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dictionary/radicals.h"
 #include "dictionary/tables.h"
 #include "lookup/shownentry.h"
 #include "settings/captions.h"
@@ -14,20 +15,22 @@
 
 #include <optional>
 
+class ClickTree;
+class PickList;
 class QAction;
 class QActionGroup;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
-class QTreeWidget;
 class SimpleComboBox;
 
 namespace Verarov::Lookup {
+class CharacterListModel;
 class KeyListModel;
+class WordListModel;
 }
 
 // The main window: the dictionary, the lookups and the shown entry.
@@ -38,6 +41,10 @@ class TForm1 final : public QMainWindow
 
 public:
     explicit TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent = nullptr);
+    // With the raw radical list the window carries (liste_chargement_rad,
+    // its lines as one text).
+    TForm1(Verarov::Dictionary::Tables dictionary, QString liste_chargement_rad,
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     // The creation step, run once right after Form1 is assigned.
@@ -70,6 +77,13 @@ public:
     void liste_pin_ss_accentChange();
     void Liste_frChange();
 
+    // Radical browser: a click in the tree, a character or a word picked.
+    void ListBoxClick();
+    void liste_car_chClick();
+    void liste_mots_chClick();
+    // The radical character lists and row ranges built by FormCreate.
+    const Verarov::Dictionary::RadicalTables &radicalTables() const { return m_radicals; }
+
     // Builds the completion indexes of the three fields ahead of the first
     // key press; run once the window is shown.
     void prepareLookups();
@@ -99,6 +113,9 @@ protected:
 
 private:
     void createLookup(QWidget *client);
+    void createRadicalBrowser(QWidget *page);
+    // The FormCreate step that splits liste_chargement_rad.
+    void buildRadicalLists();
     void createDisplay(QWidget *client);
     void createInvisibleControls(QWidget *client);
     void createStatusBar();
@@ -123,9 +140,9 @@ private:
     QWidget *TabSheet4 = nullptr; // "liste"
     SimpleComboBox *liste_dico_ch = nullptr;
     QWidget *TabSheet5 = nullptr; // "radical"
-    QTreeWidget *ListBox = nullptr;
-    QListWidget *liste_car_ch = nullptr;
-    QListWidget *liste_mots_ch = nullptr;
+    ClickTree *ListBox = nullptr;
+    PickList *liste_car_ch = nullptr;  // rows: m_characters
+    PickList *liste_mots_ch = nullptr; // rows: m_words
     QWidget *TabSheet2 = nullptr; // "Pinyin"
     SimpleComboBox *liste_pin_ss_accent = nullptr;
     QWidget *TabSheet3 = nullptr; // "Français"
@@ -133,6 +150,12 @@ private:
     Verarov::Lookup::KeyListModel *m_headwords = nullptr;
     Verarov::Lookup::KeyListModel *m_pinyinKeys = nullptr;
     Verarov::Lookup::KeyListModel *m_frenchKeys = nullptr;
+    // The characters of the chosen radical with their readings and stroke
+    // counts (liste_car_ch, liste_car_pin, liste_car_nb_traits), and the
+    // words of the chosen character with their pinyin and glosses
+    // (liste_mots_ch, liste_mots_pin, liste_mots_fr).
+    Verarov::Lookup::CharacterListModel *m_characters = nullptr;
+    Verarov::Lookup::WordListModel *m_words = nullptr;
 
     // Display controls.
     QLabel *mot_ch = nullptr;
@@ -147,9 +170,10 @@ private:
 
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
-    QStringList liste_mots_pin; // pinyin of each row of liste_mots_ch
-    QStringList liste_mots_fr;  // gloss of each row of liste_mots_ch
-    QString car_pin;            // reading of the chosen character
+    QString liste_chargement_rad;              // raw radical list, its lines as one text
+    Verarov::Dictionary::RadicalTables m_radicals; // liste_rad ... fin_rad
+    QString car_pin;                           // reading of the chosen character
+    QString car_nb_traits;                     // its stroke count
     // The cancel button: Escape not kept by the focused control clicks it.
     QPushButton *Quitter = nullptr;
 
