@@ -183,7 +183,7 @@ void tst_SearchWindow::creation_layoutColourAndLanguageOfThatMoment()
     const QColor colour(0x12, 0x34, 0x56);
     m_desktop.nextColour = colour;
     child<QAction>(Form1, u"texte"_s)->trigger(); // "Fond texte"
-    QCOMPARE(child<QListWidget>(Form1, u"liste_mots_ch"_s)->palette().color(QPalette::Base),
+    QCOMPARE(child<QAbstractItemView>(Form1, u"liste_mots_ch"_s)->palette().color(QPalette::Base),
              colour);
     if (chinese)
         Form1->langue_chClick();
