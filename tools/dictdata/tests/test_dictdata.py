@@ -19,7 +19,9 @@ sys.path.insert(0, TOOLS)
 
 import check_quality  # noqa: E402
 import common  # noqa: E402
+import coverage  # noqa: E402
 import select_candidates  # noqa: E402
+import stats  # noqa: E402
 import to_tsv  # noqa: E402
 
 # A few Unihan readings (toneless), enough for the checker tests below.
@@ -385,6 +387,49 @@ class Checker(unittest.TestCase):
             self.assertEqual(check_quality.main(["check_quality.py", os.devnull]), 77)
         finally:
             check_quality.UNIHAN_READINGS = saved
+
+
+class Figures(unittest.TestCase):
+    ENTRIES = [("一", "yī", "un, une"), ("乐", "lè", "joyeux / rire"), ("乐", "yuè", "musique"),
+               ("北京", "Běi jīng", "Pékin (capitale de la Chine)"),
+               ("书", "shū", "livre / [classificateur : 本, 册]"),
+               ("书本", "shū běn", "livre [classificateur : 本] / manuel"),
+               ("一会儿", "yī huì r", "un moment / [dans 等一会儿]")]
+
+    def test_dictionary_counts(self):
+        c = stats.dictionary_counts(self.ENTRIES)
+        self.assertEqual(c["entries"], 7)
+        self.assertEqual(c["distinct headwords"], 6)
+        self.assertEqual(c["single characters (entries)"], 4)
+        self.assertEqual(c["single characters (distinct)"], 3)
+        self.assertEqual(c["words by length (entries)"], {2: 2, 3: 1})
+        self.assertEqual(c["homograph groups"], 1)
+        self.assertEqual(c["French keys"], 9)
+        self.assertEqual(c["nouns with a classifier"], 1)  # 书本's is not its last sense
+
+    def test_classifier_is_the_last_sense(self):
+        for gloss, expected in [("livre / [classificateur : 本]", True),
+                                ("[classificateur : 本] / livre", False),
+                                ("[classificateur] sorte, genre", False),
+                                ("livre / [classificateur : 本, 部]", True)]:
+            with self.subTest(gloss):
+                self.assertEqual(stats.has_classifier(gloss), expected)
+
+    def test_hsk_words_counted_once(self):
+        hsk = [("的", 1), ("我", 1), ("得", 2), ("得", 4), ("会晤", 6)]
+        self.assertEqual(stats.hsk_coverage({"的", "得"}, hsk),
+                         (2, 4, {1: (1, 2), 2: (1, 1), 6: (0, 1)}))
+
+    def test_subtitle_words_chinese_only(self):
+        subtitles = [("的", 9), ("OK", 8), ("看到", 7), ("好人", 6), ("真的", 5)]
+        self.assertEqual(stats.subtitle_share({"的", "好人", "真的"}, subtitles, top=3),
+                         (2, 3, ["看到"]))
+
+    def test_coverage_cuts_longest_first(self):
+        c = coverage.coverage({"北京", "北", "京", "大学", "北京大学", "学"}, "北京大学学\n京x北")
+        self.assertEqual(c, {"han": 7, "found": 4, "found_long": 1, "in_words": 7, "in_long_words": 4})
+        c = coverage.coverage({"北"}, "北京")
+        self.assertEqual((c["in_words"], c["in_long_words"], c["han"]), (1, 0, 2))
 
 
 class CommittedSelection(unittest.TestCase):
