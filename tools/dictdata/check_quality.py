@@ -24,8 +24,8 @@ Checked for every entry:
   * revision checks (violations; warnings only with --lenient): labels of
     the documented set (retired and misspelt labels, in any case, alone or
     in a list "(familier, dialectal)", "(lieu-dit)" and its variants
-    "(lieu-dit, ...)", "(lieu)", "[onomatopée]", a label opening a sense are
-    reported), place labels of the documented forms (a kind of PLACE_KINDS
+    "(lieu-dit, ...)", "(lieu)", "[onomatopée]", "(dans 伶俐)" for "[dans
+    伶俐]", a label opening a sense are reported), place labels of the documented forms (a kind of PLACE_KINDS
     alone or followed by where: "(ville du Hubei)"; provinces named as in
     PROVINCE_NAMES), no sense repeated in a gloss, no gloss that only
     repeats the pinyin, no two readings of a headword with the same gloss.
@@ -344,6 +344,8 @@ def label_problems(head, gloss):
             errs.append(f"label '({opening.group(1)})' opens a sense: a label ends the sense it qualifies")
         if re.search(r"\[onomatopée\]", sense):
             errs.append("write '(onomatopée)', not '[onomatopée]'")
+        if re.search(r"\((?:[^()]*, )?dans [^()]*[\u4e00-\u9fff]", sense):
+            errs.append("a word the sense is found in is a grammar note: write '[dans 伶俐]'")
     return errs
 
 

@@ -20,6 +20,7 @@ sys.path.insert(0, TOOLS)
 import check_quality  # noqa: E402
 import common  # noqa: E402
 import coverage  # noqa: E402
+import review_sample  # noqa: E402
 import select_candidates  # noqa: E402
 import stats  # noqa: E402
 import to_tsv  # noqa: E402
@@ -298,6 +299,11 @@ class RevisionChecks(unittest.TestCase):
         (["天\ttiān\tmarine (ancienne), flotte"], "retired"),
         (["天\ttiān\tciel / (figuré) protecteur"], "opens a sense"),
         (["天\ttiān\tciel / (digue) céder"], None),
+        # A word the sense is found in is written in brackets.
+        (["天\ttiān\tverre (dans 玻璃)"], "[dans"),
+        (["天\ttiān\tYuezhi (peuple ancien, dans 月氏)"], "[dans"),
+        (["天\ttiān\tverre [dans 玻璃]"], None),
+        (["天\ttiān\tciel (dans la langue écrite)"], None),
     ]
 
     def test_cases(self):
@@ -430,6 +436,33 @@ class Figures(unittest.TestCase):
         self.assertEqual(c, {"han": 7, "found": 4, "found_long": 1, "in_words": 7, "in_long_words": 4})
         c = coverage.coverage({"北"}, "北京")
         self.assertEqual((c["in_words"], c["in_long_words"], c["han"]), (1, 0, 2))
+
+
+class Review(unittest.TestCase):
+    def test_sample_is_seeded_and_in_order(self):
+        entries = [(str(i), "yī", "un") for i in range(1000)]
+        first = review_sample.sample(entries, seed=10, size=200)
+        self.assertEqual(first, review_sample.sample(entries, seed=10, size=200))
+        self.assertNotEqual(first, review_sample.sample(entries, seed=11, size=200))
+        numbers = [n for n, _ in first]
+        self.assertEqual(len(set(numbers)), 200)
+        self.assertEqual(numbers, sorted(numbers))
+        self.assertTrue(all(entries[n - 1] == e for n, e in first))
+
+    def test_count_refuses_unknown_verdicts(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "review.tsv")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write("# note\n1\t一\tyī\tok\t\n2\t二\tèr\tminor\tlabel\n")
+            self.assertEqual(review_sample.count(path), {"ok": 1, "minor": 1})
+            with open(path, "a", encoding="utf-8") as f:
+                f.write("3\t三\tsān\tbad\t\n")
+            with self.assertRaises(ValueError):
+                review_sample.count(path)
+
+    def test_committed_review_is_complete(self):
+        path = os.path.join(TOOLS, "review_2nd_edition.tsv")
+        self.assertEqual(sum(review_sample.count(path).values()), review_sample.SIZE)
 
 
 class CommittedSelection(unittest.TestCase):
