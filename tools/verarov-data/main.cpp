@@ -20,6 +20,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -170,6 +171,11 @@ int exportLists(const QString &dirPath)
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // A file size limit fails the write, which is reported, instead of
+    // killing the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
     const QStringList args = app.arguments().mid(1);
