@@ -8,9 +8,11 @@
 #include "app/unit1.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -26,9 +28,41 @@ QString firstArgument(const QStringList &arguments)
     return {};
 }
 
+namespace {
+
+// The program's own arguments.  Windows gives them whole to the toolkit,
+// which reads the command line itself; elsewhere they are argv.
+QStringList programArguments(int argc, char *argv[])
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return QCoreApplication::arguments();
+#else
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    return arguments;
+#endif
+}
+
+} // namespace
+
 int run(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+#ifdef SIGXFSZ
+    // A file size limit then fails the write that passes it, which is
+    // reported, instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    // The toolkit gets no argument: a file named "-reverse" or "-style=x"
+    // is a file to translate, not an option.  Its settings still come from
+    // the environment (QT_QPA_PLATFORM and the like).
+    char fallbackName[] = "verarov";
+    char *toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, toolkitArgv);
+    const QStringList arguments = programArguments(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
     // Every window's default font: Tahoma, 11 pixels.
     QApplication::setFont(namedFont(u"Tahoma"_s, 11));
@@ -39,7 +73,7 @@ int run(int argc, char *argv[])
         showError(nullptr, loaded.failure);
 
     Form1 = new TForm1(std::move(loaded.tables));
-    Form1->FormCreate(firstArgument(app.arguments()));
+    Form1->FormCreate(firstArgument(arguments));
     Form2 = new TForm2(Form1);
     Form3 = new TForm3(Form1);
 
