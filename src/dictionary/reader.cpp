@@ -255,4 +255,16 @@ QString toTsvLine(const Entry &entry)
     return entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
 }
 
+QByteArray toTsv(const Tables &tables)
+{
+    QByteArray tsv;
+    for (int e = 0; e < tables.entryCount(); ++e) {
+        tsv += QStringView(toTsvLine({tables.headword(e).toString(), tables.pinyin(e).toString(),
+                                      tables.gloss(e).toString()}))
+                       .toUtf8();
+        tsv += '\n';
+    }
+    return tsv;
+}
+
 } // namespace Verarov::Dictionary

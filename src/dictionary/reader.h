@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionary/builder.h"
+#include "dictionary/tables.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -59,5 +60,9 @@ ReadResult readDictionaryFile(const QString &path);
 
 // One entry as a line of our TSV format, without line end.
 QString toTsvLine(const Entry &entry);
+
+// Every entry of the tables in entry order, as our TSV: one line each, LF,
+// UTF-8.  What import writes; reading it back gives the same entries.
+QByteArray toTsv(const Tables &tables);
 
 } // namespace Verarov::Dictionary

@@ -64,14 +64,12 @@ int importFile(const QString &path)
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         return 1;
-    QByteArray buffer;
-    for (int e = 0; e < tables.entryCount(); ++e) {
-        buffer += QStringView(toTsvLine({tables.headword(e).toString(), tables.pinyin(e).toString(),
-                                         tables.gloss(e).toString()}))
-                          .toUtf8();
-        buffer += '\n';
+    const QByteArray tsv = toTsv(tables);
+    if (out.write(tsv) != tsv.size() || !out.flush()) {
+        err() << "import: cannot write the output: " << out.errorString() << '\n';
+        return 1;
     }
-    return out.write(buffer) == buffer.size() && out.flush() ? 0 : 1;
+    return 0;
 }
 
 int build(const QString &in, const QString &outPath)
