@@ -130,6 +130,7 @@ private slots:
     void accessDenied();
     void tooManyOpenFiles();
     void outputThatCannotBeCreated();
+    void readOnlyOutput_isNotReplaced();
     void failedWrite_isReported();
 
 private:
@@ -460,6 +461,24 @@ void tst_Translate::outputThatCannotBeCreated()
     const Outcome outcome = Translator().translate(fixture(), input);
     QVERIFY(QDir(m_dir.path()).rmdir(u"texte.vare.txt"_s));
     QCOMPARE(outcome.error, u"Impossible de créer le fichier \"%1\". Accès refusé"_s.arg(output));
+}
+
+void tst_Translate::readOnlyOutput_isNotReplaced()
+{
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0)
+        QSKIP("the superuser writes every file");
+#endif
+    const QString input = m_dir.filePath(u"texte.txt"_s);
+    const QString output = m_dir.filePath(u"texte.vare.txt"_s);
+    QVERIFY(writeFile(input, utf16le(u"好"_s)));
+    QFile::remove(output);
+    QVERIFY(writeFile(output, "previous"));
+    QVERIFY(QFile::setPermissions(output, QFileDevice::ReadOwner));
+    const Outcome outcome = Translator().translate(fixture(), input);
+    QFile::setPermissions(output, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(outcome.error, u"Impossible de créer le fichier \"%1\". Accès refusé"_s.arg(output));
+    QCOMPARE(readAll(output), QByteArray("previous"));
 }
 
 void tst_Translate::failedWrite_isReported()

@@ -61,6 +61,10 @@ bool isFolder(const QString &path)
     return ::_wstat64(reinterpret_cast<const wchar_t *>(path.utf16()), &info) == 0
             && (info.st_mode & _S_IFMT) == _S_IFDIR;
 }
+bool isReadOnlyFile(const QString &path)
+{
+    return ::_waccess(reinterpret_cast<const wchar_t *>(path.utf16()), 2) != 0 && errno == EACCES;
+}
 #else
 // A new file only: O_EXCL never opens what stands under the name, a link
 // included.
@@ -88,6 +92,14 @@ bool isFolder(const QString &path)
 {
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+// A file itself that this user may not write (a link is replaced freely).
+bool isReadOnlyFile(const QString &path)
+{
+    struct stat info;
+    const QByteArray name = QFile::encodeName(path);
+    return ::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode)
+            && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 #endif
 } // namespace
@@ -135,9 +147,12 @@ OutputFile::~OutputFile()
 int OutputFile::create(const QString &path)
 {
     m_path = path;
-    // A folder under the name would refuse the rename only at the end.
+    // A folder under the name would refuse the rename only at the end; a
+    // file the user may not write is not replaced either.
     if (isFolder(path))
         return m_error = EISDIR;
+    if (isReadOnlyFile(path))
+        return m_error = EACCES;
     // Hidden, short and in the same folder, so that the rename stays on one
     // file system and the name never grows too long.
     const QString folder = QFileInfo(path).path();
