@@ -41,6 +41,8 @@ private slots:
     void badExternalFileFallsBackWithMessage();
     void externalPathFromEnvironmentThenUserData();
     void cachedLoadFollowsTheFile();
+    void cacheFile_replacedNeverFollowed_data();
+    void cacheFile_replacedNeverFollowed();
 
 private:
     QString write(const QByteArray &bytes, const QString &name = u"dict.u8"_s);
@@ -360,6 +362,46 @@ void tst_Import::cachedLoadFollowsTheFile()
         f.resize(f.size() - 3);
     }
     QCOMPARE(loadExternal(path).tables.gloss(0), u"rire");
+}
+
+void tst_Import::cacheFile_replacedNeverFollowed_data()
+{
+    QTest::addColumn<QString>("kind"); // what stands in the cache file's place
+#ifdef Q_OS_UNIX
+    QTest::addRow("FIFO, never waited for") << u"fifo"_s;
+    QTest::addRow("symbolic link to another file") << u"link"_s;
+#endif
+}
+
+void tst_Import::cacheFile_replacedNeverFollowed()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, kind);
+    const QString path = write("好 好 [hao3] /bien/\n", kind + u".u8"_s);
+    const QDir cacheDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                        + u"/dictionaries"_s);
+    const QStringList before = cacheDir.entryList(QDir::Files);
+    QCOMPARE(loadExternal(path).tables.entryCount(), 1);
+    QStringList added = cacheDir.entryList(QDir::Files);
+    for (const QString &name : before)
+        added.removeOne(name);
+    QCOMPARE(added.size(), 1);
+    const QString cache = cacheDir.filePath(added.front());
+    QVERIFY(QFile::remove(cache));
+    const QString other = write("précieux", kind + u"-autre.txt"_s);
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(cache).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(other, cache));
+
+    const Loaded loaded = loadExternal(path);
+    QCOMPARE(loaded.tables.entryCount(), 1);
+    QCOMPARE(loaded.tables.gloss(0), u"bien");
+    QVERIFY(QFileInfo(cache).isFile() && !QFileInfo(cache).isSymLink());
+    QFile kept(other);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("précieux"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(tst_Import)
