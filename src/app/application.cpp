@@ -15,6 +15,11 @@
 #include <csignal>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace Verarov::App {
@@ -30,14 +35,21 @@ QString firstArgument(const QStringList &arguments)
 
 namespace {
 
-// The program's own arguments.  Windows gives them whole to the toolkit,
-// which reads the command line itself; elsewhere they are argv.
+// The program's own arguments: on Windows from the command line in UTF-16
+// (argv holds them in the ANSI code page), elsewhere argv.
 QStringList programArguments(int argc, char *argv[])
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(argc);
     Q_UNUSED(argv);
-    return QCoreApplication::arguments();
+    QStringList arguments;
+    int count = 0;
+    if (wchar_t **words = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments.append(QString::fromWCharArray(words[i]));
+        ::LocalFree(words);
+    }
+    return arguments;
 #else
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

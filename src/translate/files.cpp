@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -157,8 +156,9 @@ int OutputFile::create(const QString &path)
     // file system and the name never grows too long.
     const QString folder = QFileInfo(path).path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QDir(folder).filePath(
-                u".verarov-%1.tmp"_s.arg(qulonglong(QRandomGenerator::global()->generate()), 8, 16, QChar(u'0')));
+        const qulonglong random = QRandomGenerator::global()->generate();
+        const QString name =
+                QDir(folder).filePath(u".verarov-%1.tmp"_s.arg(random, 8, 16, QChar(u'0')));
         do {
             m_fd = createFile(name);
         } while (m_fd < 0 && errno == EINTR);
