@@ -2,6 +2,7 @@
 // writing an output of the same size, against jieba segmenting the same
 // text, and the program's peak memory on large inputs (200 MB unless sizes
 // in MB are given: "bench_translate 200 1000").
+#include "median.h"
 #include "translate/files.h"
 #include "translate/headwordindex.h"
 #include "dictionary/loader.h"
@@ -31,12 +32,6 @@ using namespace Verarov;
 namespace {
 
 constexpr int kRuns = 5;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QByteArray utf16le(const QString &text)
 {

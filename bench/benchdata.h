@@ -4,7 +4,8 @@
 
 #include <QString>
 
-#include <algorithm>
+#include "median.h"
+
 #include <vector>
 
 // A dictionary of realistic size for the benchmarks: the shared CFDICT file
@@ -16,12 +17,3 @@ struct BenchDictionary
     QString origin;
 };
 BenchDictionary benchDictionary();
-
-template<typename T>
-T median(std::vector<T> values)
-{
-    if (values.empty())
-        return T();
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}

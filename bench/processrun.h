@@ -2,11 +2,11 @@
 
 // Runs a program as a child process and measures it (Linux).
 
+#include "median.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
-
-#include <algorithm>
 
 struct ProcessFigures
 {
@@ -21,10 +21,3 @@ struct ProcessFigures
 ProcessFigures runProcess(const QString &program, const QStringList &arguments,
                           const QList<QByteArray> &env = {}, bool quiet = true);
 
-inline double median(QList<double> values)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}

@@ -13,7 +13,8 @@ program="$build/src/app/verarov"
 display=:${SCREENSHOT_DISPLAY:-97}
 Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
 xvfb=$!
-trap 'kill "$program_pid" 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true' EXIT
+program_pid=""
+trap 'if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi; kill "$xvfb" 2>/dev/null || true' EXIT
 sleep 1
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" &
 program_pid=$!

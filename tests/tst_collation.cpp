@@ -32,7 +32,9 @@ void tst_Collation::ordered_data()
     QTest::addRow("case ignored at first level") << u"Ab"_s << u"ac"_s;
     QTest::addRow("hyphen skipped at first level") << u"a-b"_s << u"ac"_s;
     QTest::addRow("ligature counts as two letters") << u"cœur"_s << u"cof"_s;
-    QTest::addRow("chinese is a symbol") << u"? x"_s << u"a"_s;
+    QTest::addRow("chinese is a symbol, before digits") << u"中 x"_s << u"1"_s;
+    QTest::addRow("chinese after other symbols by code point") << u"?"_s << u"中"_s;
+    QTest::addRow("chinese by code point") << u"一"_s << u"中"_s;
     QTest::addRow("right quote is a symbol") << u"l\u2019a"_s << u"la"_s;
     // Diacritic level, from the last letter.
     QTest::addRow("élève before élevé") << u"élève"_s << u"élevé"_s;

@@ -51,6 +51,7 @@ private slots:
     void firstArgument_data();
     void firstArgument();
     void window_clientSizeAndPlaces();
+    void languageItems_exactlyOneTicked();
 
 private:
     QString viewText() const { return Form1->findChild<QTextEdit *>(u"mot_fr"_s)->toPlainText(); }
@@ -67,6 +68,9 @@ void tst_Form1::initTestCase()
 
 void tst_Form1::init()
 {
+    App::setErrorSink([](QWidget *, const QString &message) {
+        QFAIL(qPrintable(u"error box: "_s + message));
+    });
     Form1 = new TForm1(m_tables);
     Form1->FormCreate({});
     Form2 = new TForm2(Form1);
@@ -241,6 +245,17 @@ void tst_Form1::window_clientSizeAndPlaces()
     QCOMPARE(Form1->findChild<QLabel *>(u"mot_pin"_s)->geometry(), QRect(215, 89, 305, 40));
     QCOMPARE(Form1->findChild<QTextEdit *>(u"mot_fr"_s)->geometry(), QRect(2, 2, 301, 198));
     QCOMPARE(Form1->findChild<QLabel *>(u"mot_ch"_s)->font().pixelSize(), 40);
+}
+
+void tst_Form1::languageItems_exactlyOneTicked()
+{
+    auto *french = Form1->findChild<QAction *>(u"langue_fr"_s);
+    auto *chinese = Form1->findChild<QAction *>(u"langue_ch"_s);
+    QVERIFY(french->isChecked());
+    french->trigger(); // the ticked item chosen again stays ticked
+    QVERIFY(french->isChecked());
+    QVERIFY(!chinese->isChecked());
+    QCOMPARE(chinese->text(), u"中文"_s + QString(28, u' '));
 }
 
 QTEST_MAIN(tst_Form1)

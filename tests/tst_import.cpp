@@ -1,7 +1,11 @@
 #include "dictionary/loader.h"
+#include "dictionary/pinyin.h"
 #include "dictionary/reader.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -24,6 +28,8 @@ private slots:
     void initTestCase();
     void ccCedictLine_data();
     void ccCedictLine();
+    void toneMarks_data();
+    void toneMarks();
     void skippedLines_data();
     void skippedLines();
     void lineEndsBomAndComments();
@@ -43,9 +49,13 @@ private slots:
     void cachedLoadFollowsTheFile();
     void cacheFile_replacedNeverFollowed_data();
     void cacheFile_replacedNeverFollowed();
+    void cachedLoad_readsTheCacheNotTheSource();
+    void cacheOfAnotherDerivation_isNeverServed();
+    void derivationId_followsTheSources();
 
 private:
     QString write(const QByteArray &bytes, const QString &name = u"dict.u8"_s);
+    static QString cacheFileOf(const QString &source);
     QTemporaryDir m_dir;
 };
 
@@ -89,6 +99,8 @@ void tst_Import::ccCedictLine_data()
     QTest::addRow("blanks inside the brackets")
             << QByteArray("你好 你好 [ ni3   hao3 ] /bonjour/") << u"你好"_s << u"nǐ hǎo"_s
             << u"bonjour"_s;
+    QTest::addRow("syllable without vowel")
+            << QByteArray("呣 呣 [m2] /hein ?/") << u"呣"_s << u"ḿ"_s << u"hein ?"_s;
     QTest::addRow("brackets inside the gloss")
             << QByteArray("了 了 [le5] /[particule] marque [aspect]/") << u"了"_s << u"le"_s
             << u"[particule] marque [aspect]"_s;
@@ -107,6 +119,38 @@ void tst_Import::ccCedictLine()
     QCOMPARE(r.entries[0].headword, headword);
     QCOMPARE(r.entries[0].pinyin, pinyin);
     QCOMPARE(r.entries[0].gloss, gloss);
+}
+
+// The rows of tests/data/tone_cases.tsv, which the data tools' to_tsv.py
+// must convert alike.
+void tst_Import::toneMarks_data()
+{
+    QTest::addColumn<QString>("numbered");
+    QTest::addColumn<QString>("marked");
+    QFile f(QStringLiteral(VERAROV_TEST_DATA "/tone_cases.tsv"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    int rows = 0;
+    while (!f.atEnd()) {
+        QString line = QString::fromUtf8(f.readLine());
+        if (line.endsWith(u'\n'))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList fields = line.split(u'\t');
+        QCOMPARE(fields.size(), 3);
+        QTest::addRow("%s: %s", qPrintable(fields[2]), qPrintable(fields[0]))
+                << fields[0] << fields[1];
+        ++rows;
+    }
+    QVERIFY(rows > 20);
+}
+
+void tst_Import::toneMarks()
+{
+    QFETCH(QString, numbered);
+    QFETCH(QString, marked);
+    const QString result = numberedToMarked(numbered);
+    QCOMPARE(result, marked);
 }
 
 void tst_Import::skippedLines_data()
@@ -378,15 +422,8 @@ void tst_Import::cacheFile_replacedNeverFollowed()
 #ifdef Q_OS_UNIX
     QFETCH(QString, kind);
     const QString path = write("好 好 [hao3] /bien/\n", kind + u".u8"_s);
-    const QDir cacheDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
-                        + u"/dictionaries"_s);
-    const QStringList before = cacheDir.entryList(QDir::Files);
     QCOMPARE(loadExternal(path).tables.entryCount(), 1);
-    QStringList added = cacheDir.entryList(QDir::Files);
-    for (const QString &name : before)
-        added.removeOne(name);
-    QCOMPARE(added.size(), 1);
-    const QString cache = cacheDir.filePath(added.front());
+    const QString cache = cacheFileOf(path);
     QVERIFY(QFile::remove(cache));
     const QString other = write("précieux", kind + u"-autre.txt"_s);
     if (kind == u"fifo")
@@ -402,6 +439,90 @@ void tst_Import::cacheFile_replacedNeverFollowed()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("précieux"));
 #endif
+}
+
+// The one cache file written for a source (the cache folder holds one per
+// source path).
+QString tst_Import::cacheFileOf(const QString &source)
+{
+    const QDir dir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                   + u"/dictionaries"_s);
+    const QByteArray id = QCryptographicHash::hash(QFileInfo(source).absoluteFilePath().toUtf8(),
+                                                   QCryptographicHash::Sha1)
+                                  .toHex();
+    return dir.filePath(QString::fromLatin1(id) + u".bin"_s);
+}
+
+namespace {
+
+// Replaces the only occurrence of `from` in a file by `to`, same length.
+bool patchFile(const QString &path, const QByteArray &from, const QByteArray &to)
+{
+    QFile file(path);
+    if (from.size() != to.size() || !file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const qsizetype at = bytes.indexOf(from);
+    if (at < 0 || bytes.indexOf(from, at + 1) >= 0)
+        return false;
+    bytes.replace(at, from.size(), to);
+    return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+} // namespace
+
+void tst_Import::cachedLoad_readsTheCacheNotTheSource()
+{
+    const QString path = write("乐 乐 [le4] /joie/\n", u"hit.u8"_s);
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+    const QString cache = cacheFileOf(path);
+    QVERIFY(QFile::exists(cache));
+    // Only the cache says "jOie": a load that parsed the source would say "joie".
+    QVERIFY(patchFile(cache, utf16(u"joie"_s), utf16(u"jOie"_s)));
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"jOie");
+}
+
+void tst_Import::cacheOfAnotherDerivation_isNeverServed()
+{
+    const QString path = write("乐 乐 [le4] /joie/\n", u"stale.u8"_s);
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+    const QString cache = cacheFileOf(path);
+    QVERIFY(patchFile(cache, utf16(u"joie"_s), utf16(u"jOie"_s)));
+    // The same cache, written by a program that derives otherwise.
+    QByteArray ours(8, Qt::Uninitialized);
+    qToLittleEndian<quint64>(derivationId(), ours.data());
+    QByteArray other(8, Qt::Uninitialized);
+    qToLittleEndian<quint64>(derivationId() ^ 1, other.data());
+    QVERIFY(patchFile(cache, ours, other));
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+    // and it was replaced by a current one.
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+}
+
+void tst_Import::derivationId_followsTheSources()
+{
+    // The identity is the hash of the sources as they are now: a change to
+    // any of them retires every cache, with no number to bump by hand.
+    const QDir root(QStringLiteral(VERAROV_SOURCE_DIR));
+    QByteArray text = derivationVersion().toUtf8() + '\n';
+    const QStringList sources = derivationSources();
+    QVERIFY(sources.contains(u"src/dictionary/keys.cpp"_s));
+    QVERIFY(sources.contains(u"src/dictionary/collation.cpp"_s));
+    QVERIFY(sources.contains(u"src/dictionary/builder.cpp"_s));
+    for (const QString &source : sources) {
+        QFile file(root.filePath(source));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(source));
+        text += source.toUtf8() + ' '
+                + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
+                + '\n';
+    }
+    const QByteArray digest = QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex();
+    QCOMPARE(QByteArray::number(derivationId(), 16).rightJustified(16, '0'), digest.first(16));
 }
 
 QTEST_GUILESS_MAIN(tst_Import)

@@ -34,6 +34,8 @@ void tst_Keys::pinyinKey_data()
     QTest::addRow("unmarked capitals kept") << u"Běi Aì ěr lán"_s << u"BeiAierlan"_s;
     QTest::addRow("latin letters") << u"C T sǎo miáo"_s << u"CTsaomiao"_s;
     QTest::addRow("marked capital E") << u"Ě luó sī"_s << u"eluosi"_s;
+    QTest::addRow("marked m and n") << u"ḿ m̄ ňg ǹ hm"_s << u"mmngnhm"_s;
+    QTest::addRow("e circumflex with or without tone") << u"ê̄ ế ê Ề"_s << u"eeee"_s;
     QTest::addRow("rare characters carried over")
             << u"A - ... ` \u2018x"_s << u"A-...`\u2018x"_s;
 }

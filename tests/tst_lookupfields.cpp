@@ -1,5 +1,6 @@
 #include "app/aproposde.h"
 #include "app/desktop.h"
+#include "app/errorbox.h"
 #include "lookup/keylistmodel.h"
 #include "dictionary/loader.h"
 #include "app/simplecombobox.h"
@@ -14,12 +15,14 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +58,13 @@ private slots:
     void help_opensPageOfTheInterfaceLanguage_data();
     void help_opensPageOfTheInterfaceLanguage();
     void aboutBox_opensAgainAndAgain();
+    void aboutBox_comesBackWhereItWasLeft();
+    void aboutBox_linkAreaOpensTheSite_data();
+    void aboutBox_linkAreaOpensTheSite();
+    void aboutBox_authorLinesFit();
+    void clickOnTheSelectedRow_setsTextAndFires();
+    void completionOnTheSelectedRow_bringsItIntoView();
+    void mainWindow_atItsDesignedPosition();
 
 private:
     SimpleComboBox *field(const QString &name) const
@@ -80,6 +90,9 @@ void tst_LookupFields::initTestCase()
     QVERIFY2(loaded.failure.isEmpty(), qPrintable(loaded.failure));
     m_tables = loaded.tables;
     Verarov::App::setDesktop(&m_desktop);
+    Verarov::App::setErrorSink([](QWidget *, const QString &message) {
+        QFAIL(qPrintable(u"error box: "_s + message));
+    });
 }
 
 void tst_LookupFields::init()
@@ -344,6 +357,107 @@ void tst_LookupFields::aboutBox_opensAgainAndAgain()
     }
     QMetaObject::invokeMethod(Form2, &TForm2::Label10Click);
     QCOMPARE(m_desktop.opened, QList<QUrl>{QUrl(Verarov::App::siteAddress())});
+}
+
+void tst_LookupFields::aboutBox_comesBackWhereItWasLeft()
+{
+    m_form->AproposClick();
+    QVERIFY(QTest::qWaitForWindowExposed(Form2));
+    // Moved by the user through the window system, not by the program.
+    const QPoint shown = Form2->pos();
+    Form2->windowHandle()->setPosition(shown + QPoint(37, 21));
+    QTRY_VERIFY(Form2->pos() != shown);
+    QVERIFY(!Form2->testAttribute(Qt::WA_Moved));
+    const QPoint left = Form2->pos();
+    Form2->Button1Click();
+    m_form->AproposClick();
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->pos(), left);
+}
+
+void tst_LookupFields::aboutBox_linkAreaOpensTheSite_data()
+{
+    // Points of the 227 x 20 label, far from its centred text too.
+    QTest::addColumn<QPoint>("point");
+    QTest::addRow("centre") << QPoint(113, 10);
+    QTest::addRow("left end") << QPoint(1, 1);
+    QTest::addRow("right end") << QPoint(225, 18);
+}
+
+void tst_LookupFields::aboutBox_linkAreaOpensTheSite()
+{
+    QFETCH(QPoint, point);
+    m_form->AproposClick();
+    auto *label = Form2->findChild<QLabel *>(u"Label10"_s);
+    QCOMPARE(label->geometry(), QRect(8, 80, 227, 20));
+    QTest::mouseClick(label, Qt::LeftButton, {}, point);
+    QCOMPARE(m_desktop.opened, QList<QUrl>{QUrl(Verarov::App::siteAddress())});
+}
+
+void tst_LookupFields::aboutBox_authorLinesFit()
+{
+    m_form->AproposClick();
+    for (const QString &name : {u"Label4"_s, u"Label5"_s, u"Label6"_s, u"Label7"_s}) {
+        const auto *line = Form2->findChild<QLabel *>(name);
+        QVERIFY(!line->text().isEmpty());
+        QVERIFY2(line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width(),
+                 qPrintable(name + u" is cut: "_s + line->text()));
+        QVERIFY(line->parentWidget()->rect().contains(line->geometry()));
+    }
+}
+
+void tst_LookupFields::clickOnTheSelectedRow_setsTextAndFires()
+{
+    SimpleComboBox *box = useField(u"liste_pin_ss_accent"_s, 1);
+    QListView *list = box->listView();
+    const QPoint third = list->visualRect(list->model()->index(2, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(box->currentRow(), 2);
+    // The user edits the text; the row stays selected.
+    box->lineEdit()->end(false);
+    QTest::keyClicks(box->lineEdit(), u"zz"_s);
+    QCOMPARE(box->currentRow(), 2);
+    m_form->affiche_mot(u"X", u"x", u"x");
+    QSignalSpy changed(box, &SimpleComboBox::changed);
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(box->text(), modelKey(box, 2));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shownHeadword(), m_tables.headword(m_tables.pinyinKeyEntry(2)));
+}
+
+void tst_LookupFields::completionOnTheSelectedRow_bringsItIntoView()
+{
+    // Rows enough to scroll: "k000" ... "k299".
+    QStringList keys;
+    for (int i = 0; i < 300; ++i)
+        keys.append(u"k%1"_s.arg(i, 3, 10, QChar(u'0')));
+    QStringListModel model(keys);
+    const StringKeys rows(keys);
+    SimpleComboBox box;
+    box.setModel(&model, &rows);
+    box.resize(169, 200);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTest::keyClicks(box.lineEdit(), u"k1"_s);
+    QCOMPARE(box.text(), u"k100"_s);
+    QListView *list = box.listView();
+    const QModelIndex index = model.index(100, 0);
+    list->scrollToBottom();
+    QVERIFY(!list->viewport()->rect().intersects(list->visualRect(index)));
+
+    QTest::keyClicks(box.lineEdit(), u"0"_s); // the same row again
+    QCOMPARE(box.currentRow(), 100);
+    QVERIFY(list->viewport()->rect().contains(list->visualRect(index)));
+}
+
+void tst_LookupFields::mainWindow_atItsDesignedPosition()
+{
+    // Asked of the window system, not left to its placement.
+    QVERIFY(m_form->testAttribute(Qt::WA_Moved));
+    QCOMPARE(m_form->pos(), QPoint(0, 0));
+    QCOMPARE(m_form->centralWidget()->size() + QSize(0, m_form->statusBar()->height()),
+             QSize(528, 367));
 }
 
 QTEST_MAIN(tst_LookupFields)

@@ -1,6 +1,8 @@
 #include "dictionary/builder.h"
 #include "dictionary/check.h"
 #include "dictionary/collation.h"
+#include "dictionary/keylist.h"
+#include "dictionary/keys.h"
 #include "dictionary/tables.h"
 #include "dictionary/reader.h"
 
@@ -25,6 +27,10 @@ private slots:
     void indexListsAreDecimalText();
     void checkPassesOnFixture();
     void checkReportsCounts();
+    void checkReportsEachViolation_data();
+    void checkReportsEachViolation();
+    void entriesBeginningWith_data();
+    void entriesBeginningWith();
     void compiledFormRejectsGarbage_data();
     void compiledFormRejectsGarbage();
 
@@ -174,6 +180,134 @@ void tst_Tables::checkReportsCounts()
     QCOMPARE(r.homographGroups, 2);
     QCOMPARE(r.pinyinKeys, 21);
     QCOMPARE(r.entriesWithoutFrenchKey, 1);
+}
+
+namespace {
+
+// Entries written one a line, fields separated by TAB.
+QList<Entry> entriesOf(const QString &text)
+{
+    QList<Entry> entries;
+    for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(u'\t');
+        entries.append({f.value(0), f.value(1), f.value(2)});
+    }
+    return entries;
+}
+
+// Key rows "text:entry;text:entry" as given, or "*" for the keys derived
+// from the entries in collation order, ties by entry.
+QList<RawKey> keysOf(const QString &text, const QList<Entry> &entries, bool pinyin)
+{
+    QList<RawKey> keys;
+    if (text != u"*") {
+        for (const QString &row : text.split(u';', Qt::SkipEmptyParts))
+            keys.append({row.section(u':', 0, 0), row.section(u':', 1).toInt()});
+        return keys;
+    }
+    for (int e = 0; e < entries.size(); ++e) {
+        if (pinyin) {
+            keys.append({pinyinKey(entries[e].pinyin), e});
+        } else {
+            for (const QString &k : frenchKeys(entries[e].gloss))
+                keys.append({k, e});
+        }
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const RawKey &a, const RawKey &b) {
+        return collationCompare(a.text, b.text) < 0;
+    });
+    return keys;
+}
+
+} // namespace
+
+void tst_Tables::checkReportsEachViolation_data()
+{
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QString>("pinyinKeys");
+    QTest::addColumn<QString>("frenchKeys");
+    QTest::addColumn<QString>("violation"); // the one expected, empty: none
+
+    QTest::addRow("clean") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"*"_s << u"*"_s << QString();
+    QTest::addRow("empty headword") << u"\tyī\tun"_s << u"*"_s << u"*"_s
+                                    << u"entry 0: headword: empty"_s;
+    QTest::addRow("control character")
+            << u"一\tyī\tun\u0001"_s << u"*"_s << u"*"_s
+            << u"entry 0: gloss: control character"_s;
+    QTest::addRow("outside the BMP") << u"\U00020000\tyī\tun"_s << u"*"_s << u"*"_s
+                                     << u"entry 0: headword: character outside the BMP"_s;
+    QTest::addRow("leading blank") << u"一\t yī\tun"_s << u"*"_s << u"*"_s
+                                   << u"entry 0: pinyin: leading or trailing blank"_s;
+    QTest::addRow("double blank") << u"一\tyī\tun  deux"_s << u"*"_s << u"*"_s
+                                  << u"entry 0: gloss: double blank"_s;
+    QTest::addRow("headword over 7") << u"一二三四五六七八\tyī\tun"_s << u"*"_s << u"*"_s
+                                     << u"entry 0: headword longer than 7"_s;
+    QTest::addRow("solidus inside a sense") << u"一\tyī\tun/deux"_s << u"*"_s << u"*"_s
+                                            << u"entry 0: \"/\" outside a \" / \" separator"_s;
+    QTest::addRow("headwords out of order") << u"二\tèr\tdeux\n一\tyī\tun"_s << u"*"_s
+                                            << u"*"_s << u"entry 1: headwords out of order"_s;
+    QTest::addRow("homographs out of order") << u"乐\tyuè\tmusique\n乐\tlè\tjoie"_s << u"*"_s
+                                             << u"*"_s << u"entry 1: homographs out of order"_s;
+    QTest::addRow("repeated entry") << u"一\tyī\tun\n一\tyī\tun"_s << u"*"_s << u"*"_s
+                                    << u"entry 1: repeats entry 0"_s;
+    QTest::addRow("keys out of order") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0;er:1"_s
+                                       << u"*"_s << u"liste_pin_ss_accent row 1: out of order"_s;
+    QTest::addRow("equal keys out of entry order")
+            << u"一\tyī\tun\n二\tèr\tun"_s << u"*"_s << u"un:1;un:0"_s
+            << u"liste_fr row 1: out of order"_s;
+    QTest::addRow("key not derived") << u"一\tyī\tun"_s << u"*"_s << u"une:0"_s
+                                     << u"entry 0: liste_fr keys differ from the derived ones"_s;
+    QTest::addRow("entry without pinyin key") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0"_s
+                                              << u"*"_s << u"entry 1: 0 pinyin keys"_s;
+}
+
+void tst_Tables::checkReportsEachViolation()
+{
+    QFETCH(QString, entries);
+    QFETCH(QString, pinyinKeys);
+    QFETCH(QString, frenchKeys);
+    QFETCH(QString, violation);
+    const QList<Entry> rows = entriesOf(entries);
+    QString error;
+    const Tables tables = Tables::fromCompiled(
+            assemble(rows, keysOf(pinyinKeys, rows, true), keysOf(frenchKeys, rows, false)),
+            &error);
+    QVERIFY2(!tables.isEmpty(), qPrintable(error));
+    const CheckReport report = check(tables);
+    if (violation.isEmpty())
+        QVERIFY2(report.violations.isEmpty(), qPrintable(report.violations.join(u'\n')));
+    else
+        QVERIFY2(report.violations.contains(violation), qPrintable(report.violations.join(u'\n')));
+}
+
+void tst_Tables::entriesBeginningWith_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<QStringList>("headwords");
+    QTest::addRow("a character that begins several headwords")
+            << u"一"_s
+            << QStringList{u"一"_s, u"一一"_s, u"一丝不苟"_s, u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s};
+    QTest::addRow("homographs all listed") << u"乐"_s << QStringList{u"乐"_s, u"乐"_s, u"乐"_s};
+    QTest::addRow("begins no headword") << u"冽"_s << QStringList();
+    QTest::addRow("fullwidth capital, last in order") << u"Ｘ"_s << QStringList{u"Ｘ光"_s};
+}
+
+void tst_Tables::entriesBeginningWith()
+{
+    QFETCH(QString, character);
+    QFETCH(QStringList, headwords);
+    const EntryRange range = Verarov::Dictionary::entriesBeginningWith(m_tables, character[0].unicode());
+    QStringList found;
+    for (int e = range.begin; e < range.end; ++e)
+        found.append(m_tables.headword(e).toString());
+    QCOMPARE(found, headwords);
+    // The plain scan of every entry finds the same rows.
+    QStringList scanned;
+    for (int e = 0; e < m_tables.entryCount(); ++e) {
+        if (m_tables.headword(e).front() == character[0])
+            scanned.append(m_tables.headword(e).toString());
+    }
+    QCOMPARE(scanned, found);
 }
 
 void tst_Tables::compiledFormRejectsGarbage_data()

@@ -421,8 +421,10 @@ void tst_Translate::output_replacesALinkNeverItsTarget()
 
 void tst_Translate::accessDenied()
 {
+#ifdef Q_OS_UNIX
     if (geteuid() == 0)
         QSKIP("the superuser reads every file");
+#endif
     const QString input = m_dir.filePath(u"prive.txt"_s);
     QVERIFY(writeFile(input, utf16le(u"好"_s)));
     QVERIFY(QFile::setPermissions(input, QFileDevice::WriteOwner));

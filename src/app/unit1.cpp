@@ -226,7 +226,7 @@ void TForm1::createStatusBar()
 void TForm1::createMenu()
 {
     // Captions come from the interface language's table.
-    auto action = [this](QMenu *menu, const QString &name, const QKeySequence &shortcut = {}) {
+    auto action = [](QMenu *menu, const QString &name, const QKeySequence &shortcut = {}) {
         QAction *a = menu->addAction(QString());
         a->setObjectName(name);
         a->setShortcut(shortcut);

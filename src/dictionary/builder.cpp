@@ -57,6 +57,31 @@ void sortKeys(std::vector<SortableKey> &keys)
     });
 }
 
+QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables::KeyRow> &pinyinKeys,
+                  const std::vector<Tables::KeyRow> &frenchKeys, const QString &pool)
+{
+    CompiledHeader header;
+    std::memcpy(header.magic, kCompiledMagic, sizeof header.magic);
+    header.entryCount = quint32(refs.size() / 3);
+    header.pinyinKeyCount = quint32(pinyinKeys.size());
+    header.frenchKeyCount = quint32(frenchKeys.size());
+    header.poolUnits = quint32(pool.size());
+
+    QByteArray out;
+    out.reserve(qsizetype(sizeof header + refs.size() * sizeof(Tables::Ref)
+                          + (pinyinKeys.size() + frenchKeys.size()) * sizeof(Tables::KeyRow)
+                          + size_t(pool.size()) * 2));
+    out.append(reinterpret_cast<const char *>(&header), sizeof header);
+    out.append(reinterpret_cast<const char *>(refs.data()),
+               qsizetype(refs.size() * sizeof(Tables::Ref)));
+    out.append(reinterpret_cast<const char *>(pinyinKeys.data()),
+               qsizetype(pinyinKeys.size() * sizeof(Tables::KeyRow)));
+    out.append(reinterpret_cast<const char *>(frenchKeys.data()),
+               qsizetype(frenchKeys.size() * sizeof(Tables::KeyRow)));
+    out.append(reinterpret_cast<const char *>(pool.constData()), pool.size() * 2);
+    return out;
+}
+
 } // namespace
 
 QByteArray compile(QList<Entry> entries)
@@ -123,29 +148,35 @@ QByteArray compile(QList<Entry> entries)
     sortKeys(pinyinKeys);
     sortKeys(frenchKeyRows);
 
-    CompiledHeader header;
-    std::memcpy(header.magic, kCompiledMagic, sizeof header.magic);
-    header.entryCount = quint32(entries.size());
-    header.pinyinKeyCount = quint32(pinyinKeys.size());
-    header.frenchKeyCount = quint32(frenchKeyRows.size());
-    header.poolUnits = quint32(pool.units().size());
+    auto rows = [](const std::vector<SortableKey> &keys) {
+        std::vector<Tables::KeyRow> out;
+        out.reserve(keys.size());
+        for (const SortableKey &k : keys)
+            out.push_back({k.text, k.entry});
+        return out;
+    };
+    return layout(refs, rows(pinyinKeys), rows(frenchKeyRows), pool.units());
+}
 
-    QByteArray out;
-    out.reserve(qsizetype(sizeof header + refs.size() * sizeof(Tables::Ref)
-                          + (pinyinKeys.size() + frenchKeyRows.size()) * sizeof(Tables::KeyRow)
-                          + pool.units().size() * 2));
-    out.append(reinterpret_cast<const char *>(&header), sizeof header);
-    out.append(reinterpret_cast<const char *>(refs.data()),
-               qsizetype(refs.size() * sizeof(Tables::Ref)));
-    for (const auto *keys : {&pinyinKeys, &frenchKeyRows}) {
-        for (const SortableKey &k : *keys) {
-            const Tables::KeyRow row{k.text, k.entry};
-            out.append(reinterpret_cast<const char *>(&row), sizeof row);
-        }
+QByteArray assemble(const QList<Entry> &entries, const QList<RawKey> &pinyinKeys,
+                    const QList<RawKey> &frenchKeys)
+{
+    Pool pool;
+    std::vector<Tables::Ref> refs;
+    for (const Entry &entry : entries) {
+        refs.push_back(pool.add(entry.headword));
+        refs.push_back(pool.add(entry.pinyin));
+        refs.push_back(pool.add(entry.gloss));
     }
-    out.append(reinterpret_cast<const char *>(pool.units().constData()),
-               pool.units().size() * 2);
-    return out;
+    auto rows = [&](const QList<RawKey> &keys) {
+        std::vector<Tables::KeyRow> out;
+        for (const RawKey &k : keys)
+            out.push_back({pool.add(k.text), quint32(k.entry)});
+        return out;
+    };
+    const std::vector<Tables::KeyRow> pinyin = rows(pinyinKeys);
+    const std::vector<Tables::KeyRow> french = rows(frenchKeys);
+    return layout(refs, pinyin, french, pool.units());
 }
 
 } // namespace Verarov::Dictionary

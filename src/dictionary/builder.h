@@ -22,4 +22,17 @@ struct Entry
 // ties by entry index.
 QByteArray compile(QList<Entry> entries);
 
+// A key row as given: its text and the entry it leads to.
+struct RawKey
+{
+    QString text;
+    int entry;
+};
+
+// Lays entries and key rows out in the compiled form exactly as given: no
+// derivation, no order, no check.  For tests and tools that need tables
+// that break the rules, which check() must then report.
+QByteArray assemble(const QList<Entry> &entries, const QList<RawKey> &pinyinKeys,
+                    const QList<RawKey> &frenchKeys);
+
 } // namespace Verarov::Dictionary

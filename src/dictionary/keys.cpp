@@ -1,29 +1,38 @@
 #include "dictionary/keys.h"
 
+#include <QString>
+
+#include <array>
+
 namespace Verarov::Dictionary {
 
 namespace {
 
-// Base letter of a lower- or upper-case pinyin letter with a tone mark or
-// diaeresis, or 0 when the code unit is not one.
-char16_t markedPinyinBase(char16_t c)
+// Base letter, in lower case, of a Latin letter that carries marks: the
+// tone marks, the diaeresis, the circumflex of ê ("à", "ǘ", "ḿ", "ň", "ế"
+// give a, u, m, n, e); 0 for any other code unit.
+char16_t markedLetterBase(char16_t c)
 {
-    switch (c) {
-    case u'à': case u'á': case u'ǎ': case u'ā': case u'À': case u'Á': case u'Ǎ': case u'Ā':
-        return u'a';
-    case u'è': case u'é': case u'ě': case u'ē': case u'È': case u'É': case u'Ě': case u'Ē':
-        return u'e';
-    case u'ì': case u'í': case u'ǐ': case u'ī': case u'Ì': case u'Í': case u'Ǐ': case u'Ī':
-        return u'i';
-    case u'ò': case u'ó': case u'ǒ': case u'ō': case u'Ò': case u'Ó': case u'Ǒ': case u'Ō':
-        return u'o';
-    case u'ù': case u'ú': case u'ǔ': case u'ū': case u'Ù': case u'Ú': case u'Ǔ': case u'Ū':
-    case u'ü': case u'ǘ': case u'ǚ': case u'ǜ': case u'ǖ':
-    case u'Ü': case u'Ǘ': case u'Ǚ': case u'Ǜ': case u'Ǖ':
-        return u'u';
-    default:
-        return 0;
-    }
+    // Precomposed Latin letters all lie below U+2000.
+    static const std::array<char16_t, 0x2000> table = [] {
+        std::array<char16_t, 0x2000> t{};
+        for (char16_t u = 0xC0; u < 0x2000; ++u) {
+            const QChar qc(u);
+            if (!qc.isLetter() || qc.decompositionTag() != QChar::Canonical)
+                continue;
+            const QChar base = QString(qc).normalized(QString::NormalizationForm_D).front();
+            if (base.unicode() < 0x80 && base.isLetter())
+                t[u] = base.toLower().unicode();
+        }
+        return t;
+    }();
+    return c < table.size() ? table[c] : 0;
+}
+
+// A combining mark written after its letter ("m̄" is m and U+0304).
+constexpr bool isCombiningMark(char16_t c)
+{
+    return c >= 0x0300 && c <= 0x036F;
 }
 
 // The characters of 0x80-0x9F in Windows-1252, by their Unicode values.
@@ -52,9 +61,9 @@ QString pinyinKey(QStringView pinyin)
     key.reserve(pinyin.size());
     for (QChar qc : pinyin) {
         const char16_t c = qc.unicode();
-        if (c == u' ' || c == u'\'')
+        if (c == u' ' || c == u'\'' || isCombiningMark(c))
             continue;
-        const char16_t base = markedPinyinBase(c);
+        const char16_t base = markedLetterBase(c);
         key.append(QChar(base ? base : c));
     }
     return key;

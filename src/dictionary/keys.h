@@ -6,9 +6,9 @@
 
 namespace Verarov::Dictionary {
 
-// Toneless key of a pinyin: blanks and apostrophes dropped, marked letters
-// lowered to their base letter, everything else kept.  "Ā fù hàn" -> "afuhan",
-// "C T sǎo miáo" -> "CTsaomiao"
+// Toneless key of a pinyin: blanks, apostrophes and combining marks dropped,
+// letters with marks lowered to their base letter, everything else kept.
+// "Ā fù hàn" -> "afuhan", "C T sǎo miáo" -> "CTsaomiao", "ḿ ňg ê̄" -> "mnge"
 QString pinyinKey(QStringView pinyin);
 
 // A sense reduced to the Windows-1252 repertoire: encodable characters stay,

@@ -1,6 +1,7 @@
 #include "dictionary/loader.h"
 
 #include "dictionary/builder.h"
+#include "dictionary/derivation_p.h"
 #include "dictionary/fileaccess.h"
 #include "dictionary/reader.h"
 
@@ -62,19 +63,17 @@ namespace {
 
 // Cached compiled form of an external dictionary, so that later start-ups
 // skip reading, parsing and sorting.  Valid while the source has the same
-// size and change stamp and the derivation rules are the same.
+// size and change stamp and the program derives dictionaries the same way.
 struct CacheHeader
 {
     char magic[8];
-    quint32 derivation; // bumped whenever keys, orders or parsing change
+    quint64 derivation; // kDerivationId of the program that wrote it
     quint32 skipped;
     quint32 repeats;
-    quint32 reserved;
     quint64 sourceSize;
     quint64 sourceStamp;
 };
-constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', 'E'};
-constexpr quint32 kDerivationVersion = 2;
+constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '2'};
 
 // When the source was last changed: modification and status-change times
 // in nanoseconds where the system gives them.  Together with the size they
@@ -176,7 +175,7 @@ Loaded loadExternal(const QString &path)
     // stored stamp stale, never a stale cache current.
     CacheHeader header{};
     std::memcpy(header.magic, kCacheMagic, sizeof header.magic);
-    header.derivation = kDerivationVersion;
+    header.derivation = kDerivationId;
     const QFileInfo info(path);
     header.sourceSize = quint64(info.size());
     header.sourceStamp = changeStamp(path);
@@ -208,6 +207,24 @@ Loaded loadExternal(const QString &path)
     storeCache(cacheFile, header, compiled);
     loaded.tables = Tables::fromCompiled(compiled);
     return loaded;
+}
+
+quint64 derivationId()
+{
+    return kDerivationId;
+}
+
+QString derivationVersion()
+{
+    return QString::fromUtf16(kDerivationVersion);
+}
+
+QStringList derivationSources()
+{
+    QStringList sources;
+    for (const char16_t *source : kDerivationSources)
+        sources.append(QString::fromUtf16(source));
+    return sources;
 }
 
 Loaded loadDictionary()

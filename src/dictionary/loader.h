@@ -3,6 +3,7 @@
 #include "dictionary/tables.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace Verarov::Dictionary {
 
@@ -28,6 +29,16 @@ Tables builtIn();
 // Loads the file at path; on failure returns the built-in dictionary and a
 // message naming the path, the reason and the line where it applies.
 Loaded loadExternal(const QString &path);
+
+// The identity of this program's derivation of dictionaries (keys, orders,
+// compiled layout): a hash of the version and of the sources that decide it,
+// listed relative to the project's root.  A cache made by a program whose
+// identity differs is never used.
+//   identity = first 16 hex digits of SHA-256("<version>\n" then, per source,
+//   "<path> <SHA-256 of the file>\n")
+quint64 derivationId();
+QString derivationVersion();
+QStringList derivationSources();
 
 // The dictionary the program would load: external when one is configured,
 // else the built-in one.

@@ -7,59 +7,61 @@ namespace {
 bool isVowel(char16_t c)
 {
     switch (c) {
-    case u'a': case u'e': case u'i': case u'o': case u'u': case u'ü':
-    case u'A': case u'E': case u'I': case u'O': case u'U': case u'Ü':
+    case u'a': case u'e': case u'i': case u'o': case u'u': case u'ü': case u'ê':
+    case u'A': case u'E': case u'I': case u'O': case u'U': case u'Ü': case u'Ê':
         return true;
     default:
         return false;
     }
 }
 
-char16_t marked(char16_t vowel, int tone)
+bool isRunLetter(char16_t c)
 {
-    static const char16_t table[][4] = {
-        {u'ā', u'á', u'ǎ', u'à'}, {u'ē', u'é', u'ě', u'è'}, {u'ī', u'í', u'ǐ', u'ì'},
-        {u'ō', u'ó', u'ǒ', u'ò'}, {u'ū', u'ú', u'ǔ', u'ù'}, {u'ǖ', u'ǘ', u'ǚ', u'ǜ'},
-        {u'Ā', u'Á', u'Ǎ', u'À'}, {u'Ē', u'É', u'Ě', u'È'}, {u'Ī', u'Í', u'Ǐ', u'Ì'},
-        {u'Ō', u'Ó', u'Ǒ', u'Ò'}, {u'Ū', u'Ú', u'Ǔ', u'Ù'}, {u'Ǖ', u'Ǘ', u'Ǚ', u'Ǜ'},
-    };
-    static const char16_t vowels[] = u"aeiouüAEIOUÜ";
-    for (int i = 0; i < 12; ++i) {
-        if (vowels[i] == vowel)
-            return table[i][tone - 1];
-    }
-    return vowel;
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u':' || c == u'^'
+            || c == u'ü' || c == u'Ü' || c == u'ê' || c == u'Ê';
 }
 
-QString convertSyllable(QStringView token)
+// Combining tone marks of tones 1 to 4: macron, acute, caron, grave.
+constexpr char16_t kToneMarks[] = {0x0304, 0x0301, 0x030C, 0x0300};
+
+// Letters of one run: "u:" and "v" after a letter are ü, "e^" is ê.
+QString runLetters(QStringView run)
 {
     QString s;
-    s.reserve(token.size());
-    for (qsizetype i = 0; i < token.size(); ++i) {
-        const char16_t c = token[i].unicode();
-        if ((c == u'u' || c == u'U') && i + 1 < token.size() && token[i + 1] == u':') {
+    s.reserve(run.size());
+    for (qsizetype i = 0; i < run.size(); ++i) {
+        const char16_t c = run[i].unicode();
+        const char16_t next = i + 1 < run.size() ? run[i + 1].unicode() : 0;
+        if ((c == u'u' || c == u'U') && next == u':') {
             s.append(c == u'u' ? u'ü' : u'Ü');
             ++i;
-        } else if (c == u'v' && s.size() > 0) {
-            s.append(u'ü');
-        } else if (c == u'V' && s.size() > 0) {
-            s.append(u'Ü');
+        } else if ((c == u'e' || c == u'E') && next == u'^') {
+            s.append(c == u'e' ? u'ê' : u'Ê');
+            ++i;
+        } else if ((c == u'v' || c == u'V') && !s.isEmpty() && s.back().isLetter()) {
+            s.append(c == u'v' ? u'ü' : u'Ü');
         } else {
             s.append(QChar(c));
         }
     }
-    int tone = 0;
-    // A tone number follows letters; a bare digit ("101" spelt "1 0 1") stays.
-    if (s.size() > 1 && s[s.size() - 2].isLetter() && s.back() >= u'1' && s.back() <= u'5') {
-        tone = s.back().unicode() - u'0';
-        s.chop(1);
-    }
-    if (tone == 0 || tone == 5)
+    return s;
+}
+
+// The syllable with the mark of tone 1-4: on a, e or ê; else on the o of
+// "ou"; else on the last vowel; else (m, n, ng, hm, hng) on the first m or n.
+QString markSyllable(QString s, int tone)
+{
+    if (tone < 1 || tone > 4)
         return s;
     qsizetype at = -1;
     for (qsizetype i = 0; i < s.size() && at < 0; ++i) {
         const char16_t c = s[i].toLower().unicode();
-        if (c == u'a' || c == u'e')
+        if (c == u'a')
+            at = i;
+    }
+    for (qsizetype i = 0; i < s.size() && at < 0; ++i) {
+        const char16_t c = s[i].toLower().unicode();
+        if (c == u'e' || c == u'ê')
             at = i;
     }
     if (at < 0) {
@@ -71,9 +73,44 @@ QString convertSyllable(QStringView token)
         if (isVowel(s[i].unicode()))
             at = i;
     }
-    if (at >= 0)
-        s[at] = QChar(marked(s[at].unicode(), tone));
-    return s;
+    for (qsizetype i = 0; i < s.size() && at < 0; ++i) {
+        const char16_t c = s[i].toLower().unicode();
+        if (c == u'm' || c == u'n')
+            at = i;
+    }
+    if (at < 0)
+        return s;
+    s.insert(at + 1, QChar(kToneMarks[tone - 1]));
+    return s.normalized(QString::NormalizationForm_C);
+}
+
+// One blank-free token: each run of letters followed by a digit 1-5 is a
+// syllable with that tone; other digits and characters stay.
+// "ling2li4" -> "línglì", "10shi4" -> "10shì", "·" -> "·".
+QString convertToken(QStringView token)
+{
+    QString out;
+    out.reserve(token.size() + 2);
+    qsizetype i = 0;
+    while (i < token.size()) {
+        if (!isRunLetter(token[i].unicode())) {
+            out.append(token[i]);
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < token.size() && isRunLetter(token[end].unicode()))
+            ++end;
+        const QString letters = runLetters(token.sliced(i, end - i));
+        if (end < token.size() && token[end] >= u'1' && token[end] <= u'5') {
+            out.append(markSyllable(letters, token[end].unicode() - u'0'));
+            ++end;
+        } else {
+            out.append(letters);
+        }
+        i = end;
+    }
+    return out;
 }
 
 } // namespace
@@ -84,7 +121,7 @@ QString numberedToMarked(QStringView numbered)
     for (QStringView token : numbered.tokenize(QChar(u' '), Qt::SkipEmptyParts)) {
         if (!out.isEmpty())
             out.append(u' ');
-        out.append(convertSyllable(token));
+        out.append(convertToken(token));
     }
     return out;
 }

