@@ -1,13 +1,30 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test (GUI tests offscreen).
-# The tests run on a build of their own with assertions on (Q_ASSERT,
-# assert), lightly optimised: build-tests/.  The program and the benchmarks
-# are built by scripts/build.sh into build/ (Release).
+#
+#   scripts/test.sh              the tests on a build of their own with
+#                                assertions on (Q_ASSERT, assert), lightly
+#                                optimised: build-tests/
+#   scripts/test.sh --sanitize   the same under AddressSanitizer and
+#                                UndefinedBehaviorSanitizer: build-sanitize/,
+#                                any fault fails its test
+#
+# The program and the benchmarks are built by scripts/build.sh into build/
+# (Release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-      -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build-tests -j "$(nproc)"
-cd build-tests
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+jobs=${VERAROV_JOBS:-$(nproc)}
+if [ "${1:-}" = "--sanitize" ]; then
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+    folder=build-sanitize
+    cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+          -DVERAROV_SANITIZE=ON -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
+else
+    folder=build-tests
+    cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+          -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
+fi
+cmake --build "$folder" -j "$jobs"
+cd "$folder"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"

@@ -4,6 +4,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 // verarov-data run as a user runs it.
@@ -20,6 +25,10 @@ private slots:
     void checkFailsOnUnusableDictionary_data();
     void checkFailsOnUnusableDictionary();
     void checkPassesOnLargeExternalDictionary();
+    void hostileLines_skippedNeverFatal_data();
+    void hostileLines_skippedNeverFatal();
+    void refusesWhatIsNotAFile_data();
+    void refusesWhatIsNotAFile();
 
 private:
     struct Run
@@ -28,6 +37,7 @@ private:
         QByteArray out, err;
     };
     Run run(const QStringList &arguments, const QString &dictionary = {});
+    QString write(const QString &name, const QByteArray &content);
     QTemporaryDir m_dir;
 };
 
@@ -47,11 +57,25 @@ tst_DataTool::Run tst_DataTool::run(const QStringList &arguments, const QString 
     // Keep the user's own dictionary out of the way.
     env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
     p.setProcessEnvironment(env);
+#if defined(Q_OS_UNIX) && !defined(__SANITIZE_ADDRESS__)
+    // A tool that reads without end fails soon instead of filling memory.
+    p.setChildProcessModifier([] {
+        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+        setrlimit(RLIMIT_DATA, &limit);
+    });
+#endif
     p.start(QStringLiteral(VERAROV_DATA_TOOL), arguments);
     if (!p.waitForFinished(60000))
         return {-1, {}, {}};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
+}
+
+QString tst_DataTool::write(const QString &name, const QByteArray &content)
+{
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size() ? path : QString();
 }
 
 void tst_DataTool::importReportsSkippedLinesAndWritesEntryOrder()
@@ -176,6 +200,70 @@ void tst_DataTool::checkPassesOnLargeExternalDictionary()
     QVERIFY(at >= 0);
     const QByteArray percent = r.out.mid(r.out.indexOf('(', at) + 1).split(' ').value(0);
     QVERIFY2(percent.toDouble() >= 99.0, r.out.constData());
+}
+
+void tst_DataTool::hostileLines_skippedNeverFatal_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("imported");
+    const QByteArray one = "一\tyī\tun\n";
+    QTest::addRow("only a slash after the pinyin")
+            << QByteArray("一 一 [yi1] /un/\n好 好 [hao3] /\n") << one;
+    QTest::addRow("text before the first slash")
+            << QByteArray("一 一 [yi1] /un/\n中國 中国 [Zhong1 guo2] Chine/\n") << one;
+    QTest::addRow("invalid UTF-8 on the first line")
+            << QByteArray("\xC3\x28\n一 一 [yi1] /un/\n") << one;
+    QTest::addRow("headword beginning with a number sign")
+            << QByteArray("一 一 [yi1] /un/\n好 #好 [hao3] /bien/\n") << one;
+    QTest::addRow("headword beginning with U+FEFF")
+            << QByteArray("一 一 [yi1] /un/\n好 \xEF\xBB\xBF好 [hao3] /bien/\n") << one;
+}
+
+// import and check go on past lines the dictionary cannot hold: they are
+// reported as skipped, and what is kept meets every invariant.
+void tst_DataTool::hostileLines_skippedNeverFatal()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, imported);
+    const QString path = write(u"hostile.u8"_s, content);
+    const Run import = run({u"import"_s, path});
+    QCOMPARE(import.exitCode, 0);
+    QCOMPARE(import.out, imported);
+    QVERIFY2(import.err.contains("1 lines skipped"), import.err.constData());
+    const Run check = run({u"check"_s}, path);
+    QVERIFY2(check.exitCode == 0, check.err.constData());
+    QVERIFY(check.out.contains("lines skipped: 1\n"));
+    QVERIFY(check.out.contains("entries: 1\n"));
+}
+
+void tst_DataTool::refusesWhatIsNotAFile_data()
+{
+    QTest::addColumn<QString>("path"); // "fifo": a FIFO made for the test
+    QTest::addColumn<QByteArray>("reason");
+    QTest::addRow("folder") << m_dir.path() << QByteArray("est un dossier");
+#ifdef Q_OS_UNIX
+    QTest::addRow("FIFO, never waited for") << u"fifo"_s << QByteArray("pas un fichier ordinaire");
+    QTest::addRow("endless device") << u"/dev/zero"_s << QByteArray("pas un fichier ordinaire");
+#endif
+}
+
+void tst_DataTool::refusesWhatIsNotAFile()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, reason);
+#ifdef Q_OS_UNIX
+    if (path == u"fifo") {
+        path = m_dir.filePath(u"tube.u8"_s);
+        QFile::remove(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+#endif
+    const Run import = run({u"import"_s, path});
+    QCOMPARE(import.exitCode, 1);
+    QVERIFY2(import.err.contains(reason), import.err.constData());
+    const Run check = run({u"check"_s}, path);
+    QCOMPARE(check.exitCode, 2);
+    QVERIFY2(check.err.contains(path.toUtf8()) && check.err.contains(reason), check.err.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_DataTool)

@@ -12,6 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 using namespace Verarov::Dictionary;
 
@@ -28,13 +33,22 @@ private slots:
     void skippedLines_data();
     void skippedLines();
     void lineEndsBomAndComments();
+    void invalidUtf8_skippedOnAnyLine_data();
+    void invalidUtf8_skippedOnAnyLine();
     void exactRepeatDropped();
     void tsvNormalised();
+    void tsvHeadword_data();
+    void tsvHeadword();
     void unusable_data();
     void unusable();
+    void readWholeFile_refusesWhatIsNotAFile_data();
+    void readWholeFile_refusesWhatIsNotAFile();
+    void readWholeFile_accessDenied();
     void badExternalFileFallsBackWithMessage();
     void externalPathFromEnvironmentThenUserData();
     void cachedLoadFollowsTheFile();
+    void cacheFile_replacedNeverFollowed_data();
+    void cacheFile_replacedNeverFollowed();
     void cachedLoad_readsTheCacheNotTheSource();
     void cacheOfAnotherDerivation_isNeverServed();
     void derivationId_followsTheSources();
@@ -80,6 +94,11 @@ void tst_Import::ccCedictLine_data()
     QTest::addRow("fullwidth latin headword")
             << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s
             << u"radio"_s;
+    QTest::addRow("blanks before the first slash")
+            << QByteArray("好 好 [hao3]   /bien/") << u"好"_s << u"hǎo"_s << u"bien"_s;
+    QTest::addRow("blanks inside the brackets")
+            << QByteArray("你好 你好 [ ni3   hao3 ] /bonjour/") << u"你好"_s << u"nǐ hǎo"_s
+            << u"bonjour"_s;
     QTest::addRow("syllable without vowel")
             << QByteArray("呣 呣 [m2] /hein ?/") << u"呣"_s << u"ḿ"_s << u"hein ?"_s;
     QTest::addRow("brackets inside the gloss")
@@ -144,6 +163,12 @@ void tst_Import::skippedLines_data()
     QTest::addRow("empty pinyin") << QByteArray("好 好 [] /bien/");
     QTest::addRow("no slash") << QByteArray("好 好 [hao3] bien");
     QTest::addRow("invalid utf-8") << QByteArray("好 好 [hao3] /bi\xC3" "en/");
+    QTest::addRow("only a slash after the pinyin") << QByteArray("好 好 [hao3] /");
+    QTest::addRow("text before the first slash") << QByteArray("中國 中国 [Zhong1 guo2] Chine/");
+    QTest::addRow("nothing after the pinyin") << QByteArray("好 好 [hao3]");
+    QTest::addRow("headword beginning with a number sign") << QByteArray("好 #好 [hao3] /bien/");
+    QTest::addRow("headword beginning with U+FEFF")
+            << QByteArray("好 \xEF\xBB\xBF好 [hao3] /bien/");
 }
 
 void tst_Import::skippedLines()
@@ -170,6 +195,26 @@ void tst_Import::lineEndsBomAndComments()
     QVERIFY(r.skipped.isEmpty());
 }
 
+void tst_Import::invalidUtf8_skippedOnAnyLine_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("line");
+    QTest::addRow("first line") << QByteArray("\xFF\xFE\n一 一 [yi1] /un/\n") << 1;
+    QTest::addRow("first line, TSV") << QByteArray("un\xC3\t\n一\tyī\tun\n") << 1;
+    QTest::addRow("later line") << QByteArray("一 一 [yi1] /un/\n\xC3\n") << 2;
+}
+
+void tst_Import::invalidUtf8_skippedOnAnyLine()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, line);
+    const ReadResult r = parseDictionary(data);
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.entries.size(), 1);
+    QCOMPARE(r.skipped.size(), 1);
+    QCOMPARE(r.skipped[0].line, line);
+}
+
 void tst_Import::exactRepeatDropped()
 {
     const ReadResult r = parseDictionary("乐 乐 [le4] /joie/\n樂 乐 [le4] /joie/\n乐 乐 [yue4] /joie/\n");
@@ -184,6 +229,36 @@ void tst_Import::tsvNormalised()
     QCOMPARE(r.entries.size(), 1);
     QCOMPARE(r.entries[0].pinyin, u"yī yī"_s);
     QCOMPARE(r.entries[0].gloss, u"un à un / un par un"_s);
+}
+
+void tst_Import::tsvHeadword_data()
+{
+    QTest::addColumn<QByteArray>("line"); // second line, after a valid one
+    QTest::addColumn<QString>("headword"); // empty: the line is skipped
+    QTest::addRow("blanks around trimmed") << QByteArray(" 好 \thǎo\tbien") << u"好"_s;
+    QTest::addRow("doubled blank reduced") << QByteArray("好  好\thǎo hǎo\tbien") << u"好 好"_s;
+    QTest::addRow("ideographic space kept")
+            << QByteArray("安宁\xE3\x80\x80\tān níng\tcalme") << u"安宁\u3000"_s;
+    QTest::addRow("only blanks") << QByteArray("   \thǎo\tbien") << QString();
+    QTest::addRow("number sign after blanks") << QByteArray("  #好\thǎo\tbien") << QString();
+    QTest::addRow("U+FEFF on a later line") << QByteArray("\xEF\xBB\xBF好\thǎo\tbien") << QString();
+}
+
+void tst_Import::tsvHeadword()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, headword);
+    const ReadResult r = parseDictionary("一\tyī\tun\n" + line + '\n');
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.format, SourceFormat::Tsv);
+    if (headword.isEmpty()) {
+        QCOMPARE(r.entries.size(), 1);
+        QCOMPARE(r.skipped.size(), 1);
+        QCOMPARE(r.skipped[0].line, 2);
+    } else {
+        QCOMPARE(r.entries.size(), 2);
+        QCOMPARE(r.entries[1].headword, headword);
+    }
 }
 
 void tst_Import::unusable_data()
@@ -204,6 +279,60 @@ void tst_Import::unusable()
     const ReadResult r = parseDictionary(data);
     QVERIFY(!r.error.isEmpty());
     QCOMPARE(r.errorLine, line);
+}
+
+void tst_Import::readWholeFile_refusesWhatIsNotAFile_data()
+{
+    QTest::addColumn<QString>("path"); // "fifo": a FIFO made for the test
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<QString>("reason");
+    QTest::addRow("folder") << m_dir.path() << kMaxDictionaryBytes
+                            << u"Le fichier spécifié est un dossier"_s;
+    QTest::addRow("missing") << m_dir.filePath(u"absent.u8"_s) << kMaxDictionaryBytes
+                             << u"Impossible de trouver le fichier spécifié"_s;
+    QTest::addRow("larger than the limit") << write("一 一 [yi1] /un/\n", u"petit.u8"_s)
+                                           << qint64(8) << u"fichier trop volumineux (plus de 8 octets)"_s;
+#ifdef Q_OS_UNIX
+    const QString notRegular = u"Le fichier spécifié n'est pas un fichier ordinaire"_s;
+    QTest::addRow("FIFO, never waited for") << u"fifo"_s << kMaxDictionaryBytes << notRegular;
+    QTest::addRow("device") << u"/dev/null"_s << kMaxDictionaryBytes << notRegular;
+#endif
+#ifdef Q_OS_LINUX
+    // A regular file whose reported size (0) is not what it holds.
+    QTest::addRow("more bytes than reported") << u"/proc/self/maps"_s << qint64(64)
+                                              << u"fichier trop volumineux (plus de 64 octets)"_s;
+#endif
+}
+
+void tst_Import::readWholeFile_refusesWhatIsNotAFile()
+{
+    QFETCH(QString, path);
+    QFETCH(qint64, maxBytes);
+    QFETCH(QString, reason);
+#ifdef Q_OS_UNIX
+    if (path == u"fifo") {
+        path = m_dir.filePath(u"tube.u8"_s);
+        QFile::remove(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+#endif
+    QByteArray data("left over");
+    QCOMPARE(readWholeFile(path, data, maxBytes), reason);
+    QVERIFY(data.size() <= 9); // nothing kept of what was read
+    if (maxBytes == kMaxDictionaryBytes)
+        QVERIFY(loadExternal(path).failure.contains(reason));
+}
+
+void tst_Import::readWholeFile_accessDenied()
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0)
+        QSKIP("the superuser reads every file");
+#endif
+    const QString path = write("一 一 [yi1] /un/\n", u"prive.u8"_s);
+    QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    QByteArray data;
+    QCOMPARE(readWholeFile(path, data), u"Accès au fichier refusé"_s);
 }
 
 void tst_Import::badExternalFileFallsBackWithMessage()
@@ -277,6 +406,39 @@ void tst_Import::cachedLoadFollowsTheFile()
         f.resize(f.size() - 3);
     }
     QCOMPARE(loadExternal(path).tables.gloss(0), u"rire");
+}
+
+void tst_Import::cacheFile_replacedNeverFollowed_data()
+{
+    QTest::addColumn<QString>("kind"); // what stands in the cache file's place
+#ifdef Q_OS_UNIX
+    QTest::addRow("FIFO, never waited for") << u"fifo"_s;
+    QTest::addRow("symbolic link to another file") << u"link"_s;
+#endif
+}
+
+void tst_Import::cacheFile_replacedNeverFollowed()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, kind);
+    const QString path = write("好 好 [hao3] /bien/\n", kind + u".u8"_s);
+    QCOMPARE(loadExternal(path).tables.entryCount(), 1);
+    const QString cache = cacheFileOf(path);
+    QVERIFY(QFile::remove(cache));
+    const QString other = write("précieux", kind + u"-autre.txt"_s);
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(cache).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(other, cache));
+
+    const Loaded loaded = loadExternal(path);
+    QCOMPARE(loaded.tables.entryCount(), 1);
+    QCOMPARE(loaded.tables.gloss(0), u"bien");
+    QVERIFY(QFileInfo(cache).isFile() && !QFileInfo(cache).isSymLink());
+    QFile kept(other);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("précieux"));
+#endif
 }
 
 // The one cache file written for a source (the cache folder holds one per

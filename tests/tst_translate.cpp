@@ -2,6 +2,7 @@
 #include "dictionary/tables.h"
 #include "translate/headwordindex.h"
 #include "testsupport_files.h"
+#include "testsupport_translate.h"
 #include "dictionary/text.h"
 #include "translate/translator.h"
 
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -55,52 +57,6 @@ Tables fixture()
 {
     static const Tables tables = Tables::fromCompiled(Verarov::Dictionary::compile(kEntries));
     return tables;
-}
-
-QByteArray entryLine(const Tables &tables, int e)
-{
-    return utf16le(QStringList{tables.headword(e).toString(), tables.pinyin(e).toString(),
-                               Verarov::trimmed(tables.gloss(e)).toString()}
-                           .join(u'\t')
-                   + u"\r\n"_s);
-}
-
-// The matching step as first described: for each candidate, longest first,
-// a scan of every headword for the first equal with case ignored, then of
-// the later ones for those exactly equal.
-QByteArray plainScan(const Tables &tables, const QByteArray &input)
-{
-    QString text;
-    for (qsizetype i = 0; i + 1 < input.size(); i += 2)
-        text.append(QChar(char16_t(uchar(input[i]) | uchar(input[i + 1]) << 8)));
-    QByteArray out("\xff\xfe");
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        const QStringView window = QStringView(text).sliced(pos).first(
-                qMin<qsizetype>(7, text.size() - pos));
-        qsizetype consumed = 1;
-        for (qsizetype n = window.size(); n >= 1; --n) {
-            const QStringView candidate = window.first(n);
-            if (candidate.contains(u'\n') || candidate.contains(u'\r') || candidate.contains(u'\t'))
-                continue;
-            int first = -1;
-            for (int e = 0; e < tables.entryCount() && first < 0; ++e) {
-                if (QStringView(tables.headword(e)).compare(candidate, Qt::CaseInsensitive) == 0)
-                    first = e;
-            }
-            if (first < 0)
-                continue;
-            out += entryLine(tables, first);
-            for (int e = first + 1; e < tables.entryCount(); ++e) {
-                if (tables.headword(e) == candidate)
-                    out += entryLine(tables, e);
-            }
-            consumed = n;
-            break;
-        }
-        pos += consumed;
-    }
-    return out;
 }
 
 // Headword and pinyin of every entry of a headword, in entry order.
@@ -167,14 +123,19 @@ private slots:
     void index_givesThePlainScanResult();
     void existingOutput_isReplaced();
     void missingInput_createsNoOutput();
-    void inputThatCannotBeRead_isAnIoError();
+    void badInput_isRefusedBeforeAnyOutput_data();
+    void badInput_isRefusedBeforeAnyOutput();
+    void output_replacesALinkNeverItsTarget_data();
+    void output_replacesALinkNeverItsTarget();
     void accessDenied();
     void tooManyOpenFiles();
     void outputThatCannotBeCreated();
+    void readOnlyOutput_isNotReplaced();
     void failedWrite_isReported();
 
 private:
     Outcome run(const QByteArray &input, QByteArray *output, qint64 blockSize = 0);
+    QStringList files() const;
     QTemporaryDir m_dir;
 };
 
@@ -189,6 +150,14 @@ Outcome tst_Translate::run(const QByteArray &input, QByteArray *output, qint64 b
     const Outcome outcome = translator.translate(fixture(), path);
     *output = readAll(m_dir.filePath(u"texte.vare.txt"_s));
     return outcome;
+}
+
+// Every name in the folder, hidden ones included.
+QStringList tst_Translate::files() const
+{
+    return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                | QDir::NoDotAndDotDot,
+                                        QDir::Name);
 }
 
 void tst_Translate::outputFileName_data()
@@ -253,9 +222,14 @@ void tst_Translate::translate()
 {
     QFETCH(QByteArray, input);
     QFETCH(QStringList, expected);
+    QFile::remove(m_dir.filePath(u"texte.vare.txt"_s));
+    QVERIFY(writeFile(m_dir.filePath(u"texte.txt"_s), input));
+    const QStringList before = files();
     QByteArray output;
     const Outcome outcome = run(input, &output);
     QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+    QCOMPARE(outcome.output, m_dir.filePath(u"texte.vare.txt"_s));
+    QCOMPARE(files(), QStringList(before + QStringList{u"texte.vare.txt"_s}));
     QCOMPARE(lines(output), expected);
     QCOMPARE(outcome.entriesWritten, expected.size());
     QCOMPARE(outcome.unitsRead, input.size() / 2);
@@ -288,6 +262,7 @@ void tst_Translate::oddLength_translatesCompleteUnitsThenFails()
     QByteArray output;
     const Outcome outcome = run(input, &output);
     QCOMPARE(outcome.error, u"Lecture au-delà de la fin de fichier"_s);
+    QCOMPARE(outcome.output, m_dir.filePath(u"texte.vare.txt"_s));
     QCOMPARE(lines(output), expected);
 }
 
@@ -347,13 +322,101 @@ void tst_Translate::missingInput_createsNoOutput()
     QVERIFY(!QFile::exists(m_dir.filePath(u"absent.vare.txt"_s)));
 }
 
-void tst_Translate::inputThatCannotBeRead_isAnIoError()
+void tst_Translate::badInput_isRefusedBeforeAnyOutput_data()
 {
-    // A folder opens for reading but cannot be read.
-    QVERIFY(QDir(m_dir.path()).mkpath(u"dossier"_s));
-    Translator translator;
-    const Outcome outcome = translator.translate(fixture(), m_dir.filePath(u"dossier"_s));
-    QCOMPARE(outcome.error, u"Erreur E/S %1"_s.arg(EISDIR));
+    QTest::addColumn<QString>("kind"); // what stands under the name
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error");
+    const QString folder = u"Le fichier spécifié est un dossier"_s;
+    QTest::addRow("folder") << u"folder"_s << u"dossier"_s << folder;
+    QTest::addRow("folder with a trailing slash") << u"folder"_s << u"dossier/"_s << folder;
+    QTest::addRow("folder with a dot") << u"folder"_s << u"dossier.txt"_s << folder;
+    QTest::addRow("file taken for a folder")
+            << u"file"_s << u"texte.txt/autre.txt"_s
+            << u"Une partie du chemin d'accès n'est pas un dossier"_s;
+    QTest::addRow("name too long")
+            << u"none"_s << u"n"_s.repeated(300) + u".txt"_s << u"Le nom du fichier est trop long"_s;
+#ifdef Q_OS_UNIX
+    QTest::addRow("FIFO, never waited for")
+            << u"fifo"_s << u"tube.txt"_s << u"Le fichier spécifié n'est pas un fichier ordinaire"_s;
+    QTest::addRow("links in a loop")
+            << u"loop"_s << u"boucle.txt"_s << u"Trop de liens symboliques dans le chemin d'accès"_s;
+#endif
+}
+
+void tst_Translate::badInput_isRefusedBeforeAnyOutput()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    const QString path = m_dir.filePath(name);
+    const QString stem = m_dir.filePath(name.section(u'/', 0, 0));
+    QVERIFY(writeFile(m_dir.filePath(u"texte.txt"_s), utf16le(u"好"_s)));
+    if (kind == u"folder")
+        QVERIFY(QDir().mkpath(stem));
+#ifdef Q_OS_UNIX
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (kind == u"loop")
+        QVERIFY(QFile::link(path, path));
+#endif
+    const QStringList before = files();
+    const Outcome outcome = Translator().translate(fixture(), path);
+    QCOMPARE(outcome.error, error);
+    QVERIFY(outcome.output.isEmpty());
+    QCOMPARE(files(), before); // nothing created, not even inside the folder
+    if (kind == u"folder")
+        QVERIFY(QDir(stem).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    if (kind == u"folder")
+        QVERIFY(QDir(stem).removeRecursively());
+    else if (kind != u"file")
+        QFile::remove(stem);
+}
+
+void tst_Translate::output_replacesALinkNeverItsTarget_data()
+{
+    QTest::addColumn<QString>("link");   // "symbolic" or "hard"
+    QTest::addColumn<QString>("target"); // what the output name leads to
+#ifdef Q_OS_UNIX
+    QTest::addRow("symbolic link to the input") << u"symbolic"_s << u"texte.txt"_s;
+    QTest::addRow("hard link to the input") << u"hard"_s << u"texte.txt"_s;
+    QTest::addRow("symbolic link to another file") << u"symbolic"_s << u"autre.txt"_s;
+    QTest::addRow("hard link to another file") << u"hard"_s << u"autre.txt"_s;
+    QTest::addRow("dangling symbolic link") << u"symbolic"_s << u"absent.txt"_s;
+#endif
+}
+
+void tst_Translate::output_replacesALinkNeverItsTarget()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs links");
+#else
+    QFETCH(QString, link);
+    QFETCH(QString, target);
+    const QByteArray input = utf16le(u"一一下好"_s);
+    const QByteArray other = utf16le(u"autre chose"_s);
+    const QString inputPath = m_dir.filePath(u"texte.txt"_s);
+    const QString outputPath = m_dir.filePath(u"texte.vare.txt"_s);
+    const QString targetPath = m_dir.filePath(target);
+    QVERIFY(writeFile(inputPath, input));
+    QVERIFY(writeFile(m_dir.filePath(u"autre.txt"_s), other));
+    QFile::remove(m_dir.filePath(u"absent.txt"_s));
+    QFile::remove(outputPath);
+    if (link == u"symbolic")
+        QVERIFY(QFile::link(targetPath, outputPath));
+    else
+        QCOMPARE(::link(QFile::encodeName(targetPath).constData(),
+                        QFile::encodeName(outputPath).constData()),
+                 0);
+
+    const Outcome outcome = Translator().translate(fixture(), inputPath);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+    QVERIFY(!QFileInfo(outputPath).isSymLink());
+    QCOMPARE(readAll(outputPath), plainScan(fixture(), input));
+    QCOMPARE(readAll(inputPath), input);
+    QCOMPARE(readAll(m_dir.filePath(u"autre.txt"_s)), other);
+    QVERIFY(!QFile::exists(m_dir.filePath(u"absent.txt"_s)));
+#endif
 }
 
 void tst_Translate::accessDenied()
@@ -402,14 +465,36 @@ void tst_Translate::outputThatCannotBeCreated()
     QCOMPARE(outcome.error, u"Impossible de créer le fichier \"%1\". Accès refusé"_s.arg(output));
 }
 
+void tst_Translate::readOnlyOutput_isNotReplaced()
+{
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0)
+        QSKIP("the superuser writes every file");
+#endif
+    const QString input = m_dir.filePath(u"texte.txt"_s);
+    const QString output = m_dir.filePath(u"texte.vare.txt"_s);
+    QVERIFY(writeFile(input, utf16le(u"好"_s)));
+    QFile::remove(output);
+    QVERIFY(writeFile(output, "previous"));
+    QVERIFY(QFile::setPermissions(output, QFileDevice::ReadOwner));
+    const Outcome outcome = Translator().translate(fixture(), input);
+    QFile::setPermissions(output, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(outcome.error, u"Impossible de créer le fichier \"%1\". Accès refusé"_s.arg(output));
+    QCOMPARE(readAll(output), QByteArray("previous"));
+}
+
 void tst_Translate::failedWrite_isReported()
 {
 #ifndef Q_OS_UNIX
     QSKIP("needs resource limits");
 #else
-    // A file size limit fails the writes past it, like a full disk.
+    // A file size limit fails the writes past it, like a full disk: the
+    // output that stood under the name stays as it was, nothing is added.
     const QString input = m_dir.filePath(u"long.txt"_s);
+    const QString output = m_dir.filePath(u"long.vare.txt"_s);
     QVERIFY(writeFile(input, utf16le(u"好一丝不苟"_s.repeated(2000))));
+    QVERIFY(writeFile(output, "previous"));
+    const QStringList before = files();
     Outcome outcome;
     {
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -418,8 +503,10 @@ void tst_Translate::failedWrite_isReported()
         outcome = Translator().translate(fixture(), input);
         std::signal(SIGXFSZ, previous);
     }
-    QCOMPARE(outcome.error, u"Erreur E/S %1"_s.arg(EFBIG));
-    QCOMPARE(QFileInfo(m_dir.filePath(u"long.vare.txt"_s)).size(), 4096);
+    QCOMPARE(outcome.error, u"Le fichier dépasse la taille permise"_s);
+    QVERIFY(outcome.output.isEmpty());
+    QCOMPARE(readAll(output), QByteArray("previous"));
+    QCOMPARE(files(), before);
 #endif
 }
 

@@ -1,4 +1,5 @@
 #include "dictionary/builder.h"
+#include "app/application.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
 #include "testsupport_app.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,7 +19,13 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <csignal>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -59,8 +68,11 @@ private slots:
     void menuCommand();
     void process_translatesAndEnds_data();
     void process_translatesAndEnds();
+    void process_failure_reportedAndRunsOn_data();
+    void process_failure_reportedAndRunsOn();
 
 private:
+    void startProgram(QProcess &verarov, const QStringList &arguments);
     QTemporaryDir m_dir;
     RecordingDesktop m_desktop;
     QStringList m_errors;
@@ -79,6 +91,8 @@ void tst_TranslateCommand::init()
             Verarov::Dictionary::Tables::fromCompiled(Verarov::Dictionary::compile(kEntries)));
     Form1 = m_window.get();
     QVERIFY(writeFile(m_dir.filePath(u"texte.txt"_s), utf16le(u"一一下"_s)));
+    QVERIFY(writeFile(m_dir.filePath(u"dictionnaire.tsv"_s),
+                      u"一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas\n"_s.toUtf8()));
 }
 
 void tst_TranslateCommand::cleanup()
@@ -152,6 +166,20 @@ void tst_TranslateCommand::menuCommand()
         QCOMPARE(m_desktop.opened.constFirst().toLocalFile(), m_dir.filePath(u"texte.vare.txt"_s));
 }
 
+// Starts the program in the test folder, on a small dictionary of its own.
+void tst_TranslateCommand::startProgram(QProcess &verarov, const QStringList &arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"VERAROV_DICTIONARY"_s, m_dir.filePath(u"dictionnaire.tsv"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
+    environment.insert(u"QT_LOGGING_RULES"_s, u"verarov.translate.debug=true"_s);
+    verarov.setProcessEnvironment(environment);
+    verarov.setWorkingDirectory(m_dir.path());
+    verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);
+}
+
 void tst_TranslateCommand::process_translatesAndEnds_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -159,30 +187,95 @@ void tst_TranslateCommand::process_translatesAndEnds_data()
     QTest::addRow("plain name") << QStringList{u"texte.txt"_s} << u"texte.vare.txt"_s;
     QTest::addRow("name with blanks, after an empty argument")
             << QStringList{QString(), u"mon texte.txt"_s} << u"mon texte.vare.txt"_s;
+    QTest::addRow("only the first argument")
+            << QStringList{u"mon texte.txt"_s, u"-reverse"_s} << u"mon texte.vare.txt"_s;
+    QTest::addRow("accents") << QStringList{u"poème d'été.txt"_s} << u"poème d'été.vare.txt"_s;
+    QTest::addRow("newline in the name")
+            << QStringList{u"deux\nlignes.txt"_s} << u"deux\nlignes.vare.txt"_s;
+    QTest::addRow("leading dash") << QStringList{u"-texte.txt"_s} << u"-texte.vare.txt"_s;
+    // Names the toolkit would take for its own options.
+    QTest::addRow("-reverse") << QStringList{u"-reverse"_s} << u"-reverse.vare"_s;
+    QTest::addRow("-style=x.txt") << QStringList{u"-style=x.txt"_s} << u"-style=x.vare.txt"_s;
+    QTest::addRow("-platform") << QStringList{u"-platform"_s} << u"-platform.vare"_s;
 }
 
 void tst_TranslateCommand::process_translatesAndEnds()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, output);
-    QVERIFY(writeFile(m_dir.filePath(u"mon texte.txt"_s), utf16le(u"一一下"_s)));
-    QVERIFY(writeFile(m_dir.filePath(u"dictionnaire.tsv"_s),
-                      u"一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas\n"_s.toUtf8()));
+    const QString input = Verarov::App::firstArgument(QStringList{u"verarov"_s} + arguments);
+    QVERIFY(writeFile(m_dir.filePath(input), utf16le(u"一一下"_s)));
     QFile::remove(m_dir.filePath(output));
 
     QProcess verarov;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"VERAROV_DICTIONARY"_s, m_dir.filePath(u"dictionnaire.tsv"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
-    environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
-    verarov.setProcessEnvironment(environment);
-    verarov.setWorkingDirectory(m_dir.path());
-    verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);
+    startProgram(verarov, arguments);
     QVERIFY(verarov.waitForFinished(20000));
     QCOMPARE(verarov.exitStatus(), QProcess::NormalExit);
     QCOMPARE(verarov.exitCode(), 0);
     QCOMPARE(readAll(m_dir.filePath(output)), kExpected);
+}
+
+void tst_TranslateCommand::process_failure_reportedAndRunsOn_data()
+{
+    QTest::addColumn<QString>("input"); // "tube": a FIFO; "dossier": a folder
+    QTest::addColumn<qint64>("sizeLimit"); // file size limit of the program, 0: none
+    QTest::addColumn<QString>("error");
+    QTest::addRow("folder") << u"dossier"_s << qint64(0) << u"Le fichier spécifié est un dossier"_s;
+#ifdef Q_OS_UNIX
+    QTest::addRow("FIFO, never waited for")
+            << u"tube"_s << qint64(0) << u"Le fichier spécifié n'est pas un fichier ordinaire"_s;
+    QTest::addRow("file size limit: an error, not a signal")
+            << u"long.txt"_s << qint64(4096) << u"Le fichier dépasse la taille permise"_s;
+#endif
+}
+
+// The error is shown in a box (the translation's log line tells it here),
+// and the program goes on as after a start without argument.
+void tst_TranslateCommand::process_failure_reportedAndRunsOn()
+{
+    QFETCH(QString, input);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(QString, error);
+    const QString path = m_dir.filePath(input);
+    if (input == u"dossier")
+        QVERIFY(QDir(m_dir.path()).mkpath(input));
+#ifdef Q_OS_UNIX
+    if (input == u"tube")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+    if (input == u"long.txt")
+        QVERIFY(writeFile(path, utf16le(u"一一下"_s.repeated(5000))));
+    const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    QProcess verarov;
+#ifdef Q_OS_UNIX
+    verarov.setChildProcessModifier([sizeLimit] {
+        std::signal(SIGXFSZ, SIG_DFL); // as a user's shell would leave it
+        if (sizeLimit > 0) {
+            const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    });
+#endif
+    startProgram(verarov, {path});
+    QByteArray log;
+    QElapsedTimer clock;
+    clock.start();
+    while (!log.contains("failed: ") && clock.elapsed() < 20000
+           && verarov.state() != QProcess::NotRunning) {
+        verarov.waitForReadyRead(200);
+        log += verarov.readAllStandardError();
+    }
+    const bool running = verarov.state() == QProcess::Running;
+    verarov.kill();
+    verarov.waitForFinished(5000);
+    QVERIFY2(running, log.constData());
+    QVERIFY2(log.contains("failed: " + error.toUtf8()), log.constData());
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    if (input == u"dossier")
+        QVERIFY(QDir(path).removeRecursively());
+    else
+        QFile::remove(path);
 }
 
 QTEST_MAIN(tst_TranslateCommand)

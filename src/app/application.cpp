@@ -9,11 +9,18 @@
 #include "app/unit1.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -46,9 +53,48 @@ void prepareApplication()
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
+namespace {
+
+// The program's own arguments: on Windows from the command line in UTF-16
+// (argv holds them in the ANSI code page), elsewhere argv.
+QStringList programArguments(int argc, char *argv[])
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    QStringList arguments;
+    int count = 0;
+    if (wchar_t **words = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments.append(QString::fromWCharArray(words[i]));
+        ::LocalFree(words);
+    }
+    return arguments;
+#else
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    return arguments;
+#endif
+}
+
+} // namespace
+
 int run(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+#ifdef SIGXFSZ
+    // A file size limit then fails the write that passes it, which is
+    // reported, instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    // The toolkit gets no argument: a file named "-reverse" or "-style=x"
+    // is a file to translate, not an option.  Its settings still come from
+    // the environment (QT_QPA_PLATFORM and the like).
+    char fallbackName[] = "verarov";
+    char *toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, toolkitArgv);
+    const QStringList arguments = programArguments(argc, argv);
     prepareApplication();
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();
@@ -61,7 +107,7 @@ int run(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("VERAROV_WITHOUT_RADICALS"))
         radicals = Dictionary::builtInRadicalText();
     Form1 = new TForm1(std::move(loaded.tables), std::move(radicals));
-    Form1->FormCreate(firstArgument(app.arguments()));
+    Form1->FormCreate(firstArgument(arguments));
     Form2 = new TForm2(Form1);
     Form3 = new TForm3(Form1);
 

@@ -2,6 +2,7 @@
 
 #include "dictionary/builder.h"
 #include "dictionary/derivation_p.h"
+#include "dictionary/fileaccess.h"
 #include "dictionary/reader.h"
 
 #include <cstring>
@@ -105,9 +106,18 @@ QString cachePath(const QString &source)
 
 bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &loaded)
 {
-    auto file = std::make_shared<QFile>(cacheFile);
-    if (cacheFile.isEmpty() || !file->open(QIODevice::ReadOnly))
+    if (cacheFile.isEmpty())
         return false;
+    // A regular file only: whatever else stands there is never waited on.
+    int error = 0;
+    const int fd = openForReading(cacheFile, &error);
+    if (fd < 0)
+        return false;
+    auto file = std::make_shared<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        closeDescriptor(fd);
+        return false;
+    }
     // Mapped, not read: start-up touches only the pages it uses.
     const qint64 size = file->size();
     const uchar *bytes = size > qint64(sizeof(CacheHeader)) ? file->map(0, size) : nullptr;
@@ -132,6 +142,10 @@ void storeCache(const QString &cacheFile, const CacheHeader &header, const QByte
 {
     if (cacheFile.isEmpty() || !QDir().mkpath(QFileInfo(cacheFile).path()))
         return;
+    // The cache replaces a link in its place rather than write through it
+    // (a saved file follows links).
+    if (QFileInfo(cacheFile).isSymLink())
+        QFile::remove(cacheFile);
     QSaveFile file(cacheFile);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(reinterpret_cast<const char *>(&header), sizeof header);

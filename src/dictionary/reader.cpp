@@ -1,12 +1,14 @@
 #include "dictionary/reader.h"
 
+#include "dictionary/fileaccess.h"
 #include "dictionary/pinyin.h"
 #include "dictionary/text.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
+
+#include <cerrno>
 
 namespace Verarov::Dictionary {
 
@@ -15,8 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kMaxHeadwordLength = 7;
-// Far above any real dictionary; keeps a wrong path from filling memory.
-constexpr qint64 kMaxFileSize = qint64(256) << 20;
 
 // Collapses runs of blanks to one and trims blanks at both ends.
 QString simplifiedBlanks(QStringView text)
@@ -66,6 +66,10 @@ QString entryProblem(const Entry &e)
     QString why = fieldProblem(e.headword, u"entrée"_s);
     if (why.isEmpty() && e.headword.size() > kMaxHeadwordLength)
         why = u"entrée de plus de %1 caractères"_s.arg(kMaxHeadwordLength);
+    // Read back, a line beginning with "#" is a comment and U+FEFF a
+    // byte-order mark: such a headword would be lost.
+    if (why.isEmpty() && (e.headword.front() == u'#' || e.headword.front() == u'\uFEFF'))
+        why = u"entrée commençant par « # » ou par U+FEFF"_s;
     if (why.isEmpty())
         why = fieldProblem(e.pinyin, u"pinyin"_s);
     if (why.isEmpty())
@@ -73,25 +77,22 @@ QString entryProblem(const Entry &e)
     return why;
 }
 
-// "TRAD SIMP [pin1 yin1] /sense/sense/"
+// "TRAD SIMP [pin1 yin1] /sense/sense/"; only blanks may stand between "]"
+// and the first "/".
 bool parseCcCedict(QStringView line, Entry &entry, QString &why)
 {
     const qsizetype sp1 = line.indexOf(u' ');
     const qsizetype sp2 = sp1 < 0 ? -1 : line.indexOf(u' ', sp1 + 1);
     const qsizetype open = sp2 < 0 ? -1 : line.indexOf(u'[', sp2);
     const qsizetype close = open < 0 ? -1 : line.indexOf(u']', open);
-    const qsizetype slash = close < 0 ? -1 : line.indexOf(u'/', close);
-    if (slash < 0 || open != sp2 + 1) {
+    const QStringView senses = close < 0 ? QStringView() : trimmed(line.sliced(close + 1));
+    if (open != sp2 + 1 || close < 0 || !senses.startsWith(u'/')) {
         why = u"ligne mal formée"_s;
         return false;
     }
     entry.headword = line.sliced(sp1 + 1, sp2 - sp1 - 1).toString();
     entry.pinyin = numberedToMarked(line.sliced(open + 1, close - open - 1));
-    QStringView senses = trimmed(line.sliced(slash));
-    if (senses.endsWith(u'/'))
-        senses.chop(1);
-    senses = senses.sliced(1);
-    entry.gloss = joinSenses(senses.split(u'/'));
+    entry.gloss = joinSenses(senses.sliced(1).split(u'/'));
     return true;
 }
 
@@ -102,7 +103,7 @@ bool parseTsv(QStringView line, Entry &entry, QString &why)
         why = u"%1 champs au lieu de 3"_s.arg(fields.size());
         return false;
     }
-    entry.headword = fields[0].toString();
+    entry.headword = simplifiedBlanks(fields[0]);
     entry.pinyin = simplifiedBlanks(fields[1]);
     entry.gloss = joinSenses(fields[2].split(u'/'));
     return true;
@@ -140,14 +141,12 @@ ReadResult parseDictionary(QByteArrayView data)
         if (bytes.endsWith('\r'))
             bytes.chop(1);
 
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // U+FEFF at the start of a line is kept: it is no byte-order mark
+        // there, and a headword must not lose it unseen.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                       | QStringDecoder::Flag::ConvertInitialBom);
         const QString line = decoder.decode(bytes);
         if (decoder.hasError()) {
-            if (result.format == SourceFormat::Unknown) {
-                result.error = u"texte UTF-8 invalide"_s;
-                result.errorLine = lineNumber;
-                return result;
-            }
             result.skipped.append({lineNumber, u"texte UTF-8 invalide"_s});
             continue;
         }
@@ -156,8 +155,11 @@ ReadResult parseDictionary(QByteArrayView data)
         if (result.format == SourceFormat::Unknown) {
             result.format = detectFormat(line);
             if (result.format == SourceFormat::Unknown) {
+                // A file that begins with lines not even in UTF-8 (binary
+                // data) is reported from its first line.
                 result.error = u"format de dictionnaire non reconnu"_s;
-                result.errorLine = lineNumber;
+                result.errorLine = result.skipped.isEmpty() ? lineNumber
+                                                            : result.skipped.front().line;
                 return result;
             }
         }
@@ -180,31 +182,59 @@ ReadResult parseDictionary(QByteArrayView data)
         seen.insert(identity);
         result.entries.append(std::move(entry));
     }
-    if (result.format == SourceFormat::Unknown) {
+    if (result.format == SourceFormat::Unknown && result.skipped.isEmpty()) {
         result.error = u"aucune entrée"_s;
+    } else if (result.format == SourceFormat::Unknown) {
+        result.error = u"format de dictionnaire non reconnu"_s;
+        result.errorLine = result.skipped.front().line;
     } else if (result.entries.isEmpty()) {
         result.error = u"aucune entrée utilisable"_s;
     }
     return result;
 }
 
-QString readWholeFile(const QString &path, QByteArray &data)
+QString readWholeFile(const QString &path, QByteArray &data, qint64 maxBytes)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return u"Impossible de trouver le fichier spécifié"_s;
-    if (info.isDir())
-        return u"c'est un dossier, pas un fichier"_s;
-    if (info.size() > kMaxFileSize)
-        return u"fichier trop volumineux (plus de %1 Mo)"_s.arg(kMaxFileSize >> 20);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return file.error() == QFileDevice::PermissionsError ? u"Accès au fichier refusé"_s
-                                                              : u"lecture impossible"_s;
+    int error = 0;
+    const int fd = openForReading(path, &error);
+    if (fd < 0)
+        return inputErrorMessage(error);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        closeDescriptor(fd);
+        return inputErrorMessage(EIO);
     }
-    data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return u"erreur de lecture"_s;
+    // The bytes read are counted, not the size the system reports, which
+    // some files (under /proc, growing ones) do not give truly.
+    const auto tooLarge = [&] {
+        data.clear();
+        return maxBytes >= (1 << 20)
+                ? u"fichier trop volumineux (plus de %1 Mo)"_s.arg(maxBytes >> 20)
+                : u"fichier trop volumineux (plus de %1 octets)"_s.arg(maxBytes);
+    };
+    const qint64 reported = file.size();
+    if (reported > maxBytes)
+        return tooLarge();
+    data.resize(qsizetype(qMax<qint64>(reported, 1 << 16)) + 1);
+    qsizetype used = 0;
+    for (;;) {
+        if (used == data.size()) {
+            if (used > maxBytes)
+                return tooLarge();
+            data.resize(qsizetype(qMin<qint64>(qint64(data.size()) * 2, maxBytes + 1)));
+        }
+        const qint64 got = file.read(data.data() + used, data.size() - used);
+        if (got < 0) {
+            data.clear();
+            return u"erreur de lecture"_s;
+        }
+        if (got == 0)
+            break;
+        used += qsizetype(got);
+    }
+    if (used > maxBytes)
+        return tooLarge();
+    data.truncate(used);
     return {};
 }
 
@@ -223,6 +253,18 @@ ReadResult readDictionaryFile(const QString &path)
 QString toTsvLine(const Entry &entry)
 {
     return entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
+}
+
+QByteArray toTsv(const Tables &tables)
+{
+    QByteArray tsv;
+    for (int e = 0; e < tables.entryCount(); ++e) {
+        tsv += QStringView(toTsvLine({tables.headword(e).toString(), tables.pinyin(e).toString(),
+                                      tables.gloss(e).toString()}))
+                       .toUtf8();
+        tsv += '\n';
+    }
+    return tsv;
 }
 
 } // namespace Verarov::Dictionary

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionary/builder.h"
+#include "dictionary/tables.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -45,14 +46,23 @@ struct ReadResult
 // headword and have their numbered pinyin converted to tone marks.
 ReadResult parseDictionary(QByteArrayView data);
 
-// Reads a whole dictionary file (at most 256 MiB); returns the French
-// reason when it cannot, else an empty string.
-QString readWholeFile(const QString &path, QByteArray &data);
+// Far above any real dictionary; keeps a wrong path from filling memory.
+inline constexpr qint64 kMaxDictionaryBytes = qint64(256) << 20;
+
+// Reads a whole regular file of at most maxBytes; returns the French reason
+// when it cannot (missing, a folder, a FIFO or a device, denied, too large),
+// else an empty string.  Never waits on a FIFO.
+QString readWholeFile(const QString &path, QByteArray &data,
+                      qint64 maxBytes = kMaxDictionaryBytes);
 
 // The same for a file; a file that cannot be read sets error.
 ReadResult readDictionaryFile(const QString &path);
 
 // One entry as a line of our TSV format, without line end.
 QString toTsvLine(const Entry &entry);
+
+// Every entry of the tables in entry order, as our TSV: one line each, LF,
+// UTF-8.  What import writes; reading it back gives the same entries.
+QByteArray toTsv(const Tables &tables);
 
 } // namespace Verarov::Dictionary

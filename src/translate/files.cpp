@@ -1,6 +1,11 @@
 #include "translate/files.h"
 
+#include "dictionary/fileaccess.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <algorithm>
@@ -11,11 +16,14 @@
 #include <sys/stat.h>
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
 
 namespace Verarov::Translate {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 constexpr std::size_t kOutputBuffer = 1 << 18;
@@ -23,38 +31,74 @@ constexpr std::size_t kOutputBuffer = 1 << 18;
 // The C runtime's file calls, which report the system error number.
 #ifdef Q_OS_WIN
 using ssize_t = int;
-int openFile(const QString &path, int flags, int mode = 0)
+int createFile(const QString &path)
 {
-    return ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()), flags | _O_BINARY, mode);
+    return ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()),
+                    _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 int readFile(int fd, char *data, std::size_t size) { return ::_read(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
 int writeFile(int fd, const char *data, std::size_t size) { return ::_write(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
+int syncFile(int fd) { return ::_commit(fd); }
 int closeFile(int fd) { return ::_close(fd); }
-constexpr int kReadFlags = _O_RDONLY;
-constexpr int kCreateFlags = _O_RDWR | _O_CREAT | _O_TRUNC;
-constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
-// Size of a regular file, 0 for anything else.
-qint64 regularFileSize(int fd)
+int removeFile(const QString &path) { return ::_wremove(reinterpret_cast<const wchar_t *>(path.utf16())); }
+int renameFile(const QString &from, const QString &to)
+{
+    if (::MoveFileExW(reinterpret_cast<const wchar_t *>(from.utf16()),
+                      reinterpret_cast<const wchar_t *>(to.utf16()), MOVEFILE_REPLACE_EXISTING))
+        return 0;
+    errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return -1;
+}
+qint64 fileSize(int fd)
 {
     struct _stat64 info;
-    return ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFREG) ? info.st_size : 0;
+    return ::_fstat64(fd, &info) == 0 ? info.st_size : 0;
+}
+bool isFolder(const QString &path)
+{
+    struct _stat64 info;
+    return ::_wstat64(reinterpret_cast<const wchar_t *>(path.utf16()), &info) == 0
+            && (info.st_mode & _S_IFMT) == _S_IFDIR;
+}
+bool isReadOnlyFile(const QString &path)
+{
+    return ::_waccess(reinterpret_cast<const wchar_t *>(path.utf16()), 2) != 0 && errno == EACCES;
 }
 #else
-int openFile(const QString &path, int flags, int mode = 0)
+// A new file only: O_EXCL never opens what stands under the name, a link
+// included.
+int createFile(const QString &path)
 {
-    return ::open(QFile::encodeName(path).constData(), flags, mode);
+    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  0666);
 }
 ssize_t readFile(int fd, char *data, std::size_t size) { return ::read(fd, data, size); }
 ssize_t writeFile(int fd, const char *data, std::size_t size) { return ::write(fd, data, size); }
+int syncFile(int fd) { return ::fsync(fd); }
 int closeFile(int fd) { return ::close(fd); }
-constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
-constexpr int kCreateFlags = O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
-constexpr int kCreateMode = 0666;
-// Size of a regular file, 0 for anything else.
-qint64 regularFileSize(int fd)
+int removeFile(const QString &path) { return ::unlink(QFile::encodeName(path).constData()); }
+int renameFile(const QString &from, const QString &to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
+}
+qint64 fileSize(int fd)
 {
     struct stat info;
-    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
+    return ::fstat(fd, &info) == 0 ? info.st_size : 0;
+}
+// A folder itself, not a link to one (a link is replaced like a file).
+bool isFolder(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+// A file itself that this user may not write (a link is replaced freely).
+bool isReadOnlyFile(const QString &path)
+{
+    struct stat info;
+    const QByteArray name = QFile::encodeName(path);
+    return ::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode)
+            && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 #endif
 } // namespace
@@ -67,16 +111,13 @@ InputFile::~InputFile()
 
 int InputFile::open(const QString &path)
 {
-    do {
-        m_fd = openFile(path, kReadFlags);
-    } while (m_fd < 0 && errno == EINTR);
-    m_error = m_fd < 0 ? errno : 0;
+    m_fd = openForReading(path, &m_error);
     return m_error;
 }
 
 qint64 InputFile::size() const
 {
-    return m_fd < 0 ? 0 : regularFileSize(m_fd);
+    return m_fd < 0 ? 0 : fileSize(m_fd);
 }
 
 qint64 InputFile::read(char *data, qint64 size)
@@ -98,15 +139,37 @@ OutputFile::~OutputFile()
 {
     if (m_fd >= 0)
         closeFile(m_fd);
+    if (!m_temporary.isEmpty())
+        removeFile(m_temporary);
 }
 
 int OutputFile::create(const QString &path)
 {
-    do {
-        m_fd = openFile(path, kCreateFlags, kCreateMode);
-    } while (m_fd < 0 && errno == EINTR);
-    m_error = m_fd < 0 ? errno : 0;
-    return m_error;
+    m_path = path;
+    // A folder under the name would refuse the rename only at the end; a
+    // file the user may not write is not replaced either.
+    if (isFolder(path))
+        return m_error = EISDIR;
+    if (isReadOnlyFile(path))
+        return m_error = EACCES;
+    // Hidden, short and in the same folder, so that the rename stays on one
+    // file system and the name never grows too long.
+    const QString folder = QFileInfo(path).path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const qulonglong random = QRandomGenerator::global()->generate();
+        const QString name =
+                QDir(folder).filePath(u".verarov-%1.tmp"_s.arg(random, 8, 16, QChar(u'0')));
+        do {
+            m_fd = createFile(name);
+        } while (m_fd < 0 && errno == EINTR);
+        if (m_fd >= 0) {
+            m_temporary = name;
+            return m_error = 0;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return m_error = errno;
 }
 
 void OutputFile::writeSlowly(QStringView text)
@@ -153,10 +216,23 @@ int OutputFile::close()
     if (m_fd < 0)
         return m_error;
     flush();
+    // Some file systems report a failed write only when the data is stored.
+    if (m_error == 0 && syncFile(m_fd) != 0 && errno != EINTR && errno != EINVAL)
+        m_error = errno;
     if (closeFile(m_fd) != 0 && m_error == 0 && errno != EINTR)
         m_error = errno;
     m_fd = -1;
     return m_error;
+}
+
+int OutputFile::commit()
+{
+    if (m_fd >= 0 || m_error != 0 || m_temporary.isEmpty())
+        return m_error ? m_error : EBADF;
+    if (renameFile(m_temporary, m_path) != 0)
+        return errno;
+    m_temporary.clear();
+    return 0;
 }
 
 } // namespace Verarov::Translate

@@ -17,9 +17,11 @@ public:
     InputFile() = default;
     ~InputFile();
 
-    // Opens an existing file for reading; returns 0 or the error number.
+    // Opens an existing regular file for reading, without waiting on a FIFO;
+    // returns 0 or the error number (see openForReading: EISDIR for a
+    // folder, kNotRegularFile for a FIFO or a device).
     int open(const QString &path);
-    // Size in bytes, or 0 when unknown (a pipe).
+    // Size in bytes.
     qint64 size() const;
     // Reads up to size bytes; returns the count (0 at the end) or -1 and
     // sets error().
@@ -31,18 +33,23 @@ private:
     int m_error = 0;
 };
 
-// An output file written through a buffer, as UTF-16LE.  The first failing
-// write is kept; later writes are dropped.
+// An output file written through a buffer, as UTF-16LE.  It is written
+// under a temporary name beside its own and takes its name only on
+// commit(): a failed or abandoned output leaves nothing behind and never
+// touches the file that had the name.  What stands under the name, a file
+// or a link, is replaced, never written through.  The first failing write
+// is kept; later writes are dropped.
 class OutputFile
 {
     Q_DISABLE_COPY_MOVE(OutputFile)
 
 public:
     OutputFile();
+    // Removes the temporary file unless it was committed.
     ~OutputFile();
 
-    // Creates the file anew, replacing any file of that name; returns 0 or
-    // the error number.
+    // Creates the temporary file for an output named path; returns 0 or the
+    // error number.
     int create(const QString &path);
     void write(QStringView text)
     {
@@ -56,14 +63,20 @@ public:
         }
     }
     void write(char16_t unit) { write(QStringView(&unit, 1)); }
-    // Writes what is buffered and closes; returns 0 or the first error.
+    // Writes what is buffered, has the system store it, and closes; returns
+    // 0 or the first write error.
     int close();
+    // Puts the closed file in place under its name; returns 0 or the error
+    // number.  Only after a close() that succeeded.
+    int commit();
     int error() const { return m_error; }
 
 private:
     void writeSlowly(QStringView text);
     void flush();
 
+    QString m_path;
+    QString m_temporary;
     int m_fd = -1;
     int m_error = 0;
     std::vector<char> m_buffer;

@@ -53,6 +53,12 @@ CaseFolder::CaseFolder() : m_bmp(0x10000)
     }
 }
 
+const CaseFolder &CaseFolder::shared()
+{
+    static const CaseFolder folder;
+    return folder;
+}
+
 void CaseFolder::fold(QStringView text, char16_t *out) const
 {
     const char16_t *in = text.utf16();
@@ -76,7 +82,7 @@ std::uint32_t HeadwordIndex::hashOf(const char16_t *key, int length)
 }
 
 HeadwordIndex::HeadwordIndex(Dictionary::Tables tables)
-    : m_tables(std::move(tables)), m_firstUnits(0x10000 / 64)
+    : m_tables(std::move(tables)), m_folder(CaseFolder::shared()), m_firstUnits(0x10000 / 64)
 {
     // The table is sized once for every prefix of every headword (an upper
     // bound of the keys), at most two thirds full: no rehash while building.

@@ -20,6 +20,8 @@ class CaseFolder
 {
 public:
     CaseFolder();
+    // The one table of the program, built on first use.
+    static const CaseFolder &shared();
     char16_t bmp(char16_t unit) const { return m_bmp[unit]; }
     // Folds text into out (text.size() units), code point by code point.
     void fold(QStringView text, char16_t *out) const;
@@ -89,7 +91,7 @@ private:
     Slot *insert(std::uint32_t hash); // a free slot for a new key
 
     Dictionary::Tables m_tables;
-    CaseFolder m_folder;
+    const CaseFolder &m_folder;
     std::vector<std::uint64_t> m_firstUnits; // bit per folded first unit
     std::vector<Slot> m_slots;
     std::vector<char16_t> m_keys;

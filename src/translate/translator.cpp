@@ -2,6 +2,7 @@
 
 #include "translate/files.h"
 #include "translate/headwordindex.h"
+#include "dictionary/fileaccess.h"
 #include "dictionary/text.h"
 
 #include <QElapsedTimer>
@@ -27,27 +28,6 @@ QString outputFileName(const QString &input)
     if (dot > folder)
         return input.first(dot) + u".vare"_s + input.sliced(dot);
     return input + u".vare"_s;
-}
-
-QString inputErrorMessage(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return u"Impossible de trouver le fichier spécifié"_s;
-    case EACCES:
-    case EPERM:
-        return u"Accès au fichier refusé"_s;
-    case EMFILE:
-    case ENFILE:
-        return u"Trop de fichiers ouverts"_s;
-    default:
-        return ioErrorMessage(error);
-    }
-}
-
-QString ioErrorMessage(int error)
-{
-    return u"Erreur E/S %1"_s.arg(error);
 }
 
 QString createErrorMessage(const QString &path, int error)
@@ -140,7 +120,6 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
     const QString outputName = outputFileName(input);
     if (const int error = out.create(outputName))
         return finish(createErrorMessage(outputName, error));
-    outcome.output = outputName;
 
     const HeadwordIndex &headwords = index(tables);
     out.write(u'\xFEFF'); // bytes FF FE
@@ -163,7 +142,7 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
             pos = 0;
             const qint64 got = in.read(bytes.data() + oddBytes, m_blockSize);
             if (got < 0) {
-                error = ioErrorMessage(in.error());
+                error = inputErrorMessage(in.error());
                 break;
             }
             atEnd = got == 0;
@@ -202,10 +181,16 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
             break;
     }
 
-    const int writeError = out.close();
-    if (error.isEmpty() && writeError)
-        error = ioErrorMessage(writeError);
-    if (error.isEmpty() && oddBytes)
+    // A failed read or write leaves no output; an odd last byte still
+    // leaves the translation of every complete code unit.
+    if (!error.isEmpty())
+        return finish(error);
+    if (const int writeError = out.close())
+        return finish(writeErrorMessage(writeError));
+    if (const int renameError = out.commit())
+        return finish(createErrorMessage(outputName, renameError));
+    outcome.output = outputName;
+    if (oddBytes)
         error = u"Lecture au-delà de la fin de fichier"_s;
     return finish(error);
 }

@@ -22,7 +22,7 @@ QString outputFileName(const QString &input);
 // The end of one translation.
 struct Outcome
 {
-    QString output;            // output file name, once it was created
+    QString output;            // output file name, once it is in place
     QString error;             // French message; empty when all went well
     qint64 unitsRead = 0;      // complete code units of the input
     qint64 entriesWritten = 0; // lines written
@@ -57,10 +57,13 @@ public:
     void setBlockSize(qint64 bytes) { m_blockSize = qMax<qint64>(1, bytes); }
 
     // Translates the file named input.  Every failure stops the translation
-    // and is returned with its French message; the output then keeps the
-    // lines written so far.  An input of an odd number of bytes has all its
-    // complete code units translated, then fails with "Lecture au-delà de
-    // la fin de fichier".
+    // and is returned with its French message.  An input that is not a
+    // regular file is refused before anything is created.  The output is
+    // written under a temporary name and put in place at the end: after a
+    // failed read or write there is no output, and a file that had its name
+    // is left as it was.  An input of an odd number of bytes has all its
+    // complete code units translated and the output put in place, then
+    // fails with "Lecture au-delà de la fin de fichier".
     Outcome translate(const Dictionary::Tables &tables, const QString &input,
                       const Progress &progress = {});
 
@@ -72,9 +75,8 @@ private:
     qint64 m_blockSize = 1 << 18;
 };
 
-// French messages of the failures, from a system error number.
-QString inputErrorMessage(int error);
+// "Impossible de créer le fichier "%s". %s": the output's full path and
+// the reason, from a system error number.
 QString createErrorMessage(const QString &path, int error);
-QString ioErrorMessage(int error);
 
 } // namespace Verarov::Translate

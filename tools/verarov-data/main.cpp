@@ -22,6 +22,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 
@@ -66,14 +67,12 @@ int importFile(const QString &path)
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         return 1;
-    QByteArray buffer;
-    for (int e = 0; e < tables.entryCount(); ++e) {
-        buffer += QStringView(toTsvLine({tables.headword(e).toString(), tables.pinyin(e).toString(),
-                                         tables.gloss(e).toString()}))
-                          .toUtf8();
-        buffer += '\n';
+    const QByteArray tsv = toTsv(tables);
+    if (out.write(tsv) != tsv.size() || !out.flush()) {
+        err() << "import: cannot write the output: " << out.errorString() << '\n';
+        return 1;
     }
-    return out.write(buffer) == buffer.size() && out.flush() ? 0 : 1;
+    return 0;
 }
 
 int build(const QString &in, const QString &outPath)
@@ -226,6 +225,11 @@ int exportLists(const QString &dirPath)
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // A file size limit fails the write, which is reported, instead of
+    // killing the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
     const QStringList args = app.arguments().mid(1);

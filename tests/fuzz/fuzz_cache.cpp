@@ -1,0 +1,117 @@
+// The cached compiled form of an external dictionary, read back: a valid
+// cache header before a fuzzed body, loaded as the program loads it, then
+// every reader of the tables over whatever was accepted.
+#include "fuzzsupport.h"
+
+#include "dictionary/check.h"
+#include "dictionary/keylist.h"
+#include "dictionary/loader.h"
+#include "dictionary/tables.h"
+#include "lookup/prefixindex.h"
+#include "lookup/senses.h"
+#include "lookup/shownentry.h"
+#include "translate/headwordindex.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace Verarov;
+using Dictionary::List;
+using Dictionary::Tables;
+
+namespace {
+
+// A source dictionary, loaded once to have the loader write its cache, of
+// which the header is kept.
+struct CacheBench
+{
+    CacheBench()
+    {
+        // The cache goes to a folder of the run's own, never the user's.
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(u"cache"_s)));
+        QFile file(source);
+        require(file.open(QIODevice::WriteOnly)
+                        && file.write("一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas / dessous\n") > 0,
+                "source written");
+        file.close();
+        const Dictionary::Loaded loaded = Dictionary::loadExternal(source);
+        require(loaded.failure.isEmpty(), "source loaded", loaded.failure);
+        QDirIterator files(dir.filePath(u"cache"_s), QDir::Files, QDirIterator::Subdirectories);
+        require(files.hasNext(), "cache written");
+        cache = files.next();
+        QFile written(cache);
+        require(written.open(QIODevice::ReadOnly), "cache read");
+        header = written.read(written.size() - loaded.tables.compiled().size());
+    }
+
+    QTemporaryDir dir;
+    QString source = dir.filePath(u"source.tsv"_s);
+    QString cache;
+    QByteArray header;
+};
+
+// Reads every row of every list and runs each consumer of the tables.
+void readEverything(const Tables &tables, QStringView probe)
+{
+    qsizetype units = 0;
+    for (List list : Dictionary::kAllLists) {
+        for (int r = 0; r < tables.rowCount(list); ++r)
+            units += tables.row(list, r).size();
+    }
+    require(units >= 0, "rows read");
+    Dictionary::check(tables);
+
+    for (List list : {List::liste_dico_ch, List::liste_pin_ss_accent, List::liste_fr}) {
+        const Dictionary::KeyList keys(tables, list);
+        for (int r = 0; r < keys.count(); ++r) {
+            const Lookup::ShownEntry shown = Lookup::rowToShow(keys, r);
+            require(shown.isValid(), "row shows an entry");
+            Lookup::sensesText(shown.gloss);
+        }
+        const auto keyAt = [&keys](int row) { return keys.key(row); };
+        const Lookup::PrefixIndex index(keys.count(), keyAt);
+        for (qsizetype n = 0; n <= probe.size(); ++n) {
+            require(index.firstWithPrefix(probe.first(n))
+                            == Lookup::scanFirstWithPrefix(keys.count(), keyAt, probe.first(n)),
+                    "prefix index and scan agree");
+        }
+    }
+    if (!probe.isEmpty())
+        Dictionary::entriesBeginningWith(tables, probe.front().unicode());
+
+    const Translate::HeadwordIndex headwords(tables);
+    std::vector<int> found;
+    for (qsizetype pos = 0; pos < probe.size();) {
+        found.clear();
+        pos += headwords.match(probe.sliced(pos), &found);
+        for (int e : found)
+            require(e >= 0 && e < tables.entryCount(), "found entry exists");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static CacheBench bench;
+    const QByteArray body(reinterpret_cast<const char *>(data), qsizetype(size));
+    {
+        QFile cache(bench.cache);
+        require(cache.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                        && cache.write(bench.header + body) == bench.header.size() + body.size(),
+                "cache replaced");
+    }
+    const Dictionary::Loaded loaded = Dictionary::loadExternal(bench.source);
+    require(loaded.failure.isEmpty(), "a bad cache falls back on the source", loaded.failure);
+    require(!loaded.tables.isEmpty(), "tables loaded");
+    // Text to look up: the body's last bytes as UTF-16.
+    QString probe;
+    for (qsizetype i = qMax<qsizetype>(0, body.size() - 24); i + 1 < body.size(); i += 2)
+        probe.append(QChar(char16_t(uchar(body[i]) | uchar(body[i + 1]) << 8)));
+    readEverything(loaded.tables, probe);
+    return 0;
+}
