@@ -3,7 +3,9 @@
 // verarov started without its raw radical list (nothing to split at start);
 // the same with a full settings store and the Chinese interface, against
 // the start without a store; the same with a large external dictionary when
-// one is at hand; and the import of that dictionary by the data tool.
+// one is at hand, and the first key press typed in each lookup field the
+// moment its window appears (handled and painted); and the import of that
+// dictionary by the data tool.
 //
 //   bench_startup [runs]      (default 15)
 
@@ -51,12 +53,13 @@ int main(int argc, char *argv[])
     const QString tool = QStringLiteral(DATA_TOOL_EXE);
     const QString cfdict = QStringLiteral(VERAROV_SHARED_DIR "/data/cfdict.u8");
     QTemporaryDir home;
-    const QList<QByteArray> common = {"QT_QPA_PLATFORM=offscreen", "VERAROV_QUIT_WHEN_SHOWN=1",
-                                      "XDG_DATA_HOME=" + home.path().toLocal8Bit(),
-                                      "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit(),
-                                      // settings never in the user's own folder; series below
-                                      // name a folder of their own
-                                      "XDG_CONFIG_HOME=" + home.filePath(u"config"_s).toLocal8Bit()};
+    const QList<QByteArray> folders = {"QT_QPA_PLATFORM=offscreen",
+                                       "XDG_DATA_HOME=" + home.path().toLocal8Bit(),
+                                       "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit(),
+                                       // settings never in the user's own folder; series below
+                                       // name a folder of their own
+                                       "XDG_CONFIG_HOME=" + home.filePath(u"config"_s).toLocal8Bit()};
+    const QList<QByteArray> common = folders + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"};
     const QByteArray useExternal = "VERAROV_DICTIONARY=" + cfdict.toLocal8Bit();
     QTextStream out(stdout);
 
@@ -89,6 +92,16 @@ int main(int argc, char *argv[])
     // without a store get an empty configuration folder each time: every
     // one is a first start, which writes the default colours.
     Series bareSeries, textSeries, builtIn, noRadicals, stored, chinese, external;
+    // The first key press in each lookup field, typed as the window appears.
+    struct KeySeries
+    {
+        const char *field;
+        const char *text;
+        QList<double> seconds;
+    };
+    KeySeries keySeries[] = {{"liste_dico_ch", "一", {}}, {"liste_pin_ss_accent", "a", {}},
+                             {"liste_fr", "a", {}}};
+    bool keysFailed = false;
     for (int i = 0; i < runs; ++i) {
         auto add = [](Series &into, const Series &one) {
             into.seconds += one.seconds;
@@ -112,6 +125,14 @@ int main(int argc, char *argv[])
         if (haveExternal) {
             add(external, measure(verarov, {},
                                   common + noStore("external") + QList<QByteArray>{useExternal}, 1));
+            for (KeySeries &k : keySeries) {
+                const QByteArray typed = "VERAROV_KEY_WHEN_SHOWN=" + QByteArray(k.field) + ':' + k.text;
+                const ProcessFigures f =
+                        runProcess(verarov, {}, folders + noStore("key") + QList<QByteArray>{useExternal, typed});
+                const qint64 ns = printedValue(f.output, "key");
+                keysFailed = keysFailed || f.exitCode != 0 || ns < 0;
+                k.seconds.append(ns / 1e9);
+            }
         }
     }
     const double b = median(bareSeries.seconds);
@@ -136,6 +157,11 @@ int main(int argc, char *argv[])
             << external.maxRssKiB / 1024.0 << " MiB, ratio " << median(external.seconds) / b
             << " (target <= 3), memory ratio " << double(external.maxRssKiB) / bareSeries.maxRssKiB
             << " (aim < 3)\n";
+        for (const KeySeries &k : keySeries) {
+            out << "verarov (cfdict.u8), first key press in " << k.field
+                << " typed as the window appears, handled and painted: "
+                << median(k.seconds) * 1000 << " ms median (target < 5)\n";
+        }
         out << "verarov (cfdict.u8), first start, no cache: " << median(cold.seconds) * 1000
             << " ms, peak " << cold.maxRssKiB / 1024.0 << " MiB\n";
         // The import itself: no cache, so each run parses, derives and sorts.
@@ -153,7 +179,7 @@ int main(int argc, char *argv[])
         out << "no external dictionary at " << cfdict << ": skipped\n";
     }
     const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed || stored.failed
-            || chinese.failed || external.failed;
+            || chinese.failed || external.failed || keysFailed;
     if (failed)
         out << "a run failed\n";
     return failed ? 1 : 0;

@@ -1,8 +1,16 @@
-// File translation figures: throughput against reading the input and
-// writing an output of the same size, against jieba segmenting the same
-// text, and the program's peak memory on large inputs (200 MB unless sizes
-// in MB are given: "bench_translate 200 1000").
+// File translation figures, on the shared corpus repeated to about 6 MB of
+// UTF-16LE (or generated text):
+// - in the process: throughput against reading the input and writing an
+//   output of the same size through the same buffered files;
+// - as whole processes, interleaved in one run: "verarov TINYFILE" against
+//   the program's start-up to its window shown, "verarov BIGFILE" against
+//   "cat BIGFILE >/dev/null; cat OUTPUT-SIZED-FILE >COPY" (and the same with
+//   the copy stored on disk, as the program stores its output), and against
+//   jieba.cut over the same text;
+// - the program's peak memory on large inputs (200 MB unless sizes in MB are
+//   given: "bench_translate 200 1000").
 #include "median.h"
+#include "processrun.h"
 #include "translate/files.h"
 #include "translate/headwordindex.h"
 #include "dictionary/loader.h"
@@ -22,16 +30,14 @@
 #include <cstdio>
 #include <vector>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 using namespace Verarov;
 
 namespace {
 
 constexpr int kRuns = 5;
+constexpr int kProcessRuns = 9;
+constexpr qsizetype kBigFileBytes = 6'000'000;
 
 QByteArray utf16le(const QString &text)
 {
@@ -166,30 +172,14 @@ print(times[len(times) // 2])
     return answer.toDouble();
 }
 
-// Peak resident memory (KiB) of the program run to its end.
+// Peak resident memory (KiB) of the program run to its end, measured by
+// the small program peak_memory; -1 when it failed.
 long peakMemory(const QString &program, const QStringList &arguments,
-                const QStringList &environment)
+                const QList<QByteArray> &environment)
 {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (const QString &setting : environment)
-            putenv(strdup(setting.toLocal8Bit().constData()));
-        std::vector<QByteArray> args{QFile::encodeName(program)};
-        for (const QString &a : arguments)
-            args.push_back(QFile::encodeName(a));
-        std::vector<char *> argv;
-        for (QByteArray &a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status)
-        || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss;
+    const ProcessFigures f = runProcess(QStringLiteral(PEAK_MEMORY_EXE),
+                                        QStringList{program} + arguments, environment);
+    return f.exitCode == 0 ? long(printedValue(f.output, "peak")) : -1;
 }
 
 } // namespace
@@ -198,12 +188,19 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
+    // The program's settings and cache in folders of the run's own.
+    const QList<QByteArray> folders = {
+            "XDG_DATA_HOME=" + dir.filePath(u"data"_s).toLocal8Bit(),
+            "XDG_CACHE_HOME=" + dir.filePath(u"cache"_s).toLocal8Bit(),
+            "XDG_CONFIG_HOME=" + dir.filePath(u"config"_s).toLocal8Bit()};
     QString origin;
-    const QString text = benchmarkText(&origin);
+    const QString once = benchmarkText(&origin);
+    const QString text = once.repeated(qMax<qsizetype>(1, (kBigFileBytes / 2 + once.size() - 1) / once.size()));
     const QByteArray input = utf16le(text);
     const QString inputPath = dir.filePath(u"texte.txt"_s);
     writeFile(inputPath, input);
-    std::printf("input: %s, %.1f MB as UTF-16LE\n", qPrintable(origin), double(input.size()) / 1e6);
+    std::printf("input: %s (%lldx), %.1f MB as UTF-16LE\n", qPrintable(origin),
+                static_cast<long long>(text.size() / once.size()), double(input.size()) / 1e6);
 
     struct Dict
     {
@@ -234,6 +231,86 @@ int main(int argc, char *argv[])
                     ours, entries, double(outputSize) / 1e6, copy, ours / copy);
     }
 
+    // The program as a user runs it, whole processes interleaved: start-up
+    // to the window shown, a translation of two bytes, of the big input, and
+    // the file copies of the same sizes.
+    const QString program = QStringLiteral(VERAROV_EXECUTABLE);
+    const QString tinyPath = dir.filePath(u"petit.txt"_s);
+    writeFile(tinyPath, utf16le(u"好"_s));
+    const QString copyPath = dir.filePath(u"copie-cat.txt"_s);
+    const QString cat = QStandardPaths::findExecutable(u"cat"_s);
+    const QString sync = QStandardPaths::findExecutable(u"sync"_s);
+    struct ProcessSeries
+    {
+        QString sizedPath; // a file of the size of this dictionary's output
+        QList<double> shown, shownExit, tiny, big, copies, storedCopies;
+    };
+    std::vector<ProcessSeries> processSeries(dictionaries.size());
+    bool processFailed = false;
+    auto environment = [&](const Dict &d) {
+        QList<QByteArray> env = folders + QList<QByteArray>{"QT_QPA_PLATFORM=offscreen"};
+        if (d.name == u"cfdict"_s)
+            env.append("VERAROV_DICTIONARY=" + cfdict.toLocal8Bit());
+        return env;
+    };
+    for (std::size_t i = 0; i < dictionaries.size(); ++i) {
+        // The first start with an external dictionary caches it.
+        processFailed |= runProcess(program, {inputPath}, environment(dictionaries[i])).exitCode != 0;
+        processSeries[i].sizedPath = dir.filePath(u"taille-%1.txt"_s.arg(dictionaries[i].name));
+        QFile::copy(Translate::outputFileName(inputPath), processSeries[i].sizedPath);
+    }
+    // "cat BIGFILE >/dev/null; cat OUTPUT-SIZED-FILE >COPY" (then "sync COPY").
+    auto copyTime = [&](const QString &sizedPath, bool store) {
+        const ProcessFigures in = runProcess(cat, {inputPath}, {}, true, u"/dev/null"_s);
+        const ProcessFigures out = runProcess(cat, {sizedPath}, {}, true, copyPath);
+        const ProcessFigures stored = store ? runProcess(sync, {copyPath}) : ProcessFigures{};
+        processFailed |= in.exitCode != 0 || out.exitCode != 0 || (store && stored.exitCode != 0);
+        return in.seconds + out.seconds + stored.seconds;
+    };
+    for (int run = 0; run < kProcessRuns && !processFailed; ++run) {
+        for (std::size_t i = 0; i < dictionaries.size(); ++i) {
+            ProcessSeries &p = processSeries[i];
+            const QList<QByteArray> env = environment(dictionaries[i]);
+            const ProcessFigures shown =
+                    runProcess(program, {}, env + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"});
+            const ProcessFigures tiny = runProcess(program, {tinyPath}, env);
+            const ProcessFigures big = runProcess(program, {inputPath}, env);
+            processFailed |= shown.exitCode != 0 || shown.shownSeconds < 0 || tiny.exitCode != 0
+                    || big.exitCode != 0;
+            p.shown.append(shown.shownSeconds);
+            p.shownExit.append(shown.seconds);
+            p.tiny.append(tiny.seconds);
+            p.big.append(big.seconds);
+            p.copies.append(copyTime(p.sizedPath, false));
+            p.storedCopies.append(copyTime(p.sizedPath, true));
+        }
+    }
+    if (processFailed) {
+        std::printf("whole processes: a run failed\n");
+        return 1;
+    }
+    std::printf("whole processes, %d interleaved runs, medians:\n", kProcessRuns);
+    double cfdictBig = 0;
+    for (std::size_t i = 0; i < dictionaries.size(); ++i) {
+        const ProcessSeries &p = processSeries[i];
+        const double shown = median(p.shown);
+        const double tiny = median(p.tiny);
+        const double big = median(p.big);
+        const double copy = median(p.copies);
+        const double storedCopy = median(p.storedCopies);
+        if (dictionaries[i].name == u"cfdict"_s)
+            cfdictBig = big;
+        std::printf("  %s: start-up to the window shown %.1f ms (to its end %.1f ms);"
+                    " verarov TINYFILE %.1f ms, ratio %.2f (goal <= 1.15)\n",
+                    qPrintable(dictionaries[i].name), shown * 1000, median(p.shownExit) * 1000,
+                    tiny * 1000, tiny / shown);
+        std::printf("  %s: verarov BIGFILE %.1f ms; cat BIGFILE >/dev/null; cat OUTPUT-SIZED-FILE"
+                    " >COPY %.1f ms, ratio %.2f (goal <= 3); the same then sync COPY %.1f ms,"
+                    " ratio %.2f\n",
+                    qPrintable(dictionaries[i].name), big * 1000, copy * 1000, big / copy,
+                    storedCopy * 1000, big / storedCopy);
+    }
+
     // jieba on the same text, read as UTF-8.
     const QString utf8Path = dir.filePath(u"texte.utf8"_s);
     writeFile(utf8Path, text.toUtf8());
@@ -242,9 +319,14 @@ int main(int argc, char *argv[])
     if (jieba < 0) {
         std::printf("jieba: skipped (%s)\n", qPrintable(note));
     } else {
-        std::printf("jieba.cut (default mode): %.3f s, %.2f MB/s of UTF-16 input; ours (built-in)"
-                    " is %.1fx faster (goal >= 10)\n",
+        std::printf("jieba.cut (default mode, in its process, dictionary loaded beforehand):"
+                    " %.3f s, %.2f MB/s of UTF-16 input; ours in the process (built-in) is %.1fx"
+                    " faster\n",
                     jieba, double(input.size()) / 1e6 / jieba, jieba / builtInSeconds);
+        if (cfdictBig > 0) {
+            std::printf("  verarov BIGFILE with cfdict, whole process, is %.1fx faster"
+                        " (goal >= 15)\n", jieba / cfdictBig);
+        }
     }
 
     // Peak memory of the program translating large inputs, against the
@@ -254,18 +336,15 @@ int main(int argc, char *argv[])
         sizesMB.append(QByteArray(argv[i]).toInt());
     if (sizesMB.isEmpty())
         sizesMB.append(200);
-    const QString program = QStringLiteral(VERAROV_EXECUTABLE);
     const QString bigPath = dir.filePath(u"grand.txt"_s);
     for (const int megabytes : sizesMB) {
         const int copies = int(qint64(megabytes) * 1'000'000 / input.size()) + 1;
         writeFile(bigPath, input, copies);
         for (const Dict &d : dictionaries) {
-            QStringList environment{u"QT_QPA_PLATFORM=offscreen"_s};
-            if (d.name == u"cfdict"_s)
-                environment.append(u"VERAROV_DICTIONARY="_s + cfdict);
+            const QList<QByteArray> env = environment(d);
             const long idle = peakMemory(program, {},
-                                         environment + QStringList{u"VERAROV_QUIT_WHEN_SHOWN=1"_s});
-            const long busy = peakMemory(program, {bigPath}, environment);
+                                         env + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"});
+            const long busy = peakMemory(program, {bigPath}, env);
             QFile::remove(Translate::outputFileName(bigPath));
             std::printf("peak memory (%s): %.1f MB without input, %.1f MB translating %.0f MB;"
                         " difference %.1f MB (goal <= 10)\n",

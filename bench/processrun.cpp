@@ -13,8 +13,9 @@
 #include <vector>
 
 ProcessFigures runProcess(const QString &program, const QStringList &arguments,
-                          const QList<QByteArray> &env, bool quiet)
+                          const QList<QByteArray> &env, bool quiet, const QString &outputPath)
 {
+    const QByteArray outputFile = outputPath.toLocal8Bit();
     const QByteArray path = program.toLocal8Bit();
     std::vector<QByteArray> args{path};
     for (const QString &a : arguments)
@@ -36,6 +37,10 @@ ProcessFigures runProcess(const QString &program, const QStringList &arguments,
         for (const QByteArray &e : env)
             putenv(strdup(e.constData()));
         close(out[0]);
+        if (!outputFile.isEmpty()) {
+            const int file = open(outputFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(file, out[1]);
+        }
         dup2(out[1], STDOUT_FILENO);
         if (quiet) {
             const int devNull = open("/dev/null", O_WRONLY);
@@ -54,11 +59,9 @@ ProcessFigures runProcess(const QString &program, const QStringList &arguments,
             break;
     }
     close(out[0]);
-    const qsizetype at = printed.indexOf("shown ");
-    if (at >= 0) {
-        const qint64 shownNs = printed.mid(at + 6).split('\n').first().toLongLong();
+    const qint64 shownNs = printedValue(printed, "shown");
+    if (shownNs >= 0)
         figures.shownSeconds = (shownNs - std::chrono::nanoseconds(forked.time_since_epoch()).count()) / 1e9;
-    }
     if (!quiet)
         std::fwrite(printed.constData(), 1, size_t(printed.size()), stdout);
     int status = 0;
@@ -67,5 +70,16 @@ ProcessFigures runProcess(const QString &program, const QStringList &arguments,
     figures.seconds = timer.nsecsElapsed() / 1e9;
     figures.maxRssKiB = usage.ru_maxrss;
     figures.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    figures.output = printed;
     return figures;
+}
+
+qint64 printedValue(const QByteArray &output, const char *name)
+{
+    const QByteArray prefix = QByteArray(name) + ' ';
+    for (const QByteArray &line : output.split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).toLongLong();
+    }
+    return -1;
 }
