@@ -163,7 +163,6 @@ int main(int argc, char *argv[])
     main->show();
     if (!QTest::qWaitForWindowExposed(main))
         return 1;
-    main->prepareLookups();
     // Timings on a shared machine: the load tells how far to trust them.
     QFile load(u"/proc/loadavg"_s);
     if (load.open(QIODevice::ReadOnly))

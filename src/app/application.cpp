@@ -156,8 +156,6 @@ int run(int argc, char *argv[])
             });
         });
     }
-    // The first key press in a field would otherwise build its index.
-    QTimer::singleShot(0, Form1, &TForm1::prepareLookups);
     const int status = app.exec();
     // Every window lives until here.
     TForm3::destroyAll();

@@ -363,13 +363,6 @@ void TForm1::tri_mot_fr()
     mot_fr->setPlainText(QString(m_motFr).replace(u"\r\n"_s, u"\n"_s));
 }
 
-void TForm1::prepareLookups()
-{
-    m_headwords->buildIndex();
-    m_pinyinKeys->buildIndex();
-    m_frenchKeys->buildIndex();
-}
-
 void TForm1::showEntry(const Verarov::Lookup::ShownEntry &entry)
 {
     if (entry.isValid())

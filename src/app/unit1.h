@@ -84,10 +84,6 @@ public:
     // The radical character lists and row ranges built by FormCreate.
     const Verarov::Dictionary::RadicalTables &radicalTables() const { return m_radicals; }
 
-    // Builds the completion indexes of the three fields ahead of the first
-    // key press; run once the window is shown.
-    void prepareLookups();
-
     void CopierClick();
     void EffacerClick();
     void RechercherClick();

@@ -1,11 +1,14 @@
 #include "dictionary/builder.h"
 
+#include "dictionary/casefolding.h"
 #include "dictionary/collation.h"
 #include "dictionary/compiled_p.h"
 #include "dictionary/tables.h"
 #include "dictionary/keys.h"
+#include "dictionary/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -21,13 +24,33 @@ class Pool
 public:
     Tables::Ref add(const QString &text)
     {
-        if (text == m_last && !m_units.isEmpty())
+        if (text == m_last && m_lastRef.length > 0)
             return m_lastRef;
         Tables::Ref ref{quint32(m_units.size()), quint32(text.size())};
         m_units.append(text);
         m_last = text;
         m_lastRef = ref;
         return ref;
+    }
+    // The entry's line, headword TAB pinyin TAB trimmed gloss CR LF, and
+    // its headword, pinyin and gloss as refs: into the line where they
+    // stand there as they are.
+    std::array<Tables::Ref, 4> addEntry(const Entry &entry)
+    {
+        const QStringView gloss = trimmed(entry.gloss);
+        const quint32 start = quint32(m_units.size());
+        m_units.append(entry.headword).append(u'\t').append(entry.pinyin).append(u'\t');
+        const quint32 glossAt = quint32(m_units.size());
+        m_units.append(gloss).append(u"\r\n");
+        const Tables::Ref headword{start, quint32(entry.headword.size())};
+        const Tables::Ref pinyin{headword.offset + headword.length + 1, quint32(entry.pinyin.size())};
+        const Tables::Ref line{start, quint32(m_units.size()) - start};
+        // Only add() reuses the previous text.
+        m_last.clear();
+        m_lastRef = {0, 0};
+        if (gloss.size() == entry.gloss.size())
+            return {headword, pinyin, Tables::Ref{glossAt, quint32(gloss.size())}, line};
+        return {headword, pinyin, add(entry.gloss), line};
     }
     const QString &units() const { return m_units; }
 
@@ -57,20 +80,20 @@ void sortKeys(std::vector<SortableKey> &keys)
     });
 }
 
+// Lays the tables out, then appends the indexes built from them.
 QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables::KeyRow> &pinyinKeys,
                   const std::vector<Tables::KeyRow> &frenchKeys, const QString &pool)
 {
     CompiledHeader header;
     std::memcpy(header.magic, kCompiledMagic, sizeof header.magic);
-    header.entryCount = quint32(refs.size() / 3);
+    header.entryCount = quint32(refs.size() / 4);
     header.pinyinKeyCount = quint32(pinyinKeys.size());
     header.frenchKeyCount = quint32(frenchKeys.size());
     header.poolUnits = quint32(pool.size());
+    header.indexBytes = 0;
+    header.foldingVersion = 0;
 
     QByteArray out;
-    out.reserve(qsizetype(sizeof header + refs.size() * sizeof(Tables::Ref)
-                          + (pinyinKeys.size() + frenchKeys.size()) * sizeof(Tables::KeyRow)
-                          + size_t(pool.size()) * 2));
     out.append(reinterpret_cast<const char *>(&header), sizeof header);
     out.append(reinterpret_cast<const char *>(refs.data()),
                qsizetype(refs.size() * sizeof(Tables::Ref)));
@@ -79,6 +102,17 @@ QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables
     out.append(reinterpret_cast<const char *>(frenchKeys.data()),
                qsizetype(frenchKeys.size() * sizeof(Tables::KeyRow)));
     out.append(reinterpret_cast<const char *>(pool.constData()), pool.size() * 2);
+    if (pool.size() % 2)
+        out.append(2, '\0');
+
+    // Loaded without indexes, the tables build them.
+    const QByteArray indexes = Tables::fromCompiled(out, nullptr, Tables::Checks::Header)
+                                       .indexSection()
+                                       .toByteArray();
+    header.indexBytes = quint32(indexes.size());
+    header.foldingVersion = caseFoldingVersion();
+    std::memcpy(out.data(), &header, sizeof header);
+    out.append(indexes);
     return out;
 }
 
@@ -117,16 +151,15 @@ QByteArray compile(QList<Entry> entries)
 
     Pool pool;
     std::vector<Tables::Ref> refs;
-    refs.reserve(size_t(entries.size()) * 3);
+    refs.reserve(size_t(entries.size()) * 4);
     std::vector<SortableKey> pinyinKeys;
     pinyinKeys.reserve(size_t(entries.size()));
     std::vector<SortableKey> frenchKeyRows;
     for (qsizetype e = 0; e < entries.size(); ++e) {
         const Entry &entry = entries[e];
-        refs.push_back(pool.add(entry.headword));
-        refs.push_back(pool.add(entry.pinyin));
-        const Tables::Ref glossRef = pool.add(entry.gloss);
-        refs.push_back(glossRef);
+        const std::array<Tables::Ref, 4> entryRefs = pool.addEntry(entry);
+        refs.insert(refs.end(), entryRefs.begin(), entryRefs.end());
+        const Tables::Ref glossRef = entryRefs[2];
 
         const QString pKey = pinyinKey(entry.pinyin);
         pinyinKeys.push_back({collationKey(pKey), quint32(e), pool.add(pKey)});
@@ -164,9 +197,8 @@ QByteArray assemble(const QList<Entry> &entries, const QList<RawKey> &pinyinKeys
     Pool pool;
     std::vector<Tables::Ref> refs;
     for (const Entry &entry : entries) {
-        refs.push_back(pool.add(entry.headword));
-        refs.push_back(pool.add(entry.pinyin));
-        refs.push_back(pool.add(entry.gloss));
+        const std::array<Tables::Ref, 4> entryRefs = pool.addEntry(entry);
+        refs.insert(refs.end(), entryRefs.begin(), entryRefs.end());
     }
     auto rows = [&](const QList<RawKey> &keys) {
         std::vector<Tables::KeyRow> out;

@@ -8,12 +8,21 @@ namespace Verarov::Dictionary {
 // builds it (the build step runs on the target):
 //
 //   Header
-//   Tables::Ref    entries[entryCount][3]     headword, pinyin, gloss
+//   Tables::Ref    entries[entryCount][4]     headword, pinyin, gloss, line
 //   Tables::KeyRow pinyinKeys[pinyinKeyCount] in collation order
 //   Tables::KeyRow frenchKeys[frenchKeyCount] in collation order
 //   char16_t       pool[poolUnits]            every text, UTF-16
+//   (two bytes of padding when poolUnits is odd)
+//   the index section, indexBytes long        indexes_p.h
 //
 // Offsets and lengths of texts count code units from the start of the pool.
+// The line of an entry is its output line in a word list: headword TAB
+// pinyin TAB trimmed gloss CR LF; the headword and pinyin of an entry lie in
+// its line, and so does its gloss when trimming leaves it as it is.
+//
+// A buffer without an index section (indexBytes 0), or whose indexes were
+// built with another Unicode version of case folding, gets them built when
+// it is loaded.
 struct CompiledHeader
 {
     char magic[8];
@@ -21,8 +30,10 @@ struct CompiledHeader
     quint32 pinyinKeyCount;
     quint32 frenchKeyCount;
     quint32 poolUnits;
+    quint32 indexBytes;
+    quint32 foldingVersion; // caseFoldingVersion() of the indexes
 };
 
-inline constexpr char kCompiledMagic[8] = {'V', 'R', 'V', 'D', 'I', 'C', '0', '1'};
+inline constexpr char kCompiledMagic[8] = {'V', 'R', 'V', 'D', 'I', 'C', '0', '2'};
 
 } // namespace Verarov::Dictionary

@@ -1,6 +1,7 @@
 #include "dictionary/loader.h"
 
 #include "dictionary/builder.h"
+#include "dictionary/casefolding.h"
 #include "dictionary/derivation_p.h"
 #include "dictionary/fileaccess.h"
 #include "dictionary/reader.h"
@@ -61,9 +62,10 @@ Tables builtIn()
 
 namespace {
 
-// Cached compiled form of an external dictionary, so that later start-ups
-// skip reading, parsing and sorting.  Valid while the source has the same
-// size and change stamp and the program derives dictionaries the same way.
+// Cached compiled form of an external dictionary with its indexes, so that
+// later start-ups skip reading, parsing, sorting and indexing.  Valid while
+// the source has the same size and change stamp, the program derives
+// dictionaries the same way and Qt folds letter case as it did.
 struct CacheHeader
 {
     char magic[8];
@@ -72,8 +74,10 @@ struct CacheHeader
     quint32 repeats;
     quint64 sourceSize;
     quint64 sourceStamp;
+    quint32 folding;    // caseFoldingVersion() of the program that wrote it
+    quint32 reserved;
 };
-constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '2'};
+constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '3'};
 
 // When the source was last changed: modification and status-change times
 // in nanoseconds where the system gives them.  Together with the size they
@@ -127,7 +131,7 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
     std::memcpy(&header, bytes, sizeof header);
     if (std::memcmp(header.magic, expected.magic, sizeof header.magic) != 0
         || header.derivation != expected.derivation || header.sourceSize != expected.sourceSize
-        || header.sourceStamp != expected.sourceStamp)
+        || header.sourceStamp != expected.sourceStamp || header.folding != expected.folding)
         return false;
     loaded.tables = Tables::fromMapped(
             QByteArrayView(reinterpret_cast<const char *>(bytes) + sizeof header,
@@ -176,6 +180,7 @@ Loaded loadExternal(const QString &path)
     CacheHeader header{};
     std::memcpy(header.magic, kCacheMagic, sizeof header.magic);
     header.derivation = kDerivationId;
+    header.folding = caseFoldingVersion();
     const QFileInfo info(path);
     header.sourceSize = quint64(info.size());
     header.sourceStamp = changeStamp(path);

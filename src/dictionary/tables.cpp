@@ -1,8 +1,12 @@
 #include "dictionary/tables.h"
 
+#include "dictionary/casefolding.h"
 #include "dictionary/compiled_p.h"
+#include "dictionary/indexes_p.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace Verarov::Dictionary {
 
@@ -40,11 +44,12 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     if (std::memcmp(header.magic, kCompiledMagic, sizeof header.magic) != 0)
         return fail(u"ce n'est pas un dictionnaire compilé"_s);
 
-    const quint64 entriesBytes = quint64(header.entryCount) * 3 * sizeof(Ref);
+    const quint64 entriesBytes = quint64(header.entryCount) * 4 * sizeof(Ref);
     const quint64 pinyinBytes = quint64(header.pinyinKeyCount) * sizeof(KeyRow);
     const quint64 frenchBytes = quint64(header.frenchKeyCount) * sizeof(KeyRow);
-    const quint64 poolBytes = quint64(header.poolUnits) * sizeof(char16_t);
-    const quint64 total = sizeof header + entriesBytes + pinyinBytes + frenchBytes + poolBytes;
+    const quint64 poolBytes = (quint64(header.poolUnits) * sizeof(char16_t) + 3) & ~quint64(3);
+    const quint64 total = sizeof header + entriesBytes + pinyinBytes + frenchBytes + poolBytes
+            + header.indexBytes;
     if (total != quint64(compiled.size()) || header.entryCount > 0x7fffffff
         || header.pinyinKeyCount > 0x7fffffff || header.frenchKeyCount > 0x7fffffff)
         return fail(u"taille du dictionnaire compilé incohérente"_s);
@@ -59,27 +64,46 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     t.m_frenchKeys = reinterpret_cast<const KeyRow *>(p);
     p += frenchBytes;
     t.m_pool = reinterpret_cast<const char16_t *>(p);
+    p += poolBytes;
     t.m_entryCount = int(header.entryCount);
     t.m_pinyinKeyCount = int(header.pinyinKeyCount);
     t.m_frenchKeyCount = int(header.frenchKeyCount);
 
-    if (checks == Checks::Header)
-        return t;
-    auto inPool = [&](Ref r) { return quint64(r.offset) + r.length <= header.poolUnits; };
-    for (quint32 i = 0; i < header.entryCount * 3; ++i) {
-        if (!inPool(t.m_entries[i]))
-            return fail(u"texte hors du dictionnaire compilé"_s);
-    }
-    auto keysValid = [&](const KeyRow *rows, quint32 count) {
-        for (quint32 i = 0; i < count; ++i) {
-            if (!inPool(rows[i].text) || rows[i].entry >= header.entryCount)
-                return false;
+    if (checks == Checks::Bounds) {
+        auto inPool = [&](Ref r) { return quint64(r.offset) + r.length <= header.poolUnits; };
+        for (quint64 i = 0; i < quint64(header.entryCount) * 4; ++i) {
+            if (!inPool(t.m_entries[i]))
+                return fail(u"texte hors du dictionnaire compilé"_s);
         }
-        return true;
-    };
-    if (!keysValid(t.m_pinyinKeys, header.pinyinKeyCount)
-        || !keysValid(t.m_frenchKeys, header.frenchKeyCount))
-        return fail(u"clé hors du dictionnaire compilé"_s);
+        auto keysValid = [&](const KeyRow *rows, quint32 count) {
+            for (quint32 i = 0; i < count; ++i) {
+                if (!inPool(rows[i].text) || rows[i].entry >= header.entryCount)
+                    return false;
+            }
+            return true;
+        };
+        if (!keysValid(t.m_pinyinKeys, header.pinyinKeyCount)
+            || !keysValid(t.m_frenchKeys, header.frenchKeyCount))
+            return fail(u"clé hors du dictionnaire compilé"_s);
+    }
+
+    // The indexes as laid out, unless there are none or they fold letter
+    // case as another Unicode version did: then they are built here.
+    const quint32 rowCounts[3] = {header.entryCount, header.pinyinKeyCount, header.frenchKeyCount};
+    IndexViews views;
+    if (header.indexBytes > 0 && header.foldingVersion == caseFoldingVersion()) {
+        t.m_indexSection = QByteArrayView(p, qsizetype(header.indexBytes));
+        if (!readIndexes(t.m_indexSection, rowCounts, header.entryCount,
+                         checks == Checks::Bounds, &views))
+            return fail(u"index hors du dictionnaire compilé"_s);
+    } else {
+        t.m_builtIndexes = buildIndexes(t);
+        t.m_indexSection = t.m_builtIndexes;
+        [[maybe_unused]] const bool read = readIndexes(t.m_indexSection, rowCounts, header.entryCount, false, &views);
+        Q_ASSERT(read);
+    }
+    std::copy(std::begin(views.trees), std::end(views.trees), std::begin(t.m_trees));
+    t.m_trie = views.trie;
     return t;
 }
 
@@ -107,6 +131,16 @@ int Tables::rowCount(List list) const
         return m_frenchKeyCount;
     }
     return 0;
+}
+
+std::span<const quint32> Tables::prefixTree(List list) const
+{
+    switch (list) {
+    case List::liste_dico_ch: return {m_trees[0], 2 * std::size_t(m_entryCount)};
+    case List::liste_pin_ss_accent: return {m_trees[1], 2 * std::size_t(m_pinyinKeyCount)};
+    case List::liste_fr: return {m_trees[2], 2 * std::size_t(m_frenchKeyCount)};
+    default: return {};
+    }
 }
 
 QString Tables::row(List list, int r) const

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "dictionary/headwordtrie.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
 
 #include <memory>
+#include <span>
 
 namespace Verarov::Dictionary {
 
@@ -25,9 +28,9 @@ inline constexpr List kAllLists[] = {
 };
 QString listName(List list);
 
-// A read-only view of a compiled dictionary (see compiled.h for the layout).
-// Cheap to copy: copies share the one buffer.  Rows are views into it and
-// stay valid as long as any copy lives.
+// A read-only view of a compiled dictionary (see compiled_p.h for the
+// layout) with its indexes.  Cheap to copy: copies share the one buffer.
+// Rows are views into it and stay valid as long as any copy lives.
 class Tables
 {
 public:
@@ -35,7 +38,7 @@ public:
 
     // How much of a compiled buffer to check before use.
     enum class Checks {
-        Bounds, // every text and entry index lies inside the buffer
+        Bounds, // every text, entry index and index number lies inside what it points into
         Header, // sizes only: for the built-in dictionary, made by our build
     };
 
@@ -53,9 +56,12 @@ public:
     const QByteArray &compiled() const { return m_buffer; }
 
     int entryCount() const { return m_entryCount; }
-    QStringView headword(int entry) const { return text(m_entries[3 * entry]); }
-    QStringView pinyin(int entry) const { return text(m_entries[3 * entry + 1]); }
-    QStringView gloss(int entry) const { return text(m_entries[3 * entry + 2]); }
+    QStringView headword(int entry) const { return text(m_entries[4 * entry]); }
+    QStringView pinyin(int entry) const { return text(m_entries[4 * entry + 1]); }
+    QStringView gloss(int entry) const { return text(m_entries[4 * entry + 2]); }
+    // The entry's line in a word list: headword TAB pinyin TAB gloss
+    // trimmed (trimmed()) CR LF.  "好\thǎo\tbon\r\n"
+    QStringView line(int entry) const { return text(m_entries[4 * entry + 3]); }
 
     int pinyinKeyCount() const { return m_pinyinKeyCount; }
     QStringView pinyinKey(int row) const { return text(m_pinyinKeys[row].text); }
@@ -69,6 +75,15 @@ public:
     // text ("0" for entry 0).
     int rowCount(List list) const;
     QString row(List list, int row) const;
+
+    // The prefix index of a lookup list (liste_dico_ch, liste_pin_ss_accent
+    // or liste_fr), 2 * rowCount(list) row numbers: see prefixtree.h.
+    std::span<const quint32> prefixTree(List list) const;
+    // The headwords as a trie, for the translation.
+    const HeadwordTrie &headwordTrie() const { return m_trie; }
+    // The index section, as mapped or as built when the buffer had none
+    // usable (see compiled_p.h).
+    QByteArrayView indexSection() const { return m_indexSection; }
 
     struct Ref
     {
@@ -85,6 +100,7 @@ private:
     QStringView text(Ref ref) const { return QStringView(m_pool + ref.offset, ref.length); }
 
     QByteArray m_buffer;
+    QByteArray m_builtIndexes;           // the indexes when built at load
     std::shared_ptr<const void> m_owner; // keeps mapped memory alive
     int m_entryCount = 0;
     int m_pinyinKeyCount = 0;
@@ -93,6 +109,9 @@ private:
     const KeyRow *m_pinyinKeys = nullptr;
     const KeyRow *m_frenchKeys = nullptr;
     const char16_t *m_pool = nullptr;
+    QByteArrayView m_indexSection;
+    const quint32 *m_trees[3] = {};
+    HeadwordTrie m_trie;
 };
 
 } // namespace Verarov::Dictionary

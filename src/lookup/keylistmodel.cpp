@@ -5,7 +5,8 @@ namespace Verarov::Lookup {
 KeyListModel::KeyListModel(Dictionary::KeyList keys, QObject *parent)
     : QAbstractListModel(parent),
       m_keys(std::move(keys)),
-      m_index(m_keys.count(), [this](int row) { return key(row); })
+      m_index(m_keys.count(), [this](int row) { return key(row); },
+              m_keys.tables().prefixTree(m_keys.list()))
 {
 }
 

@@ -9,8 +9,8 @@
 namespace Verarov::Lookup {
 
 // The rows of one lookup field as a list model, read in place from the
-// dictionary.  Completion searches go through a prefix index built on the
-// first search.
+// dictionary.  Completion searches go through the list's prefix index,
+// read where the dictionary holds it.
 class KeyListModel final : public QAbstractListModel, public CompletionList
 {
     Q_OBJECT
@@ -31,9 +31,6 @@ public:
     int keyCount() const override { return m_keys.count(); }
     QStringView key(int row) const override { return m_keys.key(row); }
     int findString(QStringView text) const override;
-
-    // Builds the prefix index now (it is otherwise built on first use).
-    void buildIndex() const { m_index.build(); }
 
 private:
     Dictionary::KeyList m_keys;

@@ -3,6 +3,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace Verarov::Lookup {
@@ -21,28 +22,29 @@ using KeyAt = std::function<QStringView(int row)>;
 // begins with text, letter case ignored; -1 when none does.
 int scanFirstWithPrefix(int count, const KeyAt &keyAt, QStringView text);
 
-// The same answer as scanFirstWithPrefix, from an index: the rows sorted by
-// folded key (ties by row), so the keys beginning with a text form one run,
-// and a minimum tree over that order gives the run's topmost row.
-// Built on first use: O(n log n) once, then O(|text| log n) per search.
+// The same answer as scanFirstWithPrefix, from a prefix tree
+// (Dictionary::buildPrefixTree): the rows sorted by folded key, so the keys
+// beginning with a text form one run, and a minimum tree over that order
+// gives the run's topmost row.  O(|text| log n) per search.
 // The keys must stay unchanged while the index lives.
 class PrefixIndex
 {
 public:
+    // Builds the tree of the keys: O(n log n).
     PrefixIndex(int count, KeyAt keyAt);
+    // Reads a tree built for these keys where it lies (a compiled
+    // dictionary's, Tables::prefixTree), which must outlive the index.
+    // Whatever its numbers, an answer is a row or -1.
+    PrefixIndex(int count, KeyAt keyAt, std::span<const quint32> tree);
 
     int count() const { return m_count; }
     int firstWithPrefix(QStringView text) const;
 
-    // Builds now rather than on the first search.
-    void build() const;
-
 private:
     int m_count;
     KeyAt m_keyAt;
-    mutable bool m_built = false;
-    mutable std::vector<int> m_sorted;  // rows in folded key order
-    mutable std::vector<int> m_minTree; // 2n nodes; leaf n + i = m_sorted[i]
+    std::vector<quint32> m_built;    // the tree when built here
+    std::span<const quint32> m_tree; // or where it lies: 2 * m_count numbers, leaves from m_count on
 };
 
 } // namespace Verarov::Lookup

@@ -4,7 +4,6 @@
 #include "translate/files.h"
 #include "translate/headwordindex.h"
 #include "dictionary/fileaccess.h"
-#include "dictionary/text.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -74,12 +73,8 @@ QString createErrorMessage(const QString &path, int error)
 
 void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int entry)
 {
-    output.write(tables.headword(entry));
-    output.write(u'\t');
-    output.write(tables.pinyin(entry));
-    output.write(u'\t');
-    output.write(trimmed(tables.gloss(entry)));
-    output.write(u"\r\n");
+    // The dictionary holds each entry's line as it is written.
+    output.write(tables.line(entry));
 }
 
 Translator::Translator() = default;
@@ -87,12 +82,8 @@ Translator::~Translator() = default;
 
 const HeadwordIndex &Translator::index(const Dictionary::Tables &tables)
 {
-    if (!m_index || m_index->tables().compiled().constData() != tables.compiled().constData()) {
-        QElapsedTimer timer;
-        timer.start();
+    if (!m_index || m_index->tables().compiled().constData() != tables.compiled().constData())
         m_index = std::make_unique<HeadwordIndex>(tables);
-        qCDebug(lcTranslate) << "headword index built in" << timer.elapsed() << "ms";
-    }
     return *m_index;
 }
 

@@ -44,7 +44,6 @@ void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int en
 // The input is read from its first byte, with no encoding detection: a
 // byte-order mark is a code unit like any other.  Input and output are
 // streamed through fixed buffers, so memory does not grow with the input.
-// The headword index is built on the first translation and kept.
 class Translator
 {
 public:
@@ -67,7 +66,7 @@ public:
     Outcome translate(const Dictionary::Tables &tables, const QString &input,
                       const Progress &progress = {});
 
-    // The index of the dictionary's headwords, built on first use.
+    // The index of the dictionary's headwords, over the trie it carries.
     const HeadwordIndex &index(const Dictionary::Tables &tables);
 
 private:

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "dictionary/headwordtrie.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace Verarov::Dictionary {
+
+class Tables;
+
+// The index section of a compiled dictionary, after its pool: what the
+// lookups and the translation search, derived from the texts alone.
+//
+//   IndexHeader
+//   quint32    headwordTree[2 * entryCount]    the prefix trees (prefixtree.h)
+//   quint32    pinyinTree[2 * pinyinKeyCount]  of liste_dico_ch,
+//   quint32    frenchTree[2 * frenchKeyCount]  liste_pin_ss_accent and liste_fr
+//   quint32    firstUnits[2048]                the headword trie (headwordtrie.h)
+//   quint32    firstUnitRanks[2048]
+//   NodeRecord nodes[nodeCount]
+//   Group      groups[groupCount]
+//   Spelling   spellings[spellingCount]
+//   quint32    entries[entryRefCount]
+//   char16_t   units[nodeCount]               (two bytes of padding when odd)
+struct IndexHeader
+{
+    quint32 nodeCount;
+    quint32 groupCount;
+    quint32 spellingCount;
+    quint32 entryRefCount;
+};
+
+// Views of an index section; the trees by list: liste_dico_ch,
+// liste_pin_ss_accent, liste_fr.
+struct IndexViews
+{
+    const quint32 *trees[3] = {};
+    HeadwordTrie trie;
+};
+
+// Builds the index section of tables from their texts alone.
+QByteArray buildIndexes(const Tables &tables);
+
+// Reads an index section laid out for tables with these counts.  With
+// checkBounds, every number that is followed (a row, a node, a group, a
+// spelling, an entry) is checked to lie inside what it points into.
+// False when the section does not fit or a number points outside.
+bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 entryCount,
+                 bool checkBounds, IndexViews *views);
+
+} // namespace Verarov::Dictionary
