@@ -7,8 +7,12 @@
 //   "cat BIGFILE >/dev/null; cat OUTPUT-SIZED-FILE >COPY" (and the same with
 //   the copy stored on disk, as the program stores its output), and against
 //   jieba.cut over the same text;
-// - the program's peak memory on large inputs (200 MB unless sizes in MB are
-//   given: "bench_translate 200 1000").
+// - the program's peak memory on large inputs.
+//
+//   bench_translate [--each] [--whole-only] [SIZE_MB...]
+//     --each        every run's figure of the whole-process series, not only their medians
+//     --whole-only  the whole-process series alone (no in-process figures, no jieba)
+//     SIZE_MB       input sizes of the peak memory runs (200 unless given; 0 for none)
 #include "median.h"
 #include "processrun.h"
 #include "translate/files.h"
@@ -36,7 +40,7 @@ using namespace Verarov;
 namespace {
 
 constexpr int kRuns = 5;
-constexpr int kProcessRuns = 9;
+constexpr int kProcessRuns = 15;
 constexpr qsizetype kBigFileBytes = 6'000'000;
 
 QByteArray utf16le(const QString &text)
@@ -187,12 +191,39 @@ long peakMemory(const QString &program, const QStringList &arguments,
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    bool each = false;
+    bool wholeOnly = false;
+    bool sizesGiven = false;
+    QList<int> sizesMB;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        bool isNumber = false;
+        const int megabytes = argument.toInt(&isNumber);
+        if (argument == "--each") {
+            each = true;
+        } else if (argument == "--whole-only") {
+            wholeOnly = true;
+        } else if (isNumber && megabytes >= 0) {
+            sizesGiven = true;
+            if (megabytes > 0)
+                sizesMB.append(megabytes);
+        } else {
+            std::printf("usage: bench_translate [--each] [--whole-only] [SIZE_MB...]\n");
+            return 2;
+        }
+    }
+    if (!sizesGiven)
+        sizesMB.append(200);
     QTemporaryDir dir;
-    // The program's settings and cache in folders of the run's own.
+    // The program's settings and cache in folders of the run's own, for
+    // this process (which loads the dictionaries too) and the programs it
+    // starts.
     const QList<QByteArray> folders = {
             "XDG_DATA_HOME=" + dir.filePath(u"data"_s).toLocal8Bit(),
             "XDG_CACHE_HOME=" + dir.filePath(u"cache"_s).toLocal8Bit(),
             "XDG_CONFIG_HOME=" + dir.filePath(u"config"_s).toLocal8Bit()};
+    for (const QByteArray &setting : folders)
+        qputenv(setting.first(setting.indexOf('=')).constData(), setting.sliced(setting.indexOf('=') + 1));
     QString origin;
     const QString once = benchmarkText(&origin);
     const QString text = once.repeated(qMax<qsizetype>(1, (kBigFileBytes / 2 + once.size() - 1) / once.size()));
@@ -219,6 +250,8 @@ int main(int argc, char *argv[])
 
     double builtInSeconds = 0;
     for (const Dict &d : dictionaries) {
+        if (wholeOnly)
+            break;
         qint64 outputSize = 0;
         qint64 entries = 0;
         const double ours = timeTranslation(d.tables, inputPath, &outputSize, &entries);
@@ -259,14 +292,24 @@ int main(int argc, char *argv[])
         processSeries[i].sizedPath = dir.filePath(u"taille-%1.txt"_s.arg(dictionaries[i].name));
         QFile::copy(Translate::outputFileName(inputPath), processSeries[i].sizedPath);
     }
+    // Each run that writes much starts with nothing left to store: what the
+    // run before it wrote is stored first (an untimed "sync").
+    auto settle = [&] { processFailed |= runProcess(sync, {}).exitCode != 0; };
     // "cat BIGFILE >/dev/null; cat OUTPUT-SIZED-FILE >COPY" (then "sync COPY").
     auto copyTime = [&](const QString &sizedPath, bool store) {
+        settle();
         const ProcessFigures in = runProcess(cat, {inputPath}, {}, true, u"/dev/null"_s);
         const ProcessFigures out = runProcess(cat, {sizedPath}, {}, true, copyPath);
         const ProcessFigures stored = store ? runProcess(sync, {copyPath}) : ProcessFigures{};
         processFailed |= in.exitCode != 0 || out.exitCode != 0 || (store && stored.exitCode != 0);
         return in.seconds + out.seconds + stored.seconds;
     };
+    // The machine is shared: its load says how far to trust the figures.
+    const auto loadAverage = [] {
+        QFile load(u"/proc/loadavg"_s);
+        return load.open(QIODevice::ReadOnly) ? load.readAll().trimmed() : QByteArray("?");
+    };
+    const QByteArray loadBefore = loadAverage();
     for (int run = 0; run < kProcessRuns && !processFailed; ++run) {
         for (std::size_t i = 0; i < dictionaries.size(); ++i) {
             ProcessSeries &p = processSeries[i];
@@ -274,6 +317,7 @@ int main(int argc, char *argv[])
             const ProcessFigures shown =
                     runProcess(program, {}, env + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"});
             const ProcessFigures tiny = runProcess(program, {tinyPath}, env);
+            settle();
             const ProcessFigures big = runProcess(program, {inputPath}, env);
             processFailed |= shown.exitCode != 0 || shown.shownSeconds < 0 || tiny.exitCode != 0
                     || big.exitCode != 0;
@@ -289,7 +333,12 @@ int main(int argc, char *argv[])
         std::printf("whole processes: a run failed\n");
         return 1;
     }
-    std::printf("whole processes, %d interleaved runs, medians:\n", kProcessRuns);
+    std::printf("whole processes, %d interleaved runs, medians (fastest run in brackets);"
+                " load average before %s, after %s:\n",
+                kProcessRuns, loadBefore.constData(), loadAverage().constData());
+    const auto fastest = [](const QList<double> &series) {
+        return *std::min_element(series.begin(), series.end());
+    };
     double cfdictBig = 0;
     for (std::size_t i = 0; i < dictionaries.size(); ++i) {
         const ProcessSeries &p = processSeries[i];
@@ -300,22 +349,39 @@ int main(int argc, char *argv[])
         const double storedCopy = median(p.storedCopies);
         if (dictionaries[i].name == u"cfdict"_s)
             cfdictBig = big;
+        if (each) {
+            const auto list = [&](const char *what, const QList<double> &series) {
+                std::printf("    %s %s, ms:", qPrintable(dictionaries[i].name), what);
+                for (const double x : series)
+                    std::printf(" %.0f", x * 1000);
+                std::printf("\n");
+            };
+            list("start-up to the window shown", p.shown);
+            list("verarov TINYFILE", p.tiny);
+            list("verarov BIGFILE", p.big);
+            list("copies", p.copies);
+            list("copies stored", p.storedCopies);
+        }
         std::printf("  %s: start-up to the window shown %.1f ms (to its end %.1f ms);"
                     " verarov TINYFILE %.1f ms, ratio %.2f (goal <= 1.15)\n",
                     qPrintable(dictionaries[i].name), shown * 1000, median(p.shownExit) * 1000,
                     tiny * 1000, tiny / shown);
-        std::printf("  %s: verarov BIGFILE %.1f ms; cat BIGFILE >/dev/null; cat OUTPUT-SIZED-FILE"
-                    " >COPY %.1f ms, ratio %.2f (goal <= 3); the same then sync COPY %.1f ms,"
-                    " ratio %.2f\n",
-                    qPrintable(dictionaries[i].name), big * 1000, copy * 1000, big / copy,
-                    storedCopy * 1000, big / storedCopy);
+        std::printf("  %s: verarov BIGFILE %.1f ms (%.1f); cat BIGFILE >/dev/null; cat"
+                    " OUTPUT-SIZED-FILE >COPY %.1f ms (%.1f), ratio %.2f (goal <= 3; fastest runs"
+                    " %.2f); the same then sync COPY %.1f ms (%.1f), ratio %.2f\n",
+                    qPrintable(dictionaries[i].name), big * 1000, fastest(p.big) * 1000,
+                    copy * 1000, fastest(p.copies) * 1000, big / copy,
+                    fastest(p.big) / fastest(p.copies), storedCopy * 1000,
+                    fastest(p.storedCopies) * 1000, big / storedCopy);
     }
 
     // jieba on the same text, read as UTF-8.
     const QString utf8Path = dir.filePath(u"texte.utf8"_s);
     writeFile(utf8Path, text.toUtf8());
     QString note;
-    const double jieba = timeJieba(utf8Path, &note);
+    const double jieba = wholeOnly ? -1 : timeJieba(utf8Path, &note);
+    if (wholeOnly)
+        note = u"--whole-only"_s;
     if (jieba < 0) {
         std::printf("jieba: skipped (%s)\n", qPrintable(note));
     } else {
@@ -331,11 +397,6 @@ int main(int argc, char *argv[])
 
     // Peak memory of the program translating large inputs, against the
     // same program started without input, in the same run.
-    QList<int> sizesMB;
-    for (int i = 1; i < argc; ++i)
-        sizesMB.append(QByteArray(argv[i]).toInt());
-    if (sizesMB.isEmpty())
-        sizesMB.append(200);
     const QString bigPath = dir.filePath(u"grand.txt"_s);
     for (const int megabytes : sizesMB) {
         const int copies = int(qint64(megabytes) * 1'000'000 / input.size()) + 1;

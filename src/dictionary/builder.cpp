@@ -81,9 +81,15 @@ void sortKeys(std::vector<SortableKey> &keys)
 }
 
 // Lays the tables out, then appends the indexes built from them.
+// refs: headword, pinyin, gloss and line of each entry.
 QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables::KeyRow> &pinyinKeys,
                   const std::vector<Tables::KeyRow> &frenchKeys, const QString &pool)
 {
+    std::vector<Tables::Ref> fields, lines;
+    for (std::size_t i = 0; i < refs.size(); i += 4) {
+        fields.insert(fields.end(), refs.begin() + std::ptrdiff_t(i), refs.begin() + std::ptrdiff_t(i + 3));
+        lines.push_back(refs[i + 3]);
+    }
     CompiledHeader header;
     std::memcpy(header.magic, kCompiledMagic, sizeof header.magic);
     header.entryCount = quint32(refs.size() / 4);
@@ -95,8 +101,10 @@ QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables
 
     QByteArray out;
     out.append(reinterpret_cast<const char *>(&header), sizeof header);
-    out.append(reinterpret_cast<const char *>(refs.data()),
-               qsizetype(refs.size() * sizeof(Tables::Ref)));
+    out.append(reinterpret_cast<const char *>(fields.data()),
+               qsizetype(fields.size() * sizeof(Tables::Ref)));
+    out.append(reinterpret_cast<const char *>(lines.data()),
+               qsizetype(lines.size() * sizeof(Tables::Ref)));
     out.append(reinterpret_cast<const char *>(pinyinKeys.data()),
                qsizetype(pinyinKeys.size() * sizeof(Tables::KeyRow)));
     out.append(reinterpret_cast<const char *>(frenchKeys.data()),

@@ -8,7 +8,8 @@ namespace Verarov::Dictionary {
 // builds it (the build step runs on the target):
 //
 //   Header
-//   Tables::Ref    entries[entryCount][4]     headword, pinyin, gloss, line
+//   Tables::Ref    entries[entryCount][3]     headword, pinyin, gloss
+//   Tables::Ref    lines[entryCount]          output line of each entry
 //   Tables::KeyRow pinyinKeys[pinyinKeyCount] in collation order
 //   Tables::KeyRow frenchKeys[frenchKeyCount] in collation order
 //   char16_t       pool[poolUnits]            every text, UTF-16

@@ -2,8 +2,6 @@
 
 #include <QtGlobal>
 
-#include <algorithm>
-#include <bit>
 #include <span>
 
 namespace Verarov::Dictionary {
@@ -87,15 +85,20 @@ public:
                 return kNone;
             const quint32 word = m.firstUnits[folded >> 5];
             return m.firstUnitRanks[folded >> 5]
-                    + quint32(std::popcount(word & ((quint32(1) << (folded & 31)) - 1)));
+                    + bitCount(word & ((quint32(1) << (folded & 31)) - 1));
         }
+        // The children's units in order: halved without branches, the
+        // searches of a text being unpredictable.
         const NodeRecord &record = m.nodes[node];
-        const char16_t *begin = m.units + record.childBegin;
-        const char16_t *end = begin + record.childCount;
-        const char16_t *at = record.childCount <= 8
-                ? std::find(begin, end, folded)
-                : std::lower_bound(begin, end, folded);
-        return at != end && *at == folded ? Node(at - m.units) : kNone;
+        if (record.childCount == 0)
+            return kNone;
+        const char16_t *at = m.units + record.childBegin;
+        for (quint32 n = record.childCount; n > 1;) {
+            const quint32 half = n / 2;
+            at = at[half] <= folded ? at + half : at;
+            n -= half;
+        }
+        return *at == folded ? Node(at - m.units) : kNone;
     }
 
     // False when no longer headword begins with the node's text.
@@ -124,6 +127,16 @@ public:
     }
 
 private:
+    // Bits set in a word (without the library call a processor lacking the
+    // instruction would need).
+    static quint32 bitCount(quint32 x)
+    {
+        x = x - ((x >> 1) & 0x55555555u);
+        x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
+        x = (x + (x >> 4)) & 0x0f0f0f0fu;
+        return (x * 0x01010101u) >> 24;
+    }
+
     Arrays m;
 };
 

@@ -44,12 +44,13 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     if (std::memcmp(header.magic, kCompiledMagic, sizeof header.magic) != 0)
         return fail(u"ce n'est pas un dictionnaire compilé"_s);
 
-    const quint64 entriesBytes = quint64(header.entryCount) * 4 * sizeof(Ref);
+    const quint64 entriesBytes = quint64(header.entryCount) * 3 * sizeof(Ref);
+    const quint64 linesBytes = quint64(header.entryCount) * sizeof(Ref);
     const quint64 pinyinBytes = quint64(header.pinyinKeyCount) * sizeof(KeyRow);
     const quint64 frenchBytes = quint64(header.frenchKeyCount) * sizeof(KeyRow);
     const quint64 poolBytes = (quint64(header.poolUnits) * sizeof(char16_t) + 3) & ~quint64(3);
-    const quint64 total = sizeof header + entriesBytes + pinyinBytes + frenchBytes + poolBytes
-            + header.indexBytes;
+    const quint64 total = sizeof header + entriesBytes + linesBytes + pinyinBytes + frenchBytes
+            + poolBytes + header.indexBytes;
     if (total != quint64(compiled.size()) || header.entryCount > 0x7fffffff
         || header.pinyinKeyCount > 0x7fffffff || header.frenchKeyCount > 0x7fffffff)
         return fail(u"taille du dictionnaire compilé incohérente"_s);
@@ -59,6 +60,8 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     const char *p = t.m_buffer.constData() + sizeof header;
     t.m_entries = reinterpret_cast<const Ref *>(p);
     p += entriesBytes;
+    t.m_lines = reinterpret_cast<const Ref *>(p);
+    p += linesBytes;
     t.m_pinyinKeys = reinterpret_cast<const KeyRow *>(p);
     p += pinyinBytes;
     t.m_frenchKeys = reinterpret_cast<const KeyRow *>(p);
@@ -72,7 +75,7 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     if (checks == Checks::Bounds) {
         auto inPool = [&](Ref r) { return quint64(r.offset) + r.length <= header.poolUnits; };
         for (quint64 i = 0; i < quint64(header.entryCount) * 4; ++i) {
-            if (!inPool(t.m_entries[i]))
+            if (!inPool(t.m_entries[i])) // and the lines after them
                 return fail(u"texte hors du dictionnaire compilé"_s);
         }
         auto keysValid = [&](const KeyRow *rows, quint32 count) {

@@ -56,12 +56,12 @@ public:
     const QByteArray &compiled() const { return m_buffer; }
 
     int entryCount() const { return m_entryCount; }
-    QStringView headword(int entry) const { return text(m_entries[4 * entry]); }
-    QStringView pinyin(int entry) const { return text(m_entries[4 * entry + 1]); }
-    QStringView gloss(int entry) const { return text(m_entries[4 * entry + 2]); }
+    QStringView headword(int entry) const { return text(m_entries[3 * entry]); }
+    QStringView pinyin(int entry) const { return text(m_entries[3 * entry + 1]); }
+    QStringView gloss(int entry) const { return text(m_entries[3 * entry + 2]); }
     // The entry's line in a word list: headword TAB pinyin TAB gloss
     // trimmed (trimmed()) CR LF.  "好\thǎo\tbon\r\n"
-    QStringView line(int entry) const { return text(m_entries[4 * entry + 3]); }
+    QStringView line(int entry) const { return text(m_lines[entry]); }
 
     int pinyinKeyCount() const { return m_pinyinKeyCount; }
     QStringView pinyinKey(int row) const { return text(m_pinyinKeys[row].text); }
@@ -106,6 +106,7 @@ private:
     int m_pinyinKeyCount = 0;
     int m_frenchKeyCount = 0;
     const Ref *m_entries = nullptr;
+    const Ref *m_lines = nullptr;
     const KeyRow *m_pinyinKeys = nullptr;
     const KeyRow *m_frenchKeys = nullptr;
     const char16_t *m_pool = nullptr;

@@ -27,6 +27,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr std::size_t kOutputBuffer = 1 << 18;
+// Written data the system is asked to start storing at a time: the disk
+// then works while the translation goes on, and the final sync only waits
+// for the last of it.
+constexpr qint64 kStoreStep = qint64(1) << 23;
 
 // The C runtime's file calls, which report the system error number.
 #ifdef Q_OS_WIN
@@ -39,6 +43,7 @@ int createFile(const QString &path)
 int readFile(int fd, char *data, std::size_t size) { return ::_read(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
 int writeFile(int fd, const char *data, std::size_t size) { return ::_write(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
 int syncFile(int fd) { return ::_commit(fd); }
+void startStoring(int, qint64, qint64) { }
 int closeFile(int fd) { return ::_close(fd); }
 int removeFile(const QString &path) { return ::_wremove(reinterpret_cast<const wchar_t *>(path.utf16())); }
 int renameFile(const QString &from, const QString &to)
@@ -75,6 +80,16 @@ int createFile(const QString &path)
 ssize_t readFile(int fd, char *data, std::size_t size) { return ::read(fd, data, size); }
 ssize_t writeFile(int fd, const char *data, std::size_t size) { return ::write(fd, data, size); }
 int syncFile(int fd) { return ::fsync(fd); }
+void startStoring(int fd, qint64 offset, qint64 length)
+{
+#ifdef Q_OS_LINUX
+    ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(fd);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
 int closeFile(int fd) { return ::close(fd); }
 int removeFile(const QString &path) { return ::unlink(QFile::encodeName(path).constData()); }
 int renameFile(const QString &from, const QString &to)
@@ -207,7 +222,12 @@ void OutputFile::flush()
         } else {
             data += put;
             left -= std::size_t(put);
+            m_written += put;
         }
+    }
+    if (m_written - m_storing >= kStoreStep) {
+        startStoring(m_fd, m_storing, m_written - m_storing);
+        m_storing = m_written;
     }
 }
 

@@ -81,6 +81,8 @@ private:
     int m_error = 0;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
+    qint64 m_written = 0; // bytes the system has
+    qint64 m_storing = 0; // bytes it was asked to store
 };
 
 } // namespace Verarov::Translate
