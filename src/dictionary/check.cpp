@@ -1,6 +1,7 @@
 #include "dictionary/check.h"
 
 #include "dictionary/collation.h"
+#include "dictionary/indexes_p.h"
 #include "dictionary/keys.h"
 #include "dictionary/text.h"
 
@@ -91,6 +92,10 @@ CheckReport check(const Tables &t)
         }
         if (h.size() > 7)
             report.violations.append(u"entry %1: headword longer than 7"_s.arg(e));
+        QString line;
+        line.append(h).append(u'\t').append(p).append(u'\t').append(trimmed(g)).append(u"\r\n");
+        if (t.line(e) != line)
+            report.violations.append(u"entry %1: line differs from its fields"_s.arg(e));
         if (g.count(u'/') != g.count(u" / "))
             report.violations.append(u"entry %1: \"/\" outside a \" / \" separator"_s.arg(e));
         if (e == 0 || h != t.headword(e - 1)) {
@@ -122,9 +127,16 @@ CheckReport check(const Tables &t)
         if (frenchPerEntry[size_t(e)] == 0)
             ++report.entriesWithoutFrenchKey;
     }
+    if (!indexesAgreeWithTexts(t))
+        report.violations.append(u"indexes differ from those of the texts"_s);
     if (report.violations.size() > kMaxViolations)
         report.violations.resize(kMaxViolations);
     return report;
+}
+
+bool indexesAgreeWithTexts(const Tables &tables)
+{
+    return buildIndexes(tables) == tables.indexSection();
 }
 
 } // namespace Verarov::Dictionary

@@ -23,7 +23,14 @@ struct CheckReport
 // at most 7 code units, single blanks in pinyin and gloss, "/" only as
 // " / "), keys derived from their entries (each entry's pinyin key exactly
 // once, its French keys exactly), the orders of the entry and key lists,
-// adjacent homographs that differ in pinyin or gloss.
+// adjacent homographs that differ in pinyin or gloss, each entry's output
+// line made of its fields, indexes that are those of the texts
+// (indexesAgreeWithTexts).
 CheckReport check(const Tables &tables);
+
+// True when the indexes the tables carry are those the build step makes
+// from their texts: the lookups and the translation then give the answers
+// of the plain scans.  A cache damaged in range fails it.
+bool indexesAgreeWithTexts(const Tables &tables);
 
 } // namespace Verarov::Dictionary

@@ -1,7 +1,13 @@
 // The cached compiled form of an external dictionary, read back: a valid
 // cache header before a fuzzed body, loaded as the program loads it, then
-// every reader of the tables over whatever was accepted.
+// every reader of the tables and of their indexes over whatever was
+// accepted.  Whatever the indexes hold, every answer is a row or an entry
+// of the tables; when they are those of the texts, the answers are the
+// plain scans'.
+//
+// Seeds: tests/fuzz/make_cache_seeds.py.
 #include "fuzzsupport.h"
+#include "testsupport_translate.h"
 
 #include "dictionary/check.h"
 #include "dictionary/keylist.h"
@@ -64,6 +70,7 @@ void readEverything(const Tables &tables, QStringView probe)
     }
     require(units >= 0, "rows read");
     Dictionary::check(tables);
+    const bool sound = Dictionary::indexesAgreeWithTexts(tables);
 
     for (List list : {List::liste_dico_ch, List::liste_pin_ss_accent, List::liste_fr}) {
         const Dictionary::KeyList keys(tables, list);
@@ -74,10 +81,13 @@ void readEverything(const Tables &tables, QStringView probe)
         }
         const auto keyAt = [&keys](int row) { return keys.key(row); };
         const Lookup::PrefixIndex index(keys.count(), keyAt);
+        const Lookup::PrefixIndex mapped(keys.count(), keyAt, tables.prefixTree(list));
         for (qsizetype n = 0; n <= probe.size(); ++n) {
-            require(index.firstWithPrefix(probe.first(n))
-                            == Lookup::scanFirstWithPrefix(keys.count(), keyAt, probe.first(n)),
-                    "prefix index and scan agree");
+            const int scanned = Lookup::scanFirstWithPrefix(keys.count(), keyAt, probe.first(n));
+            require(index.firstWithPrefix(probe.first(n)) == scanned, "prefix index and scan agree");
+            const int found = mapped.firstWithPrefix(probe.first(n));
+            require(found >= -1 && found < keys.count(), "carried prefix index finds a row or none");
+            require(!sound || found == scanned, "carried prefix index and scan agree");
         }
     }
     if (!probe.isEmpty())
@@ -85,12 +95,18 @@ void readEverything(const Tables &tables, QStringView probe)
 
     const Translate::HeadwordIndex headwords(tables);
     std::vector<int> found;
+    QByteArray cut("\xff\xfe");
     for (qsizetype pos = 0; pos < probe.size();) {
         found.clear();
-        pos += headwords.match(probe.sliced(pos), &found);
-        for (int e : found)
+        const int consumed = headwords.match(probe.sliced(pos), &found);
+        require(consumed >= 1 && consumed <= Translate::kWindow, "a match consumes the text");
+        pos += consumed;
+        for (int e : found) {
             require(e >= 0 && e < tables.entryCount(), "found entry exists");
+            cut += entryLine(tables, e);
+        }
     }
+    require(!sound || cut == plainScan(tables, utf16le(probe.toString())), "cut as the plain scan");
 }
 
 } // namespace
