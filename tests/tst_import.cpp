@@ -1,3 +1,4 @@
+#include "dictionary/check.h"
 #include "dictionary/loader.h"
 #include "dictionary/pinyin.h"
 #include "dictionary/reader.h"
@@ -51,6 +52,8 @@ private slots:
     void cacheFile_replacedNeverFollowed();
     void cachedLoad_readsTheCacheNotTheSource();
     void cacheOfAnotherDerivation_isNeverServed();
+    void cacheOfAnotherCaseFolding_isNeverServed();
+    void cachedLoad_mapsItsIndexes();
     void derivationId_followsTheSources();
 
 private:
@@ -504,6 +507,37 @@ void tst_Import::cacheOfAnotherDerivation_isNeverServed()
     QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
 }
 
+void tst_Import::cacheOfAnotherCaseFolding_isNeverServed()
+{
+    const QString path = write("乐 乐 [le4] /joie/\n", u"folding.u8"_s);
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+    const QString cache = cacheFileOf(path);
+    QVERIFY(patchFile(cache, utf16(u"joie"_s), utf16(u"jOie"_s)));
+    // The same cache, written by a program whose Qt folds letter case by
+    // another Unicode version: the cache header's folding version, after
+    // the magic, the derivation, two counts, the source's size and stamp.
+    QFile file(cache);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(40));
+    QByteArray version = file.read(4);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(version.constData()) + 1, version.data());
+    QVERIFY(file.seek(40) && file.write(version) == 4);
+    file.close();
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
+}
+
+void tst_Import::cachedLoad_mapsItsIndexes()
+{
+    const QString path = write("乐 乐 [le4] /joie/\n好 好 [hao3] /bien/\n", u"mapped.u8"_s);
+    loadExternal(path);
+    const Tables tables = loadExternal(path).tables; // from the cache
+    // The indexes are read in the mapped file, not built again.
+    const char *begin = tables.compiled().constData();
+    const char *section = tables.indexSection().data();
+    QVERIFY(section >= begin && section + tables.indexSection().size() <= begin + tables.compiled().size());
+    QVERIFY(indexesAgreeWithTexts(tables));
+}
+
 void tst_Import::derivationId_followsTheSources()
 {
     // The identity is the hash of the sources as they are now: a change to
@@ -514,6 +548,9 @@ void tst_Import::derivationId_followsTheSources()
     QVERIFY(sources.contains(u"src/dictionary/keys.cpp"_s));
     QVERIFY(sources.contains(u"src/dictionary/collation.cpp"_s));
     QVERIFY(sources.contains(u"src/dictionary/builder.cpp"_s));
+    QVERIFY(sources.contains(u"src/dictionary/indexes.cpp"_s));
+    QVERIFY(sources.contains(u"src/dictionary/prefixtree.cpp"_s));
+    QVERIFY(sources.contains(u"src/dictionary/casefolding.cpp"_s));
     for (const QString &source : sources) {
         QFile file(root.filePath(source));
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(source));

@@ -1,5 +1,6 @@
 #include "lookup/keylistmodel.h"
 #include "dictionary/loader.h"
+#include "testsupport_generated.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -20,6 +21,8 @@ private slots:
     void rowsAreTheList();
     void findString_isTheScan_data();
     void findString_isTheScan();
+    void findString_throughTheCarriedIndex_isTheScan_data();
+    void findString_throughTheCarriedIndex_isTheScan();
 
 private:
     Verarov::Dictionary::Tables m_tables;
@@ -81,6 +84,37 @@ void tst_KeyListModel::findString_isTheScan()
     const int row = model.findString(text);
     QCOMPARE(row, model.CompletionList::findString(text));
     QCOMPARE(row < 0 ? QString() : model.key(row).toString(), found);
+}
+
+void tst_KeyListModel::findString_throughTheCarriedIndex_isTheScan_data()
+{
+    QTest::addColumn<List>("list");
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {3u, 11u}) {
+        QTest::addRow("headwords, seed %u", seed) << List::liste_dico_ch << seed;
+        QTest::addRow("pinyin keys, seed %u", seed) << List::liste_pin_ss_accent << seed;
+        QTest::addRow("French keys, seed %u", seed) << List::liste_fr << seed;
+    }
+}
+
+// The model searches the prefix index the compiled dictionary carries:
+// the same row as the plain scan for prefixes of its keys in both cases
+// and for texts no key begins with.
+void tst_KeyListModel::findString_throughTheCarriedIndex_isTheScan()
+{
+    QFETCH(List, list);
+    QFETCH(quint32, seed);
+    const Verarov::Dictionary::Tables tables = generatedTables(seed);
+    const KeyListModel model(tables, list);
+    QRandomGenerator random(seed);
+    QStringList probes{QString(), u"zz"_s, u"\U00020000"_s};
+    for (int i = 0; i < 500; ++i) {
+        const QStringView key = model.key(random.bounded(model.keyCount()));
+        const QString prefix = key.first(random.bounded(1, int(key.size()) + 1)).toString();
+        probes << prefix << prefix.toUpper() << prefix.toLower();
+    }
+    for (const QString &probe : probes)
+        QCOMPARE(model.findString(probe), model.CompletionList::findString(probe));
 }
 
 QTEST_GUILESS_MAIN(tst_KeyListModel)

@@ -317,9 +317,21 @@ void tst_Tables::compiledFormRejectsGarbage_data()
     QTest::addRow("empty") << QByteArray();
     QTest::addRow("text") << QByteArray("headword\tpinyin\tgloss\n");
     QTest::addRow("truncated") << good.first(good.size() - 2);
+    // After the header (magic, six counts): the entries' texts, then their
+    // lines, each an offset and a length.
     QByteArray badOffset = good;
-    badOffset[24] = char(0x7f); // first headword offset far beyond the pool
+    badOffset[32] = char(0x7f); // first headword offset far beyond the pool
     QTest::addRow("offset out of range") << badOffset;
+    QByteArray badLine = good;
+    badLine[32 + 3 * 8 + 4] = char(0x7f); // first line longer than the pool
+    QTest::addRow("line out of range") << badLine;
+    // The prefix tree of the headwords, where the tables read it.
+    const Tables tables = Tables::fromCompiled(good);
+    QByteArray badRow = good;
+    const qsizetype tree = reinterpret_cast<const char *>(tables.prefixTree(List::liste_dico_ch).data())
+            - tables.compiled().constData();
+    badRow[tree + 4] = char(1); // a leaf naming row 1 of 1
+    QTest::addRow("prefix tree row out of range") << badRow;
 }
 
 void tst_Tables::compiledFormRejectsGarbage()

@@ -91,14 +91,16 @@ def seeds(body):
     yield "prefix-tree-row-out-of-range", changed((at.trees + 4 * at.entries, at.entries))
     yield "prefix-tree-garbage-in-range", changed(
         *[(at.trees + 4 * i, (i * 7) % max(at.entries, 1)) for i in range(2 * at.entries)])
-    yield "first-unit-ranks-wrong", changed((at.ranks + 4 * (FIRST_UNIT_WORDS - 1), 0))
+    # Seeds that reach the groups and spellings make node 0 (一) take the
+    # general path (no folded run).
+    yield "first-unit-ranks-wrong", changed((at.ranks + 4 * (0x4E00 >> 5), 0xFFFF))
     yield "node-children-out-of-range", changed((at.nodes, at.nodes_count), (at.nodes + 4, 5))
     yield "node-entry-out-of-range", changed((at.nodes + 8, at.entries))
-    yield "node-group-out-of-range", changed((at.nodes + 12, at.groups_count << 8 | 1))
+    yield "node-group-out-of-range", changed((at.nodes + 12, 0xFFFFFF << 8))
     yield "node-run-past-the-entries", changed((at.nodes + 12, 0xFF))
     yield "group-spellings-out-of-range", changed((at.groups + 4, at.spellings_count + 1))
     yield "spelling-entries-out-of-range", changed((at.spellings + 4, at.entry_refs_count + 1))
-    yield "spelling-without-entries", changed((at.spellings + 4, 0))
+    yield "spelling-without-entries", changed((at.spellings + 4, 0), (at.nodes + 12, 0))
     yield "entry-list-out-of-range", changed((at.entry_list, at.entries))
     yield "trie-garbage-in-range", changed(
         *[(at.nodes + NODE * n + 8, (n * 5) % at.entries) for n in range(at.nodes_count)],
