@@ -1,11 +1,14 @@
 // Start-up of verarov up to its main window shown (offscreen), against a
 // bare Qt Widgets program showing one empty window, measured in one run;
-// the same with a large external dictionary when one is at hand; and the
-// import of that dictionary by the data tool.
+// verarov started without its raw radical list (nothing to split at start);
+// the same with a full settings store and the Chinese interface, against
+// the start without a store; the same with a large external dictionary when
+// one is at hand; and the import of that dictionary by the data tool.
 //
 //   bench_startup [runs]      (default 15)
 
 #include "processrun.h"
+#include "settings/store.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -50,7 +53,10 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     const QList<QByteArray> common = {"QT_QPA_PLATFORM=offscreen", "VERAROV_QUIT_WHEN_SHOWN=1",
                                       "XDG_DATA_HOME=" + home.path().toLocal8Bit(),
-                                      "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit()};
+                                      "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit(),
+                                      // settings never in the user's own folder; series below
+                                      // name a folder of their own
+                                      "XDG_CONFIG_HOME=" + home.filePath(u"config"_s).toLocal8Bit()};
     const QByteArray useExternal = "VERAROV_DICTIONARY=" + cfdict.toLocal8Bit();
     QTextStream out(stdout);
 
@@ -61,19 +67,52 @@ int main(int argc, char *argv[])
             ? measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1)
             : Series{};
 
-    // Interleave the programs so that machine noise hits them alike.
-    Series bareSeries, textSeries, builtIn, external;
+    // A full settings store in the Chinese interface: every colour stored,
+    // "langue" "ch" (each start writes it again).
+    const QString fullConfig = home.filePath(u"config-full"_s);
+    const Verarov::Settings::Store full(fullConfig + u"/Duvuduz_ivod.conf"_s);
+    if (!full.writeDefaults().isEmpty() || !full.writeLangue(u"ch"_s).isEmpty()) {
+        out << "cannot write the settings store in " << fullConfig << "\n";
+        return 1;
+    }
+    const QList<QByteArray> fullStore = {"XDG_CONFIG_HOME=" + fullConfig.toLocal8Bit()};
+    // The same colours in the French interface.
+    const QString frenchConfig = home.filePath(u"config-french"_s);
+    const Verarov::Settings::Store french(frenchConfig + u"/Duvuduz_ivod.conf"_s);
+    if (!french.writeDefaults().isEmpty() || !french.writeLangue(u"fr"_s).isEmpty()) {
+        out << "cannot write the settings store in " << frenchConfig << "\n";
+        return 1;
+    }
+    const QList<QByteArray> frenchStore = {"XDG_CONFIG_HOME=" + frenchConfig.toLocal8Bit()};
+
+    // Interleave the programs so that machine noise hits them alike.  Runs
+    // without a store get an empty configuration folder each time: every
+    // one is a first start, which writes the default colours.
+    Series bareSeries, textSeries, builtIn, noRadicals, stored, chinese, external;
     for (int i = 0; i < runs; ++i) {
         auto add = [](Series &into, const Series &one) {
             into.seconds += one.seconds;
             into.maxRssKiB = std::max(into.maxRssKiB, one.maxRssKiB);
             into.failed = into.failed || one.failed;
         };
-        add(bareSeries, measure(bare, {}, common, 1));
-        add(textSeries, measure(bare, {u"--text"_s}, common, 1));
-        add(builtIn, measure(verarov, {}, common, 1));
-        if (haveExternal)
-            add(external, measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1));
+        auto noStore = [&home, i](const char *name) {
+            return QList<QByteArray>{"XDG_CONFIG_HOME="
+                                     + home.filePath(u"config-%1-%2"_s.arg(QLatin1StringView(name)).arg(i))
+                                               .toLocal8Bit()};
+        };
+        add(bareSeries, measure(bare, {}, common + noStore("bare"), 1));
+        add(textSeries, measure(bare, {u"--text"_s}, common + noStore("text"), 1));
+        add(builtIn, measure(verarov, {}, common + noStore("builtin"), 1));
+        add(noRadicals, measure(verarov, {},
+                                common + noStore("noradicals")
+                                        + QList<QByteArray>{"VERAROV_WITHOUT_RADICALS=1"},
+                                1));
+        add(stored, measure(verarov, {}, common + frenchStore, 1));
+        add(chinese, measure(verarov, {}, common + fullStore, 1));
+        if (haveExternal) {
+            add(external, measure(verarov, {},
+                                  common + noStore("external") + QList<QByteArray>{useExternal}, 1));
+        }
     }
     const double b = median(bareSeries.seconds);
     out << "runs: " << runs << "\n";
@@ -83,6 +122,15 @@ int main(int argc, char *argv[])
     out << "verarov (built-in):    " << median(builtIn.seconds) * 1000 << " ms median, peak "
         << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
         << " (target <= 1.5)\n";
+    out << "verarov without radicals: " << median(noRadicals.seconds) * 1000
+        << " ms median; with the radical lists built: ratio "
+        << median(builtIn.seconds) / median(noRadicals.seconds) << " (target <= 1.1)\n";
+    out << "verarov (full settings store, French interface): " << median(stored.seconds) * 1000
+        << " ms median, ratio to the start without a store " << median(stored.seconds) / median(builtIn.seconds)
+        << "\n";
+    out << "verarov (full settings store, Chinese interface): " << median(chinese.seconds) * 1000
+        << " ms median, ratio to the start without a store " << median(chinese.seconds) / median(builtIn.seconds)
+        << " (target <= 1.1)\n";
     if (haveExternal) {
         out << "verarov (cfdict.u8):   " << median(external.seconds) * 1000 << " ms median, peak "
             << external.maxRssKiB / 1024.0 << " MiB, ratio " << median(external.seconds) / b
@@ -104,7 +152,8 @@ int main(int argc, char *argv[])
     } else {
         out << "no external dictionary at " << cfdict << ": skipped\n";
     }
-    const bool failed = bareSeries.failed || builtIn.failed || external.failed;
+    const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed || stored.failed
+            || chinese.failed || external.failed;
     if (failed)
         out << "a run failed\n";
     return failed ? 1 : 0;

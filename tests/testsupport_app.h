@@ -24,6 +24,7 @@ public:
     std::optional<QColor> chooseColour(QWidget *, QColor initial, QList<QColor> &custom) override
     {
         colourInitials.append(initial);
+        customsGiven.append(custom);
         if (nextColour && nextCustom)
             custom = *nextCustom;
         return nextColour;
@@ -36,6 +37,7 @@ public:
     int fileDialogs = 0;
     QString nextFile;                       // empty: the dialog is cancelled
     QList<QColor> colourInitials;           // colour each picker opened on
+    QList<QList<QColor>> customsGiven;      // custom colours each picker was given
     std::optional<QColor> nextColour;       // nothing: the picker is cancelled
     std::optional<QList<QColor>> nextCustom; // custom colours after OK
 };

@@ -20,6 +20,7 @@ private slots:
     void initTestCase();
     void importReportsSkippedLinesAndWritesEntryOrder();
     void exportWritesTheSevenLists();
+    void exportWritesTheRadicalLists();
     void checkPassesOnBuiltIn();
     void checkFailsOnUnusableDictionary_data();
     void checkFailsOnUnusableDictionary();
@@ -114,12 +115,47 @@ void tst_DataTool::exportWritesTheSevenLists()
     QVERIFY(!all.contains('\r'));
 }
 
+void tst_DataTool::exportWritesTheRadicalLists()
+{
+    const QString out = m_dir.filePath(u"radicals"_s);
+    const Run r = run({u"export"_s, out}, QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
+    QCOMPARE(r.exitCode, 0);
+    auto lines = [&](const QString &name) {
+        QFile file(QDir(out).filePath(name + u".txt"_s));
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringList{u"(missing)"_s};
+        const QByteArray bytes = file.readAll();
+        return QString::fromUtf8(bytes).split(u'\n').mid(0, bytes.count('\n'));
+    };
+    const QStringList raw = lines(u"liste_chargement_rad"_s);
+    const QStringList rad = lines(u"liste_rad"_s);
+    const QStringList pin = lines(u"liste_rad_pin"_s);
+    const QStringList strokes = lines(u"liste_rad_nb_traits"_s);
+    const QStringList debut = lines(u"debut_rad"_s);
+    const QStringList fin = lines(u"fin_rad"_s);
+    QCOMPARE(raw.first(), u"#1"_s);
+    QCOMPARE(rad.size() + 187, raw.size());
+    QCOMPARE(pin.size(), rad.size());
+    QCOMPARE(strokes.size(), rad.size());
+    // One line per radical number, slot 1 first; headings hold -1 and 0.
+    QCOMPARE(debut.size(), 198);
+    QCOMPARE(fin.size(), 198);
+    QCOMPARE(debut[0], u"0"_s);
+    QCOMPARE(debut[5], u"-1"_s);
+    QCOMPARE(fin[5], u"0"_s);
+    QCOMPARE(fin[197], QString::number(rad.size() - 1));
+    // The second line of the raw list is row 0, cut into its three fields.
+    QCOMPARE(raw[1], rad[0] + u'\t' + pin[0] + u'\t' + strokes[0]);
+}
+
 void tst_DataTool::checkPassesOnBuiltIn()
 {
     const Run r = run({u"check"_s});
     QVERIFY2(r.exitCode == 0, r.err.constData());
     QVERIFY(r.out.contains("dictionary: built-in"));
     QVERIFY(r.out.contains("entries: "));
+    QVERIFY2(r.out.contains("radicals: 187, empty: 0\n"), r.out.constData());
+    QVERIFY2(r.out.contains("entries no radical reaches: 0 "), r.out.constData());
 }
 
 void tst_DataTool::checkFailsOnUnusableDictionary_data()
@@ -159,6 +195,11 @@ void tst_DataTool::checkPassesOnLargeExternalDictionary()
     const Run r = run({u"check"_s}, path);
     QVERIFY2(r.exitCode == 0, r.err.right(2000).constData());
     QVERIFY(r.out.contains("entries: "));
+    // At least 99 % of its entries are reachable by radical.
+    const qsizetype at = r.out.indexOf("entries reachable by radical: ");
+    QVERIFY(at >= 0);
+    const QByteArray percent = r.out.mid(r.out.indexOf('(', at) + 1).split(' ').value(0);
+    QVERIFY2(percent.toDouble() >= 99.0, r.out.constData());
 }
 
 void tst_DataTool::hostileLines_skippedNeverFatal_data()

@@ -7,6 +7,7 @@
 #include "dictionary/reader.h"
 #include "app/recherche.h"
 #include "app/unit1.h"
+#include "settings/store.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
@@ -57,6 +59,7 @@ private:
     QString viewText() const { return Form1->findChild<QTextEdit *>(u"mot_fr"_s)->toPlainText(); }
     QString label(const QString &name) const { return Form1->findChild<QLabel *>(name)->text(); }
     Dictionary::Tables m_tables;
+    QTemporaryDir m_settings; // the settings the creation step reads and writes
 };
 
 void tst_Form1::initTestCase()
@@ -68,6 +71,7 @@ void tst_Form1::initTestCase()
 
 void tst_Form1::init()
 {
+    Settings::setUserStoreLocation(m_settings.filePath(u"Duvuduz_ivod.conf"_s));
     App::setErrorSink([](QWidget *, const QString &message) {
         QFAIL(qPrintable(u"error box: "_s + message));
     });
@@ -81,10 +85,11 @@ void tst_Form1::init()
 
 void tst_Form1::cleanup()
 {
+    TForm3::destroyAll();
     delete Form1;
     Form2 = nullptr;
-    Form3 = nullptr;
     App::setErrorSink({});
+    Settings::setUserStoreLocation({});
 }
 
 void tst_Form1::afficheMot_showsSensesOnePerLine()

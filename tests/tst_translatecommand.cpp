@@ -5,6 +5,7 @@
 #include "testsupport_app.h"
 #include "testsupport_files.h"
 #include "app/unit1.h"
+#include "settings/store.h"
 
 #include <QApplication>
 #include <QFile>
@@ -84,6 +85,8 @@ void tst_TranslateCommand::init()
     m_errors.clear();
     Verarov::App::setDesktop(&m_desktop);
     Verarov::App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
+    // Settings read and written by the creation step stay in the test's folder.
+    Verarov::Settings::setUserStoreLocation(m_dir.filePath(u"Duvuduz_ivod.conf"_s));
     m_window = std::make_unique<TForm1>(
             Verarov::Dictionary::Tables::fromCompiled(Verarov::Dictionary::compile(kEntries)));
     Form1 = m_window.get();
@@ -97,6 +100,7 @@ void tst_TranslateCommand::cleanup()
     m_window.reset();
     Verarov::App::setDesktop(nullptr);
     Verarov::App::setErrorSink({});
+    Verarov::Settings::setUserStoreLocation({});
 }
 
 void tst_TranslateCommand::traduire_fichier_opensTheResult()

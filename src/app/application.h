@@ -2,7 +2,21 @@
 
 #include <QStringList>
 
+class QIcon;
+
 namespace Verarov::App {
+
+// The name the desktop knows the program by: its menu entry
+// (<id>.desktop), its metadata and its icon in the icon theme.
+inline constexpr char16_t kDesktopId[] = u"org.example.verarov";
+
+// The program's icon, the character for "word" on a seal-red tile, at the
+// sizes the desktop asks for (16 to 256 pixels).
+QIcon programIcon();
+
+// What the application object carries before any window exists: name,
+// desktop entry, default font and the icon every window shows.
+void prepareApplication();
 
 // The first command-line argument: the first non-empty one after the
 // program, or an empty string.  {"verarov", "", "a b.txt"} -> "a b.txt"

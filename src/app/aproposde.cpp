@@ -1,13 +1,14 @@
 #include "app/aproposde.h"
 
+#include "app/application.h"
 #include "app/definitions.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QUrl>
 
@@ -26,20 +27,11 @@ QLabel *label(QWidget *parent, const QString &name,
     return l;
 }
 
-// The program's picture: the character for "word" on a seal-red tile.
+// The program's picture: its icon, the character for "word" on a seal-red
+// tile.
 QPixmap programPicture()
 {
-    QPixmap pixmap(65, 65);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0xb2, 0x22, 0x22));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(1, 1, 63, 63), 10, 10);
-    painter.setFont(Verarov::App::namedFont(u"SimSun"_s, 44));
-    painter.setPen(Qt::white);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, u"词"_s);
-    return pixmap;
+    return Verarov::App::programIcon().pixmap(QSize(65, 65));
 }
 
 } // namespace
@@ -98,8 +90,8 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
 
 void TForm2::showEvent(QShowEvent *event)
 {
-    // Drawn at first show: painting it needs the CJK font, which start-up
-    // would otherwise load for a window it does not show.
+    // Made at first show: start-up need not decode it for a window it does
+    // not show.
     if (Image1->pixmap().isNull())
         Image1->setPixmap(programPicture());
     QDialog::showEvent(event);

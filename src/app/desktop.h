@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QtContainerFwd>
 
 #include <optional>
 
@@ -44,5 +45,18 @@ void setDesktop(Desktop *replacement); // nullptr restores the system's
 
 // Home page of the product's site, ending with "/".
 QString siteAddress();
+
+// The folders that may hold the program's shared files (help pages), nearest
+// first: the share/verarov folder one level above the program's folder (an
+// installed program: <prefix>/bin/verarov and <prefix>/share/verarov), then
+// two levels above (the build tree: build/src/app/verarov and
+// build/share/verarov).  "/usr/bin" -> {"/usr/share/verarov", "/share/verarov"}
+QStringList dataFolders(const QString &programFolder);
+
+// The address of the help pages named page ("dico_aide" in French,
+// "dico_aide_cn" in Chinese): the index.html of the first folder of
+// dataFolders that holds page/index.html, as a file: address; else the
+// page on the site, <site>/<page>/.
+QUrl helpAddress(const QString &page, const QStringList &dataFolders);
 
 } // namespace Verarov::App

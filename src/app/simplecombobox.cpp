@@ -1,5 +1,6 @@
 #include "app/simplecombobox.h"
 
+#include "app/uniformlistview.h"
 #include "lookup/keylistmodel.h"
 
 #include <QAction>
@@ -7,7 +8,6 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,7 +45,7 @@ bool isWindowShortcut(const QWidget *widget, const QKeyEvent *event)
 } // namespace
 
 SimpleComboBox::SimpleComboBox(QWidget *parent)
-    : QWidget(parent), m_edit(new QLineEdit(this)), m_list(new QListView(this)), m_keys(&kNoKeys)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_list(new UniformListView(this)), m_keys(&kNoKeys)
 {
     m_edit->setObjectName(u"edit"_s);
     m_list->setObjectName(u"list"_s);
@@ -60,8 +60,6 @@ SimpleComboBox::SimpleComboBox(QWidget *parent)
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setUniformItemSizes(true);
-    m_list->setLayoutMode(QListView::SinglePass);
     setFocusProxy(m_edit);
     setFocusPolicy(Qt::StrongFocus);
 
@@ -70,7 +68,7 @@ SimpleComboBox::SimpleComboBox(QWidget *parent)
     connect(m_edit, &QLineEdit::textEdited, this, &SimpleComboBox::textEdited);
     // A click on the row already selected picks it again: the list reports
     // no change of row for it.
-    connect(m_list, &QListView::clicked, this, [this](const QModelIndex &index) {
+    connect(m_list, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         if (index.isValid() && index.row() == m_rowAtPress && index.row() == m_state.row) {
             flushPendingHalf();
             apply(pickRow(editState(), index.row(), *m_keys));
@@ -80,19 +78,28 @@ SimpleComboBox::SimpleComboBox(QWidget *parent)
 
 void SimpleComboBox::setModel(QAbstractItemModel *model, const CompletionList *keys)
 {
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
     m_keys = keys ? keys : &kNoKeys;
     m_list->setModel(model);
     m_state.row = -1;
     if (model) {
         connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                &SimpleComboBox::rowPicked);
+                &SimpleComboBox::rowPicked, Qt::UniqueConnection);
+        // New rows: the list has no selection any more, nor has the field.
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_state.row = -1; });
     }
 }
 
 void SimpleComboBox::setModel(KeyListModel *model)
 {
     setModel(model, model);
+}
+
+QAbstractItemView *SimpleComboBox::listView() const
+{
+    return m_list;
 }
 
 QString SimpleComboBox::text() const

@@ -5,9 +5,10 @@
 #include <QWidget>
 
 class QAbstractItemModel;
+class QAbstractItemView;
 class QLineEdit;
-class QListView;
 class QModelIndex;
+class UniformListView;
 
 namespace Verarov::Lookup {
 class KeyListModel;
@@ -36,7 +37,7 @@ public:
     void setText(const QString &text);
 
     QLineEdit *lineEdit() const { return m_edit; }
-    QListView *listView() const { return m_list; }
+    QAbstractItemView *listView() const;
 
 signals:
     void changed();
@@ -55,7 +56,7 @@ private:
     void textEdited(const QString &text);
 
     QLineEdit *m_edit;
-    QListView *m_list;
+    UniformListView *m_list;
     QAbstractItemModel *m_model = nullptr;
     const Verarov::Lookup::CompletionList *m_keys = nullptr;
     Verarov::Lookup::FieldState m_state;

@@ -2,6 +2,8 @@
 
 #include "app/application.h"
 #include "app/aproposde.h"
+#include "app/browserviews.h"
+#include "app/controlcolours.h"
 #include "app/definitions.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
@@ -9,16 +11,15 @@
 #include "app/simplecombobox.h"
 #include "lookup/keylistmodel.h"
 #include "lookup/lookuplog.h"
+#include "lookup/radicalbrowser.h"
 #include "lookup/senses.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,7 +27,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QTreeWidget>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -60,7 +60,14 @@ const QString kFlatButtonTabs = QStringLiteral(
 } // namespace
 
 TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
-    : QMainWindow(parent), m_dictionary(std::move(dictionary))
+    : TForm1(std::move(dictionary), QString(), parent)
+{
+}
+
+TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, QWidget *parent)
+    : QMainWindow(parent),
+      m_dictionary(std::move(dictionary)),
+      liste_chargement_rad(std::move(rawRadicalList))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(Verarov::App::applicationTitle());
@@ -131,7 +138,9 @@ void TForm1::createLookup(QWidget *client)
     PageControl2->setDocumentMode(true);
     PageControl2->setUsesScrollButtons(false);
     PageControl2->tabBar()->setDrawBase(false);
-    PageControl2->setStyleSheet(kFlatButtonTabs);
+    // On the tab bar only: a style sheet on the tab control would also style
+    // the fields of its pages and hold their palettes (colour settings).
+    PageControl2->tabBar()->setStyleSheet(kFlatButtonTabs);
     TabSheet4 = page(PageControl2, u"TabSheet4"_s);
     TabSheet5 = page(PageControl2, u"TabSheet5"_s);
 
@@ -140,23 +149,7 @@ void TForm1::createLookup(QWidget *client)
                                 &TForm1::liste_pin_ss_accentChange);
     liste_fr = field(TabSheet3, u"liste_fr"_s, m_frenchKeys, &TForm1::Liste_frChange);
 
-    // The radical browser's controls.
-    ListBox = new QTreeWidget(TabSheet5);
-    ListBox->setObjectName(u"ListBox"_s);
-    ListBox->setHeaderHidden(true);
-    // The hidden header measures its text in bold: keep it in the window's
-    // font so start-up does not load a bold CJK face it never shows.
-    ListBox->header()->setFont(font());
-    ListBox->setIndentation(19);
-    ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
-
-    liste_car_ch = new QListWidget(TabSheet5);
-    liste_car_ch->setObjectName(u"liste_car_ch"_s);
-    liste_car_ch->setUniformItemSizes(true);
-
-    liste_mots_ch = new QListWidget(TabSheet5);
-    liste_mots_ch->setObjectName(u"liste_mots_ch"_s);
-    liste_mots_ch->setUniformItemSizes(true);
+    createRadicalBrowser(TabSheet5);
 
     PageControl1->setCurrentWidget(TabSheet1);
     PageControl2->setCurrentWidget(TabSheet4);
@@ -183,9 +176,10 @@ void TForm1::createDisplay(QWidget *client)
     mot_fr->setFrameStyle(QFrame::NoFrame);
     mot_fr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mot_fr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette palette = mot_fr->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    mot_fr->setPalette(palette);
+    // Button-face background, following the desktop's scheme.
+    Verarov::App::setControlColour(mot_fr, Verarov::Settings::ColourPart::Background,
+                                   Verarov::Settings::systemColour(
+                                           Verarov::Settings::kSystemButtonFace));
     QTextOption centred = mot_fr->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
     centred.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -289,11 +283,6 @@ void TForm1::createMenu()
     for (QAction *a : findChildren<QAction *>())
         a->setShortcutContext(Qt::WindowShortcut);
 
-    // Not working yet: the Chinese interface and the colours.
-    for (QAction *a : {langue_ch, texte, traduction_ch, traduction_pin, traduction_fr,
-                       Initialisation})
-        a->setEnabled(false);
-
     connect(Copier, &QAction::triggered, this, &TForm1::CopierClick);
     connect(Effacer, &QAction::triggered, this, &TForm1::EffacerClick);
     connect(Rechercher, &QAction::triggered, this, &TForm1::RechercherClick);
@@ -301,6 +290,11 @@ void TForm1::createMenu()
     connect(Quitter1, &QAction::triggered, this, &TForm1::QuitterClick);
     connect(Aide, &QAction::triggered, this, &TForm1::AideClick);
     connect(Apropos, &QAction::triggered, this, &TForm1::AproposClick);
+    connect(langue_fr, &QAction::triggered, this, &TForm1::langue_frClick);
+    connect(langue_ch, &QAction::triggered, this, &TForm1::langue_chClick);
+    for (QAction *item : {texte, traduction_ch, traduction_pin, traduction_fr})
+        connect(item, &QAction::triggered, this, [this, item] { change_couleur(item); });
+    connect(Initialisation, &QAction::triggered, this, &TForm1::InitialisationClick);
 }
 
 const KeyListModel &TForm1::fieldModel(List field) const
@@ -321,12 +315,24 @@ void TForm1::setFieldText(List field, const QString &text)
     }
 }
 
+std::optional<Verarov::Settings::ColourValue> TForm1::textFieldColour() const
+{
+    return Verarov::App::controlColour(liste_mots_ch, Verarov::Settings::ColourPart::Background);
+}
+
+Language TForm1::interfaceLanguage() const
+{
+    return langue_ch->isChecked() ? Language::Chinese : Language::French;
+}
+
 void TForm1::FormCreate(const QString &commandLine)
 {
     guarded(this, [&] {
-        // Stored settings and colours: none kept yet.
-        // Interface language from the settings: French only for now.
-        // Radical lists and row ranges: none yet.
+        // Stored settings and colours, then the interface language; their
+        // failures are shown on the spot and start-up goes on.
+        if (readSettings() == u"ch"_s)
+            langue_chClick();
+        buildRadicalLists();
         // Command-line mode: translate the first argument, then end.  A
         // failure throws before the quit request: the run goes on.
         if (!commandLine.isEmpty()) {
@@ -411,11 +417,9 @@ void TForm1::EffacerClick()
         liste_dico_ch->setText({});
         liste_pin_ss_accent->setText({});
         liste_fr->setText({});
-        liste_car_ch->clear();
+        m_characters->clear(); // liste_car_ch
         car_pin.clear();
-        liste_mots_ch->clear();
-        liste_mots_pin.clear();
-        liste_mots_fr.clear();
+        m_words->clear(); // liste_mots_ch, liste_mots_pin, liste_mots_fr
         mot_ch->clear();
         mot_pin->clear();
         mot_fr->clear();
@@ -451,8 +455,10 @@ void TForm1::AproposClick()
 void TForm1::AideClick()
 {
     guarded(this, [&] {
-        const QString page = langue_fr->isChecked() ? u"dico_aide/"_s : u"dico_aide_cn/"_s;
-        Verarov::App::desktop().openUrl(QUrl(Verarov::App::siteAddress() + page));
+        const QString page = langue_fr->isChecked() ? u"dico_aide"_s : u"dico_aide_cn"_s;
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        Verarov::App::desktop().openUrl(
+                Verarov::App::helpAddress(page, Verarov::App::dataFolders(programFolder)));
     });
 }
 

@@ -1,28 +1,36 @@
 #pragma once
 
+#include "dictionary/radicals.h"
 #include "dictionary/tables.h"
 #include "lookup/shownentry.h"
 #include "settings/captions.h"
+#include "settings/colours.h"
 #include "translate/translator.h"
 
+#include <QColor>
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class ClickTree;
+class PickList;
 class QAction;
 class QActionGroup;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
-class QTreeWidget;
 class SimpleComboBox;
 
 namespace Verarov::Lookup {
+class CharacterListModel;
 class KeyListModel;
+class WordListModel;
 }
 
 // The main window: the dictionary, the lookups and the shown entry.
@@ -33,6 +41,10 @@ class TForm1 final : public QMainWindow
 
 public:
     explicit TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent = nullptr);
+    // With the raw radical list the window carries (liste_chargement_rad,
+    // its lines as one text).
+    TForm1(Verarov::Dictionary::Tables dictionary, QString liste_chargement_rad,
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     // The creation step, run once right after Form1 is assigned.
@@ -46,6 +58,12 @@ public:
     // no change event, no change of page.
     void setFieldText(Verarov::Dictionary::List field, const QString &text);
 
+    // The text-field colour value liste_mots_ch has now; nothing while it
+    // has its designed colour.
+    std::optional<Verarov::Settings::ColourValue> textFieldColour() const;
+    // The interface language whose menu item (langue_fr, langue_ch) is ticked.
+    Verarov::Settings::Language interfaceLanguage() const;
+
     // Entry display.
     void affiche_mot(QStringView headword, QStringView pinyin, QStringView gloss);
     void tri_mot_fr();
@@ -58,6 +76,13 @@ public:
     void liste_dico_chChange();
     void liste_pin_ss_accentChange();
     void Liste_frChange();
+
+    // Radical browser: a click in the tree, a character or a word picked.
+    void ListBoxClick();
+    void liste_car_chClick();
+    void liste_mots_chClick();
+    // The radical character lists and row ranges built by FormCreate.
+    const Verarov::Dictionary::RadicalTables &radicalTables() const { return m_radicals; }
 
     // Builds the completion indexes of the three fields ahead of the first
     // key press; run once the window is shown.
@@ -74,12 +99,23 @@ public:
     // File translation: translates the file and opens the result.
     void traduire_fichier(const QString &fileName);
 
+    // Interface language: captions and tab fonts, the tick, "langue" stored.
+    void langue_frClick();
+    void langue_chClick();
+    // Colours: the four items of the colour menu (told apart by the tag in
+    // their data) and the reset.
+    void change_couleur(QAction *item);
+    void InitialisationClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createLookup(QWidget *client);
+    void createRadicalBrowser(QWidget *page);
+    // The FormCreate step that splits liste_chargement_rad.
+    void buildRadicalLists();
     void createDisplay(QWidget *client);
     void createInvisibleControls(QWidget *client);
     void createStatusBar();
@@ -88,6 +124,12 @@ private:
     // that keeps the client area at its designed size under the menu bar.
     void applyTexts(Verarov::Settings::Language language);
     void fieldChange(const SimpleComboBox *field, const Verarov::Lookup::KeyListModel &model);
+    // Start-up: the stored colours applied, missing ones written with their
+    // defaults, failures shown; returns the stored "langue".
+    QString readSettings();
+    void applyColour(const Verarov::Settings::ColourSetting &setting,
+                     Verarov::Settings::ColourValue value);
+    void setLanguage(Verarov::Settings::Language language);
 
     Verarov::Dictionary::Tables m_dictionary;
 
@@ -98,9 +140,9 @@ private:
     QWidget *TabSheet4 = nullptr; // "liste"
     SimpleComboBox *liste_dico_ch = nullptr;
     QWidget *TabSheet5 = nullptr; // "radical"
-    QTreeWidget *ListBox = nullptr;
-    QListWidget *liste_car_ch = nullptr;
-    QListWidget *liste_mots_ch = nullptr;
+    ClickTree *ListBox = nullptr;
+    PickList *liste_car_ch = nullptr;  // rows: m_characters
+    PickList *liste_mots_ch = nullptr; // rows: m_words
     QWidget *TabSheet2 = nullptr; // "Pinyin"
     SimpleComboBox *liste_pin_ss_accent = nullptr;
     QWidget *TabSheet3 = nullptr; // "Français"
@@ -108,6 +150,12 @@ private:
     Verarov::Lookup::KeyListModel *m_headwords = nullptr;
     Verarov::Lookup::KeyListModel *m_pinyinKeys = nullptr;
     Verarov::Lookup::KeyListModel *m_frenchKeys = nullptr;
+    // The characters of the chosen radical with their readings and stroke
+    // counts (liste_car_ch, liste_car_pin, liste_car_nb_traits), and the
+    // words of the chosen character with their pinyin and glosses
+    // (liste_mots_ch, liste_mots_pin, liste_mots_fr).
+    Verarov::Lookup::CharacterListModel *m_characters = nullptr;
+    Verarov::Lookup::WordListModel *m_words = nullptr;
 
     // Display controls.
     QLabel *mot_ch = nullptr;
@@ -122,9 +170,10 @@ private:
 
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
-    QStringList liste_mots_pin; // pinyin of each row of liste_mots_ch
-    QStringList liste_mots_fr;  // gloss of each row of liste_mots_ch
-    QString car_pin;            // reading of the chosen character
+    QString liste_chargement_rad;              // raw radical list, its lines as one text
+    Verarov::Dictionary::RadicalTables m_radicals; // liste_rad ... fin_rad
+    QString car_pin;                           // reading of the chosen character
+    QString car_nb_traits;                     // its stroke count
     // The cancel button: Escape not kept by the focused control clicks it.
     QPushButton *Quitter = nullptr;
 
@@ -151,6 +200,14 @@ private:
     QAction *Apropos = nullptr;
 
     Verarov::Translate::Translator m_translator;
+
+    // The colour picker's state for the run: the colour it opens on (the
+    // last chosen) and its sixteen custom colours, empty at start.
+    struct ColourPicker
+    {
+        QColor colour = Qt::black;
+        QList<QColor> customColours;
+    } ColorDialog1;
 };
 
 extern TForm1 *Form1;

@@ -4,6 +4,7 @@
 
 #include "app/desktop.h"
 #include "app/errorbox.h"
+#include "app/waitcursor.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -19,15 +20,6 @@ namespace {
 
 // How long a translation runs before its progress is shown.
 constexpr qint64 kProgressDelayMs = 500;
-
-class WaitCursor
-{
-    Q_DISABLE_COPY_MOVE(WaitCursor)
-
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -46,7 +38,7 @@ void TForm1::TraduireClick()
 // cursor restored and both files closed.
 void TForm1::traduire_fichier(const QString &fileName)
 {
-    const WaitCursor wait;
+    const Verarov::App::WaitCursor wait;
     QElapsedTimer clock;
     clock.start();
     std::unique_ptr<QProgressDialog> progress;

@@ -25,4 +25,11 @@ ShownEntry rowToShow(const Dictionary::KeyList &keys, int row)
     return entryToShow(keys.tables(), keys.entry(row), glossFormOf(keys.list()));
 }
 
+ShownEntry rowToShow(const Dictionary::Tables &tables, Dictionary::EntryRange words, int row)
+{
+    if (row < 0 || row >= words.size())
+        return {};
+    return entryToShow(tables, words.begin + row, GlossForm::Trimmed);
+}
+
 } // namespace Verarov::Lookup

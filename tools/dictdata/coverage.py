@@ -16,21 +16,23 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from common import is_chinese as is_han  # noqa: E402
 
 
-def main(argv):
-    if len(argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
+def read_headwords(path):
+    """The headwords of a dictionary TSV file, lower case (as the program looks them up)."""
     headwords = set()
-    with open(argv[1], encoding="utf-8") as f:
+    with open(path, encoding="utf-8") as f:
         for line in f:
             fields = line.rstrip("\n").split("\t")
             if len(fields) == 3:
                 headwords.add(fields[0].lower())
-    with open(argv[2], encoding="utf-8") as f:
-        text = f.read()
+    return headwords
 
-    han = in_words = in_long_words = 0
-    found = found_long = 0
+
+def coverage(headwords, text):
+    """Cut text as the file translation does; return a dict: "han" (Chinese
+    characters of the text), "found" and "found_long" (headwords found, of
+    two or more characters), "in_words" and "in_long_words" (Chinese
+    characters inside them)."""
+    in_words = in_long_words = found = found_long = 0
     i = 0
     n = len(text)
     while i < n:
@@ -53,12 +55,24 @@ def main(argv):
             i += size
         else:
             i += 1
-    han = sum(1 for c in text if is_han(c))
+    return {"han": sum(1 for c in text if is_han(c)), "found": found, "found_long": found_long,
+            "in_words": in_words, "in_long_words": in_long_words}
+
+
+def main(argv):
+    if len(argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    headwords = read_headwords(argv[1])
+    with open(argv[2], encoding="utf-8") as f:
+        text = f.read()
+    c = coverage(headwords, text)
+    han = max(c["han"], 1)
     print(f"dictionary headwords: {len(headwords)}")
-    print(f"Chinese characters in text: {han}")
-    print(f"headwords found: {found} ({found_long} of two or more characters)")
-    print(f"inside found headwords: {100.0 * in_words / max(han, 1):.2f}%")
-    print(f"inside found headwords of 2+ characters: {100.0 * in_long_words / max(han, 1):.2f}%")
+    print(f"Chinese characters in text: {c['han']}")
+    print(f"headwords found: {c['found']} ({c['found_long']} of two or more characters)")
+    print(f"inside found headwords: {100.0 * c['in_words'] / han:.2f}%")
+    print(f"inside found headwords of 2+ characters: {100.0 * c['in_long_words'] / han:.2f}%")
     return 0
 
 

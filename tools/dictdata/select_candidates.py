@@ -71,7 +71,10 @@ ADMIN_SUFFIXES = "市区县省州"
 VARIANT_RE = re.compile(r"^(old |archaic |ancient |japanese |taiwan |also written |)variant of ", re.I)
 
 # Second edition.
-TARGET_TOTAL = 33000       # rows wanted in candidates.tsv
+# Rows wanted in candidates.tsv: 33,000 when the second edition was written,
+# and the 67 everyday words added in its review on top, so that no row
+# already written is displaced.
+TARGET_TOTAL = 33067
 NEW_BATCH_SIZE = 800       # rows of each new batch file
 SUBTITLE_TOP = 10000       # subtitle words taken before the mixed fill
 EXTRA_PINLU_MIN = 10       # kHanyuPinlu count that makes a reading common
@@ -101,6 +104,53 @@ KNOWN_CITY_DISTRICTS = re.compile(r"\b(in|of|central) (Beijing|Shanghai|Hong Kon
 # Places known for their history or an event that the frequency lists,
 # older than the event or blind to history, miss.
 KNOWN_PLACES = frozenset("汶川 澎湖 潼关 夷陵 东坡 临淄 秭归".split())
+# Places that obscure_place let through and that the gloss writers found not
+# known (names of small counties and towns): left out of the selection, as
+# they were left out of data/batches and data/glosses.
+NOT_KNOWN_PLACES = frozenset("德安 沙河 北山 三门 五峰 东至 竹园 永新 双湖 北安 西平 南安 东山 "
+                             "大通 东平 新民 安达".split())
+
+# Characters a learner meets as a surname whose surname reading sounds like
+# a reading already selected, so that extra_char_readings does not add it:
+# character -> CC-CEDICT's capitalised reading, added as a row of its own
+# after the character's first row.
+SURNAME_ROWS = {"詹": "Zhan1", "韦": "Wei2"}
+
+# Readings whose case CC-CEDICT gets wrong (a proper noun written in lower
+# case, a common noun capitalised): (headword, CC-CEDICT's reading) -> the
+# reading to use.  Same syllables and tones, only the case differs.
+READING_CASE = {
+    ("渭水", "wei4 shui3"): "Wei4 shui3",
+    ("湿婆", "shi1 po2"): "Shi1 po2",
+    ("露茜", "lu4 xi1"): "Lu4 xi1",
+    ("以军", "yi3 jun1"): "Yi3 jun1",
+    ("齐鲁", "qi2 lu3"): "Qi2 Lu3",
+    ("北大荒", "bei3 da4 huang1"): "Bei3 da4 huang1",
+    ("黄大仙", "huang2 da4 xian1"): "Huang2 da4 xian1",
+    ("硬骨鱼", "Ying4 gu3 yu2"): "ying4 gu3 yu2",
+    # Ordinary words that CC-CEDICT only has as proper nouns (names of places,
+    # parties, offices), glossed here as the ordinary words.
+    ("西北部", "Xi1 bei3 bu4"): "xi1 bei3 bu4",
+    ("万年", "Wan4 nian2"): "wan4 nian2",
+    ("新城", "Xin1 cheng2"): "xin1 cheng2",
+    ("大树", "Da4 shu4"): "da4 shu4",
+    ("大湖", "Da4 hu2"): "da4 hu2",
+    ("名山", "Ming2 shan1"): "ming2 shan1",
+    ("教皇", "Jiao4 huang2"): "jiao4 huang2",
+    ("大城", "Da4 cheng2"): "da4 cheng2",
+    ("百花园", "Bai3 hua1 yuan2"): "bai3 hua1 yuan2",
+    ("贡茶", "Gong4 cha2"): "gong4 cha2",
+    ("高台", "Gao1 tai2"): "gao1 tai2",
+    ("绿林", "Lu4 lin2"): "lu4 lin2",
+    ("左岸", "Zuo3 an4"): "zuo3 an4",
+    ("南城", "Nan2 cheng2"): "nan2 cheng2",
+    ("东海岸", "Dong1 hai3 an4"): "dong1 hai3 an4",
+    ("工人党", "Gong1 ren2 dang3"): "gong1 ren2 dang3",
+    ("同仁", "Tong2 ren2"): "tong2 ren2",
+    ("盐水", "Yan2 shui3"): "yan2 shui3",
+    ("太上皇", "Tai4 shang4 huang2"): "tai4 shang4 huang2",
+    ("税务局", "Shui4 wu4 ju2"): "shui4 wu4 ju2",
+}
 
 # Sources of the rows that add a reading to a level-1 character.
 CHAR_READING_SOURCES = ("reading", "surname")
@@ -388,9 +438,12 @@ def obscure_place(word, pinyin, inp):
     village, banner; those of Beijing, Shanghai and Hong Kong excepted)
     and that is not known: no HSK word, named fewer than FAMOUS_SUBTITLE_MIN
     times in the subtitles and FAMOUS_BOOK_MIN times in the book corpus, and
-    no ordinary word (ordinary_word).  Such places are not kept."""
+    no ordinary word (ordinary_word).  Such places are not kept, nor those
+    of NOT_KNOWN_PLACES."""
     if not pinyin[:1].isupper() or word in inp.hsk_words or word in KNOWN_PLACES:
         return False
+    if word in NOT_KNOWN_PLACES:
+        return True
     if (inp.subtitle_count.get(word, 0) >= FAMOUS_SUBTITLE_MIN
             or inp.book_count.get(word, 0) >= FAMOUS_BOOK_MIN or ordinary_word(word, inp)):
         return False
@@ -430,9 +483,14 @@ def selection(inp):
             char_choice[h].append(p)
 
     def add(h, p, s):
+        p = READING_CASE.get((h, p), p)
         if (h, p) not in seen and (h, p.lower()) not in seen and (h, p[:1].upper() + p[1:]) not in seen:
             seen.add((h, p))
             rows.append((h, p, s))
+            surname = SURNAME_ROWS.get(h)
+            if surname and surname in inp.cedict.get(h, {}) and (h, surname) not in seen:
+                seen.add((h, surname))
+                rows.append((h, surname, "surname"))
             return True
         return False
 
@@ -451,7 +509,7 @@ def selection(inp):
         if s != "word":
             continue
         if obscure_place(h, p, inp):
-            dropped.append((h, p, "obscure place"))
+            dropped.append((h, p, "not known (writers)" if h in NOT_KNOWN_PLACES else "obscure place"))
             continue
         add(h, p, "word")
     n_kept = len(rows)
@@ -597,14 +655,27 @@ def layout(rows, batches):
     new batches of at most NEW_BATCH_SIZE rows in rank order, the new
     readings of characters (reviewed with the other readings of their
     character) in batches of their own.
-    Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)])."""
+    A committed row whose reading is selected in another case only
+    (READING_CASE) keeps its batch, and is to be re-cased there.
+    Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)],
+    {(batch, h, committed p): selected p})."""
     selected = {(h, p) for h, p, _ in rows}
+    committed = {pair for pairs in batches.values() for pair in pairs}
+    other_case = collections.defaultdict(list)
+    for h, p in selected - committed:
+        other_case[(h, p.lower())].append(p)
     where = {}
     unselected = []
+    recased = {}
     for n, pairs in batches.items():
         for pair in pairs:
+            h, p = pair
             if pair in selected:
                 where.setdefault(pair, n)
+            elif len(other_case.get((h, p.lower()), ())) == 1 and (h, other_case[(h, p.lower())][0]) not in where:
+                new = other_case[(h, p.lower())][0]
+                where[(h, new)] = n
+                recased[(n, h, p)] = new
             else:
                 unselected.append((n, pair[0], pair[1]))
     fresh = [(h, p, s) for h, p, s in rows if (h, p) not in where]
@@ -621,7 +692,7 @@ def layout(rows, batches):
             for pair in new_batches[next_batch]:
                 where[pair] = next_batch
             next_batch += 1
-    return where, new_batches, unselected
+    return where, new_batches, unselected, recased
 
 
 def write_lines(path, lines):
@@ -660,6 +731,24 @@ def drop_rows(path, unwanted):
     return len(lines) - len(kept)
 
 
+def recase_rows(path, readings):
+    """Give the rows of a batch or gloss file their re-cased reading:
+    readings is {(headword, committed pinyin): new pinyin}; the rest of each
+    line is kept.  Returns the number of rows changed."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    changed = 0
+    for i, line in enumerate(lines):
+        fields = line.split("\t")
+        if line and not line.startswith("#") and len(fields) >= 2 and tuple(fields[:2]) in readings:
+            fields[1] = readings[tuple(fields[:2])]
+            lines[i] = "\t".join(fields)
+            changed += 1
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(lines))
+    return changed
+
+
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--data-dir", default=common.REPO_DATA, help="data directory")
@@ -667,6 +756,8 @@ def main(argv=None):
                     help="write candidates.tsv, classifiers.tsv and new batch files")
     ap.add_argument("--drop-unselected", action="store_true",
                     help="with --write: remove unselected rows from committed batch and gloss files")
+    ap.add_argument("--list-dropped", action="store_true",
+                    help="print the first-edition rows that the selection leaves out, and why")
     ap.add_argument("--accept-versions", action="store_true",
                     help="with --write: record the installed input versions even if they differ")
     args = ap.parse_args(argv)
@@ -694,14 +785,17 @@ def main(argv=None):
     inp = Inputs()
     rows, dropped, stats = selection(inp)
     batches = read_batches(args.data_dir)
-    where, new_batches, unselected = layout(rows, batches)
+    where, new_batches, unselected, recased = layout(rows, batches)
     with_cl, without_cl = classifier_rows(rows, inp)
     sources = collections.Counter(s for _, _, s in rows)
     print(f"selection: {len(rows)} rows; first edition {stats['first edition']}, "
-          f"{stats['dropped']} obscure places dropped; by source: "
+          f"{stats['dropped']} places left out; by source: "
           + ", ".join(f"{k} {v}" for k, v in sorted(sources.items())))
     print(f"nouns with classifiers: {len(with_cl)} of the {CLASSIFIER_NOUNS} most frequent "
           f"({len(without_cl)} without)")
+    if args.list_dropped:
+        for h, p, reason in dropped:
+            print(f"dropped\t{h}\t{p}\t{reason}")
 
     want = {
         "candidates.tsv": candidates_lines(rows, where, versions),
@@ -718,7 +812,10 @@ def main(argv=None):
         if unselected:
             print(f"{len(unselected)} rows of committed batches are no longer selected, e.g. "
                   + ", ".join(f"{h} {p} ({batch_name(n)})" for n, h, p in unselected[:5]))
-        if stale or unselected:
+        if recased:
+            print(f"{len(recased)} rows of committed batches are selected in another case: "
+                  + ", ".join(f"{h} {p} -> {new} ({batch_name(n)})" for (n, h, p), new in recased.items()))
+        if stale or unselected or recased:
             print("(rerun with --write to update; --drop-unselected also removes unselected rows)")
             return 1
         print("committed selection files agree with the inputs")
@@ -729,6 +826,17 @@ def main(argv=None):
         write_lines(os.path.join(args.data_dir, name), lines)
     if new_batches:
         print("new batch files: " + ", ".join(f"{batch_name(n)} ({len(p)} rows)" for n, p in new_batches.items()))
+    if recased:
+        by_batch = collections.defaultdict(dict)
+        for (n, h, p), new in recased.items():
+            by_batch[n][(h, p)] = new
+        for n, readings in sorted(by_batch.items()):
+            for sub in ("batches", "glosses"):
+                path = os.path.join(args.data_dir, sub, batch_name(n))
+                if os.path.exists(path):
+                    recase_rows(path, readings)
+        print(f"re-cased {len(recased)} rows in data/batches and data/glosses: "
+              + ", ".join(f"{h} {new}" for (n, h, p), new in recased.items()))
     if unselected and args.drop_unselected:
         by_batch = collections.defaultdict(set)
         for n, h, p in unselected:

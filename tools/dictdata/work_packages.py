@@ -57,7 +57,7 @@ HEADERS = {
         "Headwords with several readings: review each reading by itself.",
         "For each row: the gloss gives the senses of THIS reading only (never those of",
         "another reading: 大爷 dà yé / dà ye, 个头 gè tóu / ge tóu); a reading that only",
-        "differs in pronunciation says so (\"sang (prononciation courante)\"); surnames",
+        "differs in pronunciation says so (\"sang [prononciation courante]\"); surnames",
         "are \"(nom de famille)\".  Rows whose gloss is \"-\" are new readings: write",
         f"their gloss in data/glosses/{READINGS_BATCH} (same two first columns).",
         "Edit the glosses in data/glosses/ (the file is in the last column), not here.",

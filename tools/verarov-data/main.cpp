@@ -2,16 +2,18 @@
 //
 //   verarov-data import FILE.u8 > out.tsv   CC-CEDICT lines to our TSV
 //   verarov-data build IN.tsv OUT.bin       compile the built-in dictionary
-//   verarov-data check                      invariants and counts
-//   verarov-data export DIR                 the seven lists as DIR/<list>.txt
+//   verarov-data check                      invariants and counts, radical reach
+//   verarov-data export DIR                 the seven lists and the radical lists
+//                                           as DIR/<list>.txt
 //
 // check and export act on the dictionary the program would load (so they
-// honour VERAROV_DICTIONARY).
+// honour VERAROV_DICTIONARY) and on the program's raw radical list.
 
 #include "dictionary/builder.h"
 #include "dictionary/check.h"
 #include "dictionary/tables.h"
 #include "dictionary/loader.h"
+#include "dictionary/radicals.h"
 #include "dictionary/reader.h"
 
 #include <QCoreApplication>
@@ -22,6 +24,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace Verarov::Dictionary;
@@ -129,10 +132,58 @@ int checkDictionary()
         << "pinyin keys: " << r.pinyinKeys << '\n'
         << "French keys: " << r.frenchKeys << '\n'
         << "entries without French key: " << r.entriesWithoutFrenchKey << '\n';
+
+    // The radical browser's reach into this dictionary.
+    const QStringList raw = builtInRadicalList();
+    const QStringList radicalViolations = checkRadicalList(raw);
+    const RadicalTables radicals = buildRadicalTables(raw);
+    const RadicalReport rr = radicalReport(radicals, loaded.tables);
+    const QList<RadicalNode> &tree = radicalTree();
+    const auto caption = [&tree](int n) { return n >= 0 && n < tree.size() ? tree[n].caption : QString(); };
+    const int reachable = r.entries - rr.unreachableEntries;
+    out << "radical list lines: " << raw.size() << '\n'
+        << "radicals: " << rr.headers << ", empty: " << rr.emptyRadicals.size();
+    for (int n : rr.emptyRadicals)
+        out << ' ' << n << ' ' << caption(n);
+    out << '\n'
+        << "radical character lines: " << rr.characterLines << '\n'
+        << "distinct radical characters: " << rr.distinctCharacters << '\n'
+        << "characters under more than one radical: " << rr.multiRadicalCharacters << '\n'
+        << "largest radical: " << rr.largestRadical << ' ' << caption(rr.largestRadical) << " ("
+        << rr.largestRadicalSize << " characters)\n"
+        << "entries reachable by radical: " << reachable << " ("
+        << QString::number(r.entries ? 100.0 * reachable / r.entries : 100.0, 'f', 2) << " %)\n"
+        << "entries no radical reaches: " << rr.unreachableEntries << " (first characters: "
+        << rr.unreachableFirstCharacters << ")\n";
     out.flush();
     for (const QString &v : r.violations)
         err() << "violation: " << v << '\n';
-    return r.violations.isEmpty() ? 0 : 1;
+    for (const QString &v : radicalViolations)
+        err() << "violation: radical list " << v << '\n';
+    if (raw.isEmpty())
+        err() << "violation: this build has no radical list\n";
+    return r.violations.isEmpty() && radicalViolations.isEmpty() && !raw.isEmpty() ? 0 : 1;
+}
+
+// Writes rows, one a line, UTF-8, LF, to DIR/name.txt.
+bool writeRows(const QDir &dir, const QString &name, int count,
+               const std::function<QString(int)> &row)
+{
+    QSaveFile file(dir.filePath(name + u".txt"_s));
+    if (!file.open(QIODevice::WriteOnly)) {
+        err() << file.fileName() << ": " << file.errorString() << '\n';
+        return false;
+    }
+    QByteArray buffer;
+    for (int r = 0; r < count; ++r) {
+        buffer += row(r).toUtf8();
+        buffer += '\n';
+    }
+    if (file.write(buffer) != buffer.size() || !file.commit()) {
+        err() << file.fileName() << ": " << file.errorString() << '\n';
+        return false;
+    }
+    return true;
 }
 
 int exportLists(const QString &dirPath)
@@ -145,24 +196,29 @@ int exportLists(const QString &dirPath)
         err() << dirPath << ": cannot create the folder\n";
         return 1;
     }
+    const Tables &t = loaded.tables;
     for (List list : kAllLists) {
-        QSaveFile file(dir.filePath(listName(list) + u".txt"_s));
-        if (!file.open(QIODevice::WriteOnly)) {
-            err() << file.fileName() << ": " << file.errorString() << '\n';
+        if (!writeRows(dir, listName(list), t.rowCount(list), [&](int r) { return t.row(list, r); }))
             return 1;
-        }
-        QByteArray buffer;
-        const int rows = loaded.tables.rowCount(list);
-        for (int r = 0; r < rows; ++r) {
-            buffer += loaded.tables.row(list, r).toUtf8();
-            buffer += '\n';
-        }
-        if (file.write(buffer) != buffer.size() || !file.commit()) {
-            err() << file.fileName() << ": " << file.errorString() << '\n';
-            return 1;
-        }
     }
-    return 0;
+    // The raw radical list and what the start-up builds from it; the row
+    // ranges have one line per radical number, slot 1 first.
+    const QStringList raw = builtInRadicalList();
+    const RadicalTables radicals = buildRadicalTables(raw);
+    const int rows = radicals.rowCount();
+    const bool written =
+            writeRows(dir, u"liste_chargement_rad"_s, int(raw.size()), [&](int r) { return raw[r]; })
+            && writeRows(dir, u"liste_rad"_s, rows,
+                         [&](int r) { return radicals.liste_rad(r).toString(); })
+            && writeRows(dir, u"liste_rad_pin"_s, rows,
+                         [&](int r) { return radicals.liste_rad_pin(r).toString(); })
+            && writeRows(dir, u"liste_rad_nb_traits"_s, rows,
+                         [&](int r) { return radicals.liste_rad_nb_traits(r).toString(); })
+            && writeRows(dir, u"debut_rad"_s, kRadicalNumberMax,
+                         [&](int r) { return QString::number(radicals.debut_rad(r + 1)); })
+            && writeRows(dir, u"fin_rad"_s, kRadicalNumberMax,
+                         [&](int r) { return QString::number(radicals.fin_rad(r + 1)); });
+    return written ? 0 : 1;
 }
 
 } // namespace

@@ -6,6 +6,7 @@ skipped where it is not installed.
 """
 
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -18,7 +19,10 @@ sys.path.insert(0, TOOLS)
 
 import check_quality  # noqa: E402
 import common  # noqa: E402
+import coverage  # noqa: E402
+import review_sample  # noqa: E402
 import select_candidates  # noqa: E402
+import stats  # noqa: E402
 import to_tsv  # noqa: E402
 
 # A few Unihan readings (toneless), enough for the checker tests below.
@@ -100,15 +104,54 @@ class Selection(unittest.TestCase):
         saved = select_candidates.NEW_BATCH_SIZE
         select_candidates.NEW_BATCH_SIZE = 2
         try:
-            where, new, unselected = select_candidates.layout(rows, batches)
+            where, new, unselected, recased = select_candidates.layout(rows, batches)
         finally:
             select_candidates.NEW_BATCH_SIZE = saved
         self.assertEqual(where[("一", "yi1")], 0)
         self.assertEqual(unselected, [(0, "石首", "Shi2 shou3")])
+        self.assertEqual(recased, {})
         # New readings of characters in a batch of their own, then the words.
         self.assertEqual(new, {1: [("和", "huo2"), ("冯", "Feng2")],
                                2: [("微信", "Wei1 xin4"), ("外卖", "wai4 mai4")],
                                3: [("快递", "kuai4 di4")]})
+
+    def test_layout_recases_in_place(self):
+        """A row selected in another case keeps its batch; a reading that differs
+        in more than case is a new row, and a committed pair of each case stays."""
+        rows = [("渭水", "Wei4 shui3", "frequent"), ("硬骨鱼", "ying4 gu3 yu2", "frequent"),
+                ("井冈山", "Jing3 gang1 Shan1", "word"), ("井冈山", "Jing3 gang1 shan1", "word"),
+                ("露茜", "Lu4 xi1", "subtitle")]
+        batches = {4: [("渭水", "wei4 shui3"), ("硬骨鱼", "Ying4 gu3 yu2"),
+                       ("井冈山", "Jing3 gang1 Shan1"), ("井冈山", "Jing3 gang1 shan1")],
+                   5: [("露茜", "lu4 xi2")]}
+        where, new, unselected, recased = select_candidates.layout(rows, batches)
+        self.assertEqual(recased, {(4, "渭水", "wei4 shui3"): "Wei4 shui3",
+                                   (4, "硬骨鱼", "Ying4 gu3 yu2"): "ying4 gu3 yu2"})
+        self.assertEqual(where[("渭水", "Wei4 shui3")], 4)
+        self.assertEqual(unselected, [(5, "露茜", "lu4 xi2")])
+        self.assertEqual(new, {6: [("露茜", "Lu4 xi1")]})
+
+    def test_recase_rows_keeps_the_gloss(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "batch_04.tsv")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write("# note\n渭水\twei4 shui3\tWei (rivière du Shaanxi)\n渭\twei4\tWei\n")
+            self.assertEqual(select_candidates.recase_rows(path, {("渭水", "wei4 shui3"): "Wei4 shui3"}), 1)
+            with open(path, encoding="utf-8") as f:
+                self.assertEqual(f.read(), "# note\n渭水\tWei4 shui3\tWei (rivière du Shaanxi)\n渭\twei4\tWei\n")
+
+    def test_case_fixes_change_the_case_only(self):
+        for (head, given), fixed in select_candidates.READING_CASE.items():
+            with self.subTest(head=head):
+                self.assertEqual(given.lower(), fixed.lower())
+                self.assertNotEqual(given, fixed)
+                self.assertEqual(len(fixed.split()), len(head))
+
+    def test_surname_rows_are_capitalised_single_characters(self):
+        for head, reading in select_candidates.SURNAME_ROWS.items():
+            with self.subTest(head=head):
+                self.assertEqual(len(head), 1)
+                self.assertRegex(reading, r"^[A-Z][a-z:]*[1-5]$")
 
     def test_classifier_notes(self):
         for defs, expected in [
@@ -214,6 +257,53 @@ class RevisionChecks(unittest.TestCase):
         (["乐\tlè\tjoyeux (familier)", "乐\tyuè\tjoyeux / musique"], "same senses"),
         (["北京\tBěi jīng\tNew York (ville des États-Unis)"], None),
         (["北京\tBěi jīng\tNew things"], "English"),
+        # "(lieu-dit)" in any form, and places named without a documented kind.
+        (["北京\tBěi jīng\tPékin (lieu-dit, Shandong)"], "lieu-dit"),
+        (["北京\tBěi jīng\tPékin (lieu-dit du Hebei)"], "lieu-dit"),
+        (["北京\tBěi jīng\tPékin (Lieu-dit)"], "lieu-dit"),
+        (["北京\tBěi jīng\tPékin (lieu-dit) (capitale de la Chine)"], "lieu-dit"),
+        (["北京\tBěi jīng\tPékin (lieu)"], "not a documented kind"),
+        (["北京\tBěi jīng\tPékin (localité du Hebei)"], "not a documented kind"),
+        (["北京\tBěi jīng\tPékin (ancienne région de Chine)"], "not a documented kind"),
+        (["北京\tBěi jīng\tPékin (ancienne capitale de la Chine)"], None),
+        (["北京\tBěi jīng\tPékin (ancien État)"], None),
+        # Place labels: a kind alone, or a kind and where it is.
+        (["北京\tBěi jīng\tPékin (municipalité)"], None),
+        (["北京\tBěi jīng\tPékin (ville du Hubei)"], None),
+        (["北京\tBěi jīng\tPékin (ville d'Italie)"], None),
+        (["北京\tBěi jīng\tPékin (montagnes de l'Anhui)"], None),
+        (["北京\tBěi jīng\tPékin (district de Kaohsiung, Taïwan)"], None),
+        (["北京\tBěi jīng\tPékin (préfecture autonome du Yunnan)"], None),
+        (["北京\tBěi jīng\tPékin (rivière entre la Chine et la Russie)"], None),
+        (["北京\tBěi jīng\tPékin (île en mer de Chine)"], None),
+        (["北京\tBěi jīng\tPékin (ville antique de Mésopotamie)"], "kind alone or followed"),
+        (["北京\tBěi jīng\tPékin (district forestier du Hubei)"], "kind alone or followed"),
+        (["北京\tBěi jīng\tPékin (région historique)"], "kind alone or followed"),
+        (["北京\tBěi jīng\tPékin (villes du Hubei)"], None),  # not a kind: a precision
+        (["天\ttiān\tmajestueux (montagne, édifice)"], "kind alone or followed"),
+        (["天\ttiān\tmajestueux (d'une montagne, d'un édifice)"], None),
+        # Provinces take the article of PROVINCE_NAMES.
+        (["北京\tBěi jīng\tPékin (ville de Hubei)"], "write 'du Hubei'"),
+        (["北京\tBěi jīng\tPékin (ville du Hainan)"], "write 'de Hainan'"),
+        (["北京\tBěi jīng\tPékin (ville de Hainan)"], None),
+        (["北京\tBěi jīng\tPékin (ville de Taiwan)"], "write 'de Taïwan'"),
+        (["北京\tBěi jīng\tPékin (ville du Anhui)"], "write 'de l'Anhui'"),
+        (["北京\tBěi jīng\tPékin (montagnes de Mongolie-Intérieure)"], "de la Mongolie-Intérieure"),
+        (["北京\tBěi jīng\tPékin (district de Pékin)"], None),
+        # Labels in a list, in another case, or opening a sense.
+        (["天\ttiān\tciel (familier, dialectal)"], None),
+        (["天\ttiān\tciel (injure, dialectal)"], "write '(injurieux)'"),
+        (["天\ttiān\tmoi (humble, ancien)"], "retired"),
+        (["天\ttiān\tciel (Internet)"], "write '(internet)'"),
+        (["天\ttiān\tciel (Figuré)"], "write '(figuré)'"),
+        (["天\ttiān\tmarine (ancienne), flotte"], "retired"),
+        (["天\ttiān\tciel / (figuré) protecteur"], "opens a sense"),
+        (["天\ttiān\tciel / (digue) céder"], None),
+        # A word the sense is found in is written in brackets.
+        (["天\ttiān\tverre (dans 玻璃)"], "[dans"),
+        (["天\ttiān\tYuezhi (peuple ancien, dans 月氏)"], "[dans"),
+        (["天\ttiān\tverre [dans 玻璃]"], None),
+        (["天\ttiān\tciel (dans la langue écrite)"], None),
     ]
 
     def test_cases(self):
@@ -224,6 +314,28 @@ class RevisionChecks(unittest.TestCase):
                     self.assertEqual(reasons, [])
                 else:
                     self.assertTrue(any(expected in r for r in reasons), reasons)
+
+    def test_strict_by_default(self):
+        """The revision classes are mended: the command line treats them as violations."""
+        self.assertTrue(check_quality.STRICT)
+
+    def test_documented_label_set(self):
+        """The labels and place kinds of the checker are those docs/dictionary.md lists."""
+        with open(os.path.join(REPO, "docs", "dictionary.md"), encoding="utf-8") as f:
+            doc = f.read()
+        labels_part = doc[doc.index("## Labels"):doc.index("- Retired, never to be written")]
+        # Every `(label)` of the section; a list such as `(familier, dialectal)` is an example.
+        documented = {x for x in re.findall(r"`\(([^`()]+)\)`", labels_part) if ", " not in x}
+        self.assertEqual(documented, set(check_quality.LABELS))
+        retired = doc[doc.index("- Retired, never to be written"):doc.index("### Places")]
+        self.assertEqual(set(re.findall(r"`\(([^`()]+)\)`", retired)),
+                         set(check_quality.RETIRED_LABELS))
+        kinds = re.search(r"The kinds: (.*?)\. ", doc[doc.index("### Places"):], re.S).group(1)
+        self.assertEqual({" ".join(k.split()) for k in kinds.split(",")},
+                         set(check_quality.PLACE_KINDS))
+        provinces = re.search(r"Province names as in French: (.*?)\.\n", doc, re.S).group(1)
+        self.assertEqual({" ".join(p.split()) for p in provinces.split(",")},
+                         set(check_quality.PROVINCE_FORM.values()))
 
     def test_warnings_until_strict(self):
         stats, violations = check_quality.check_lines(["天\ttiān\tciel / ciel"], READINGS, strict=False)
@@ -281,6 +393,108 @@ class Checker(unittest.TestCase):
             self.assertEqual(check_quality.main(["check_quality.py", os.devnull]), 77)
         finally:
             check_quality.UNIHAN_READINGS = saved
+
+
+class Figures(unittest.TestCase):
+    ENTRIES = [("一", "yī", "un, une"), ("乐", "lè", "joyeux / rire"), ("乐", "yuè", "musique"),
+               ("北京", "Běi jīng", "Pékin (capitale de la Chine)"),
+               ("书", "shū", "livre / [classificateur : 本, 册]"),
+               ("书本", "shū běn", "livre [classificateur : 本] / manuel"),
+               ("一会儿", "yī huì r", "un moment / [dans 等一会儿]")]
+
+    def test_dictionary_counts(self):
+        c = stats.dictionary_counts(self.ENTRIES)
+        self.assertEqual(c["entries"], 7)
+        self.assertEqual(c["distinct headwords"], 6)
+        self.assertEqual(c["single characters (entries)"], 4)
+        self.assertEqual(c["single characters (distinct)"], 3)
+        self.assertEqual(c["words by length (entries)"], {2: 2, 3: 1})
+        self.assertEqual(c["homograph groups"], 1)
+        self.assertEqual(c["French keys"], 9)
+        self.assertEqual(c["nouns with a classifier"], 1)  # 书本's is not its last sense
+
+    def test_classifier_is_the_last_sense(self):
+        for gloss, expected in [("livre / [classificateur : 本]", True),
+                                ("[classificateur : 本] / livre", False),
+                                ("[classificateur] sorte, genre", False),
+                                ("livre / [classificateur : 本, 部]", True)]:
+            with self.subTest(gloss):
+                self.assertEqual(stats.has_classifier(gloss), expected)
+
+    def test_hsk_words_counted_once(self):
+        hsk = [("的", 1), ("我", 1), ("得", 2), ("得", 4), ("会晤", 6)]
+        self.assertEqual(stats.hsk_coverage({"的", "得"}, hsk),
+                         (2, 4, {1: (1, 2), 2: (1, 1), 6: (0, 1)}))
+
+    def test_subtitle_words_chinese_only(self):
+        subtitles = [("的", 9), ("OK", 8), ("看到", 7), ("好人", 6), ("真的", 5)]
+        self.assertEqual(stats.subtitle_share({"的", "好人", "真的"}, subtitles, top=3),
+                         (2, 3, ["看到"]))
+
+    def test_coverage_cuts_longest_first(self):
+        c = coverage.coverage({"北京", "北", "京", "大学", "北京大学", "学"}, "北京大学学\n京x北")
+        self.assertEqual(c, {"han": 7, "found": 4, "found_long": 1, "in_words": 7, "in_long_words": 4})
+        c = coverage.coverage({"北"}, "北京")
+        self.assertEqual((c["in_words"], c["in_long_words"], c["han"]), (1, 0, 2))
+
+
+class Review(unittest.TestCase):
+    def test_sample_is_seeded_and_in_order(self):
+        entries = [(str(i), "yī", "un") for i in range(1000)]
+        first = review_sample.sample(entries, seed=10, size=200)
+        self.assertEqual(first, review_sample.sample(entries, seed=10, size=200))
+        self.assertNotEqual(first, review_sample.sample(entries, seed=11, size=200))
+        numbers = [n for n, _ in first]
+        self.assertEqual(len(set(numbers)), 200)
+        self.assertEqual(numbers, sorted(numbers))
+        self.assertTrue(all(entries[n - 1] == e for n, e in first))
+
+    def test_count_refuses_unknown_verdicts(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "review.tsv")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write("# note\n1\t一\tyī\tok\t\n2\t二\tèr\tminor\tlabel\n")
+            self.assertEqual(review_sample.count(path), {"ok": 1, "minor": 1})
+            with open(path, "a", encoding="utf-8") as f:
+                f.write("3\t三\tsān\tbad\t\n")
+            with self.assertRaises(ValueError):
+                review_sample.count(path)
+
+    def test_committed_review_is_complete(self):
+        path = os.path.join(TOOLS, "review_2nd_edition.tsv")
+        self.assertEqual(sum(review_sample.count(path).values()), review_sample.SIZE)
+
+
+class CommittedSelection(unittest.TestCase):
+    """data/batches and data/glosses as the selection tool and the writers leave them."""
+
+    def read(self, sub):
+        folder = os.path.join(REPO, "data", sub)
+        return {name: select_candidates.read_pairs(os.path.join(folder, name))
+                for name in sorted(os.listdir(folder)) if select_candidates.BATCH_RE.fullmatch(name)}
+
+    def test_gloss_files_follow_their_batch(self):
+        """Each gloss file holds rows of the batch of the same name, in its order:
+        a writer leaves rows out, never adds, reorders or re-cases one."""
+        batches = self.read("batches")
+        glosses = self.read("glosses")
+        self.assertEqual(set(glosses), set(batches))
+        for name, rows in glosses.items():
+            with self.subTest(name):
+                batch = batches[name]
+                self.assertEqual(len(set(rows)), len(rows), "a row written twice")
+                position = {pair: i for i, pair in enumerate(batch)}
+                missing = [pair for pair in rows if pair not in position]
+                self.assertEqual(missing, [], "rows that are not in the batch")
+                order = [position[pair] for pair in rows]
+                self.assertEqual(order, sorted(order), "rows out of the batch's order")
+
+    def test_places_left_out_are_in_no_batch(self):
+        """The places that the writers found not known were removed from
+        data/batches and data/glosses alike; the selection leaves them out."""
+        heads = {h for rows in self.read("batches").values() for h, p in rows if p[:1].isupper()}
+        heads |= {h for rows in self.read("glosses").values() for h, p in rows if p[:1].isupper()}
+        self.assertEqual(heads & select_candidates.NOT_KNOWN_PLACES, set())
 
 
 @unittest.skipUnless(os.path.exists(check_quality.UNIHAN_READINGS), "unicode-data not installed")

@@ -1,0 +1,348 @@
+#include "settings/store.h"
+#include "testsupport_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+using namespace Verarov::Settings;
+
+namespace {
+
+QStringList g_log;
+void captureSettingsLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
+{
+    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.settings")
+        g_log.append(msg);
+}
+
+const QStringList kColourNames = {
+    u"couleur champs texte"_s,       u"couleur entrée chinois"_s,
+    u"couleur entrée pinyin"_s,      u"couleur entrée français"_s,
+    u"couleur radical"_s,            u"couleur caractère"_s,
+    u"couleur pinyin"_s,             u"couleur mot"_s,
+    u"couleur traduction chinois"_s, u"couleur traduction pinyin"_s,
+    u"couleur traduction français"_s,
+};
+// The defaults as a 32-bit store holds them, read as signed.
+const QList<int> kStoredDefaults = {13172735,  -16777208, -16777208, -16777208,
+                                    -16777208, -16777208, -16777208, -16777208,
+                                    -16777208, 128,       32768};
+
+// A file the program has never written: blanks and accents unescaped, as a
+// user would type them.
+QByteArray fullStore(const QByteArray &replacedName = {}, const QByteArray &replacedLine = {})
+{
+    QByteArray text = "[General]\n";
+    for (qsizetype i = 0; i < kColourNames.size(); ++i) {
+        const QByteArray name = kColourNames[i].toUtf8();
+        text += name == replacedName ? replacedLine
+                                     : name + '=' + QByteArray::number(kStoredDefaults[i]) + '\n';
+    }
+    return text;
+}
+
+bool runningAsRoot()
+{
+#ifdef Q_OS_UNIX
+    return geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+class tst_Settings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void firstRead_writesElevenDefaultsNotLangue();
+    void secondRead_givesTheDefaults();
+    void storedColour_data();
+    void storedColour();
+    void storedLangue_data();
+    void storedLangue();
+    void writes_keepOtherValues();
+    void unwritableStore_data();
+    void unwritableStore();
+    void colourCommandTags_data();
+    void colourCommandTags();
+    void log_readAndWritten();
+    void userStore_inConfigFolder();
+
+private:
+    QString storeFile() const { return m_dir->filePath(u"Duvuduz_ivod.conf"_s); }
+    QVariant storedValue(const QString &name) const
+    {
+        return QSettings(storeFile(), QSettings::IniFormat).value(name);
+    }
+    // A fresh folder per test: QSettings caches files by name.
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_Settings::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_Settings::firstRead_writesElevenDefaultsNotLangue()
+{
+    const StoredSettings read = Store(storeFile()).readAtStart();
+    QCOMPARE(read.langue, QString());
+    QVERIFY(read.failures.isEmpty());
+    QCOMPARE(read.colours.size(), 11);
+    for (const auto &colour : read.colours)
+        QVERIFY(!colour); // the designed colours stay for this run
+
+    QSettings written(storeFile(), QSettings::IniFormat);
+    QStringList keys = written.allKeys();
+    keys.sort();
+    QStringList expected = kColourNames;
+    expected.sort();
+    QCOMPARE(keys, expected);
+    for (qsizetype i = 0; i < kColourNames.size(); ++i)
+        QCOMPARE(written.value(kColourNames[i]).toString(), QString::number(kStoredDefaults[i]));
+}
+
+void tst_Settings::secondRead_givesTheDefaults()
+{
+    (void)Store(storeFile()).readAtStart();
+    const StoredSettings read = Store(storeFile()).readAtStart();
+    QVERIFY(read.failures.isEmpty());
+    const QList<std::optional<ColourValue>> expected = {
+        0x00C8FFFF, 0xFF000008, 0xFF000008, 0xFF000008, 0xFF000008, 0xFF000008,
+        0xFF000008, 0xFF000008, 0xFF000008, 0x00000080, 0x00008000};
+    QCOMPARE(read.colours, expected);
+}
+
+void tst_Settings::storedColour_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<uint>("value");
+    QTest::addRow("as written, signed") << "-16777208"_ba << true << 0xFF000008u;
+    QTest::addRow("unsigned") << "4278190088"_ba << true << 0xFF000008u;
+    QTest::addRow("pure red in hexadecimal") << "0x000000FF"_ba << true << 0x000000FFu;
+    QTest::addRow("capital X") << "0XC8FFFF"_ba << true << 0x00C8FFFFu;
+    QTest::addRow("blanks around") << "  255  "_ba << true << 255u;
+    QTest::addRow("quoted") << "\"255\""_ba << true << 255u;
+    QTest::addRow("leading zero is not octal") << "010"_ba << true << 10u;
+    QTest::addRow("lowest signed") << "-2147483648"_ba << true << 0x80000000u;
+    QTest::addRow("highest unsigned") << "4294967295"_ba << true << 0xFFFFFFFFu;
+    QTest::addRow("above 32 bits") << "4294967296"_ba << false << 0u;
+    QTest::addRow("below 32 bits") << "-2147483649"_ba << false << 0u;
+    QTest::addRow("beyond 64 bits") << "99999999999999999999999"_ba << false << 0u;
+    QTest::addRow("nine hexadecimal digits") << "0x1FF000008"_ba << false << 0u;
+    QTest::addRow("sign after 0x") << "0x-5"_ba << false << 0u;
+    QTest::addRow("bare 0x") << "0x"_ba << false << 0u;
+    QTest::addRow("a word") << "rouge"_ba << false << 0u;
+    QTest::addRow("empty") << ""_ba << false << 0u;
+    QTest::addRow("decimal point") << "255.0"_ba << false << 0u;
+    QTest::addRow("a list") << "1,2"_ba << false << 0u;
+    QTest::addRow("invalid variant") << "@Invalid()"_ba << false << 0u;
+}
+
+void tst_Settings::storedColour()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, valid);
+    QFETCH(uint, value);
+    const QByteArray line = "couleur radical=" + text + '\n';
+    QVERIFY(writeFile(storeFile(), fullStore("couleur radical", line)));
+
+    const StoredSettings read = Store(storeFile()).readAtStart();
+    if (valid) {
+        QVERIFY(read.failures.isEmpty());
+        QCOMPARE(read.colours[4], std::optional<ColourValue>(value));
+    } else {
+        QCOMPARE(read.failures, QStringList{u"Type de données incorrect pour 'couleur radical'"_s});
+        QCOMPARE(read.colours[4], std::nullopt);
+        // Left as the user wrote it.
+        QVERIFY(readAll(storeFile()).contains(line));
+    }
+    // The others are read all the same.
+    QCOMPARE(read.colours[3], std::optional<ColourValue>(0xFF000008));
+    QCOMPARE(read.colours[10], std::optional<ColourValue>(0x00008000));
+}
+
+void tst_Settings::storedLangue_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("langue");
+    QTest::addColumn<bool>("valid");
+    QTest::addRow("ch") << "langue=ch\n"_ba << u"ch"_s << true;
+    QTest::addRow("CH kept as written") << "langue=CH\n"_ba << u"CH"_s << true;
+    QTest::addRow("zh") << "langue=zh\n"_ba << u"zh"_s << true;
+    QTest::addRow("empty") << "langue=\n"_ba << QString() << true;
+    QTest::addRow("missing") << ""_ba << QString() << true;
+    QTest::addRow("Chinese text") << "langue=中文\n"_ba << u"中文"_s << true;
+    QTest::addRow("a number") << "langue=12\n"_ba << QString() << false;
+    QTest::addRow("a hexadecimal number") << "langue=0x1F\n"_ba << QString() << false;
+    QTest::addRow("a list") << "langue=fr,ch\n"_ba << QString() << false;
+    QTest::addRow("invalid variant") << "langue=@Invalid()\n"_ba << QString() << false;
+}
+
+void tst_Settings::storedLangue()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, langue);
+    QFETCH(bool, valid);
+    QVERIFY(writeFile(storeFile(), fullStore() + line));
+    const StoredSettings read = Store(storeFile()).readAtStart();
+    QCOMPARE(read.langue, langue);
+    QCOMPARE(read.failures, valid ? QStringList()
+                                  : QStringList{u"Type de données incorrect pour 'langue'"_s});
+    QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
+    // Reading never writes "langue".
+    QCOMPARE(readAll(storeFile()), fullStore() + line);
+}
+
+void tst_Settings::writes_keepOtherValues()
+{
+    const QByteArray original = "[General]\n"
+                                "autre=valeur\n"
+                                "couleur radical=bleu\n"
+                                "couleur traduction pinyin=255\n"
+                                "[Autre]\n"
+                                "clef=1, 2\n";
+    QVERIFY(writeFile(storeFile(), original));
+    const Store store(storeFile());
+    const StoredSettings read = store.readAtStart();
+    QCOMPARE(read.failures, QStringList{u"Type de données incorrect pour 'couleur radical'"_s});
+    QCOMPARE(store.writeLangue(u"fr"_s), QString());
+    QCOMPARE(store.writeColour(*colourSettingForTag(8), 0x00FF0000), QString());
+
+    QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
+    QCOMPARE(storedValue(u"Autre/clef"_s).toStringList(), (QStringList{u"1"_s, u"2"_s}));
+    QCOMPARE(storedValue(u"couleur radical"_s).toString(), u"bleu"_s);
+    QCOMPARE(storedValue(u"couleur traduction pinyin"_s).toString(), u"255"_s);
+    QCOMPARE(storedValue(u"couleur traduction chinois"_s).toString(), u"16711680"_s);
+    QCOMPARE(storedValue(u"langue"_s).toString(), u"fr"_s);
+    // Missing ones got their defaults at start.
+    QCOMPARE(storedValue(u"couleur mot"_s).toString(), u"-16777208"_s);
+
+    // Reset: every colour, "langue" and the rest untouched.
+    QCOMPARE(store.writeDefaults(), QString());
+    for (qsizetype i = 0; i < kColourNames.size(); ++i)
+        QCOMPARE(storedValue(kColourNames[i]).toString(), QString::number(kStoredDefaults[i]));
+    QCOMPARE(storedValue(u"langue"_s).toString(), u"fr"_s);
+    QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
+    QCOMPARE(storedValue(u"Autre/clef"_s).toStringList(), (QStringList{u"1"_s, u"2"_s}));
+}
+
+void tst_Settings::unwritableStore_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addRow("a folder in place of the file") << u"folder"_s;
+    QTest::addRow("a file in place of the folder") << u"file"_s;
+    QTest::addRow("read-only file") << u"read-only file"_s;
+    QTest::addRow("read-only folder") << u"read-only folder"_s;
+}
+
+void tst_Settings::unwritableStore()
+{
+    QFETCH(QString, obstacle);
+    QString location = storeFile();
+    QByteArray before;
+    if (obstacle == u"folder"_s) {
+        QVERIFY(QDir().mkdir(location));
+    } else if (obstacle == u"file"_s) {
+        QVERIFY(writeFile(m_dir->filePath(u"config"_s), "x"));
+        location = m_dir->filePath(u"config/Duvuduz_ivod.conf"_s);
+    } else {
+        if (runningAsRoot())
+            QSKIP("permissions do not bind the superuser");
+        before = "[General]\nlangue=ch\n";
+        QVERIFY(writeFile(location, before));
+        const QString target = obstacle == u"read-only file"_s ? location : m_dir->path();
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const Store store(location);
+    const StoredSettings read = store.readAtStart();
+    QCOMPARE(read.failures,
+             QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
+    QCOMPARE(store.writeLangue(u"fr"_s), u"Echec à la définition des données pour 'langue'"_s);
+    QCOMPARE(store.writeColour(*colourSettingForTag(9), 0),
+             u"Echec à la définition des données pour 'couleur traduction pinyin'"_s);
+    QCOMPARE(store.writeDefaults(),
+             u"Echec à la définition des données pour 'couleur champs texte'"_s);
+    if (!before.isEmpty()) {
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(location, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(readAll(location), before);
+    }
+}
+
+void tst_Settings::colourCommandTags_data()
+{
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("name");
+    QTest::addRow("Fond texte") << 1 << u"couleur champs texte"_s;
+    QTest::addRow("Traduction - chinois") << 8 << u"couleur traduction chinois"_s;
+    QTest::addRow("Traduction - pinyin") << 9 << u"couleur traduction pinyin"_s;
+    QTest::addRow("Traduction - français") << 10 << u"couleur traduction français"_s;
+    QTest::addRow("no tag") << 0 << QString();
+    QTest::addRow("between the tags") << 2 << QString();
+    QTest::addRow("after the tags") << 11 << QString();
+}
+
+void tst_Settings::colourCommandTags()
+{
+    QFETCH(int, tag);
+    QFETCH(QString, name);
+    const ColourSetting *setting = colourSettingForTag(tag);
+    QCOMPARE(setting ? setting->name : QString(), name);
+}
+
+void tst_Settings::log_readAndWritten()
+{
+    QVERIFY(writeFile(storeFile(), fullStore("couleur mot", {}) + "langue=ch\n"));
+    g_log.clear();
+    QLoggingCategory::setFilterRules(u"verarov.settings.debug=true"_s);
+    const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
+    const Store store(storeFile());
+    (void)store.readAtStart();
+    QVERIFY(store.writeLangue(u"fr"_s).isEmpty());
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules({});
+
+    QCOMPARE(g_log.size(), 13);
+    QCOMPARE(g_log.first(), u"lu\tlangue\tch"_s);
+    QCOMPARE(g_log[1], u"lu\tcouleur champs texte\t13172735"_s);
+    QCOMPARE(g_log[8], u"ecrit\tcouleur mot\t-16777208"_s);
+    QCOMPARE(g_log.last(), u"ecrit\tlangue\tfr"_s);
+}
+
+void tst_Settings::userStore_inConfigFolder()
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", m_dir->path().toLocal8Bit());
+    const QString location = userStoreLocation();
+    setUserStoreLocation(m_dir->filePath(u"ailleurs.conf"_s));
+    const QString replaced = Store().location();
+    setUserStoreLocation({});
+    const QString restored = userStoreLocation();
+    qputenv("XDG_CONFIG_HOME", saved);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    QCOMPARE(location, m_dir->filePath(u"Duvuduz_ivod.conf"_s));
+    QCOMPARE(restored, location);
+#elif defined(Q_OS_WIN)
+    QCOMPARE(location, u"HKEY_CURRENT_USER\\Software\\Duvuduz_ivod"_s);
+#endif
+    QCOMPARE(replaced, m_dir->filePath(u"ailleurs.conf"_s));
+}
+
+QTEST_GUILESS_MAIN(tst_Settings)
+#include "tst_settings.moc"
