@@ -35,6 +35,24 @@ QString firstArgument(const QStringList &arguments)
     return {};
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(u":/verarov/icon/%1.png"_s.arg(size), QSize(size, size));
+    return icon;
+}
+
+void prepareApplication()
+{
+    QCoreApplication::setApplicationName(u"verarov"_s);
+    QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
+    QApplication::setWindowIcon(programIcon());
+    // Every window's default font: Tahoma, 11 pixels.
+    QApplication::setFont(namedFont(u"Tahoma"_s, 11));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
 namespace {
 
 // The program's own arguments: on Windows from the command line in UTF-16
@@ -61,24 +79,6 @@ QStringList programArguments(int argc, char *argv[])
 }
 
 } // namespace
-
-QIcon programIcon()
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(u":/verarov/icon/%1.png"_s.arg(size), QSize(size, size));
-    return icon;
-}
-
-void prepareApplication()
-{
-    QCoreApplication::setApplicationName(u"verarov"_s);
-    QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
-    QApplication::setWindowIcon(programIcon());
-    // Every window's default font: Tahoma, 11 pixels.
-    QApplication::setFont(namedFont(u"Tahoma"_s, 11));
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-}
 
 int run(int argc, char *argv[])
 {

@@ -1,5 +1,6 @@
 #include "translate/translator.h"
 
+#include "translate/cutter.h"
 #include "translate/files.h"
 #include "translate/headwordindex.h"
 #include "dictionary/fileaccess.h"
@@ -125,58 +126,40 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
     out.write(u'\xFEFF'); // bytes FF FE
 
     // bytes: one block, after the odd byte of the previous one if any.
-    // units: the unconsumed tail (under kWindow units) and the block's units.
     std::vector<char> bytes(std::size_t(m_blockSize) + 1);
     std::size_t oddBytes = 0;
-    std::vector<char16_t> units(std::size_t(m_blockSize / 2) + kWindow + 1);
-    std::size_t pos = 0;
-    std::size_t end = 0;
-    bool atEnd = false;
+    std::vector<char16_t> units(std::size_t(m_blockSize / 2) + 1);
+    Cutter cutter(headwords);
+    const auto write = [&](const std::vector<int> &entries) {
+        for (const int entry : entries)
+            writeEntryLine(out, tables, entry);
+        outcome.entriesWritten += qint64(entries.size());
+    };
     qint64 done = 0;
-    std::vector<int> found;
     QString error;
     for (;;) {
-        if (!atEnd && end - pos < std::size_t(kWindow)) {
-            std::copy(units.begin() + qsizetype(pos), units.begin() + qsizetype(end), units.begin());
-            end -= pos;
-            pos = 0;
-            const qint64 got = in.read(bytes.data() + oddBytes, m_blockSize);
-            if (got < 0) {
-                error = inputErrorMessage(in.error());
-                break;
-            }
-            atEnd = got == 0;
-            const std::size_t have = oddBytes + std::size_t(got);
-            const char *b = bytes.data();
-            for (std::size_t i = 0; i + 1 < have; i += 2)
-                units[end++] = qFromLittleEndian<char16_t>(b + i);
-            outcome.unitsRead += qint64(have / 2);
-            oddBytes = have & 1;
-            if (oddBytes)
-                bytes[0] = bytes[have - 1];
-            done += got;
-            if (progress && got > 0)
-                progress(done, total);
-            continue;
-        }
-        if (pos == end)
+        const qint64 got = in.read(bytes.data() + oddBytes, m_blockSize);
+        if (got < 0) {
+            error = inputErrorMessage(in.error());
             break;
-
-        // Positions before limit see a full window (or all that is left).
-        const std::size_t limit = atEnd ? end : end - (kWindow - 1);
-        const char16_t *text = units.data();
-        while (pos < limit) {
-            if (headwords.beginsNothing(text[pos])) {
-                ++pos;
-                continue;
-            }
-            found.clear();
-            const qsizetype window = qsizetype(std::min<std::size_t>(end - pos, kWindow));
-            pos += std::size_t(headwords.match(QStringView(text + pos, window), &found));
-            for (const int entry : found)
-                writeEntryLine(out, tables, entry);
-            outcome.entriesWritten += qint64(found.size());
         }
+        if (got == 0) {
+            cutter.finish(write);
+            break;
+        }
+        const std::size_t have = oddBytes + std::size_t(got);
+        const char *b = bytes.data();
+        std::size_t count = 0;
+        for (std::size_t i = 0; i + 1 < have; i += 2)
+            units[count++] = qFromLittleEndian<char16_t>(b + i);
+        outcome.unitsRead += qint64(count);
+        oddBytes = have & 1;
+        if (oddBytes)
+            bytes[0] = bytes[have - 1];
+        done += got;
+        if (progress)
+            progress(done, total);
+        cutter.feed(units.data(), count, write);
         if (out.error())
             break;
     }
