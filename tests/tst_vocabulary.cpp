@@ -562,6 +562,12 @@ void tst_Vocabulary::wordList_data()
     QTest::addRow("field at the limit is kept")
             << QByteArray(WordListReader::kMaxWord, 'x') + "\n"
             << QStringList{QString(WordListReader::kMaxWord, u'x')} << qint64(-1);
+    QTest::addRow("field one past the limit is skipped")
+            << QByteArray(WordListReader::kMaxWord + 1, 'x') + "\n好" << QStringList{u"好"_s}
+            << qint64(-1);
+    QTest::addRow("blanks past the limit are no part of the field")
+            << QByteArray(WordListReader::kMaxWord, 'x') + "   \t1"
+            << QStringList{QString(WordListReader::kMaxWord, u'x')} << qint64(-1);
     QTest::addRow("words before invalid bytes, then the error")
             << QByteArray("好\n一\xC3(\n") << QStringList{u"好"_s} << qint64(7);
 }
