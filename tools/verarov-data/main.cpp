@@ -311,7 +311,7 @@ std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
             return value.has_value();
         };
         if (name == u"--help" && !value) {
-            err() << kVocabUsage;
+            QTextStream(stdout) << kVocabUsage;
             *status = 0;
             return std::nullopt;
         } else if (name == u"--unknown" && !value) {
