@@ -133,7 +133,6 @@ private slots:
     void decoder_agreesWithQtOnRandomBytes();
     void decoder_errorTextNamesTheByte_data();
     void decoder_errorTextNamesTheByte();
-    void encodingFromName();
     void chineseCharacter_data();
     void chineseCharacter();
     void counts_data();
@@ -324,16 +323,6 @@ void tst_Vocabulary::decoder_errorTextNamesTheByte()
     // Stopped for good.
     QVERIFY(!decoder.decode("a", 1, &units));
     QVERIFY(!decoder.finish(&units));
-}
-
-void tst_Vocabulary::encodingFromName()
-{
-    QCOMPARE(Verarov::Translate::encodingFromName(u"UTF-8"), TextEncoding::Utf8);
-    QCOMPARE(Verarov::Translate::encodingFromName(u"utf8"), TextEncoding::Utf8);
-    QCOMPARE(Verarov::Translate::encodingFromName(u"utf-16LE"), TextEncoding::Utf16LE);
-    QCOMPARE(Verarov::Translate::encodingFromName(u"utf-16be"), TextEncoding::Utf16BE);
-    QVERIFY(!Verarov::Translate::encodingFromName(u"utf-16"));
-    QVERIFY(!Verarov::Translate::encodingFromName(u"latin1"));
 }
 
 void tst_Vocabulary::chineseCharacter_data()
