@@ -58,18 +58,19 @@ QTextStream &err()
 
 int usage()
 {
-    err() << "usage: verarov-data import FILE.u8 | build IN.tsv OUT.bin | check | export DIR\n"
-             "       | vocab [options] [FILE...]   (verarov-data vocab --help)\n";
+    err() << "usage : verarov-data import FICHIER.u8 | build ENTREE.tsv SORTIE.bin | check"
+             " | export DOSSIER\n"
+             "        | vocab [options] [FICHIER...]   (verarov-data vocab --help)\n";
     return 2;
 }
 
 void reportSkipped(const QString &path, const ReadResult &read)
 {
     for (const SkippedLine &s : read.skipped)
-        err() << path << ':' << s.line << ": skipped: " << s.reason << '\n';
+        err() << path << ':' << s.line << ": ligne ignorée : " << s.reason << '\n';
     if (!read.skipped.isEmpty() || read.repeats > 0)
-        err() << path << ": " << read.entries.size() << " entries, " << read.skipped.size()
-              << " lines skipped, " << read.repeats << " exact repeats dropped\n";
+        err() << path << " : entrées " << read.entries.size() << ", lignes ignorées "
+              << read.skipped.size() << ", doublons exacts supprimés " << read.repeats << '\n';
 }
 
 int importFile(const QString &path)
@@ -89,7 +90,7 @@ int importFile(const QString &path)
         return 1;
     const QByteArray tsv = toTsv(tables);
     if (out.write(tsv) != tsv.size() || !out.flush()) {
-        err() << "import: cannot write the output: " << out.errorString() << '\n';
+        err() << "import : impossible d'écrire la sortie : " << out.errorString() << '\n';
         return 1;
     }
     return 0;
@@ -108,7 +109,7 @@ int build(const QString &in, const QString &outPath)
         return 1;
     }
     if (read.format != SourceFormat::Tsv) {
-        err() << in << ": the built-in dictionary must be in the TSV format\n";
+        err() << in << " : le dictionnaire intégré doit être au format TSV\n";
         return 1;
     }
     QSaveFile out(outPath);
@@ -129,7 +130,8 @@ bool loadForUse(Loaded &loaded)
         return false;
     }
     if (loaded.tables.isEmpty()) {
-        err() << "no dictionary: this build has no built-in dictionary and none was named\n";
+        err() << "aucun dictionnaire : ce programme n'a pas de dictionnaire intégré et aucun "
+                 "n'est désigné\n";
         return false;
     }
     return true;
@@ -213,7 +215,7 @@ int exportLists(const QString &dirPath)
         return 2;
     QDir dir(dirPath);
     if (!dir.mkpath(u"."_s)) {
-        err() << dirPath << ": cannot create the folder\n";
+        err() << dirPath << " : impossible de créer le dossier\n";
         return 1;
     }
     const Tables &t = loaded.tables;
