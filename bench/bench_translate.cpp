@@ -177,13 +177,17 @@ print(times[len(times) // 2])
 }
 
 // Peak resident memory (KiB) of the program run to its end, measured by
-// the small program peak_memory; -1 when it failed.
+// the small program peak_memory ("<KiB> <seconds> <exit status>"); -1 when
+// it failed.
 long peakMemory(const QString &program, const QStringList &arguments,
                 const QList<QByteArray> &environment)
 {
     const ProcessFigures f = runProcess(QStringLiteral(PEAK_MEMORY_EXE),
                                         QStringList{program} + arguments, environment);
-    return f.exitCode == 0 ? long(printedValue(f.output, "peak")) : -1;
+    const QList<QByteArray> figures = f.output.trimmed().split(' ');
+    if (f.exitCode != 0 || figures.size() != 3 || figures[2] != "0")
+        return -1;
+    return figures[0].toLong();
 }
 
 } // namespace

@@ -4,11 +4,11 @@
 # starting from its committed corpus.  New inputs go to
 # build-fuzz/corpus/TARGET, crashes to build-fuzz/crashes/TARGET.
 #
-#   scripts/fuzz.sh fuzz_dictionary|fuzz_translate|fuzz_cache SECONDS [libFuzzer options]
+#   scripts/fuzz.sh fuzz_dictionary|fuzz_translate|fuzz_cache|fuzz_vocabulary SECONDS [libFuzzer options]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -lt 2 ]; then
-    echo "usage: $0 fuzz_dictionary|fuzz_translate|fuzz_cache SECONDS [libFuzzer options]" >&2
+    echo "usage: $0 fuzz_dictionary|fuzz_translate|fuzz_cache|fuzz_vocabulary SECONDS [libFuzzer options]" >&2
     exit 2
 fi
 target=$1

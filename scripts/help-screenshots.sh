@@ -5,8 +5,8 @@
 # Needs Xvfb, xdotool and ImageMagick (Debian: xvfb xdotool imagemagick).
 # Usage: scripts/help-screenshots.sh [build dir]
 # RADICAL_CLICKS="x,y x,y ..." are clicks (window coordinates) made on the
-# radical page before its picture; SEARCH_TEXT is searched in the search
-# window (default 中国).
+# radical page before its picture (default: heading "3", 氵, a character, a
+# word); SEARCH_TEXT is searched in the search window (default 中国).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -62,7 +62,12 @@ for lang in fr ch; do
     # The radical page: a radical, then a character, then a word.
     click "$window" 40 40         # tab "Chinois"
     click "$window" 79 70         # page "radical"
-    for spot in ${RADICAL_CLICKS:-}; do click "$window" "${spot%,*}" "${spot#*,}"; done
+    # Heading "3" opened, 氵 chosen, its first character, then a word (the
+    # Chinese tabs are taller: the page starts 14 pixels lower).
+    if [ "$lang" = fr ]; then clicks="27,143 60,166 38,251 120,268"; else clicks="27,157 60,180 38,266 120,283"; fi
+    for spot in ${RADICAL_CLICKS:-$clicks}; do
+        click "$window" "${spot%,*}" "${spot#*,}"
+    done
     shot "$window" "$out/radical.png"
 
     # The search window: a string searched in the Chinese list.
@@ -70,6 +75,7 @@ for lang in fr ch; do
     sleep 1
     search=$(x search --sync --onlyvisible --pid "$app" --name 'Rechercher' | tail -n 1)
     x windowactivate --sync "$search" 2>/dev/null || true
+    click "$search" 110 37        # the search string
     x type --delay 150 "${SEARCH_TEXT:-中国}"
     x key Return
     sleep 1

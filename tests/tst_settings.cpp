@@ -76,6 +76,7 @@ private slots:
     void writes_keepOtherValues();
     void unwritableStore_data();
     void unwritableStore();
+    void sameValue_leavesTheFileAlone();
     void colourCommandTags_data();
     void colourCommandTags();
     void log_readAndWritten();
@@ -240,6 +241,24 @@ void tst_Settings::writes_keepOtherValues()
     QCOMPARE(storedValue(u"langue"_s).toString(), u"fr"_s);
     QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
     QCOMPARE(storedValue(u"Autre/clef"_s).toStringList(), (QStringList{u"1"_s, u"2"_s}));
+}
+
+void tst_Settings::sameValue_leavesTheFileAlone()
+{
+    // QSettings drops comments when it rewrites the file: the comment
+    // tells whether the file was written.
+    const QString location = storeFile();
+    const QByteArray before = "; kept while nothing changes\n[General]\nlangue=ch\n"
+                              "couleur%20traduction%20pinyin=128\n";
+    QVERIFY(writeFile(location, before));
+    const Store store(location);
+    QCOMPARE(store.writeLangue(u"ch"_s), QString());
+    QCOMPARE(store.writeColour(*colourSettingForTag(9), 0x80), QString());
+    QCOMPARE(readAll(location), before);
+
+    QCOMPARE(store.writeLangue(u"fr"_s), QString());
+    QVERIFY(!readAll(location).contains("; kept"));
+    QCOMPARE(QSettings(location, QSettings::IniFormat).value(u"langue"_s).toString(), u"fr"_s);
 }
 
 void tst_Settings::unwritableStore_data()

@@ -136,42 +136,42 @@ QFont namedFont(const QString &family, int pixelHeight, bool bold, bool underlin
     return font;
 }
 
-QFont fontOf(const FontSpec &spec, const QFont &current)
+QFont fontOf(const FontSpec &font, const QFont &current)
 {
-    const bool bold = spec.style == Style::Keep ? current.bold() : spec.style == Style::Bold;
-    return namedFont(spec.family, spec.pixelHeight, bold, spec.underline);
+    const bool bold = font.style == Style::Keep ? current.bold() : font.style == Style::Bold;
+    return namedFont(font.family, font.pixelHeight, bold, font.underline);
 }
 
 void applySpecs(QWidget *window, const QList<ControlSpec> &specs)
 {
     const QList<QTabWidget *> tabControls = window->findChildren<QTabWidget *>();
-    for (const ControlSpec &spec : specs) {
-        if (spec.control == window->objectName()) {
-            if (spec.caption)
-                window->setWindowTitle(*spec.caption);
+    for (const ControlSpec &entry : specs) {
+        if (entry.control == window->objectName()) {
+            if (entry.caption)
+                window->setWindowTitle(*entry.caption);
             continue;
         }
-        if (auto *action = window->findChild<QAction *>(spec.control)) {
-            if (spec.caption)
-                action->setText(*spec.caption);
+        if (auto *action = window->findChild<QAction *>(entry.control)) {
+            if (entry.caption)
+                action->setText(*entry.caption);
             continue;
         }
-        auto *widget = window->findChild<QWidget *>(spec.control);
-        Q_ASSERT_X(widget, "applySpecs", qPrintable(spec.control));
+        auto *widget = window->findChild<QWidget *>(entry.control);
+        Q_ASSERT_X(widget, "applySpecs", qPrintable(entry.control));
         if (!widget)
             continue;
-        if (spec.place)
-            widget->setGeometry(*spec.place);
-        if (spec.font) {
+        if (entry.place)
+            widget->setGeometry(*entry.place);
+        if (entry.font) {
             // A tab control's font is that of its tab captions; its pages
             // keep theirs.
             auto *tabs = qobject_cast<QTabWidget *>(widget);
             QWidget *target = tabs ? static_cast<QWidget *>(tabs->tabBar()) : widget;
-            target->setFont(fontOf(*spec.font, target->font()));
+            target->setFont(fontOf(*entry.font, target->font()));
         }
-        if (!spec.caption)
+        if (!entry.caption)
             continue;
-        const QString &text = *spec.caption;
+        const QString &text = *entry.caption;
         if (auto *menu = qobject_cast<QMenu *>(widget)) {
             menu->setTitle(text);
         } else if (auto *box = qobject_cast<QGroupBox *>(widget)) {

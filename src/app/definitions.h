@@ -42,8 +42,8 @@ QString fontFamily(const QString &wanted);
 QFont namedFont(const QString &family, int pixelHeight, bool bold = false,
                 bool underline = false);
 
-// The font a spec gives a control whose font is now `current` (its weight
-// kept when the spec says so).
-QFont fontOf(const Settings::FontSpec &spec, const QFont &current);
+// The font a table gives a control whose font is now `current` (its weight
+// kept when the table says so).
+QFont fontOf(const Settings::FontSpec &font, const QFont &current);
 
 } // namespace Verarov::App

@@ -22,9 +22,9 @@ ControlSpec font(const QString &control, const QString &family, int points, Styl
 ControlSpec captionAndFont(const QString &control, const QString &text, const QString &family,
                            int points, Style style)
 {
-    ControlSpec spec = font(control, family, points, style);
-    spec.caption = text;
-    return spec;
+    ControlSpec entry = font(control, family, points, style);
+    entry.caption = text;
+    return entry;
 }
 
 } // namespace

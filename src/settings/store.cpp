@@ -230,10 +230,23 @@ QString Store::write(const QList<std::pair<QString, QVariant>> &values) const
     const auto settings = open(m_location);
     if (!settings->isWritable())
         return writeFailedMessage(values.first().first);
+    // A value the store already holds, same type where it keeps types, is
+    // left as it is: the store ends the same, without rewriting the file
+    // (starting in Chinese writes "langue" = "ch" again each time).
+    bool changed = false;
     for (const auto &[name, value] : values) {
+        const QVariant stored = settings->value(name);
+        const bool same = keepsTypes() ? stored == value
+                                       : stored.typeId() == QMetaType::QString
+                                && stored.toString() == value.toString();
+        if (same)
+            continue;
         settings->setValue(name, value);
+        changed = true;
         qCDebug(lcSettings).noquote().nospace() << "ecrit\t" << name << '\t' << value.toString();
     }
+    if (!changed)
+        return {};
     settings->sync();
     if (settings->status() == QSettings::AccessError)
         return writeFailedMessage(values.first().first);

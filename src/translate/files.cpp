@@ -209,6 +209,19 @@ void OutputFile::writeSlowly(QStringView text)
     }
 }
 
+void OutputFile::writeBytes(const char *bytes, std::size_t size)
+{
+    while (size > 0) {
+        if (m_used == m_buffer.size())
+            flush();
+        const std::size_t n = std::min(size, m_buffer.size() - m_used);
+        std::memcpy(m_buffer.data() + m_used, bytes, n);
+        m_used += n;
+        bytes += n;
+        size -= n;
+    }
+}
+
 void OutputFile::flush()
 {
     const char *data = m_buffer.data();

@@ -33,12 +33,12 @@ private:
     int m_error = 0;
 };
 
-// An output file written through a buffer, as UTF-16LE.  It is written
-// under a temporary name beside its own and takes its name only on
-// commit(): a failed or abandoned output leaves nothing behind and never
-// touches the file that had the name.  What stands under the name, a file
-// or a link, is replaced, never written through.  The first failing write
-// is kept; later writes are dropped.
+// An output file written through a buffer, as UTF-16LE (or as the bytes
+// given, writeBytes).  It is written under a temporary name beside its own
+// and takes its name only on commit(): a failed or abandoned output leaves
+// nothing behind and never touches the file that had the name.  What stands
+// under the name, a file or a link, is replaced, never written through.
+// The first failing write is kept; later writes are dropped.
 class OutputFile
 {
     Q_DISABLE_COPY_MOVE(OutputFile)
@@ -63,6 +63,8 @@ public:
         }
     }
     void write(char16_t unit) { write(QStringView(&unit, 1)); }
+    // Writes bytes as they are: a text encoded already.
+    void writeBytes(const char *bytes, std::size_t size);
     // Writes what is buffered, has the system store it, and closes; returns
     // 0 or the first write error.
     int close();

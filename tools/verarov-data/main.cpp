@@ -5,9 +5,12 @@
 //   verarov-data check                      invariants and counts, radical reach
 //   verarov-data export DIR                 the seven lists and the radical lists
 //                                           as DIR/<list>.txt
+//   verarov-data vocab [options] [FILE...]  the distinct words of Chinese texts
+//                                           with their counts, as UTF-8 TSV
 //
-// check and export act on the dictionary the program would load (so they
-// honour VERAROV_DICTIONARY) and on the program's raw radical list.
+// check, export and vocab act on the dictionary the program would load (so
+// they honour VERAROV_DICTIONARY); check and export also on the program's
+// raw radical list.
 
 #include "dictionary/builder.h"
 #include "dictionary/check.h"
@@ -15,6 +18,12 @@
 #include "dictionary/loader.h"
 #include "dictionary/radicals.h"
 #include "dictionary/reader.h"
+#include "dictionary/fileaccess.h"
+#include "dictionary/text.h"
+#include "translate/files.h"
+#include "translate/textdecoder.h"
+#include "translate/translator.h"
+#include "translate/vocabulary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,9 +31,19 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <optional>
+#include <vector>
+
+#include <sys/stat.h>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace Verarov::Dictionary;
@@ -39,17 +58,19 @@ QTextStream &err()
 
 int usage()
 {
-    err() << "usage: verarov-data import FILE.u8 | build IN.tsv OUT.bin | check | export DIR\n";
+    err() << "usage : verarov-data import FICHIER.u8 | build ENTREE.tsv SORTIE.bin | check"
+             " | export DOSSIER\n"
+             "        | vocab [options] [FICHIER...]   (verarov-data vocab --help)\n";
     return 2;
 }
 
 void reportSkipped(const QString &path, const ReadResult &read)
 {
     for (const SkippedLine &s : read.skipped)
-        err() << path << ':' << s.line << ": skipped: " << s.reason << '\n';
+        err() << path << ':' << s.line << ": ligne ignorée : " << s.reason << '\n';
     if (!read.skipped.isEmpty() || read.repeats > 0)
-        err() << path << ": " << read.entries.size() << " entries, " << read.skipped.size()
-              << " lines skipped, " << read.repeats << " exact repeats dropped\n";
+        err() << path << " : entrées " << read.entries.size() << ", lignes ignorées "
+              << read.skipped.size() << ", doublons exacts supprimés " << read.repeats << '\n';
 }
 
 int importFile(const QString &path)
@@ -69,7 +90,7 @@ int importFile(const QString &path)
         return 1;
     const QByteArray tsv = toTsv(tables);
     if (out.write(tsv) != tsv.size() || !out.flush()) {
-        err() << "import: cannot write the output: " << out.errorString() << '\n';
+        err() << "import : impossible d'écrire la sortie : " << out.errorString() << '\n';
         return 1;
     }
     return 0;
@@ -88,7 +109,7 @@ int build(const QString &in, const QString &outPath)
         return 1;
     }
     if (read.format != SourceFormat::Tsv) {
-        err() << in << ": the built-in dictionary must be in the TSV format\n";
+        err() << in << " : le dictionnaire intégré doit être au format TSV\n";
         return 1;
     }
     QSaveFile out(outPath);
@@ -109,7 +130,8 @@ bool loadForUse(Loaded &loaded)
         return false;
     }
     if (loaded.tables.isEmpty()) {
-        err() << "no dictionary: this build has no built-in dictionary and none was named\n";
+        err() << "aucun dictionnaire : ce programme n'a pas de dictionnaire intégré et aucun "
+                 "n'est désigné\n";
         return false;
     }
     return true;
@@ -193,7 +215,7 @@ int exportLists(const QString &dirPath)
         return 2;
     QDir dir(dirPath);
     if (!dir.mkpath(u"."_s)) {
-        err() << dirPath << ": cannot create the folder\n";
+        err() << dirPath << " : impossible de créer le dossier\n";
         return 1;
     }
     const Tables &t = loaded.tables;
@@ -221,6 +243,374 @@ int exportLists(const QString &dirPath)
     return written ? 0 : 1;
 }
 
+
+// --- vocab ---------------------------------------------------------------
+
+using namespace Verarov::Translate;
+
+constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
+constexpr int kStandardError = 2;
+
+const char kVocabUsage[] =
+        "usage: verarov-data vocab [options] [FILE...]\n"
+        "Distinct words of Chinese texts (standard input when no FILE or \"-\"), most\n"
+        "frequent first, as UTF-8: headword TAB pinyin TAB gloss TAB count.\n"
+        "  --encoding utf-8|utf-16le|utf-16be  read every input so (default: by its\n"
+        "                                      byte-order mark, else UTF-8)\n"
+        "  --format tsv|csv|anki               output format (default tsv)\n"
+        "  --known FILE        leave out the words of FILE (first field of each line)\n"
+        "  --min-count N       leave out what occurs fewer than N times\n"
+        "  --unknown           also list the Chinese characters found in no word\n"
+        "  --unknown-to FILE   list them in FILE instead\n"
+        "A summary goes to standard error.\n";
+
+int vocabUsage(const QString &problem)
+{
+    err() << "vocab : " << problem << '\n' << kVocabUsage;
+    return 2;
+}
+
+struct VocabOptions
+{
+    QStringList inputs; // "-": standard input
+    TextEncoding encoding = TextEncoding::Detect;
+    ReportFormat format = ReportFormat::Tsv;
+    qint64 minCount = 1;
+    bool unknown = false;
+    QString unknownTo;
+    QString known;
+};
+
+// Options anywhere before "--", "--name value" or "--name=value"; every
+// other argument names an input.  An empty optional after a usage error
+// (reported).
+std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
+{
+    VocabOptions o;
+    bool options = true;
+    *status = 2;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (!options || !arg.startsWith(u"--"_s)) {
+            o.inputs.append(arg);
+            continue;
+        }
+        if (arg == u"--") {
+            options = false;
+            continue;
+        }
+        const qsizetype equals = arg.indexOf(u'=');
+        const QString name = equals < 0 ? arg : arg.first(equals);
+        std::optional<QString> value;
+        if (equals >= 0)
+            value = arg.sliced(equals + 1);
+        const auto needValue = [&]() -> bool {
+            if (!value && i + 1 < args.size())
+                value = args[++i];
+            if (!value)
+                vocabUsage(u"l'option %1 demande une valeur"_s.arg(name));
+            return value.has_value();
+        };
+        if (name == u"--help" && !value) {
+            QTextStream(stdout) << kVocabUsage;
+            *status = 0;
+            return std::nullopt;
+        } else if (name == u"--unknown" && !value) {
+            o.unknown = true;
+        } else if (name == u"--encoding") {
+            if (!needValue())
+                return std::nullopt;
+            const std::optional<TextEncoding> e = encodingFromName(*value);
+            if (!e) {
+                vocabUsage(u"encodage inconnu \"%1\" (utf-8, utf-16le ou utf-16be)"_s.arg(*value));
+                return std::nullopt;
+            }
+            o.encoding = *e;
+        } else if (name == u"--format") {
+            if (!needValue())
+                return std::nullopt;
+            const std::optional<ReportFormat> f = reportFormatFromName(*value);
+            if (!f) {
+                vocabUsage(u"format inconnu \"%1\" (tsv, csv ou anki)"_s.arg(*value));
+                return std::nullopt;
+            }
+            o.format = *f;
+        } else if (name == u"--min-count") {
+            if (!needValue())
+                return std::nullopt;
+            bool ok = false;
+            o.minCount = value->toLongLong(&ok);
+            if (!ok || o.minCount < 1) {
+                vocabUsage(u"--min-count demande un nombre entier positif, pas \"%1\""_s.arg(*value));
+                return std::nullopt;
+            }
+        } else if (name == u"--known" || name == u"--unknown-to") {
+            if (!needValue())
+                return std::nullopt;
+            if (value->isEmpty()) {
+                vocabUsage(u"l'option %1 demande un nom de fichier"_s.arg(name));
+                return std::nullopt;
+            }
+            (name == u"--known" ? o.known : o.unknownTo) = *value;
+            if (name == u"--unknown-to")
+                o.unknown = true;
+        } else {
+            vocabUsage(u"option inconnue \"%1\""_s.arg(arg));
+            return std::nullopt;
+        }
+    }
+    if (o.unknown && o.unknownTo.isEmpty() && o.format == ReportFormat::Anki) {
+        // Lines of characters would become cards.
+        vocabUsage(u"avec --format anki, les caractères inconnus vont dans un fichier à part :"
+                   " --unknown-to FICHIER"_s);
+        return std::nullopt;
+    }
+    if (o.inputs.isEmpty())
+        o.inputs.append(u"-"_s);
+    return o;
+}
+
+QString inputName(const QString &input)
+{
+    return input == u"-" ? u"Entrée standard"_s : u"Fichier \"%1\""_s.arg(input);
+}
+
+QString knownName(const QString &known)
+{
+    return u"Liste des mots connus \"%1\""_s.arg(known);
+}
+
+// Reads up to size bytes; the count, 0 at the end, -1 with errno set.
+qint64 readSome(int fd, char *data, qint64 size)
+{
+    for (;;) {
+#ifdef Q_OS_WIN
+        const qint64 got = ::_read(fd, data, unsigned(size));
+#else
+        const qint64 got = ::read(fd, data, std::size_t(size));
+#endif
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// Writes everything; 0 or the error number.
+int writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+#ifdef Q_OS_WIN
+        const qint64 put = ::_write(fd, data, unsigned(std::min<qint64>(left, 1 << 30)));
+#else
+        const qint64 put = ::write(fd, data, std::size_t(left));
+#endif
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += put;
+        left -= put;
+    }
+    return 0;
+}
+
+bool standardErrorIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return ::_isatty(::_fileno(stderr));
+#else
+    return ::isatty(kStandardError);
+#endif
+}
+
+// Size of what a descriptor reads, when it is a regular file; else 0.
+qint64 regularSize(int fd)
+{
+    struct stat info;
+    return ::fstat(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG ? qint64(info.st_size) : 0;
+}
+
+// The progress bar of inputs over 50 MB, on a terminal only.
+class ProgressBar
+{
+public:
+    explicit ProgressBar(qint64 total)
+        : m_total(total), m_shown(total > 50'000'000 && standardErrorIsTerminal())
+    {
+    }
+    ~ProgressBar() { clear(); }
+    void advance(qint64 bytes)
+    {
+        m_done += bytes;
+        if (!m_shown)
+            return;
+        const QString bar = progressBar(m_done, m_total);
+        if (bar != m_last) {
+            err() << '\r' << bar;
+            err().flush();
+            m_last = bar;
+        }
+    }
+    void clear()
+    {
+        if (m_shown && !m_last.isEmpty()) {
+            err() << '\r' << QString(m_last.size(), u' ') << '\r';
+            err().flush();
+            m_last.clear();
+        }
+    }
+
+private:
+    qint64 m_total;
+    qint64 m_done = 0;
+    bool m_shown;
+    QString m_last;
+};
+
+// Feeds one input to the vocabulary, or the list of known words; the
+// French message of the first failure, named by `name`, empty when all
+// went well.
+template<typename Add, typename Finish>
+QString readInput(const QString &input, const QString &name, ProgressBar *progress, Add &&add,
+                  Finish &&finish, const std::function<QString()> &decodingError)
+{
+    int fd = kStandardInput;
+    int error = 0;
+    if (input != u"-") {
+        fd = Verarov::openForReading(input, &error);
+        if (fd < 0)
+            return name + u" : "_s + Verarov::inputErrorMessage(error);
+    }
+    std::vector<char> block(1 << 18);
+    QString message;
+    for (;;) {
+        const qint64 got = readSome(fd, block.data(), qint64(block.size()));
+        if (got < 0) {
+            message = name + u" : "_s + Verarov::inputErrorMessage(errno);
+            break;
+        }
+        if (got == 0) {
+            if (!finish())
+                message = name + u" : "_s + decodingError();
+            break;
+        }
+        if (progress)
+            progress->advance(got);
+        if (!add(block.data(), std::size_t(got))) {
+            message = name + u" : "_s + decodingError();
+            break;
+        }
+    }
+    if (fd != kStandardInput)
+        Verarov::closeDescriptor(fd);
+    return message;
+}
+
+int vocab(const QStringList &args)
+{
+    int status = 2;
+    const std::optional<VocabOptions> parsed = parseVocab(args, &status);
+    if (!parsed)
+        return status;
+    const VocabOptions &o = *parsed;
+    const auto fail = [](int code, const QString &message) {
+        err() << Verarov::withFullStop(message) << '\n';
+        return code;
+    };
+
+    // Every input is checked before the long work; the sizes make the
+    // progress bar's total.
+    qint64 total = 0;
+    for (const QString &input : o.inputs) {
+        if (input == u"-") {
+            total += regularSize(kStandardInput);
+            continue;
+        }
+        int error = 0;
+        const int fd = Verarov::openForReading(input, &error);
+        if (fd < 0)
+            return fail(2, inputName(input) + u" : "_s + Verarov::inputErrorMessage(error));
+        total += regularSize(fd);
+        Verarov::closeDescriptor(fd);
+    }
+    if (!o.known.isEmpty()) {
+        int error = 0;
+        const int fd = Verarov::openForReading(o.known, &error);
+        if (fd < 0)
+            return fail(2, knownName(o.known) + u" : "_s + Verarov::inputErrorMessage(error));
+        Verarov::closeDescriptor(fd);
+    }
+    OutputFile unknownFile;
+    if (!o.unknownTo.isEmpty()) {
+        if (const int error = unknownFile.create(o.unknownTo))
+            return fail(1, createErrorMessage(o.unknownTo, error));
+    }
+
+    Loaded loaded;
+    if (!loadForUse(loaded))
+        return 2;
+    Translator translator;
+    Vocabulary vocabulary(translator.index(loaded.tables));
+
+    // One report over every input, in order; each is a text of its own.
+    {
+        ProgressBar progress(total);
+        for (const QString &input : o.inputs) {
+            TextDecoder decoder(o.encoding);
+            const QString message = readInput(
+                    input, inputName(input), &progress,
+                    [&](const char *bytes, std::size_t size) {
+                        return vocabulary.addBytes(decoder, bytes, size);
+                    },
+                    [&] { return vocabulary.endText(&decoder); },
+                    [&] { return decoder.errorText(); });
+            if (!message.isEmpty()) {
+                progress.clear();
+                return fail(2, message);
+            }
+        }
+    }
+    if (!o.known.isEmpty()) {
+        WordListReader known;
+        const auto leaveOut = [&](QStringView word) { vocabulary.leaveOut(word); };
+        const QString message = readInput(
+                o.known, knownName(o.known), nullptr,
+                [&](const char *bytes, std::size_t size) { return known.add(bytes, size, leaveOut); },
+                [&] { return known.finish(leaveOut); },
+                [&] { return known.decoder().errorText(); });
+        if (!message.isEmpty())
+            return fail(2, message);
+    }
+
+    // The report is small: it is made whole, then written, so that a
+    // failure anywhere before leaves nothing written.
+    const std::vector<Vocabulary::EntryCount> entries = vocabulary.entries(o.minCount);
+    QByteArray report = formatEntries(loaded.tables, entries, o.format);
+    if (o.unknown) {
+        const QByteArray unknown = formatUnknown(vocabulary.unknownCharacters(o.minCount), o.format);
+        if (o.unknownTo.isEmpty()) {
+            report += unknownHeading(o.format);
+            report += unknown;
+        } else {
+            unknownFile.writeBytes(unknown.constData(), std::size_t(unknown.size()));
+            if (const int error = unknownFile.close())
+                return fail(1, u"Fichier \"%1\" : %2"_s.arg(o.unknownTo, Verarov::writeErrorMessage(error)));
+        }
+    }
+    if (const int error = writeAll(kStandardOutput, report))
+        return fail(1, u"Sortie standard : "_s + Verarov::writeErrorMessage(error));
+    if (!o.unknownTo.isEmpty()) {
+        if (const int error = unknownFile.commit())
+            return fail(1, createErrorMessage(o.unknownTo, error));
+    }
+    err() << summaryText(vocabulary.figures(), qint64(entries.size()));
+    err().flush();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -244,5 +634,7 @@ int main(int argc, char *argv[])
         return checkDictionary();
     if (command == u"export" && args.size() == 2)
         return exportLists(args[1]);
+    if (command == u"vocab")
+        return vocab(args.mid(1));
     return usage();
 }
