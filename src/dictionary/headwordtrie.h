@@ -16,7 +16,9 @@ inline constexpr int kLongestTrieHeadword = 7;
 // nothing.
 //
 // It holds every headword of 1 to kLongestTrieHeadword code units that has
-// no CR, LF or TAB (the others can never be found).  A node stands for a
+// no CR, LF or TAB (the others can never be found), up to 2^24 distinct
+// folded headwords (a group number has 24 bits; a dictionary of 2^24
+// headwords would hold gigabytes of text).  A node stands for a
 // folded prefix of such headwords.  The headwords that fold to a node's
 // text form its group: the first of them in entry order, and each exact
 // spelling with its entries in entry order.
