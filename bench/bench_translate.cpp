@@ -93,7 +93,7 @@ double timeTranslation(const Dictionary::Tables &tables, const QString &input, q
                        qint64 *entries)
 {
     Translate::Translator translator;
-    translator.index(tables); // built once, outside the timing
+    translator.index(tables); // the view over the dictionary's trie, made once
     std::vector<double> seconds;
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer timer;

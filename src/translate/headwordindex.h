@@ -50,7 +50,7 @@ public:
 
 private:
     Dictionary::Tables m_tables;
-    const Dictionary::HeadwordTrie &m_trie;
+    Dictionary::HeadwordTrie m_trie; // views into m_tables' buffer
     const char16_t *m_fold; // Dictionary::caseFoldingTable()
 };
 
