@@ -22,7 +22,7 @@ chroot "$root" sh -euc '
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/verarov.deb >/dev/null
     dpkg -L verarov > /tmp/files.txt
     HOME=/tmp/home QT_QPA_PLATFORM=offscreen VERAROV_QUIT_WHEN_SHOWN=1 timeout 60 verarov | grep "^shown "
-    verarov-data check | grep "^entries: "
+    verarov-data check | grep "^entrées : "
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq verarov >/dev/null
     left=0
     while read -r f; do if [ -f "$f" ]; then echo "left behind: $f"; left=1; fi; done < /tmp/files.txt

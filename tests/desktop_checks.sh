@@ -103,7 +103,7 @@ check_install() {
         desktop-file-validate "$prefix/share/applications/$id.desktop"
     fi
     run_installed_program "$prefix/bin/verarov" "$scratch/home"
-    "$prefix/bin/verarov-data" check | grep -q '^entries: [1-9]' || fail "verarov-data check"
+    "$prefix/bin/verarov-data" check | grep -q '^entrées : [1-9]' || fail "verarov-data check"
     echo "installed into a temporary prefix and started"
 }
 
@@ -140,7 +140,7 @@ check_package() {
     # Unpacked into a throw-away root, with the machine's own Qt runtime.
     dpkg-deb -x "$deb" "$scratch/root"
     run_installed_program "$scratch/root/usr/bin/verarov" "$scratch/home"
-    "$scratch/root/usr/bin/verarov-data" check | grep -q '^entries: [1-9]' || fail "verarov-data check"
+    "$scratch/root/usr/bin/verarov-data" check | grep -q '^entrées : [1-9]' || fail "verarov-data check"
     echo "package unpacked and started"
 }
 

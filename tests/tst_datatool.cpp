@@ -152,10 +152,10 @@ void tst_DataTool::checkPassesOnBuiltIn()
 {
     const Run r = run({u"check"_s});
     QVERIFY2(r.exitCode == 0, r.err.constData());
-    QVERIFY(r.out.contains("dictionary: built-in"));
-    QVERIFY(r.out.contains("entries: "));
-    QVERIFY2(r.out.contains("radicals: 187, empty: 0\n"), r.out.constData());
-    QVERIFY2(r.out.contains("entries no radical reaches: 0 "), r.out.constData());
+    QVERIFY(r.out.contains("dictionnaire : intégré"));
+    QVERIFY(r.out.contains("entrées : "));
+    QVERIFY2(r.out.contains("radicaux : 187, vides : 0\n"), r.out.constData());
+    QVERIFY2(r.out.contains("entrées qu'aucun radical n'atteint : 0 "), r.out.constData());
 }
 
 void tst_DataTool::checkFailsOnUnusableDictionary_data()
@@ -194,9 +194,9 @@ void tst_DataTool::checkPassesOnLargeExternalDictionary()
         QSKIP("no large external dictionary on this machine");
     const Run r = run({u"check"_s}, path);
     QVERIFY2(r.exitCode == 0, r.err.right(2000).constData());
-    QVERIFY(r.out.contains("entries: "));
+    QVERIFY(r.out.contains("entrées : "));
     // At least 99 % of its entries are reachable by radical.
-    const qsizetype at = r.out.indexOf("entries reachable by radical: ");
+    const qsizetype at = r.out.indexOf("entrées atteintes par radical : ");
     QVERIFY(at >= 0);
     const QByteArray percent = r.out.mid(r.out.indexOf('(', at) + 1).split(' ').value(0);
     QVERIFY2(percent.toDouble() >= 99.0, r.out.constData());
@@ -232,8 +232,8 @@ void tst_DataTool::hostileLines_skippedNeverFatal()
     QVERIFY2(import.err.contains("lignes ignorées 1,"), import.err.constData());
     const Run check = run({u"check"_s}, path);
     QVERIFY2(check.exitCode == 0, check.err.constData());
-    QVERIFY(check.out.contains("lines skipped: 1\n"));
-    QVERIFY(check.out.contains("entries: 1\n"));
+    QVERIFY(check.out.contains("lignes ignorées : 1\n"));
+    QVERIFY(check.out.contains("entrées : 1\n"));
 }
 
 void tst_DataTool::refusesWhatIsNotAFile_data()

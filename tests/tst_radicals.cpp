@@ -262,37 +262,37 @@ void tst_Radicals::check_reportsEachBrokenRule_data()
     QTest::addColumn<QStringList>("lines"); // put after the headers #1 (and #2 when named)
     QTest::addColumn<QString>("violation");
     QTest::addRow("strokes descending") << QStringList{u"#1"_s, u"为\twèi\t4"_s, u"义\tyì\t3"_s}
-                                        << u"line 3: 3 strokes after 4"_s;
+                                        << u"ligne 3 : 3 traits après 4"_s;
     QTest::addRow("strokes zero") << QStringList{u"#1"_s, u"为\twèi\t0"_s}
-                                  << u"line 2: stroke count is not a number from 1 to 99"_s;
+                                  << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
     QTest::addRow("strokes over 99") << QStringList{u"#1"_s, u"为\twèi\t100"_s}
-                                     << u"line 2: stroke count is not a number from 1 to 99"_s;
+                                     << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
     QTest::addRow("strokes not a number") << QStringList{u"#1"_s, u"为\twèi\tquatre"_s}
-                                          << u"line 2: stroke count is not a number from 1 to 99"_s;
+                                          << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
     QTest::addRow("readings joined by a comma only") << QStringList{u"#1"_s, u"为\twèi,wéi\t4"_s}
-                                                     << u"line 2: readings not separated by \", \""_s;
+                                                     << u"ligne 2 : lectures non séparées par \", \""_s;
     QTest::addRow("no readings") << QStringList{u"#1"_s, u"为\t\t4"_s}
-                                 << u"line 2: readings not separated by \", \""_s;
+                                 << u"ligne 2 : lectures non séparées par \", \""_s;
     QTest::addRow("first TAB not second") << QStringList{u"#1"_s, u"为为\twèi\t4"_s}
-                                          << u"line 2: the character is not one code unit followed by a TAB"_s;
+                                          << u"ligne 2 : le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
     QTest::addRow("character outside the BMP") << QStringList{u"#1"_s, u"\U00020000\the\t7"_s}
-                                               << u"line 2: the character is not one code unit followed by a TAB"_s;
+                                               << u"ligne 2 : le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
     QTest::addRow("no second TAB") << QStringList{u"#1"_s, u"为\twèi 4"_s}
-                                   << u"line 2: no TAB after the readings"_s;
+                                   << u"ligne 2 : pas de TAB après les lectures"_s;
     QTest::addRow("four fields") << QStringList{u"#1"_s, u"为\twèi\t4\tx"_s}
-                                 << u"line 2: 4 fields instead of 3"_s;
+                                 << u"ligne 2 : 4 champs au lieu de 3"_s;
     QTest::addRow("line before the first header") << QStringList{u"为\twèi\t4"_s, u"#1"_s}
-                                                  << u"line 1: character line before the first header"_s;
+                                                  << u"ligne 1 : ligne de caractère avant le premier en-tête"_s;
     QTest::addRow("leading zero") << QStringList{u"#01"_s}
-                                  << u"line 1: header is not \"#\" and a number without leading zero"_s;
+                                  << u"ligne 1 : en-tête autre que \"#\" et un nombre sans zéro en tête"_s;
     QTest::addRow("header of a heading") << QStringList{u"#1"_s, u"#6"_s}
-                                         << u"line 2: header 6 is no radical number"_s;
+                                         << u"ligne 2 : l'en-tête 6 n'est pas un numéro de radical"_s;
     QTest::addRow("headers descending") << QStringList{u"#2"_s, u"#1"_s}
-                                        << u"line 2: header 1 does not follow 2"_s;
-    QTest::addRow("header missing") << QStringList{u"#2"_s} << u"line 1: no header for radical 1"_s;
+                                        << u"ligne 2 : l'en-tête 1 ne suit pas 2"_s;
+    QTest::addRow("header missing") << QStringList{u"#2"_s} << u"ligne 1 : pas d'en-tête pour le radical 1"_s;
     QTest::addRow("character twice under a radical")
             << QStringList{u"#1"_s, u"为\twèi\t4"_s, u"为\twéi\t4"_s}
-            << u"line 3: character filed twice under radical 1"_s;
+            << u"ligne 3 : caractère classé deux fois sous le radical 1"_s;
 }
 
 void tst_Radicals::check_reportsEachBrokenRule()

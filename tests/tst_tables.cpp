@@ -230,35 +230,35 @@ void tst_Tables::checkReportsEachViolation_data()
 
     QTest::addRow("clean") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"*"_s << u"*"_s << QString();
     QTest::addRow("empty headword") << u"\tyī\tun"_s << u"*"_s << u"*"_s
-                                    << u"entry 0: headword: empty"_s;
+                                    << u"entrée 0 : vedette : vide"_s;
     QTest::addRow("control character")
             << u"一\tyī\tun\u0001"_s << u"*"_s << u"*"_s
-            << u"entry 0: gloss: control character"_s;
+            << u"entrée 0 : glose : caractère de contrôle"_s;
     QTest::addRow("outside the BMP") << u"\U00020000\tyī\tun"_s << u"*"_s << u"*"_s
-                                     << u"entry 0: headword: character outside the BMP"_s;
+                                     << u"entrée 0 : vedette : caractère hors du plan multilingue de base"_s;
     QTest::addRow("leading blank") << u"一\t yī\tun"_s << u"*"_s << u"*"_s
-                                   << u"entry 0: pinyin: leading or trailing blank"_s;
+                                   << u"entrée 0 : pinyin : blanc au début ou à la fin"_s;
     QTest::addRow("double blank") << u"一\tyī\tun  deux"_s << u"*"_s << u"*"_s
-                                  << u"entry 0: gloss: double blank"_s;
+                                  << u"entrée 0 : glose : blanc double"_s;
     QTest::addRow("headword over 7") << u"一二三四五六七八\tyī\tun"_s << u"*"_s << u"*"_s
-                                     << u"entry 0: headword longer than 7"_s;
+                                     << u"entrée 0 : vedette de plus de 7 caractères"_s;
     QTest::addRow("solidus inside a sense") << u"一\tyī\tun/deux"_s << u"*"_s << u"*"_s
-                                            << u"entry 0: \"/\" outside a \" / \" separator"_s;
+                                            << u"entrée 0 : \"/\" hors d'un séparateur \" / \""_s;
     QTest::addRow("headwords out of order") << u"二\tèr\tdeux\n一\tyī\tun"_s << u"*"_s
-                                            << u"*"_s << u"entry 1: headwords out of order"_s;
+                                            << u"*"_s << u"entrée 1 : vedettes hors de l'ordre"_s;
     QTest::addRow("homographs out of order") << u"乐\tyuè\tmusique\n乐\tlè\tjoie"_s << u"*"_s
-                                             << u"*"_s << u"entry 1: homographs out of order"_s;
+                                             << u"*"_s << u"entrée 1 : homographes hors de l'ordre"_s;
     QTest::addRow("repeated entry") << u"一\tyī\tun\n一\tyī\tun"_s << u"*"_s << u"*"_s
-                                    << u"entry 1: repeats entry 0"_s;
+                                    << u"entrée 1 : répète l'entrée 0"_s;
     QTest::addRow("keys out of order") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0;er:1"_s
-                                       << u"*"_s << u"liste_pin_ss_accent row 1: out of order"_s;
+                                       << u"*"_s << u"liste_pin_ss_accent, rang 1 : hors de l'ordre"_s;
     QTest::addRow("equal keys out of entry order")
             << u"一\tyī\tun\n二\tèr\tun"_s << u"*"_s << u"un:1;un:0"_s
-            << u"liste_fr row 1: out of order"_s;
+            << u"liste_fr, rang 1 : hors de l'ordre"_s;
     QTest::addRow("key not derived") << u"一\tyī\tun"_s << u"*"_s << u"une:0"_s
-                                     << u"entry 0: liste_fr keys differ from the derived ones"_s;
+                                     << u"entrée 0 : clés de liste_fr différentes des clés dérivées"_s;
     QTest::addRow("entry without pinyin key") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0"_s
-                                              << u"*"_s << u"entry 1: 0 pinyin keys"_s;
+                                              << u"*"_s << u"entrée 1 : 0 clés pinyin"_s;
 }
 
 void tst_Tables::checkReportsEachViolation()

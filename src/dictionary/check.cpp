@@ -19,17 +19,17 @@ constexpr qsizetype kMaxViolations = 100;
 QString rowProblem(QStringView text)
 {
     if (text.isEmpty())
-        return u"empty"_s;
+        return u"vide"_s;
     for (QChar c : text) {
         if (c.isSurrogate())
-            return u"character outside the BMP"_s;
+            return u"caractère hors du plan multilingue de base"_s;
         if (isControl(c.unicode()))
-            return u"control character"_s;
+            return u"caractère de contrôle"_s;
     }
     if (text.front() == u' ' || text.back() == u' ')
-        return u"leading or trailing blank"_s;
+        return u"blanc au début ou à la fin"_s;
     if (text.contains(u"  "))
-        return u"double blank"_s;
+        return u"blanc double"_s;
     return {};
 }
 
@@ -49,7 +49,7 @@ void checkKeyList(const Tables &t, bool pinyin, CheckReport &report,
         ++perEntry[size_t(e)];
         const QByteArray sortKey = collationKey(key);
         if (r > 0 && (sortKey < previous || (sortKey == previous && e < previousEntry)))
-            report.violations.append(u"%1 row %2: out of order"_s.arg(name).arg(r));
+            report.violations.append(u"%1, rang %2 : hors de l'ordre"_s.arg(name).arg(r));
         previous = sortKey;
         previousEntry = e;
     }
@@ -65,7 +65,7 @@ void checkKeyList(const Tables &t, bool pinyin, CheckReport &report,
         std::sort(expected.begin(), expected.end());
         std::sort(got.begin(), got.end());
         if (expected != got)
-            report.violations.append(u"entry %1: %2 keys differ from the derived ones"_s
+            report.violations.append(u"entrée %1 : clés de %2 différentes des clés dérivées"_s
                                              .arg(e)
                                              .arg(name));
     }
@@ -85,31 +85,32 @@ CheckReport check(const Tables &t)
         const QStringView p = t.pinyin(e);
         const QStringView g = t.gloss(e);
         const QString problems[] = {rowProblem(h), rowProblem(p), rowProblem(g)};
-        const QString fields[] = {u"headword"_s, u"pinyin"_s, u"gloss"_s};
+        const QString fields[] = {u"vedette"_s, u"pinyin"_s, u"glose"_s};
         for (int f = 0; f < 3; ++f) {
             if (!problems[f].isEmpty())
-                report.violations.append(u"entry %1: %2: %3"_s.arg(e).arg(fields[f], problems[f]));
+                report.violations.append(
+                        u"entrée %1 : %2 : %3"_s.arg(e).arg(fields[f], problems[f]));
         }
         if (h.size() > 7)
-            report.violations.append(u"entry %1: headword longer than 7"_s.arg(e));
+            report.violations.append(u"entrée %1 : vedette de plus de 7 caractères"_s.arg(e));
         QString line;
         line.append(h).append(u'\t').append(p).append(u'\t').append(trimmed(g)).append(u"\r\n");
         if (t.line(e) != line)
-            report.violations.append(u"entry %1: line differs from its fields"_s.arg(e));
+            report.violations.append(u"entrée %1 : ligne différente de ses champs"_s.arg(e));
         if (g.count(u'/') != g.count(u" / "))
-            report.violations.append(u"entry %1: \"/\" outside a \" / \" separator"_s.arg(e));
+            report.violations.append(u"entrée %1 : \"/\" hors d'un séparateur \" / \""_s.arg(e));
         if (e == 0 || h != t.headword(e - 1)) {
             ++report.distinctHeadwords;
             if (e > 0 && h < t.headword(e - 1))
-                report.violations.append(u"entry %1: headwords out of order"_s.arg(e));
+                report.violations.append(u"entrée %1 : vedettes hors de l'ordre"_s.arg(e));
         } else {
             const int byPinyin = collationCompare(t.pinyin(e - 1), p);
             const bool ordered = byPinyin < 0
                     || (byPinyin == 0 && collationCompare(t.gloss(e - 1), g) <= 0);
             if (!ordered)
-                report.violations.append(u"entry %1: homographs out of order"_s.arg(e));
+                report.violations.append(u"entrée %1 : homographes hors de l'ordre"_s.arg(e));
             if (p == t.pinyin(e - 1) && g == t.gloss(e - 1))
-                report.violations.append(u"entry %1: repeats entry %2"_s.arg(e).arg(e - 1));
+                report.violations.append(u"entrée %1 : répète l'entrée %2"_s.arg(e).arg(e - 1));
             if (e == 1 || t.headword(e - 2) != h)
                 ++report.homographGroups;
         }
@@ -123,12 +124,13 @@ CheckReport check(const Tables &t)
     checkKeyList(t, false, report, frenchPerEntry);
     for (int e = 0; e < t.entryCount(); ++e) {
         if (pinyinPerEntry[size_t(e)] != 1)
-            report.violations.append(u"entry %1: %2 pinyin keys"_s.arg(e).arg(pinyinPerEntry[size_t(e)]));
+            report.violations.append(
+                    u"entrée %1 : %2 clés pinyin"_s.arg(e).arg(pinyinPerEntry[size_t(e)]));
         if (frenchPerEntry[size_t(e)] == 0)
             ++report.entriesWithoutFrenchKey;
     }
     if (!indexesAgreeWithTexts(t))
-        report.violations.append(u"indexes differ from those of the texts"_s);
+        report.violations.append(u"index différents de ceux des textes"_s);
     if (report.violations.size() > kMaxViolations)
         report.violations.resize(kMaxViolations);
     return report;

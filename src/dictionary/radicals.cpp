@@ -49,11 +49,11 @@ int headerNumber(QStringView line)
 QString characterLineProblem(QStringView line)
 {
     if (line.size() < 2 || line[1] != u'\t')
-        return u"the character is not one code unit followed by a TAB"_s;
+        return u"le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
     if (line[0].isSurrogate() || line[0].unicode() <= 0x20)
-        return u"no character before the first TAB"_s;
+        return u"pas de caractère avant la première TAB"_s;
     if (line.indexOf(u'\t', 2) < 0)
-        return u"no TAB after the readings"_s;
+        return u"pas de TAB après les lectures"_s;
     return {};
 }
 
@@ -215,7 +215,7 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
     QStringList violations;
     auto violation = [&](qsizetype index, const QString &what) {
         if (violations.size() < limit)
-            violations.append(u"line %1: %2"_s.arg(index + 1).arg(what));
+            violations.append(u"ligne %1 : %2"_s.arg(index + 1).arg(what));
     };
     int previousHeader = 0;
     int previousStrokes = 0;
@@ -229,14 +229,14 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
                     && std::all_of(digits.begin(), digits.end(), isAsciiDigit);
             const int n = decimal ? digits.toInt() : 0;
             if (!decimal)
-                violation(i, u"header is not \"#\" and a number without leading zero"_s);
+                violation(i, u"en-tête autre que \"#\" et un nombre sans zéro en tête"_s);
             else if (!isRadicalNumber(n))
-                violation(i, u"header %1 is no radical number"_s.arg(n));
+                violation(i, u"l'en-tête %1 n'est pas un numéro de radical"_s.arg(n));
             else if (n <= previousHeader)
-                violation(i, u"header %1 does not follow %2"_s.arg(n).arg(previousHeader));
+                violation(i, u"l'en-tête %1 ne suit pas %2"_s.arg(n).arg(previousHeader));
             for (int missing = previousHeader + 1; decimal && missing < n; ++missing) {
                 if (isRadicalNumber(missing))
-                    violation(i, u"no header for radical %1"_s.arg(missing));
+                    violation(i, u"pas d'en-tête pour le radical %1"_s.arg(missing));
             }
             if (decimal && n > previousHeader)
                 previousHeader = n;
@@ -245,7 +245,7 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
             continue;
         }
         if (!headerSeen) {
-            violation(i, u"character line before the first header"_s);
+            violation(i, u"ligne de caractère avant le premier en-tête"_s);
             continue;
         }
         if (const QString problem = characterLineProblem(line); !problem.isEmpty()) {
@@ -254,7 +254,7 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
         }
         const QList<QStringView> fields = line.split(u'\t');
         if (fields.size() != 3) {
-            violation(i, u"%1 fields instead of 3"_s.arg(fields.size()));
+            violation(i, u"%1 champs au lieu de 3"_s.arg(fields.size()));
             continue;
         }
         const QStringView readings = fields[1];
@@ -264,26 +264,26 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
             readingsOk = readingsOk && !reading.isEmpty() && reading.trimmed() == reading
                     && !reading.contains(u',');
         if (!readingsOk)
-            violation(i, u"readings not separated by \", \""_s);
+            violation(i, u"lectures non séparées par \", \""_s);
         const bool strokesOk = !strokes.isEmpty() && strokes.size() <= 2 && strokes.front() != u'0'
                 && std::all_of(strokes.begin(), strokes.end(), isAsciiDigit);
         if (!strokesOk) {
-            violation(i, u"stroke count is not a number from 1 to 99"_s);
+            violation(i, u"nombre de traits autre qu'un nombre de 1 à 99"_s);
         } else {
             const int count = strokes.toInt();
             if (count < previousStrokes)
-                violation(i, u"%1 strokes after %2"_s.arg(count).arg(previousStrokes));
+                violation(i, u"%1 traits après %2"_s.arg(count).arg(previousStrokes));
             previousStrokes = count;
         }
         const char16_t c = line.front().unicode();
         const auto found = seen.constFind(c);
         if (found != seen.cend() && *found == previousHeader)
-            violation(i, u"character filed twice under radical %1"_s.arg(previousHeader));
+            violation(i, u"caractère classé deux fois sous le radical %1"_s.arg(previousHeader));
         seen.insert(c, previousHeader);
     }
     for (int missing = previousHeader + 1; missing <= kRadicalNumberMax; ++missing) {
         if (isRadicalNumber(missing))
-            violation(lines.size(), u"no header for radical %1"_s.arg(missing));
+            violation(lines.size(), u"pas d'en-tête pour le radical %1"_s.arg(missing));
     }
     return violations;
 }

@@ -144,16 +144,16 @@ int checkDictionary()
         return 2;
     const CheckReport r = check(loaded.tables);
     QTextStream out(stdout);
-    out << "dictionary: " << (loaded.path.isEmpty() ? u"built-in"_s : loaded.path) << '\n';
+    out << "dictionnaire : " << (loaded.path.isEmpty() ? u"intégré"_s : loaded.path) << '\n';
     if (!loaded.path.isEmpty())
-        out << "lines skipped: " << loaded.skipped << "\nexact repeats dropped: " << loaded.repeats
-            << '\n';
-    out << "entries: " << r.entries << '\n'
-        << "distinct headwords: " << r.distinctHeadwords << '\n'
-        << "homograph groups: " << r.homographGroups << '\n'
-        << "pinyin keys: " << r.pinyinKeys << '\n'
-        << "French keys: " << r.frenchKeys << '\n'
-        << "entries without French key: " << r.entriesWithoutFrenchKey << '\n';
+        out << "lignes ignorées : " << loaded.skipped << '\n'
+            << "doublons exacts supprimés : " << loaded.repeats << '\n';
+    out << "entrées : " << r.entries << '\n'
+        << "vedettes distinctes : " << r.distinctHeadwords << '\n'
+        << "groupes d'homographes : " << r.homographGroups << '\n'
+        << "clés pinyin : " << r.pinyinKeys << '\n'
+        << "clés françaises : " << r.frenchKeys << '\n'
+        << "entrées sans clé française : " << r.entriesWithoutFrenchKey << '\n';
 
     // The radical browser's reach into this dictionary.
     const QStringList raw = builtInRadicalList();
@@ -163,27 +163,27 @@ int checkDictionary()
     const QList<RadicalNode> &tree = radicalTree();
     const auto caption = [&tree](int n) { return n >= 0 && n < tree.size() ? tree[n].caption : QString(); };
     const int reachable = r.entries - rr.unreachableEntries;
-    out << "radical list lines: " << raw.size() << '\n'
-        << "radicals: " << rr.headers << ", empty: " << rr.emptyRadicals.size();
+    out << "lignes de la liste des radicaux : " << raw.size() << '\n'
+        << "radicaux : " << rr.headers << ", vides : " << rr.emptyRadicals.size();
     for (int n : rr.emptyRadicals)
         out << ' ' << n << ' ' << caption(n);
     out << '\n'
-        << "radical character lines: " << rr.characterLines << '\n'
-        << "distinct radical characters: " << rr.distinctCharacters << '\n'
-        << "characters under more than one radical: " << rr.multiRadicalCharacters << '\n'
-        << "largest radical: " << rr.largestRadical << ' ' << caption(rr.largestRadical) << " ("
-        << rr.largestRadicalSize << " characters)\n"
-        << "entries reachable by radical: " << reachable << " ("
+        << "lignes de caractères : " << rr.characterLines << '\n'
+        << "caractères distincts : " << rr.distinctCharacters << '\n'
+        << "caractères sous plus d'un radical : " << rr.multiRadicalCharacters << '\n'
+        << "radical le plus grand : " << rr.largestRadical << ' ' << caption(rr.largestRadical)
+        << " (" << rr.largestRadicalSize << " caractères)\n"
+        << "entrées atteintes par radical : " << reachable << " ("
         << QString::number(r.entries ? 100.0 * reachable / r.entries : 100.0, 'f', 2) << " %)\n"
-        << "entries no radical reaches: " << rr.unreachableEntries << " (first characters: "
-        << rr.unreachableFirstCharacters << ")\n";
+        << "entrées qu'aucun radical n'atteint : " << rr.unreachableEntries
+        << " (premiers caractères distincts : " << rr.unreachableFirstCharacters << ")\n";
     out.flush();
     for (const QString &v : r.violations)
-        err() << "violation: " << v << '\n';
+        err() << "violation : " << v << '\n';
     for (const QString &v : radicalViolations)
-        err() << "violation: radical list " << v << '\n';
+        err() << "violation : liste des radicaux, " << v << '\n';
     if (raw.isEmpty())
-        err() << "violation: this build has no radical list\n";
+        err() << "violation : ce programme n'a pas de liste des radicaux\n";
     return r.violations.isEmpty() && radicalViolations.isEmpty() && !raw.isEmpty() ? 0 : 1;
 }
 
