@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +31,8 @@ private slots:
     void hostileLines_skippedNeverFatal();
     void refusesWhatIsNotAFile_data();
     void refusesWhatIsNotAFile();
+    void outputs_neverReplaceWhatIsRead_data();
+    void outputs_neverReplaceWhatIsRead();
 
 private:
     struct Run
@@ -264,6 +268,80 @@ void tst_DataTool::refusesWhatIsNotAFile()
     const Run check = run({u"check"_s}, path);
     QCOMPARE(check.exitCode, 2);
     QVERIFY2(check.err.contains(path.toUtf8()) && check.err.contains(reason), check.err.constData());
+}
+
+// The files the tool writes (build's output, export's lists, vocab's unknown
+// characters) never replace a file it reads, and a link under an output's
+// name is replaced, never written through.
+void tst_DataTool::outputs_neverReplaceWhatIsRead_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // names inside a folder of their own
+    QTest::addColumn<QString>("link"); // "name>target" made first, or empty
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    const QByteArray onInput = "la sortie serait écrite sur l'entrée";
+    const QByteArray alsoRead = "ce fichier est aussi lu par le rapport";
+    QTest::addRow("build onto its input")
+            << QStringList{u"build"_s, u"a.tsv"_s, u"a.tsv"_s} << QString() << 1 << onInput;
+    QTest::addRow("vocab's unknown characters onto its text")
+            << QStringList{u"vocab"_s, u"--unknown-to"_s, u"t.txt"_s, u"t.txt"_s} << QString() << 2
+            << alsoRead;
+    QTest::addRow("vocab's unknown characters onto the known words")
+            << QStringList{u"vocab"_s, u"--known"_s, u"k.txt"_s, u"--unknown-to"_s, u"k.txt"_s,
+                           u"t.txt"_s}
+            << QString() << 2 << alsoRead;
+#ifdef Q_OS_UNIX
+    QTest::addRow("build onto a link to its input")
+            << QStringList{u"build"_s, u"a.tsv"_s, u"out.bin"_s} << u"out.bin>a.tsv"_s << 1
+            << onInput;
+    QTest::addRow("build onto a link to another file")
+            << QStringList{u"build"_s, u"a.tsv"_s, u"out.bin"_s} << u"out.bin>other.txt"_s << 0
+            << QByteArray();
+    QTest::addRow("export onto a link to another file")
+            << QStringList{u"export"_s, u"lists"_s} << u"lists/liste_fr.txt>../other.txt"_s << 0
+            << QByteArray();
+    QTest::addRow("vocab's unknown characters onto a link to another file")
+            << QStringList{u"vocab"_s, u"--unknown-to"_s, u"out.txt"_s, u"t.txt"_s}
+            << u"out.txt>other.txt"_s << 0 << QByteArray();
+#endif
+}
+
+void tst_DataTool::outputs_neverReplaceWhatIsRead()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, link);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    const QString name = u"outputs-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-');
+    const QDir folder(m_dir.filePath(name));
+    QVERIFY(folder.mkpath(u"lists"_s));
+    const QMap<QString, QByteArray> read{{u"a.tsv"_s, "一\tyī\tun\n"_ba},
+                                         {u"t.txt"_s, "中国人\n"_ba},
+                                         {u"k.txt"_s, "中国\n"_ba},
+                                         {u"other.txt"_s, "autre\n"_ba}};
+    for (auto it = read.cbegin(); it != read.cend(); ++it)
+        QVERIFY(!write(name + u'/' + it.key(), it.value()).isEmpty());
+    QString linkName;
+    if (!link.isEmpty()) {
+        linkName = folder.filePath(link.section(u'>', 0, 0));
+        QVERIFY(QFile::link(link.section(u'>', 1), linkName));
+    }
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith(u"--"))
+            arguments[i] = folder.filePath(arguments[i]);
+    }
+    const Run r = run(arguments);
+    QVERIFY2(r.exitCode == exitCode, r.err.constData());
+    QVERIFY2(r.err.contains(message), r.err.constData());
+    for (auto it = read.cbegin(); it != read.cend(); ++it) {
+        QFile f(folder.filePath(it.key()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), it.value());
+    }
+    if (exitCode == 0 && !linkName.isEmpty()) {
+        QVERIFY(!QFileInfo(linkName).isSymLink());
+        QVERIFY(QFileInfo(linkName).isFile());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_DataTool)

@@ -28,7 +28,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cerrno>
@@ -54,6 +54,30 @@ QTextStream &err()
 {
     static QTextStream stream(stderr);
     return stream;
+}
+
+// Whether two names lead to one file: writing the second would replace the
+// first.  A name that does not exist leads to none.
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// Writes bytes to a new file under path: aside, then renamed into place, so
+// that a link under the name is replaced, never written through, and a
+// failure leaves what stood there.  An empty string, or the French reason.
+QString writeWhole(const QString &path, const QByteArray &bytes)
+{
+    Verarov::Translate::OutputFile out;
+    if (const int error = out.create(path))
+        return Verarov::Translate::createErrorMessage(path, error);
+    out.writeBytes(bytes.constData(), std::size_t(bytes.size()));
+    if (const int error = out.close())
+        return u"Fichier \"%1\" : %2"_s.arg(path, Verarov::writeErrorMessage(error));
+    if (const int error = out.commit())
+        return Verarov::Translate::createErrorMessage(path, error);
+    return {};
 }
 
 int usage()
@@ -112,10 +136,12 @@ int build(const QString &in, const QString &outPath)
         err() << in << " : le dictionnaire intégré doit être au format TSV\n";
         return 1;
     }
-    QSaveFile out(outPath);
-    const QByteArray compiled = compile(read.entries);
-    if (!out.open(QIODevice::WriteOnly) || out.write(compiled) != compiled.size() || !out.commit()) {
-        err() << outPath << ": " << out.errorString() << '\n';
+    if (sameFile(in, outPath)) {
+        err() << outPath << " : la sortie serait écrite sur l'entrée\n";
+        return 1;
+    }
+    if (const QString failure = writeWhole(outPath, compile(read.entries)); !failure.isEmpty()) {
+        err() << Verarov::withFullStop(failure) << '\n';
         return 1;
     }
     return 0;
@@ -191,18 +217,14 @@ int checkDictionary()
 bool writeRows(const QDir &dir, const QString &name, int count,
                const std::function<QString(int)> &row)
 {
-    QSaveFile file(dir.filePath(name + u".txt"_s));
-    if (!file.open(QIODevice::WriteOnly)) {
-        err() << file.fileName() << ": " << file.errorString() << '\n';
-        return false;
-    }
     QByteArray buffer;
     for (int r = 0; r < count; ++r) {
         buffer += row(r).toUtf8();
         buffer += '\n';
     }
-    if (file.write(buffer) != buffer.size() || !file.commit()) {
-        err() << file.fileName() << ": " << file.errorString() << '\n';
+    if (const QString failure = writeWhole(dir.filePath(name + u".txt"_s), buffer);
+        !failure.isEmpty()) {
+        err() << Verarov::withFullStop(failure) << '\n';
         return false;
     }
     return true;
@@ -542,6 +564,13 @@ int vocab(const QStringList &args)
         if (fd < 0)
             return fail(2, knownName(o.known) + u" : "_s + Verarov::inputErrorMessage(error));
         Verarov::closeDescriptor(fd);
+    }
+    // The unknown characters' file replaces what has its name: never a text
+    // of the report or the list of known words.
+    for (const QString &read : o.inputs + QStringList{o.known}) {
+        if (!o.unknownTo.isEmpty() && read != u"-" && sameFile(read, o.unknownTo))
+            return fail(2, u"--unknown-to \"%1\" : ce fichier est aussi lu par le rapport"_s.arg(
+                                   o.unknownTo));
     }
     OutputFile unknownFile;
     if (!o.unknownTo.isEmpty()) {
