@@ -7,8 +7,11 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
+
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <signal.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -33,6 +36,10 @@ private slots:
     void refusesWhatIsNotAFile();
     void outputs_neverReplaceWhatIsRead_data();
     void outputs_neverReplaceWhatIsRead();
+#ifdef Q_OS_UNIX
+    void interrupted_leavesNoTemporaryFile_data();
+    void interrupted_leavesNoTemporaryFile();
+#endif
 
 private:
     struct Run
@@ -343,6 +350,47 @@ void tst_DataTool::outputs_neverReplaceWhatIsRead()
         QVERIFY(QFileInfo(linkName).isFile());
     }
 }
+
+#ifdef Q_OS_UNIX
+// A signal that ends the tool while it writes (Ctrl+C, a terminal closed,
+// kill) leaves no temporary file behind; the tool still ends by that signal.
+void tst_DataTool::interrupted_leavesNoTemporaryFile_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addRow("SIGINT") << SIGINT;
+    QTest::addRow("SIGTERM") << SIGTERM;
+    QTest::addRow("SIGHUP") << SIGHUP;
+}
+
+void tst_DataTool::interrupted_leavesNoTemporaryFile()
+{
+    QFETCH(int, signal);
+    const QDir folder(m_dir.filePath(u"interrupted-%1"_s.arg(signal)));
+    QVERIFY(folder.mkpath(u"."_s));
+    // The unknown characters' file is made before the text is read, and the
+    // text, standard input, never ends until the signal.
+    QProcess vocab;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"VERAROV_DICTIONARY"_s);
+    env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
+    vocab.setProcessEnvironment(env);
+    vocab.setChildProcessModifier([] {
+        for (int s : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(s, SIG_DFL); // as a user's shell leaves them
+    });
+    vocab.start(QStringLiteral(VERAROV_DATA_TOOL),
+                {u"vocab"_s, u"--unknown-to"_s, folder.filePath(u"inconnus.txt"_s), u"-"_s});
+    QVERIFY(vocab.waitForStarted());
+    const QStringList temporary{u".verarov-*.tmp"_s};
+    QTRY_VERIFY_WITH_TIMEOUT(!folder.entryList(temporary, QDir::Files | QDir::Hidden).isEmpty(),
+                             20000);
+    QCOMPARE(::kill(pid_t(vocab.processId()), signal), 0);
+    QVERIFY(vocab.waitForFinished(20000));
+    QCOMPARE(vocab.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+}
+#endif
 
 QTEST_GUILESS_MAIN(tst_DataTool)
 #include "tst_datatool.moc"

@@ -9,7 +9,9 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
@@ -116,6 +118,82 @@ bool isReadOnlyFile(const QString &path)
             && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 #endif
+
+// Temporary outputs removed when a signal ends the program (Ctrl+C, a
+// terminal closed, kill): a half-written file, maybe of gigabytes, must not
+// stay hidden in the user's folder.  A slot's name is written before the
+// slot is marked in use; the handler only reads it.
+struct PendingRemoval
+{
+    std::atomic<bool> claimed{false};
+    std::atomic<bool> inUse{false};
+    char path[4096] = {};
+};
+PendingRemoval g_pending[8];
+
+#ifndef Q_OS_WIN
+extern "C" void removePendingAndEnd(int signal)
+{
+    for (PendingRemoval &pending : g_pending) {
+        if (pending.inUse.load())
+            ::unlink(pending.path);
+    }
+    ::signal(signal, SIG_DFL);
+    ::raise(signal); // delivered once the handler returns, as if never caught
+}
+
+// Catches the signals that end a program by default; one ignored (nohup)
+// or caught by someone else is left as it is.
+void removeOnSignals()
+{
+    static const bool installed = [] {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction before = {};
+            if (::sigaction(signal, nullptr, &before) != 0 || before.sa_handler != SIG_DFL)
+                continue;
+            struct sigaction removal = {};
+            removal.sa_handler = removePendingAndEnd;
+            sigemptyset(&removal.sa_mask);
+            ::sigaction(signal, &removal, nullptr);
+        }
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+#endif
+
+// The slot that now holds path, or -1 (no slot free, or a name too long:
+// the file is then only removed by the destructor, as before).
+int markPending(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return -1;
+#else
+    removeOnSignals();
+    const QByteArray name = QFile::encodeName(path);
+    if (std::size_t(name.size()) >= sizeof(PendingRemoval::path))
+        return -1;
+    for (int slot = 0; slot < int(std::size(g_pending)); ++slot) {
+        bool free = false;
+        if (!g_pending[slot].claimed.compare_exchange_strong(free, true))
+            continue;
+        std::memcpy(g_pending[slot].path, name.constData(), std::size_t(name.size()) + 1);
+        g_pending[slot].inUse.store(true);
+        return slot;
+    }
+    return -1;
+#endif
+}
+
+void unmarkPending(int slot)
+{
+    if (slot < 0)
+        return;
+    g_pending[slot].inUse.store(false);
+    g_pending[slot].claimed.store(false);
+}
+
 } // namespace
 
 InputFile::~InputFile()
@@ -156,6 +234,7 @@ OutputFile::~OutputFile()
         closeFile(m_fd);
     if (!m_temporary.isEmpty())
         removeFile(m_temporary);
+    unmarkPending(m_pendingSlot);
 }
 
 int OutputFile::create(const QString &path)
@@ -179,6 +258,7 @@ int OutputFile::create(const QString &path)
         } while (m_fd < 0 && errno == EINTR);
         if (m_fd >= 0) {
             m_temporary = name;
+            m_pendingSlot = markPending(name);
             return m_error = 0;
         }
         if (errno != EEXIST)
@@ -265,6 +345,8 @@ int OutputFile::commit()
     if (renameFile(m_temporary, m_path) != 0)
         return errno;
     m_temporary.clear();
+    unmarkPending(m_pendingSlot);
+    m_pendingSlot = -1;
     return 0;
 }
 

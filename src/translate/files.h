@@ -38,7 +38,9 @@ private:
 // and takes its name only on commit(): a failed or abandoned output leaves
 // nothing behind and never touches the file that had the name.  What stands
 // under the name, a file or a link, is replaced, never written through.
-// The first failing write is kept; later writes are dropped.
+// The first failing write is kept; later writes are dropped.  On Unix, a
+// signal that ends the program (SIGINT, SIGTERM, SIGHUP, when not ignored)
+// removes the temporary file first.
 class OutputFile
 {
     Q_DISABLE_COPY_MOVE(OutputFile)
@@ -79,6 +81,7 @@ private:
 
     QString m_path;
     QString m_temporary;
+    int m_pendingSlot = -1; // where a signal ending the program finds m_temporary
     int m_fd = -1;
     int m_error = 0;
     std::vector<char> m_buffer;
