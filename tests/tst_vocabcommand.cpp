@@ -462,7 +462,7 @@ void tst_VocabCommand::usageErrors()
     const Run r = run(arguments, "北京");
     QCOMPARE(r.exitCode, 2);
     QCOMPARE(r.out, QByteArray());
-    QVERIFY2(r.err.contains(message) && r.err.contains("usage: verarov-data vocab"),
+    QVERIFY2(r.err.contains(message) && r.err.contains("usage : verarov-data vocab"),
              r.err.constData());
 }
 

@@ -275,17 +275,19 @@ constexpr int kStandardOutput = 1;
 constexpr int kStandardError = 2;
 
 const char kVocabUsage[] =
-        "usage: verarov-data vocab [options] [FILE...]\n"
-        "Distinct words of Chinese texts (standard input when no FILE or \"-\"), most\n"
-        "frequent first, as UTF-8: headword TAB pinyin TAB gloss TAB count.\n"
-        "  --encoding utf-8|utf-16le|utf-16be  read every input so (default: by its\n"
-        "                                      byte-order mark, else UTF-8)\n"
-        "  --format tsv|csv|anki               output format (default tsv)\n"
-        "  --known FILE        leave out the words of FILE (first field of each line)\n"
-        "  --min-count N       leave out what occurs fewer than N times\n"
-        "  --unknown           also list the Chinese characters found in no word\n"
-        "  --unknown-to FILE   list them in FILE instead\n"
-        "A summary goes to standard error.\n";
+        "usage : verarov-data vocab [options] [FICHIER...]\n"
+        "Les mots distincts de textes chinois (l'entrée standard sans FICHIER ou pour\n"
+        "\"-\"), du plus fréquent au moins fréquent, en UTF-8 :\n"
+        "vedette TAB pinyin TAB traduction TAB nombre.\n"
+        "  --encoding utf-8|utf-16le|utf-16be  lire ainsi chaque entrée (par défaut :\n"
+        "                                      selon sa marque d'ordre des octets,\n"
+        "                                      sinon UTF-8)\n"
+        "  --format tsv|csv|anki               format de sortie (par défaut tsv)\n"
+        "  --known FICHIER     omettre les mots de FICHIER (premier champ de chaque ligne)\n"
+        "  --min-count N       omettre ce qui apparaît moins de N fois\n"
+        "  --unknown           lister aussi les caractères chinois hors de tout mot\n"
+        "  --unknown-to FICHIER  les lister dans FICHIER à la place\n"
+        "Un résumé est écrit sur la sortie d'erreur.\n";
 
 int vocabUsage(const QString &problem)
 {
