@@ -70,6 +70,7 @@ private slots:
     void process_translatesAndEnds();
     void process_failure_reportedAndRunsOn_data();
     void process_failure_reportedAndRunsOn();
+    void process_errorBox_alsoOnStandardError();
 
 private:
     void startProgram(QProcess &verarov, const QStringList &arguments);
@@ -276,6 +277,26 @@ void tst_TranslateCommand::process_failure_reportedAndRunsOn()
         QVERIFY(QDir(path).removeRecursively());
     else
         QFile::remove(path);
+}
+
+// An error box may go unseen; its text is also on standard error, where a
+// program started from a terminal is read.
+void tst_TranslateCommand::process_errorBox_alsoOnStandardError()
+{
+    QVERIFY(writeFile(m_dir.filePath(u"dictionnaire.tsv"_s), "bonjour\n"));
+    QProcess verarov;
+    startProgram(verarov, {});
+    QByteArray log;
+    QElapsedTimer clock;
+    clock.start();
+    while (!log.contains("Impossible d'utiliser le dictionnaire") && clock.elapsed() < 20000
+           && verarov.state() != QProcess::NotRunning) {
+        verarov.waitForReadyRead(200);
+        log += verarov.readAllStandardError();
+    }
+    verarov.kill();
+    verarov.waitForFinished(5000);
+    QVERIFY2(log.contains("Impossible d'utiliser le dictionnaire"), log.constData());
 }
 
 QTEST_MAIN(tst_TranslateCommand)

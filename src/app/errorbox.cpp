@@ -2,6 +2,7 @@
 
 #include "dictionary/text.h"
 
+#include <QDebug>
 #include <QMessageBox>
 
 namespace Verarov::App {
@@ -28,6 +29,9 @@ void showError(QWidget *parent, const QString &message)
         sink()(parent, text);
         return;
     }
+    // Also where a program started from a terminal is read, since a box may
+    // go unseen (another desktop, a window behind others).
+    qWarning().noquote() << text;
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);
     box.exec();
 }
