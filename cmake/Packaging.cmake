@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The fonts the windows ask for: a CJK face for the Chinese text, narrow
 # Latin faces for the fixed places sized for Tahoma and Arial.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-zenhei, fonts-liberation2 | fonts-dejavu-core")
-# Opening the help pages and the translated files; Wayland sessions.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
+# Opening the help pages and the translated files; Wayland sessions; the
+# toolkit's dialogs in French and Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, qt6-translations-l10n")
 set(CPACK_PACKAGE_DESCRIPTION
 "Verarov looks Chinese words up by characters, by pinyin without tones or by
 French, completing the word as it is typed, and shows each entry with its

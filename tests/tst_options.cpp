@@ -24,6 +24,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QLibraryInfo>
+#include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 
@@ -102,6 +104,7 @@ private slots:
     void storedLangue();
     void languageItems_exclusive();
     void chineseInterface_shortcuts();
+    void toolkitTexts_followTheLanguage();
     void frame_keepsClientArea();
     void systemColour_followsPalette_data();
     void systemColour_followsPalette();
@@ -518,6 +521,26 @@ void tst_Options::languageItems_exclusive()
         QCOMPARE(ch->isChecked(), clicked == ch);
         QCOMPARE(stored(u"langue"_s), written);
     }
+}
+
+// The toolkit's own dialogs (file, colour, message boxes) speak the
+// interface language, when the system has Qt's translations.
+void tst_Options::toolkitTexts_followTheLanguage()
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(folder + u"/qtbase_fr.qm"_s) || !QFile::exists(folder + u"/qtbase_zh_CN.qm"_s))
+        QSKIP("Qt's translations are not installed");
+    start();
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    const auto colourTitle = [] { return QColorDialog().windowTitle(); };
+    QCOMPARE(cancel(), u"Annuler"_s);
+    const QString french = colourTitle();
+    item(u"langue_ch"_s)->trigger();
+    QCOMPARE(cancel(), u"取消"_s);
+    QVERIFY2(colourTitle() != french, qPrintable(colourTitle()));
+    item(u"langue_fr"_s)->trigger();
+    QCOMPARE(cancel(), u"Annuler"_s);
+    QCOMPARE(colourTitle(), french);
 }
 
 void tst_Options::chineseInterface_shortcuts()

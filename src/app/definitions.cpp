@@ -2,13 +2,17 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTranslator>
 
 namespace Verarov::App {
 
@@ -140,6 +144,32 @@ QFont fontOf(const FontSpec &font, const QFont &current)
 {
     const bool bold = font.style == Style::Keep ? current.bold() : font.style == Style::Bold;
     return namedFont(font.family, font.pixelHeight, bold, font.underline);
+}
+
+bool useToolkitLanguage(Settings::Language language)
+{
+    static QTranslator *inUse = nullptr;
+    auto *translator = new QTranslator;
+    const QString name = language == Settings::Language::Chinese ? u"qtbase_zh_CN"_s
+                                                                  : u"qtbase_fr"_s;
+    // Qt's own folder, else a "translations" folder beside the program (a
+    // Windows installation).
+    const bool loaded =
+            translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+            || translator->load(name, QDir(QCoreApplication::applicationDirPath())
+                                              .filePath(u"translations"_s));
+    if (inUse) {
+        QCoreApplication::removeTranslator(inUse);
+        delete inUse;
+        inUse = nullptr;
+    }
+    if (!loaded) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    inUse = translator;
+    return true;
 }
 
 void applySpecs(QWidget *window, const QList<ControlSpec> &specs)

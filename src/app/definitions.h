@@ -32,6 +32,12 @@ inline constexpr int kStatusPanel2Width = 50;  // contact address, centred
 // text, window title.  A tab control's font is that of its tabs.
 void applySpecs(QWidget *window, const QList<Settings::ControlSpec> &specs);
 
+// The toolkit's own texts (the labels and buttons of the file and colour
+// dialogs, of message and progress boxes) in the interface language, from
+// Qt's translations when the system has them (else they stay in English).
+// Returns whether a translation was put in use.
+bool useToolkitLanguage(Settings::Language language);
+
 // The family to request for a font the windows name ("SimSun", "Tahoma",
 // "Arial"): the font itself when installed, else the first installed
 // substitute (Noto CJK, Liberation, DejaVu), else the name as given.

@@ -98,6 +98,7 @@ TForm1::~TForm1()
 void TForm1::applyTexts(Language language)
 {
     Verarov::App::applySpecs(this, Verarov::Settings::mainWindowTexts(language));
+    Verarov::App::useToolkitLanguage(language);
     // Fixed frame: the client area and the menu bar above it, whose height
     // follows its captions.  Set directly: asking the layout would compute
     // the size hint of every control.
