@@ -224,6 +224,8 @@ void tst_DataTool::hostileLines_skippedNeverFatal_data()
             << QByteArray("一 一 [yi1] /un/\n中國 中国 [Zhong1 guo2] Chine/\n") << one;
     QTest::addRow("invalid UTF-8 on the first line")
             << QByteArray("\xC3\x28\n一 一 [yi1] /un/\n") << one;
+    QTest::addRow("first line of neither format")
+            << QByteArray(" 好 好 [hao3] /bien/\n一 一 [yi1] /un/\n") << one;
     QTest::addRow("headword beginning with a number sign")
             << QByteArray("一 一 [yi1] /un/\n好 #好 [hao3] /bien/\n") << one;
     QTest::addRow("headword beginning with U+FEFF")

@@ -272,6 +272,8 @@ void tst_Import::unusable_data()
     QTest::addRow("comments only") << QByteArray("# rien\n") << 0;
     QTest::addRow("unknown format") << QByteArray("# en-tête\nbonjour le monde\n") << 2;
     QTest::addRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\x00\x00", 10) << 1;
+    QTest::addRow("twenty lines of neither format, then an entry")
+            << QByteArray("bonjour\n").repeated(20).append("一 一 [yi1] /un/\n") << 1;
     QTest::addRow("nothing usable") << QByteArray("好 好 [hao3] / /\n") << 0;
 }
 

@@ -109,6 +109,9 @@ bool parseTsv(QStringView line, Entry &entry, QString &why)
     return true;
 }
 
+// Lines skipped before the format is known, at the most.
+constexpr qsizetype kLinesToTellTheFormat = 20;
+
 SourceFormat detectFormat(QStringView line)
 {
     if (line.count(u'\t') == 2)
@@ -155,8 +158,12 @@ ReadResult parseDictionary(QByteArrayView data)
         if (result.format == SourceFormat::Unknown) {
             result.format = detectFormat(line);
             if (result.format == SourceFormat::Unknown) {
-                // A file that begins with lines not even in UTF-8 (binary
-                // data) is reported from its first line.
+                // A line of neither format is skipped while the lines after
+                // it may still tell the format; a file that begins with many
+                // (binary data, a text) is reported from its first line.
+                result.skipped.append({lineNumber, u"ligne mal formée"_s});
+                if (result.skipped.size() < kLinesToTellTheFormat)
+                    continue;
                 result.error = u"format de dictionnaire non reconnu"_s;
                 result.errorLine = result.skipped.isEmpty() ? lineNumber
                                                             : result.skipped.front().line;
