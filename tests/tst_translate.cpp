@@ -304,12 +304,21 @@ void tst_Translate::index_givesThePlainScanResult()
     }
 }
 
+// The file that had the output's name is replaced, keeping its permissions
+// (here readable by its owner and group only, which no umask gives).
 void tst_Translate::existingOutput_isReplaced()
 {
-    QVERIFY(writeFile(m_dir.filePath(u"texte.vare.txt"_s), QByteArray(10000, 'z')));
+    const QString path = m_dir.filePath(u"texte.vare.txt"_s);
+    QVERIFY(writeFile(path, QByteArray(10000, 'z')));
+    const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+            | QFile::ReadUser | QFile::WriteUser;
+    QVERIFY(QFile::setPermissions(path, kept));
     QByteArray output;
     QVERIFY(run(utf16le(u"好"_s), &output).ok());
     QCOMPARE(lines(output), entriesOf(u"好"_s));
+#ifdef Q_OS_UNIX
+    QCOMPARE(QFile::permissions(path), kept);
+#endif
 }
 
 void tst_Translate::missingInput_createsNoOutput()

@@ -71,6 +71,11 @@ bool isReadOnlyFile(const QString &path)
 {
     return ::_waccess(reinterpret_cast<const wchar_t *>(path.utf16()), 2) != 0 && errno == EACCES;
 }
+void keepOwnerAndMode(int fd, const QString &path)
+{
+    Q_UNUSED(fd);
+    Q_UNUSED(path);
+}
 #else
 // A new file only: O_EXCL never opens what stands under the name, a link
 // included.
@@ -108,6 +113,18 @@ bool isFolder(const QString &path)
 {
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+// The new file takes the owner (where allowed) and the permissions of the
+// file it is to replace, as an editor keeps them; not those of a link.
+void keepOwnerAndMode(int fd, const QString &path)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+        // Another owner than this user's: the file is then this user's.
+    }
+    ::fchmod(fd, info.st_mode & 0777);
 }
 // A file itself that this user may not write (a link is replaced freely).
 bool isReadOnlyFile(const QString &path)
@@ -259,6 +276,7 @@ int OutputFile::create(const QString &path)
         if (m_fd >= 0) {
             m_temporary = name;
             m_pendingSlot = markPending(name);
+            keepOwnerAndMode(m_fd, path);
             return m_error = 0;
         }
         if (errno != EEXIST)
