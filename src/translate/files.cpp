@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iterator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
