@@ -530,6 +530,8 @@ void tst_Options::toolkitTexts_followTheLanguage()
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!QFile::exists(folder + u"/qtbase_fr.qm"_s) || !QFile::exists(folder + u"/qtbase_zh_CN.qm"_s))
         QSKIP("Qt's translations are not installed");
+    // Whatever an earlier window left in use, a French start puts French.
+    Verarov::App::useToolkitLanguage(Verarov::Settings::Language::Chinese);
     start();
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     const auto colourTitle = [] { return QColorDialog().windowTitle(); };

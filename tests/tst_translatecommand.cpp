@@ -74,6 +74,7 @@ private slots:
 
 private:
     void startProgram(QProcess &verarov, const QStringList &arguments);
+    static QByteArray errorsUntil(QProcess &verarov, const QByteArray &text);
     QTemporaryDir m_dir;
     RecordingDesktop m_desktop;
     QStringList m_errors;
@@ -181,6 +182,21 @@ void tst_TranslateCommand::startProgram(QProcess &verarov, const QStringList &ar
     verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);
 }
 
+// What the program writes to standard error until it has written text, it
+// ends, or 20 seconds pass.
+QByteArray tst_TranslateCommand::errorsUntil(QProcess &verarov, const QByteArray &text)
+{
+    QByteArray log;
+    QElapsedTimer clock;
+    clock.start();
+    while (!log.contains(text) && clock.elapsed() < 20000
+           && verarov.state() != QProcess::NotRunning) {
+        verarov.waitForReadyRead(200);
+        log += verarov.readAllStandardError();
+    }
+    return log;
+}
+
 void tst_TranslateCommand::process_translatesAndEnds_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -259,14 +275,7 @@ void tst_TranslateCommand::process_failure_reportedAndRunsOn()
     });
 #endif
     startProgram(verarov, {path});
-    QByteArray log;
-    QElapsedTimer clock;
-    clock.start();
-    while (!log.contains("failed: ") && clock.elapsed() < 20000
-           && verarov.state() != QProcess::NotRunning) {
-        verarov.waitForReadyRead(200);
-        log += verarov.readAllStandardError();
-    }
+    const QByteArray log = errorsUntil(verarov, "failed: ");
     const bool running = verarov.state() == QProcess::Running;
     verarov.kill();
     verarov.waitForFinished(5000);
@@ -286,14 +295,7 @@ void tst_TranslateCommand::process_errorBox_alsoOnStandardError()
     QVERIFY(writeFile(m_dir.filePath(u"dictionnaire.tsv"_s), "bonjour\n"));
     QProcess verarov;
     startProgram(verarov, {});
-    QByteArray log;
-    QElapsedTimer clock;
-    clock.start();
-    while (!log.contains("Impossible d'utiliser le dictionnaire") && clock.elapsed() < 20000
-           && verarov.state() != QProcess::NotRunning) {
-        verarov.waitForReadyRead(200);
-        log += verarov.readAllStandardError();
-    }
+    const QByteArray log = errorsUntil(verarov, "Impossible d'utiliser le dictionnaire");
     verarov.kill();
     verarov.waitForFinished(5000);
     QVERIFY2(log.contains("Impossible d'utiliser le dictionnaire"), log.constData());

@@ -149,6 +149,9 @@ QFont fontOf(const FontSpec &font, const QFont &current)
 bool useToolkitLanguage(Settings::Language language)
 {
     static QTranslator *inUse = nullptr;
+    static Settings::Language inUseFor = Settings::Language::French;
+    if (inUse && inUseFor == language)
+        return true;
     auto *translator = new QTranslator;
     const QString name = language == Settings::Language::Chinese ? u"qtbase_zh_CN"_s
                                                                   : u"qtbase_fr"_s;
@@ -169,6 +172,7 @@ bool useToolkitLanguage(Settings::Language language)
     }
     QCoreApplication::installTranslator(translator);
     inUse = translator;
+    inUseFor = language;
     return true;
 }
 

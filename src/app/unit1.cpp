@@ -98,7 +98,6 @@ TForm1::~TForm1()
 void TForm1::applyTexts(Language language)
 {
     Verarov::App::applySpecs(this, Verarov::Settings::mainWindowTexts(language));
-    Verarov::App::useToolkitLanguage(language);
     // Fixed frame: the client area and the menu bar above it, whose height
     // follows its captions.  Set directly: asking the layout would compute
     // the size hint of every control.
@@ -333,6 +332,8 @@ void TForm1::FormCreate(const QString &commandLine)
         // failures are shown on the spot and start-up goes on.
         if (readSettings() == u"ch"_s)
             langue_chClick();
+        else
+            Verarov::App::useToolkitLanguage(Language::French);
         buildRadicalLists();
         // Command-line mode: translate the first argument, then end.  A
         // failure throws before the quit request: the run goes on.

@@ -4,6 +4,7 @@
 #include "app/unit1.h"
 
 #include "app/controlcolours.h"
+#include "app/definitions.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
 #include "settings/store.h"
@@ -88,6 +89,7 @@ void TForm1::setLanguage(Language language)
 {
     guarded(this, [&] {
         applyTexts(language);
+        Verarov::App::useToolkitLanguage(language);
         langue_fr->setChecked(language == Language::French);
         langue_ch->setChecked(language == Language::Chinese);
         throwIfFailed(Verarov::Settings::Store().writeLangue(
