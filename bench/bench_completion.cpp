@@ -56,7 +56,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const BenchDictionary dictionary = benchDictionary();
-    const KeyListModel model(dictionary.tables, Verarov::Dictionary::List::liste_fr);
+    const KeyListModel model(dictionary.tables, Verarov::Dictionary::List::FrenchKeys);
     const ScannedKeys scanned(model);
     out << "French keys: " << model.keyCount() << " (" << dictionary.origin << ")\n";
 

@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
     // filed under and its row there; the radical with the most characters.
     int bestRow = -1, bestWords = -1, largest = 1;
     for (int r = 0; r < radicals.rowCount(); ++r) {
-        const int words = Dictionary::entriesBeginningWith(tables, radicals.liste_rad(r).front().unicode()).size();
+        const int words = Dictionary::entriesBeginningWith(tables, radicals.character(r).front().unicode()).size();
         if (words > bestWords) {
             bestWords = words;
             bestRow = r;
@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
         if (rows.size() > radicals.rows(largest).size())
             largest = n;
     }
-    const QString character = radicals.liste_rad(bestRow).toString();
+    const QString character = radicals.character(bestRow).toString();
     const int characterRow = bestRow - radicals.rows(bestRadical).first;
 
     TForm1 form(tables, raw);

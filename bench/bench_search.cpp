@@ -181,12 +181,12 @@ int main(int argc, char *argv[])
         bool baseline;
     };
     const Case cases[] = {
-        {u"choix3"_s, List::liste_fr, u"e"_s, true},
-        {u"choix3"_s, List::liste_fr, u"ion"_s, true},
-        {u"choix3"_s, List::liste_fr, u"eau"_s, false},
-        {u"choix1"_s, List::liste_dico_ch, u"中"_s, true},
-        {u"choix1"_s, List::liste_dico_ch, u"人"_s, false},
-        {u"choix2"_s, List::liste_pin_ss_accent, u"ai"_s, false},
+        {u"choix3"_s, List::FrenchKeys, u"e"_s, true},
+        {u"choix3"_s, List::FrenchKeys, u"ion"_s, true},
+        {u"choix3"_s, List::FrenchKeys, u"eau"_s, false},
+        {u"choix1"_s, List::Headwords, u"中"_s, true},
+        {u"choix1"_s, List::Headwords, u"人"_s, false},
+        {u"choix2"_s, List::PinyinKeys, u"ai"_s, false},
     };
     PlainWindow plain;
     for (const Case &c : cases) {
@@ -251,7 +251,7 @@ int main(int argc, char *argv[])
         // The completion search alone, through the index and by the plain
         // scan, on every prefix of those words (also upper-cased).
         Verarov::App::ResultCompletion indexed(results);
-        indexed.setField(&main->fieldModel(List::liste_fr));
+        indexed.setField(&main->fieldModel(List::FrenchKeys));
         const Verarov::App::ResultCompletion scanned(results);
         QStringList prefixes;
         for (const QString &word : words) {

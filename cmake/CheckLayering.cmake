@@ -7,6 +7,11 @@
 # - Dependencies point down: each core module includes only its own headers
 #   and those of the modules it may use.
 # - A header named *_p.h is private to its module.
+# - The core names things in English: an identifier of the core modules
+#   (comments and string literals aside) holds no historical name of the
+#   original program's windows ("liste_", "debut_rad", "fin_rad",
+#   "nb_traits", "langue").  Those names live on as strings written once at
+#   the edges, and as window, control and handler names in src/app.
 cmake_minimum_required(VERSION 3.25)
 
 set(allowed_dictionary dictionary)
@@ -49,6 +54,23 @@ foreach(file IN LISTS sources)
             endif()
         endif()
     endforeach()
+    if(module IN_LIST core_modules)
+        file(READ "${SOURCE_DIR}/${file}" code)
+        # Blank out escapes, character literals, string literals, then
+        # comments ("//" inside a string is gone by then).
+        string(REGEX REPLACE "\\\\." "_" code "${code}")
+        string(REGEX REPLACE "'[^'\n]'" "''" code "${code}")
+        string(REGEX REPLACE "\"[^\"\n]*\"" "\"\"" code "${code}")
+        string(REGEX REPLACE "//[^\n]*" "" code "${code}")
+        string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" code "${code}")
+        string(REGEX MATCHALL "[A-Za-z0-9_]*(liste_|debut_rad|fin_rad|nb_traits|[Ll]angue)[A-Za-z0-9_]*"
+               historical "${code}")
+        if(historical)
+            list(REMOVE_DUPLICATES historical)
+            list(JOIN historical ", " names)
+            list(APPEND problems "${file}: historical names as identifiers in the core: ${names}")
+        endif()
+    endif()
 endforeach()
 
 if(problems)

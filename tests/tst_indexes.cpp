@@ -112,7 +112,7 @@ QList<int> scannedEntries(const Tables &tables, const QString &candidate)
 // entry of the tables; false at the first that is not.
 bool answersInRange(const Tables &tables, const QStringList &probes)
 {
-    for (const List list : {List::liste_dico_ch, List::liste_pin_ss_accent, List::liste_fr}) {
+    for (const List list : {List::Headwords, List::PinyinKeys, List::FrenchKeys}) {
         const std::span<const quint32> tree = tables.prefixTree(list);
         if (tree.size() != 2 * std::size_t(tables.rowCount(list)))
             return false;
@@ -234,9 +234,9 @@ void tst_Indexes::headwordTrie_givesThePlainScans()
 void tst_Indexes::prefixTree_ordersTheFoldedKeys_data()
 {
     QTest::addColumn<List>("list");
-    QTest::addRow("liste_dico_ch") << List::liste_dico_ch;
-    QTest::addRow("liste_pin_ss_accent") << List::liste_pin_ss_accent;
-    QTest::addRow("liste_fr") << List::liste_fr;
+    QTest::addRow("liste_dico_ch") << List::Headwords;
+    QTest::addRow("liste_pin_ss_accent") << List::PinyinKeys;
+    QTest::addRow("liste_fr") << List::FrenchKeys;
 }
 
 void tst_Indexes::prefixTree_ordersTheFoldedKeys()

@@ -39,9 +39,9 @@ void tst_KeyListModel::rowsAreTheList_data()
 {
     QTest::addColumn<List>("list");
     QTest::addColumn<List>("indexList"); // entry of each row; liste_dico_ch: the row
-    QTest::addRow("headwords") << List::liste_dico_ch << List::liste_dico_ch;
-    QTest::addRow("pinyin keys") << List::liste_pin_ss_accent << List::liste_dicopin_index;
-    QTest::addRow("French keys") << List::liste_fr << List::liste_dicofr_index;
+    QTest::addRow("headwords") << List::Headwords << List::Headwords;
+    QTest::addRow("pinyin keys") << List::PinyinKeys << List::PinyinKeyEntries;
+    QTest::addRow("French keys") << List::FrenchKeys << List::FrenchKeyEntries;
 }
 
 void tst_KeyListModel::rowsAreTheList()
@@ -67,11 +67,11 @@ void tst_KeyListModel::findString_isTheScan_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("found"); // key of the row found, empty for none
     QTest::addRow("French a skips the à rows")
-            << List::liste_fr << u"a"_s << u"A Bao (mon trésor)"_s;
-    QTest::addRow("French à") << List::liste_fr << u"À"_s << u"à"_s;
-    QTest::addRow("pinyin ab") << List::liste_pin_ss_accent << u"AB"_s << u"abao"_s;
-    QTest::addRow("pinyin none") << List::liste_pin_ss_accent << u"q"_s << QString();
-    QTest::addRow("headword") << List::liste_dico_ch << u"爱"_s << u"爱"_s;
+            << List::FrenchKeys << u"a"_s << u"A Bao (mon trésor)"_s;
+    QTest::addRow("French à") << List::FrenchKeys << u"À"_s << u"à"_s;
+    QTest::addRow("pinyin ab") << List::PinyinKeys << u"AB"_s << u"abao"_s;
+    QTest::addRow("pinyin none") << List::PinyinKeys << u"q"_s << QString();
+    QTest::addRow("headword") << List::Headwords << u"爱"_s << u"爱"_s;
 }
 
 void tst_KeyListModel::findString_isTheScan()
@@ -91,9 +91,9 @@ void tst_KeyListModel::findString_throughTheCarriedIndex_isTheScan_data()
     QTest::addColumn<List>("list");
     QTest::addColumn<quint32>("seed");
     for (const quint32 seed : {3u, 11u}) {
-        QTest::addRow("headwords, seed %u", seed) << List::liste_dico_ch << seed;
-        QTest::addRow("pinyin keys, seed %u", seed) << List::liste_pin_ss_accent << seed;
-        QTest::addRow("French keys, seed %u", seed) << List::liste_fr << seed;
+        QTest::addRow("headwords, seed %u", seed) << List::Headwords << seed;
+        QTest::addRow("pinyin keys, seed %u", seed) << List::PinyinKeys << seed;
+        QTest::addRow("French keys, seed %u", seed) << List::FrenchKeys << seed;
     }
 }
 

@@ -87,11 +87,11 @@ void tst_RadicalBrowser::characters_haveTheirReadingAndStrokes()
     Lookup::CharacterListModel model;
     model.setTables(m_radicals);
     model.showRadical(1);
-    QCOMPARE(model.liste_car_pin(1), u"wèi, wéi");
-    QCOMPARE(model.liste_car_nb_traits(1), u"4");
+    QCOMPARE(model.reading(1), u"wèi, wéi");
+    QCOMPARE(model.strokes(1), u"4");
     model.showRadical(82);
     QCOMPARE(model.character(0), u"主");
-    QCOMPARE(model.liste_car_pin(0), u"zhǔ");
+    QCOMPARE(model.reading(0), u"zhǔ");
 }
 
 void tst_RadicalBrowser::words_beginningWithACharacter_data()

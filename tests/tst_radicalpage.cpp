@@ -410,7 +410,7 @@ void tst_RadicalPage::radicalLists_builtBeforeTheCommandLineTranslation()
     QCOMPARE(m_errors.size(), 1);
     m_errors.clear();
     QCOMPARE(form->radicalTables().rowCount(), 10);
-    QCOMPARE(form->radicalTables().debut_rad(82), 9);
+    QCOMPARE(form->radicalTables().rows(82).first, 9);
     delete form;
 }
 

@@ -14,18 +14,18 @@ QStringList rowsOf(const RadicalTables &t)
 {
     QStringList rows;
     for (int r = 0; r < t.rowCount(); ++r)
-        rows << t.liste_rad(r).toString() + u'|' + t.liste_rad_pin(r).toString() + u'|'
-                        + t.liste_rad_nb_traits(r).toString();
+        rows << t.character(r).toString() + u'|' + t.reading(r).toString() + u'|'
+                        + t.strokes(r).toString();
     return rows;
 }
 
-// Every slot with characters as "n:first-last", the others must hold -1.
+// Every radical with characters as "n:first-last".
 QStringList rangesOf(const RadicalTables &t)
 {
     QStringList ranges;
     for (int n = 1; n <= kRadicalNumberMax; ++n) {
-        if (t.debut_rad(n) != -1)
-            ranges << u"%1:%2-%3"_s.arg(n).arg(t.debut_rad(n)).arg(t.fin_rad(n));
+        if (!t.rows(n).isEmpty())
+            ranges << u"%1:%2-%3"_s.arg(n).arg(t.rows(n).first).arg(t.rows(n).last);
     }
     return ranges;
 }
@@ -230,16 +230,13 @@ void tst_Radicals::build_fromTextReadsItsLines()
 
 void tst_Radicals::build_noSlotZeroNorBeyond()
 {
-    // Headings and indexes outside 1 to 198 read as slots holding -1.
+    // Headings and indexes outside 1 to 198 read as empty radicals.
     const RadicalTables t = buildRadicalTables({u"#1"_s, u"义\tyì\t3"_s, u"#5"_s, u"乙\tyǐ\t1"_s});
-    for (int n : {-1, 0, 6, 33, 195, 199, 1000}) {
-        QCOMPARE(t.debut_rad(n), -1);
-        QCOMPARE(t.fin_rad(n), 0);
+    for (int n : {-1, 0, 6, 33, 195, 199, 1000})
         QVERIFY(t.rows(n).isEmpty());
-    }
     QCOMPARE(t.rows(5).first, 1);
     QCOMPARE(t.rows(5).size(), 1);
-    QCOMPARE(t.fin_rad(2), 0); // no characters: 0
+    QVERIFY(t.rows(2).isEmpty()); // no characters
     QCOMPARE(t.headerCount(), 2);
 }
 

@@ -85,28 +85,28 @@ void tst_Search::findContaining_fixture_data()
     QTest::addColumn<QStringList>("found");
 
     QTest::addRow("French chine: the échine keys, no Chine, no chiné")
-            << List::liste_fr << u"chine"_s
+            << List::FrenchKeys << u"chine"_s
             << QStringList{u"courber l'échine"_s, u"échine"_s, u"échine (fig.)"_s};
     QTest::addRow("French Chine: capital only")
-            << List::liste_fr << u"Chine"_s
+            << List::FrenchKeys << u"Chine"_s
             << QStringList{u"Chine"_s, u"Chine (abrégé)"_s, u"la Chine"_s,
                            u"mer de Chine méridionale"_s};
-    QTest::addRow("French accent counts") << List::liste_fr << u"chiné"_s
+    QTest::addRow("French accent counts") << List::FrenchKeys << u"chiné"_s
                                           << QStringList{u"tissu chiné"_s};
     QTest::addRow("Chinese inside a headword")
-            << List::liste_dico_ch << u"中国"_s
+            << List::Headwords << u"中国"_s
             << QStringList{u"中国"_s, u"中国人"_s, u"发展中国家"_s};
     QTest::addRow("pinyin ai: one result per row")
-            << List::liste_pin_ss_accent << u"ai"_s
+            << List::PinyinKeys << u"ai"_s
             << QStringList{u"ai"_s, u"ai"_s, u"ai"_s, u"ai"_s, u"ai"_s, u"aiguo"_s, u"hai"_s,
                            u"kai"_s, u"Nanhai"_s};
-    QTest::addRow("pinyin case counts") << List::liste_pin_ss_accent << u"zhong"_s
+    QTest::addRow("pinyin case counts") << List::PinyinKeys << u"zhong"_s
                                         << QStringList{u"fazhanzhongguojia"_s, u"guozhong"_s,
                                                        u"zhong"_s};
     QTest::addRow("pinyin tone mark finds no toneless key")
-            << List::liste_pin_ss_accent << u"ài"_s << QStringList{};
+            << List::PinyinKeys << u"ài"_s << QStringList{};
     QTest::addRow("longer than any key")
-            << List::liste_fr << QString(10000, u'e') << QStringList{};
+            << List::FrenchKeys << QString(10000, u'e') << QStringList{};
 }
 
 void tst_Search::findContaining_fixture()
@@ -127,8 +127,8 @@ void tst_Search::findContaining_isThePlainScan_data()
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<List>("list");
     for (quint32 seed : {1u, 2u, 3u}) {
-        QTest::addRow("French keys, seed %u", seed) << seed << List::liste_fr;
-        QTest::addRow("headwords, seed %u", seed) << seed << List::liste_dico_ch;
+        QTest::addRow("French keys, seed %u", seed) << seed << List::FrenchKeys;
+        QTest::addRow("headwords, seed %u", seed) << seed << List::Headwords;
     }
 }
 
@@ -203,7 +203,7 @@ void tst_Search::resultModel_rowsAreTheKeysFound()
 {
     Verarov::Search::ResultModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const KeyList keys(m_tables, List::liste_pin_ss_accent);
+    const KeyList keys(m_tables, List::PinyinKeys);
     model.setResults(keys, Verarov::Search::findContaining(keys, u"ai"_s).rows);
     QCOMPARE(model.rowCount(), 9);
     QSet<int> entries;

@@ -278,7 +278,7 @@ void tst_SearchWindow::search_listsEveryRow()
                             u"aiguo"_s, u"hai"_s, u"kai"_s, u"Nanhai"_s};
     QCOMPARE(shownResults(w), shown);
     // result_index: the key-list row of each result, in the mode's list.
-    QCOMPARE(w->results().keys().list(), List::liste_pin_ss_accent);
+    QCOMPARE(w->results().keys().list(), List::PinyinKeys);
     for (int j = 0; j < shown.size(); ++j)
         QCOMPARE(w->results().keys().key(w->results().keyRow(j)), shown[j]);
     QCOMPARE(results(w)->currentRow(), -1);
@@ -368,7 +368,7 @@ void tst_SearchWindow::result_typing_completesAmongResults()
     search(w, u"o"_s);
     QSignalSpy changed(results(w), &SimpleComboBox::changed);
     QLineEdit *edit = results(w)->lineEdit();
-    const Verarov::Lookup::KeyListModel &french = Form1->fieldModel(List::liste_fr);
+    const Verarov::Lookup::KeyListModel &french = Form1->fieldModel(List::FrenchKeys);
     QCOMPARE(french.key(french.findString(u"e")), u"Empire du Milieu"_s); // a key, no result
 
     // "E": the first result beginning with it, case ignored.
@@ -398,10 +398,10 @@ void tst_SearchWindow::resultCompletion_isThePlainScan_data()
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<List>("list");
     QTest::addColumn<QString>("searched");
-    QTest::addRow("French keys with e") << 11u << List::liste_fr << u"e"_s;
-    QTest::addRow("French keys with é") << 12u << List::liste_fr << u"é"_s;
-    QTest::addRow("French keys with a blank") << 14u << List::liste_fr << u" "_s;
-    QTest::addRow("headwords with 国") << 15u << List::liste_dico_ch << u"国"_s;
+    QTest::addRow("French keys with e") << 11u << List::FrenchKeys << u"e"_s;
+    QTest::addRow("French keys with é") << 12u << List::FrenchKeys << u"é"_s;
+    QTest::addRow("French keys with a blank") << 14u << List::FrenchKeys << u" "_s;
+    QTest::addRow("headwords with 国") << 15u << List::Headwords << u"国"_s;
 }
 
 void tst_SearchWindow::resultCompletion_isThePlainScan()
@@ -468,7 +468,7 @@ void tst_SearchWindow::windows_independentEachHidesItself()
     QVERIFY(older->isVisible() && newer->isVisible());
     QCOMPARE(newer->pos(), QPoint(0, 0));
     QCOMPARE(older->pos(), QPoint(200, 150));
-    QCOMPARE(newer->modeList(), List::liste_dico_ch);
+    QCOMPARE(newer->modeList(), List::Headwords);
     QCOMPARE(child<QGroupBox>(newer, u"box_result"_s)->title(), u"结果"_s);
     QCOMPARE(child<QGroupBox>(older, u"box_result"_s)->title(), u"Résultats"_s);
     search(newer, u"中国"_s);

@@ -101,7 +101,7 @@ void tst_Settings::init()
 void tst_Settings::firstRead_writesElevenDefaultsNotLangue()
 {
     const StoredSettings read = Store(storeFile()).readAtStart();
-    QCOMPARE(read.langue, QString());
+    QCOMPARE(read.language, QString());
     QVERIFY(read.failures.isEmpty());
     QCOMPARE(read.colours.size(), 11);
     for (const auto &colour : read.colours)
@@ -202,7 +202,7 @@ void tst_Settings::storedLangue()
     QFETCH(bool, valid);
     QVERIFY(writeFile(storeFile(), fullStore() + line));
     const StoredSettings read = Store(storeFile()).readAtStart();
-    QCOMPARE(read.langue, langue);
+    QCOMPARE(read.language, langue);
     QCOMPARE(read.failures, valid ? QStringList()
                                   : QStringList{u"Type de données incorrect pour 'langue'"_s});
     QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
@@ -222,7 +222,7 @@ void tst_Settings::writes_keepOtherValues()
     const Store store(storeFile());
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures, QStringList{u"Type de données incorrect pour 'couleur radical'"_s});
-    QCOMPARE(store.writeLangue(u"fr"_s), QString());
+    QCOMPARE(store.writeLanguage(u"fr"_s), QString());
     QCOMPARE(store.writeColour(*colourSettingForTag(8), 0x00FF0000), QString());
 
     QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
@@ -252,11 +252,11 @@ void tst_Settings::sameValue_leavesTheFileAlone()
                               "couleur%20traduction%20pinyin=128\n";
     QVERIFY(writeFile(location, before));
     const Store store(location);
-    QCOMPARE(store.writeLangue(u"ch"_s), QString());
+    QCOMPARE(store.writeLanguage(u"ch"_s), QString());
     QCOMPARE(store.writeColour(*colourSettingForTag(9), 0x80), QString());
     QCOMPARE(readAll(location), before);
 
-    QCOMPARE(store.writeLangue(u"fr"_s), QString());
+    QCOMPARE(store.writeLanguage(u"fr"_s), QString());
     QVERIFY(!readAll(location).contains("; kept"));
     QCOMPARE(QSettings(location, QSettings::IniFormat).value(u"langue"_s).toString(), u"fr"_s);
 }
@@ -292,7 +292,7 @@ void tst_Settings::unwritableStore()
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures,
              QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
-    QCOMPARE(store.writeLangue(u"fr"_s), u"Echec à la définition des données pour 'langue'"_s);
+    QCOMPARE(store.writeLanguage(u"fr"_s), u"Echec à la définition des données pour 'langue'"_s);
     QCOMPARE(store.writeColour(*colourSettingForTag(9), 0),
              u"Echec à la définition des données pour 'couleur traduction pinyin'"_s);
     QCOMPARE(store.writeDefaults(),
@@ -333,7 +333,7 @@ void tst_Settings::log_readAndWritten()
     const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
     const Store store(storeFile());
     (void)store.readAtStart();
-    QVERIFY(store.writeLangue(u"fr"_s).isEmpty());
+    QVERIFY(store.writeLanguage(u"fr"_s).isEmpty());
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules({});
 

@@ -155,14 +155,14 @@ void tst_Tables::entryWithoutFrenchKeyKeepsPinyinKey()
 
 void tst_Tables::indexListsAreDecimalText()
 {
-    QCOMPARE(m_tables.rowCount(List::liste_dico_ch), 21);
-    QCOMPARE(m_tables.rowCount(List::liste_dicofr_index), m_tables.frenchKeyCount());
-    QCOMPARE(m_tables.row(List::liste_fr, 0), u"à"_s);
-    QCOMPARE(m_tables.row(List::liste_dicofr_index, 0), u"7"_s);
-    QCOMPARE(listName(List::liste_dicopin_index), u"liste_dicopin_index"_s);
+    QCOMPARE(m_tables.rowCount(List::Headwords), 21);
+    QCOMPARE(m_tables.rowCount(List::FrenchKeyEntries), m_tables.frenchKeyCount());
+    QCOMPARE(m_tables.row(List::FrenchKeys, 0), u"à"_s);
+    QCOMPARE(m_tables.row(List::FrenchKeyEntries, 0), u"7"_s);
+    QCOMPARE(listName(List::PinyinKeyEntries), u"liste_dicopin_index"_s);
     for (int r = 0; r < m_tables.pinyinKeyCount(); ++r) {
         if (m_tables.pinyinKeyEntry(r) == 0)
-            QCOMPARE(m_tables.row(List::liste_dicopin_index, r), u"0"_s);
+            QCOMPARE(m_tables.row(List::PinyinKeyEntries, r), u"0"_s);
     }
 }
 
@@ -328,7 +328,7 @@ void tst_Tables::compiledFormRejectsGarbage_data()
     // The prefix tree of the headwords, where the tables read it.
     const Tables tables = Tables::fromCompiled(good);
     QByteArray badRow = good;
-    const qsizetype tree = reinterpret_cast<const char *>(tables.prefixTree(List::liste_dico_ch).data())
+    const qsizetype tree = reinterpret_cast<const char *>(tables.prefixTree(List::Headwords).data())
             - tables.compiled().constData();
     badRow[tree + 4] = char(1); // a leaf naming row 1 of 1
     QTest::addRow("prefix tree row out of range") << badRow;

@@ -157,17 +157,17 @@ void TForm3::FormCreate()
 List TForm3::modeList() const
 {
     if (choix2->isChecked())
-        return List::liste_pin_ss_accent;
+        return List::PinyinKeys;
     if (choix3->isChecked())
-        return List::liste_fr;
-    return List::liste_dico_ch;
+        return List::FrenchKeys;
+    return List::Headwords;
 }
 
 int TForm3::mode() const
 {
     switch (modeList()) {
-    case List::liste_pin_ss_accent: return 2;
-    case List::liste_fr: return 3;
+    case List::PinyinKeys: return 2;
+    case List::FrenchKeys: return 3;
     default: return 1;
     }
 }

@@ -122,9 +122,9 @@ void TForm1::createLookup(QWidget *client)
         return box;
     };
 
-    m_headwords = new KeyListModel(m_dictionary, List::liste_dico_ch, this);
-    m_pinyinKeys = new KeyListModel(m_dictionary, List::liste_pin_ss_accent, this);
-    m_frenchKeys = new KeyListModel(m_dictionary, List::liste_fr, this);
+    m_headwords = new KeyListModel(m_dictionary, List::Headwords, this);
+    m_pinyinKeys = new KeyListModel(m_dictionary, List::PinyinKeys, this);
+    m_frenchKeys = new KeyListModel(m_dictionary, List::FrenchKeys, this);
 
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(u"PageControl1"_s);
@@ -300,8 +300,8 @@ void TForm1::createMenu()
 const KeyListModel &TForm1::fieldModel(List field) const
 {
     switch (field) {
-    case List::liste_pin_ss_accent: return *m_pinyinKeys;
-    case List::liste_fr: return *m_frenchKeys;
+    case List::PinyinKeys: return *m_pinyinKeys;
+    case List::FrenchKeys: return *m_frenchKeys;
     default: return *m_headwords;
     }
 }
@@ -309,8 +309,8 @@ const KeyListModel &TForm1::fieldModel(List field) const
 void TForm1::setFieldText(List field, const QString &text)
 {
     switch (field) {
-    case List::liste_pin_ss_accent: liste_pin_ss_accent->setText(text); break;
-    case List::liste_fr: liste_fr->setText(text); break;
+    case List::PinyinKeys: liste_pin_ss_accent->setText(text); break;
+    case List::FrenchKeys: liste_fr->setText(text); break;
     default: liste_dico_ch->setText(text); break;
     }
 }

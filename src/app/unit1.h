@@ -167,7 +167,7 @@ private:
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
     QString liste_chargement_rad;              // raw radical list, its lines as one text
-    Verarov::Dictionary::RadicalTables m_radicals; // liste_rad ... fin_rad
+    Verarov::Dictionary::RadicalTables m_radicals; // the lists built from it
     QString car_pin;                           // reading of the chosen character
     QString car_nb_traits;                     // its stroke count
     // The cancel button: Escape not kept by the focused control clicks it.

@@ -37,7 +37,7 @@ QString TForm1::readSettings()
     }
     for (const QString &failure : stored.failures)
         Verarov::App::showError(this, failure);
-    return stored.langue;
+    return stored.language;
 }
 
 void TForm1::applyColour(const ColourSetting &setting, ColourValue value)
@@ -92,7 +92,7 @@ void TForm1::setLanguage(Language language)
         Verarov::App::useToolkitLanguage(language);
         langue_fr->setChecked(language == Language::French);
         langue_ch->setChecked(language == Language::Chinese);
-        throwIfFailed(Verarov::Settings::Store().writeLangue(
+        throwIfFailed(Verarov::Settings::Store().writeLanguage(
                 language == Language::French ? u"fr"_s : u"ch"_s));
     });
 }

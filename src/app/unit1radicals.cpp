@@ -91,8 +91,8 @@ void TForm1::liste_car_chClick()
         const int k = liste_car_ch->selectedRow();
         if (k < 0)
             return;
-        car_pin = m_characters->liste_car_pin(k).toString();
-        car_nb_traits = m_characters->liste_car_nb_traits(k).toString();
+        car_pin = m_characters->reading(k).toString();
+        car_nb_traits = m_characters->strokes(k).toString();
         const QStringView character = m_characters->character(k);
         m_words->showWordsBeginningWith(character);
         qCDebug(lcLookup).noquote().nospace()

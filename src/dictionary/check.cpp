@@ -38,7 +38,7 @@ void checkKeyList(const Tables &t, bool pinyin, CheckReport &report,
                   std::vector<int> &perEntry)
 {
     const int count = pinyin ? t.pinyinKeyCount() : t.frenchKeyCount();
-    const QString name = pinyin ? u"liste_pin_ss_accent"_s : u"liste_fr"_s;
+    const QString name = listName(pinyin ? List::PinyinKeys : List::FrenchKeys);
     QByteArray previous;
     int previousEntry = -1;
     std::vector<std::vector<QString>> found(size_t(t.entryCount()));

@@ -14,8 +14,8 @@ class Tables;
 //
 //   IndexHeader
 //   quint32    headwordTree[2 * entryCount]    the prefix trees (prefixtree.h)
-//   quint32    pinyinTree[2 * pinyinKeyCount]  of liste_dico_ch,
-//   quint32    frenchTree[2 * frenchKeyCount]  liste_pin_ss_accent and liste_fr
+//   quint32    pinyinTree[2 * pinyinKeyCount]  of Headwords,
+//   quint32    frenchTree[2 * frenchKeyCount]  PinyinKeys and FrenchKeys
 //   quint32    firstUnits[2048]                the headword trie (headwordtrie.h)
 //   quint32    firstUnitRanks[2048]
 //   NodeRecord nodes[nodeCount]
@@ -31,8 +31,8 @@ struct IndexHeader
     quint32 entryRefCount;
 };
 
-// Views of an index section; the trees by list: liste_dico_ch,
-// liste_pin_ss_accent, liste_fr.
+// Views of an index section; the trees by list: Headwords, PinyinKeys,
+// FrenchKeys.
 struct IndexViews
 {
     const quint32 *trees[3] = {};

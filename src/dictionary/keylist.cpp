@@ -5,8 +5,8 @@ namespace Verarov::Dictionary {
 KeyList::KeyList(Tables tables, List list)
     : m_tables(std::move(tables)), m_list(list)
 {
-    Q_ASSERT(list == List::liste_dico_ch || list == List::liste_pin_ss_accent
-             || list == List::liste_fr);
+    Q_ASSERT(list == List::Headwords || list == List::PinyinKeys
+             || list == List::FrenchKeys);
     m_count = m_tables.rowCount(list);
 }
 

@@ -7,14 +7,14 @@
 namespace Verarov::Dictionary {
 
 // The rows of one of the three lookup lists, read in place from the tables:
-// liste_dico_ch (headwords; a row is its entry), liste_pin_ss_accent or
-// liste_fr (keys; the entry of a row comes from the parallel index list).
+// Headwords (a row is its entry), PinyinKeys or FrenchKeys (keys; the
+// entry of a row comes from the parallel index list).
 // Cheap to copy; shares the tables' buffer.
 class KeyList
 {
 public:
     KeyList() = default;
-    // list: liste_dico_ch, liste_pin_ss_accent or liste_fr.
+    // list: Headwords, PinyinKeys or FrenchKeys.
     KeyList(Tables tables, List list);
 
     const Tables &tables() const { return m_tables; }
@@ -24,8 +24,8 @@ public:
     QStringView key(int row) const
     {
         switch (m_list) {
-        case List::liste_pin_ss_accent: return m_tables.pinyinKey(row);
-        case List::liste_fr: return m_tables.frenchKey(row);
+        case List::PinyinKeys: return m_tables.pinyinKey(row);
+        case List::FrenchKeys: return m_tables.frenchKey(row);
         default: return m_tables.headword(row);
         }
     }
@@ -34,15 +34,15 @@ public:
     int entry(int row) const
     {
         switch (m_list) {
-        case List::liste_pin_ss_accent: return m_tables.pinyinKeyEntry(row);
-        case List::liste_fr: return m_tables.frenchKeyEntry(row);
+        case List::PinyinKeys: return m_tables.pinyinKeyEntry(row);
+        case List::FrenchKeys: return m_tables.frenchKeyEntry(row);
         default: return row;
         }
     }
 
 private:
     Tables m_tables;
-    List m_list = List::liste_dico_ch;
+    List m_list = List::Headwords;
     int m_count = 0;
 };
 

@@ -136,32 +136,34 @@ QStringList builtInRadicalList()
 
 RadicalTables::RadicalTables()
 {
-    m_debut.fill(-1);
-    m_fin.fill(0);
+    m_first.fill(-1);
+    m_last.fill(0);
 }
 
 RadicalRows RadicalTables::rows(int n) const
 {
-    const qint32 first = debut_rad(n);
-    const qint32 last = fin_rad(n);
+    if (!inRange(n))
+        return {};
+    const qint32 first = m_first[size_t(n - 1)];
+    const qint32 last = m_last[size_t(n - 1)];
     if (first == -1 || last < first)
         return {};
     return {first, last};
 }
 
-RadicalTables buildRadicalTables(const QStringList &liste_chargement_rad)
+RadicalTables buildRadicalTables(const QStringList &rawList)
 {
-    return buildRadicalTables(liste_chargement_rad.join(u'\n'));
+    return buildRadicalTables(rawList.join(u'\n'));
 }
 
-RadicalTables buildRadicalTables(QString liste_chargement_rad)
+RadicalTables buildRadicalTables(QString rawList)
 {
     RadicalTables t;
-    if (liste_chargement_rad.size() >= std::numeric_limits<qint32>::max()) {
+    if (rawList.size() >= std::numeric_limits<qint32>::max()) {
         t.m_ignored.append({1, u"raw radical list too large"_s});
         return t;
     }
-    t.m_text = std::move(liste_chargement_rad);
+    t.m_text = std::move(rawList);
     const QStringView text = t.m_text;
     t.m_rows.reserve(text.count(u'\n') + 1);
     int lineNumber = 0;
@@ -201,10 +203,10 @@ RadicalTables buildRadicalTables(QString liste_chargement_rad)
         }
         const qsizetype p = line.indexOf(u'\t', 2);
         t.m_rows.append({qint32(lineStart), qint32(lineStart + p), qint32(lineStart + line.size())});
-        qint32 &debut = t.m_debut[size_t(n - 1)];
-        if (debut == -1)
-            debut = j;
-        t.m_fin[size_t(n - 1)] = j;
+        qint32 &first = t.m_first[size_t(n - 1)];
+        if (first == -1)
+            first = j;
+        t.m_last[size_t(n - 1)] = j;
         ++j;
     }
     return t;
@@ -295,7 +297,7 @@ RadicalReport radicalReport(const RadicalTables &radicals, const Tables &diction
     report.characterLines = radicals.rowCount();
     std::vector<int> filings(0x10000, 0);
     for (int row = 0; row < radicals.rowCount(); ++row)
-        ++filings[radicals.liste_rad(row).front().unicode()];
+        ++filings[radicals.character(row).front().unicode()];
     for (int count : filings) {
         report.distinctCharacters += count > 0;
         report.multiRadicalCharacters += count > 1;

@@ -37,7 +37,7 @@ const QList<RadicalNode> &radicalTree();
 bool isRadicalNumber(int n);
 
 // ---------------------------------------------------------------------------
-// The raw radical list liste_chargement_rad and the lists built from it.
+// The raw radical list and the lists built from it.
 //
 // Raw list: header lines "#n" (n the radical number), each followed by the
 // character lines of radical n, "character TAB readings TAB strokes":
@@ -61,7 +61,7 @@ struct IgnoredRadicalLine
     QString reason;
 };
 
-// Rows debut_rad[n] to fin_rad[n] of the radical character lists.
+// Rows first to last of the radical character lists (empty: 0 to -1).
 struct RadicalRows
 {
     int first = 0;
@@ -80,22 +80,17 @@ public:
 
     int rowCount() const { return int(m_rows.size()); }
     // The character, its readings, its stroke count.
-    QStringView liste_rad(int row) const { return text().sliced(m_rows[row].start, 1); }
-    QStringView liste_rad_pin(int row) const
+    QStringView character(int row) const { return text().sliced(m_rows[row].start, 1); }
+    QStringView reading(int row) const
     {
         const Row &r = m_rows[row];
         return text().sliced(r.start + 2, r.tab - r.start - 2);
     }
-    QStringView liste_rad_nb_traits(int row) const
+    QStringView strokes(int row) const
     {
         const Row &r = m_rows[row];
         return text().sliced(r.tab + 1, r.end - r.tab - 1);
     }
-
-    // Slots 1 to 198; any other n reads as a slot holding -1 (debut_rad)
-    // or 0 (fin_rad).
-    qint32 debut_rad(int n) const { return inRange(n) ? m_debut[size_t(n - 1)] : -1; }
-    qint32 fin_rad(int n) const { return inRange(n) ? m_fin[size_t(n - 1)] : 0; }
 
     // The characters of the node with absolute index n: none for a heading,
     // an empty radical or an index outside 1 to 198.
@@ -120,8 +115,10 @@ private:
     };
     QString m_text; // the raw list the rows view
     QList<Row> m_rows;
-    std::array<qint32, kRadicalNumberMax> m_debut;
-    std::array<qint32, kRadicalNumberMax> m_fin;
+    // Per radical number 1 to 198: its first row (-1 while none) and its
+    // last row (0 while none).
+    std::array<qint32, kRadicalNumberMax> m_first;
+    std::array<qint32, kRadicalNumberMax> m_last;
     QList<IgnoredRadicalLine> m_ignored;
     int m_headers = 0;
 };
@@ -143,9 +140,9 @@ private:
 // A radical whose header comes twice keeps the first row of its first run
 // and the last row of its last one, like the plain algorithm.
 // The raw list as text: lines end with LF (or CR LF), the last one may not.
-RadicalTables buildRadicalTables(QString liste_chargement_rad);
+RadicalTables buildRadicalTables(QString rawList);
 // The raw list as lines (none holding a line feed).
-RadicalTables buildRadicalTables(const QStringList &liste_chargement_rad);
+RadicalTables buildRadicalTables(const QStringList &rawList);
 
 // Every rule a raw radical list must obey beyond what the build needs: one
 // header "#n" per radical number in ascending order (no leading zero, no
@@ -155,7 +152,7 @@ RadicalTables buildRadicalTables(const QStringList &liste_chargement_rad);
 // without leading zero and ascending within a radical, no character twice
 // under one radical.  One line per violation, "line N: what", at most
 // `limit` of them.
-QStringList checkRadicalList(const QStringList &liste_chargement_rad, int limit = 100);
+QStringList checkRadicalList(const QStringList &rawList, int limit = 100);
 
 // Counts of a built radical list and its reach into a dictionary.
 struct RadicalReport

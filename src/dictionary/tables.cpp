@@ -15,13 +15,13 @@ using namespace Qt::StringLiterals;
 QString listName(List list)
 {
     switch (list) {
-    case List::liste_dico_ch: return u"liste_dico_ch"_s;
-    case List::liste_dico_pin: return u"liste_dico_pin"_s;
-    case List::liste_dico_fr: return u"liste_dico_fr"_s;
-    case List::liste_pin_ss_accent: return u"liste_pin_ss_accent"_s;
-    case List::liste_dicopin_index: return u"liste_dicopin_index"_s;
-    case List::liste_fr: return u"liste_fr"_s;
-    case List::liste_dicofr_index: return u"liste_dicofr_index"_s;
+    case List::Headwords: return u"liste_dico_ch"_s;
+    case List::Pinyins: return u"liste_dico_pin"_s;
+    case List::Glosses: return u"liste_dico_fr"_s;
+    case List::PinyinKeys: return u"liste_pin_ss_accent"_s;
+    case List::PinyinKeyEntries: return u"liste_dicopin_index"_s;
+    case List::FrenchKeys: return u"liste_fr"_s;
+    case List::FrenchKeyEntries: return u"liste_dicofr_index"_s;
     }
     return {};
 }
@@ -122,15 +122,15 @@ Tables Tables::fromMapped(QByteArrayView compiled, std::shared_ptr<const void> o
 int Tables::rowCount(List list) const
 {
     switch (list) {
-    case List::liste_dico_ch:
-    case List::liste_dico_pin:
-    case List::liste_dico_fr:
+    case List::Headwords:
+    case List::Pinyins:
+    case List::Glosses:
         return m_entryCount;
-    case List::liste_pin_ss_accent:
-    case List::liste_dicopin_index:
+    case List::PinyinKeys:
+    case List::PinyinKeyEntries:
         return m_pinyinKeyCount;
-    case List::liste_fr:
-    case List::liste_dicofr_index:
+    case List::FrenchKeys:
+    case List::FrenchKeyEntries:
         return m_frenchKeyCount;
     }
     return 0;
@@ -139,9 +139,9 @@ int Tables::rowCount(List list) const
 std::span<const quint32> Tables::prefixTree(List list) const
 {
     switch (list) {
-    case List::liste_dico_ch: return {m_trees[0], 2 * std::size_t(m_entryCount)};
-    case List::liste_pin_ss_accent: return {m_trees[1], 2 * std::size_t(m_pinyinKeyCount)};
-    case List::liste_fr: return {m_trees[2], 2 * std::size_t(m_frenchKeyCount)};
+    case List::Headwords: return {m_trees[0], 2 * std::size_t(m_entryCount)};
+    case List::PinyinKeys: return {m_trees[1], 2 * std::size_t(m_pinyinKeyCount)};
+    case List::FrenchKeys: return {m_trees[2], 2 * std::size_t(m_frenchKeyCount)};
     default: return {};
     }
 }
@@ -149,13 +149,13 @@ std::span<const quint32> Tables::prefixTree(List list) const
 QString Tables::row(List list, int r) const
 {
     switch (list) {
-    case List::liste_dico_ch: return headword(r).toString();
-    case List::liste_dico_pin: return pinyin(r).toString();
-    case List::liste_dico_fr: return gloss(r).toString();
-    case List::liste_pin_ss_accent: return pinyinKey(r).toString();
-    case List::liste_dicopin_index: return QString::number(pinyinKeyEntry(r));
-    case List::liste_fr: return frenchKey(r).toString();
-    case List::liste_dicofr_index: return QString::number(frenchKeyEntry(r));
+    case List::Headwords: return headword(r).toString();
+    case List::Pinyins: return pinyin(r).toString();
+    case List::Glosses: return gloss(r).toString();
+    case List::PinyinKeys: return pinyinKey(r).toString();
+    case List::PinyinKeyEntries: return QString::number(pinyinKeyEntry(r));
+    case List::FrenchKeys: return frenchKey(r).toString();
+    case List::FrenchKeyEntries: return QString::number(frenchKeyEntry(r));
     }
     return {};
 }

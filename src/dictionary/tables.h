@@ -11,21 +11,24 @@
 
 namespace Verarov::Dictionary {
 
-// The seven lists of the dictionary, by the names the program knows them by.
+// The seven lists of the dictionary.  listName() gives the name each is
+// known by outside the program (exported file names, log lines).
 enum class List {
-    liste_dico_ch,       // headword of each entry, in entry order
-    liste_dico_pin,      // pinyin of each entry
-    liste_dico_fr,       // French gloss of each entry
-    liste_pin_ss_accent, // toneless pinyin keys, collated
-    liste_dicopin_index, // entry index of each pinyin key, decimal text
-    liste_fr,            // French keys, collated
-    liste_dicofr_index,  // entry index of each French key, decimal text
+    Headwords,        // headword of each entry, in entry order
+    Pinyins,          // pinyin of each entry
+    Glosses,          // French gloss of each entry
+    PinyinKeys,       // toneless pinyin keys, collated
+    PinyinKeyEntries, // entry index of each pinyin key, decimal text
+    FrenchKeys,       // French keys, collated
+    FrenchKeyEntries, // entry index of each French key, decimal text
 };
 inline constexpr List kAllLists[] = {
-    List::liste_dico_ch,       List::liste_dico_pin, List::liste_dico_fr,
-    List::liste_pin_ss_accent, List::liste_dicopin_index, List::liste_fr,
-    List::liste_dicofr_index,
+    List::Headwords,       List::Pinyins, List::Glosses,
+    List::PinyinKeys, List::PinyinKeyEntries, List::FrenchKeys,
+    List::FrenchKeyEntries,
 };
+// The list's historical name: "liste_dico_ch" for Headwords; the export
+// writes the list to that name + ".txt".
 QString listName(List list);
 
 // A read-only view of a compiled dictionary (see compiled_p.h for the
@@ -76,8 +79,8 @@ public:
     int rowCount(List list) const;
     QString row(List list, int row) const;
 
-    // The prefix index of a lookup list (liste_dico_ch, liste_pin_ss_accent
-    // or liste_fr), 2 * rowCount(list) row numbers: see prefixtree.h.
+    // The prefix index of a lookup list (Headwords, PinyinKeys or
+    // FrenchKeys), 2 * rowCount(list) row numbers: see prefixtree.h.
     std::span<const quint32> prefixTree(List list) const;
     // The headwords as a trie, for the translation.
     const HeadwordTrie &headwordTrie() const { return m_trie; }

@@ -7,9 +7,8 @@
 
 namespace Verarov::Lookup {
 
-// The characters of one radical (liste_car_ch), with the reading and the
-// stroke count of each row (liste_car_pin, liste_car_nb_traits): a window
-// onto rows debut_rad[n] to fin_rad[n] of the radical character lists.
+// The characters of one radical, with the reading and the stroke count of
+// each row: a window onto rows(n) of the radical character lists.
 class CharacterListModel final : public QAbstractListModel
 {
     Q_OBJECT
@@ -24,11 +23,11 @@ public:
     void showRadical(int n);
     void clear();
 
-    QStringView character(int row) const { return m_tables.liste_rad(m_rows.first + row); }
-    QStringView liste_car_pin(int row) const { return m_tables.liste_rad_pin(m_rows.first + row); }
-    QStringView liste_car_nb_traits(int row) const
+    QStringView character(int row) const { return m_tables.character(m_rows.first + row); }
+    QStringView reading(int row) const { return m_tables.reading(m_rows.first + row); }
+    QStringView strokes(int row) const
     {
-        return m_tables.liste_rad_nb_traits(m_rows.first + row);
+        return m_tables.strokes(m_rows.first + row);
     }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -41,7 +40,7 @@ private:
     Dictionary::RadicalRows m_rows;
 };
 
-// The words that begin with one character (liste_mots_ch), in entry order,
+// The words that begin with one character, in entry order,
 // one row per entry: a window onto the dictionary's run of entries.
 class WordListModel final : public QAbstractListModel
 {

@@ -6,7 +6,7 @@ namespace Verarov::Lookup {
 
 GlossForm glossFormOf(Dictionary::List list)
 {
-    return list == Dictionary::List::liste_fr ? GlossForm::AsStored : GlossForm::Trimmed;
+    return list == Dictionary::List::FrenchKeys ? GlossForm::AsStored : GlossForm::Trimmed;
 }
 
 ShownEntry entryToShow(const Dictionary::Tables &tables, int entry, GlossForm form)

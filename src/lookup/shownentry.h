@@ -21,8 +21,8 @@ struct ShownEntry
     bool isValid() const { return entry >= 0; }
 };
 
-// The gloss form a row of this list leads to: as stored for liste_fr,
-// trimmed for liste_dico_ch and liste_pin_ss_accent.
+// The gloss form a row of this list leads to: as stored for FrenchKeys,
+// trimmed for Headwords and PinyinKeys.
 GlossForm glossFormOf(Dictionary::List list);
 
 // Entry e with its gloss in the given form; invalid for e out of range.

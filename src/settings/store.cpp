@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kLangue = u"langue"_s;
+const QString kLanguageName = u"langue"_s;
 const QString kRegistryKey = u"HKEY_CURRENT_USER\\Software\\Duvuduz_ivod"_s;
 
 QString &locationOverride()
@@ -134,7 +134,7 @@ std::optional<ColourValue> colourFromStore(const QVariant &stored, bool keepsTyp
     }
 }
 
-std::optional<QString> langueFromStore(const QVariant &stored, bool keepsTypes)
+std::optional<QString> languageFromStore(const QVariant &stored, bool keepsTypes)
 {
     if (stored.typeId() != QMetaType::QString)
         return std::nullopt;
@@ -176,13 +176,13 @@ StoredSettings Store::readAtStart() const
     StoredSettings result;
     const auto settings = open(m_location);
 
-    if (settings->contains(kLangue)) {
-        const QVariant stored = settings->value(kLangue);
-        qCDebug(lcSettings).noquote().nospace() << "lu\t" << kLangue << '\t' << logText(stored);
-        if (const auto langue = langueFromStore(stored, typed))
-            result.langue = *langue;
+    if (settings->contains(kLanguageName)) {
+        const QVariant stored = settings->value(kLanguageName);
+        qCDebug(lcSettings).noquote().nospace() << "lu\t" << kLanguageName << '\t' << logText(stored);
+        if (const auto language = languageFromStore(stored, typed))
+            result.language = *language;
         else
-            result.failures.append(wrongTypeMessage(kLangue));
+            result.failures.append(wrongTypeMessage(kLanguageName));
     }
 
     QString firstWritten;
@@ -253,9 +253,9 @@ QString Store::write(const QList<std::pair<QString, QVariant>> &values) const
     return {};
 }
 
-QString Store::writeLangue(const QString &langue) const
+QString Store::writeLanguage(const QString &language) const
 {
-    return write({{kLangue, langue}});
+    return write({{kLanguageName, language}});
 }
 
 QString Store::writeColour(const ColourSetting &setting, ColourValue value) const

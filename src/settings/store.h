@@ -16,7 +16,7 @@ namespace Verarov::Settings {
 struct StoredSettings
 {
     // The stored "langue"; empty when missing or not a string.
-    QString langue;
+    QString language;
     // One entry per row of colourSettings(): the stored value, or nothing
     // when it was missing (its default is then written) or unusable.
     QList<std::optional<ColourValue>> colours;
@@ -53,7 +53,7 @@ public:
 
     // Each writes its values and returns the failure message, or an empty
     // string when the store took them.
-    [[nodiscard]] QString writeLangue(const QString &langue) const;
+    [[nodiscard]] QString writeLanguage(const QString &language) const;
     [[nodiscard]] QString writeColour(const ColourSetting &setting, ColourValue value) const;
     // All eleven colours with their defaults, in table order.
     [[nodiscard]] QString writeDefaults() const;
@@ -76,7 +76,7 @@ void setUserStoreLocation(const QString &location);
 // value types (the registry); else values are text.  Nothing when the value
 // has the wrong type.
 std::optional<ColourValue> colourFromStore(const QVariant &stored, bool keepsTypes);
-std::optional<QString> langueFromStore(const QVariant &stored, bool keepsTypes);
+std::optional<QString> languageFromStore(const QVariant &stored, bool keepsTypes);
 
 // The store's failure messages, with the value's name.
 QString wrongTypeMessage(const QString &name);  // "Type de données incorrect pour '%s'"

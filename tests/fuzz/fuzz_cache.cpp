@@ -72,7 +72,7 @@ void readEverything(const Tables &tables, QStringView probe)
     Dictionary::check(tables);
     const bool sound = Dictionary::indexesAgreeWithTexts(tables);
 
-    for (List list : {List::liste_dico_ch, List::liste_pin_ss_accent, List::liste_fr}) {
+    for (List list : {List::Headwords, List::PinyinKeys, List::FrenchKeys}) {
         const Dictionary::KeyList keys(tables, list);
         for (int r = 0; r < keys.count(); ++r) {
             const Lookup::ShownEntry shown = Lookup::rowToShow(keys, r);

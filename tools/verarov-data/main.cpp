@@ -246,22 +246,29 @@ int exportLists(const QString &dirPath)
             return 1;
     }
     // The raw radical list and what the start-up builds from it; the row
-    // ranges have one line per radical number, slot 1 first.
+    // ranges have one line per radical number, slot 1 first, and a radical
+    // without characters reads first -1, last 0.
     const QStringList raw = builtInRadicalList();
     const RadicalTables radicals = buildRadicalTables(raw);
     const int rows = radicals.rowCount();
     const bool written =
             writeRows(dir, u"liste_chargement_rad"_s, int(raw.size()), [&](int r) { return raw[r]; })
             && writeRows(dir, u"liste_rad"_s, rows,
-                         [&](int r) { return radicals.liste_rad(r).toString(); })
+                         [&](int r) { return radicals.character(r).toString(); })
             && writeRows(dir, u"liste_rad_pin"_s, rows,
-                         [&](int r) { return radicals.liste_rad_pin(r).toString(); })
+                         [&](int r) { return radicals.reading(r).toString(); })
             && writeRows(dir, u"liste_rad_nb_traits"_s, rows,
-                         [&](int r) { return radicals.liste_rad_nb_traits(r).toString(); })
+                         [&](int r) { return radicals.strokes(r).toString(); })
             && writeRows(dir, u"debut_rad"_s, kRadicalNumberMax,
-                         [&](int r) { return QString::number(radicals.debut_rad(r + 1)); })
+                         [&](int r) {
+                             const RadicalRows range = radicals.rows(r + 1);
+                             return QString::number(range.isEmpty() ? -1 : range.first);
+                         })
             && writeRows(dir, u"fin_rad"_s, kRadicalNumberMax,
-                         [&](int r) { return QString::number(radicals.fin_rad(r + 1)); });
+                         [&](int r) {
+                             const RadicalRows range = radicals.rows(r + 1);
+                             return QString::number(range.isEmpty() ? 0 : range.last);
+                         });
     return written ? 0 : 1;
 }
 
