@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Verarov need (Debian 12):
-# clang builds the code a second time in CI (scripts/test.sh --clang), for
-# its warnings; desktop-file-utils, appstream and groff check the menu
+# clang builds the code a second time (scripts/test.sh --clang), for its
+# warnings; desktop-file-utils, appstream and groff check the menu
 # entry, the metadata and the manual pages;
 # dpkg-dev lets cpack find the libraries the package depends on;
 # qt6-translations-l10n puts the toolkit's dialogs in French and Chinese.
