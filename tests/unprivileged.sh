@@ -15,6 +15,7 @@ export HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache \
        XDG_DATA_HOME=$home/data TMPDIR=$home/tmp
 mkdir -p "$TMPDIR"
 run=("$program" "$@")
+runas=$(id -un)
 if [ "$(id -u)" -eq 0 ]; then
     user=nobody group=nogroup
     getent group "$group" >/dev/null || group=nobody
@@ -30,12 +31,13 @@ if [ "$(id -u)" -eq 0 ]; then
         exit 1
     fi
     run=("${as_user[@]}" "${run[@]}")
+    runas=$user
 fi
 status=0
 out=$("${run[@]}" 2>&1) || status=$?
 printf '%s\n' "$out"
 [ "$status" -eq 0 ] || exit "$status"
 if grep -q '^SKIP ' <<<"$out"; then
-    echo "FAIL: a case was skipped as $(id -un); it must be executed" >&2
+    echo "FAIL: a case was skipped as $runas; it must be executed" >&2
     exit 1
 fi
