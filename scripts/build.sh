@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (Release).
+# Configures and builds the program and the benchmarks into build/
+# (Release): the "release" preset of CMakePresets.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)"

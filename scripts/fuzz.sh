@@ -31,9 +31,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVERAROV_FUZZ=ON -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build-fuzz -j 2 --target "$target"
+# The "fuzz" preset of CMakePresets.json.
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j 2 --target "$target"
 
 work=build-fuzz/corpus/$target
 crashes=build-fuzz/crashes/$target

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Verarov need (Debian 12):
-# librsvg2-bin renders the icon at build time; desktop-file-utils, appstream
-# and groff check the menu entry, the metadata and the manual pages;
+# clang builds the code a second time (scripts/test.sh --clang), for its
+# warnings; desktop-file-utils, appstream and groff check the menu
+# entry, the metadata and the manual pages;
 # dpkg-dev lets cpack find the libraries the package depends on;
 # qt6-translations-l10n puts the toolkit's dialogs in French and Chinese.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ clang pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     fonts-noto-cjk fonts-dejavu-core fonts-liberation2
     python3 unicode-data
-    librsvg2-bin
     desktop-file-utils appstream groff-base dpkg-dev
 )
 missing=()

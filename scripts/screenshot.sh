@@ -1,7 +1,10 @@
 #!/bin/sh
-# Screenshot of the main window under Xvfb, after typing into a lookup field.
+# Screenshot of the main window under Xvfb, after typing into a lookup field:
+# the window alone when xdotool finds it, else the whole screen.  The
+# README's picture is made by: scripts/screenshot.sh build docs/screenshot.png
 # Usage: scripts/screenshot.sh [build dir] [output.png] [text to type] [tab 0-2]
-# Needs Xvfb and ImageMagick; xdotool (optional) types the text.
+# Needs Xvfb and ImageMagick (Debian: xvfb imagemagick), fonts-noto-cjk for
+# the Chinese text; xdotool (optional) types the text.
 set -eu
 build=${1:-build}
 out=${2:-screenshot.png}
@@ -14,9 +17,13 @@ display=:${SCREENSHOT_DISPLAY:-97}
 Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
 xvfb=$!
 program_pid=""
-trap 'if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi; kill "$xvfb" 2>/dev/null || true' EXIT
+window=""
+# A throw-away home: default settings, and the user's own left alone.
+home=$(mktemp -d /tmp/verarov-screenshot.XXXXXX)
+trap 'if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi; kill "$xvfb" 2>/dev/null || true; rm -rf "$home"' EXIT
 sleep 1
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" &
+HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache XDG_DATA_HOME=$home/data \
+    VERAROV_DICTIONARY= DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" &
 program_pid=$!
 sleep 3
 if command -v xdotool >/dev/null 2>&1; then
@@ -31,5 +38,5 @@ if command -v xdotool >/dev/null 2>&1; then
     DISPLAY=$display xdotool type --delay 150 "$text"
     sleep 1
 fi
-DISPLAY=$display import -window root "$out"
+DISPLAY=$display import -window "${window:-root}" "$out"
 echo "wrote $out"

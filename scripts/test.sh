@@ -7,9 +7,10 @@
 #   scripts/test.sh --sanitize   the same under AddressSanitizer and
 #                                UndefinedBehaviorSanitizer: build-sanitize/,
 #                                any fault fails its test
+#   scripts/test.sh --clang      the same built with clang: build-clang/
 #
-# The program and the benchmarks are built by scripts/build.sh into build/
-# (Release).
+# Warnings are errors in these builds (VERAROV_WERROR).  The program and the
+# benchmarks are built by scripts/build.sh into build/ (Release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,17 +21,17 @@ if command -v npm >/dev/null 2>&1; then
         || echo "test.sh: inputs of the data tools not installed; radicals_reproducible will skip" >&2
 fi
 jobs=${VERAROV_JOBS:-$(nproc)}
-if [ "${1:-}" = "--sanitize" ]; then
-    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
-    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-    folder=build-sanitize
-    cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-          -DVERAROV_SANITIZE=ON -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
-else
-    folder=build-tests
-    cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-          -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
-fi
-cmake --build "$folder" -j "$jobs"
-cd "$folder"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
+# Each build is a preset of CMakePresets.json, in a folder of its own.
+preset=tests
+case "${1:-}" in
+    --sanitize)
+        export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+        export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+        preset=sanitize ;;
+    --clang) preset=clang ;;
+    "") ;;
+    *) echo "usage: $0 [--sanitize|--clang]" >&2; exit 2 ;;
+esac
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$jobs"
+ctest --preset "$preset" -j "$jobs"

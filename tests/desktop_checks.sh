@@ -4,6 +4,9 @@
 #   desktop_checks.sh entry FILE.desktop     desktop-file-validate, menu keywords
 #   desktop_checks.sh metainfo FILE.xml      appstreamcli validate --no-net
 #   desktop_checks.sh manpages FILE.1...     groff renders them without a warning
+#   desktop_checks.sh icons DESKTOP_DIR      the committed PNG icons: from the SVG as
+#                                            it is, of their sizes (and, when
+#                                            rsvg-convert is there, as it renders them)
 #   desktop_checks.sh install BUILD_DIR      cmake --install into a temporary prefix,
 #                                            the files there, the installed program run
 #   desktop_checks.sh package BUILD_DIR      cpack -G DEB, its control fields, the
@@ -65,6 +68,32 @@ check_manpages() {
         grep -q '^\.SH NAME' "$page" || fail "$page has no NAME section"
         echo "manual page renders cleanly: $page"
     done
+}
+
+# The PNGs are rendered once and committed (scripts/render-icons.sh), which
+# records the SHA-256 of the SVG they were made from.
+check_icons() {
+    local dir=$1 id=org.example.verarov size png bytes
+    (cd "$dir" && sha256sum --check --quiet --status icons/source.sha256) \
+        || fail "$id.svg changed after its PNGs were rendered: run scripts/render-icons.sh"
+    for size in 16 22 24 32 48 64 128 256 512; do
+        png=$dir/icons/${size}x${size}/$id.png
+        [ -s "$png" ] || fail "missing: $png"
+        # Width and height are the big-endian words at bytes 16 and 20 (IHDR).
+        bytes=$(od -An -tu1 -j16 -N8 "$png" | tr -s ' ' | sed 's/^ //')
+        read -r w1 w2 w3 w4 h1 h2 h3 h4 <<<"$bytes"
+        [ "$(( (w1 << 24) | (w2 << 16) | (w3 << 8) | w4 ))x$(( (h1 << 24) | (h2 << 16) | (h3 << 8) | h4 ))" = "${size}x${size}" ] \
+            || fail "$png is not ${size}x${size}"
+    done
+    echo "PNG icons made from the SVG as it is, of their sizes"
+    command -v rsvg-convert >/dev/null 2>&1 || { echo "rsvg-convert not installed: renders not compared"; return 0; }
+    make_scratch
+    for size in 16 22 24 32 48 64 128 256 512; do
+        rsvg-convert --width "$size" --height "$size" --output "$scratch/$size.png" "$dir/$id.svg"
+        cmp -s "$scratch/$size.png" "$dir/icons/${size}x${size}/$id.png" \
+            || fail "icons/${size}x${size}/$id.png is not what rsvg-convert renders: run scripts/render-icons.sh"
+    done
+    echo "PNG icons as rsvg-convert renders them"
 }
 
 check_install() {
@@ -150,7 +179,8 @@ case "$check" in
     entry) check_entry "$@" ;;
     metainfo) check_metainfo "$@" ;;
     manpages) check_manpages "$@" ;;
+    icons) check_icons "$@" ;;
     install) check_install "$@" ;;
     package) check_package "$@" ;;
-    *) echo "usage: $0 entry|metainfo|manpages|install|package ARGS" >&2; exit 2 ;;
+    *) echo "usage: $0 entry|metainfo|manpages|icons|install|package ARGS" >&2; exit 2 ;;
 esac

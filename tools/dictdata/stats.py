@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Figures of the built-in dictionary, as the README gives them.
+"""Figures of the built-in dictionary, as docs/dictionary.md gives them.
 
 Usage: python3 tools/dictdata/stats.py [--dictionary FILE] [--corpus FILE] [--no-nouns]
 

@@ -4,7 +4,7 @@
 Usage:
   python3 tools/dictdata/to_tsv.py [-o OUT] [--classifiers FILE]... FILE...
   python3 tools/dictdata/to_tsv.py --self-test
-The built-in dictionary is made with (README, "Dictionary"):
+The built-in dictionary is made with (docs/dictionary.md, "To reproduce"):
   python3 tools/dictdata/to_tsv.py -o data/dictionary.tsv \
       --classifiers data/classifiers.tsv \
       --classifiers data/revisions/classifiers_NN.tsv ... data/glosses/*.tsv
