@@ -77,8 +77,6 @@ private slots:
     void unwritableStore_data();
     void unwritableStore();
     void sameValue_leavesTheFileAlone();
-    void colourCommandTags_data();
-    void colourCommandTags();
     void log_readAndWritten();
     void userStore_inConfigFolder();
 
@@ -101,7 +99,7 @@ void tst_Settings::init()
 void tst_Settings::firstRead_writesElevenDefaultsNotLangue()
 {
     const StoredSettings read = Store(storeFile()).readAtStart();
-    QCOMPARE(read.language, QString());
+    QCOMPARE(read.language, Language::French);
     QVERIFY(read.failures.isEmpty());
     QCOMPARE(read.colours.size(), 11);
     for (const auto &colour : read.colours)
@@ -181,28 +179,31 @@ void tst_Settings::storedColour()
 void tst_Settings::storedLangue_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("langue");
+    QTest::addColumn<bool>("chinese");
     QTest::addColumn<bool>("valid");
-    QTest::addRow("ch") << "langue=ch\n"_ba << u"ch"_s << true;
-    QTest::addRow("CH kept as written") << "langue=CH\n"_ba << u"CH"_s << true;
-    QTest::addRow("zh") << "langue=zh\n"_ba << u"zh"_s << true;
-    QTest::addRow("empty") << "langue=\n"_ba << QString() << true;
-    QTest::addRow("missing") << ""_ba << QString() << true;
-    QTest::addRow("Chinese text") << "langue=中文\n"_ba << u"中文"_s << true;
-    QTest::addRow("a number") << "langue=12\n"_ba << QString() << false;
-    QTest::addRow("a hexadecimal number") << "langue=0x1F\n"_ba << QString() << false;
-    QTest::addRow("a list") << "langue=fr,ch\n"_ba << QString() << false;
-    QTest::addRow("invalid variant") << "langue=@Invalid()\n"_ba << QString() << false;
+    const bool fr = false;
+    QTest::addRow("ch") << "langue=ch\n"_ba << true << true;
+    QTest::addRow("fr") << "langue=fr\n"_ba << fr << true;
+    QTest::addRow("CH kept as written") << "langue=CH\n"_ba << fr << true;
+    QTest::addRow("zh") << "langue=zh\n"_ba << fr << true;
+    QTest::addRow("ch with a blank") << "langue=ch \n"_ba << fr << true;
+    QTest::addRow("empty") << "langue=\n"_ba << fr << true;
+    QTest::addRow("missing") << ""_ba << fr << true;
+    QTest::addRow("Chinese text") << "langue=中文\n"_ba << fr << true;
+    QTest::addRow("a number") << "langue=12\n"_ba << fr << false;
+    QTest::addRow("a hexadecimal number") << "langue=0x1F\n"_ba << fr << false;
+    QTest::addRow("a list") << "langue=fr,ch\n"_ba << fr << false;
+    QTest::addRow("invalid variant") << "langue=@Invalid()\n"_ba << fr << false;
 }
 
 void tst_Settings::storedLangue()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QString, langue);
+    QFETCH(bool, chinese);
     QFETCH(bool, valid);
     QVERIFY(writeFile(storeFile(), fullStore() + line));
     const StoredSettings read = Store(storeFile()).readAtStart();
-    QCOMPARE(read.language, langue);
+    QCOMPARE(read.language, chinese ? Language::Chinese : Language::French);
     QCOMPARE(read.failures, valid ? QStringList()
                                   : QStringList{u"Type de données incorrect pour 'langue'"_s});
     QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
@@ -222,8 +223,8 @@ void tst_Settings::writes_keepOtherValues()
     const Store store(storeFile());
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures, QStringList{u"Type de données incorrect pour 'couleur radical'"_s});
-    QCOMPARE(store.writeLanguage(u"fr"_s), QString());
-    QCOMPARE(store.writeColour(*colourSettingForTag(8), 0x00FF0000), QString());
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), QString());
+    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownHeadword), 0x00FF0000), QString());
 
     QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
     QCOMPARE(storedValue(u"Autre/clef"_s).toStringList(), (QStringList{u"1"_s, u"2"_s}));
@@ -252,11 +253,11 @@ void tst_Settings::sameValue_leavesTheFileAlone()
                               "couleur%20traduction%20pinyin=128\n";
     QVERIFY(writeFile(location, before));
     const Store store(location);
-    QCOMPARE(store.writeLanguage(u"ch"_s), QString());
-    QCOMPARE(store.writeColour(*colourSettingForTag(9), 0x80), QString());
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::Chinese), QString());
+    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0x80), QString());
     QCOMPARE(readAll(location), before);
 
-    QCOMPARE(store.writeLanguage(u"fr"_s), QString());
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), QString());
     QVERIFY(!readAll(location).contains("; kept"));
     QCOMPARE(QSettings(location, QSettings::IniFormat).value(u"langue"_s).toString(), u"fr"_s);
 }
@@ -292,8 +293,8 @@ void tst_Settings::unwritableStore()
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures,
              QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
-    QCOMPARE(store.writeLanguage(u"fr"_s), u"Echec à la définition des données pour 'langue'"_s);
-    QCOMPARE(store.writeColour(*colourSettingForTag(9), 0),
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), u"Echec à la définition des données pour 'langue'"_s);
+    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0),
              u"Echec à la définition des données pour 'couleur traduction pinyin'"_s);
     QCOMPARE(store.writeDefaults(),
              u"Echec à la définition des données pour 'couleur champs texte'"_s);
@@ -304,27 +305,6 @@ void tst_Settings::unwritableStore()
     }
 }
 
-void tst_Settings::colourCommandTags_data()
-{
-    QTest::addColumn<int>("tag");
-    QTest::addColumn<QString>("name");
-    QTest::addRow("Fond texte") << 1 << u"couleur champs texte"_s;
-    QTest::addRow("Traduction - chinois") << 8 << u"couleur traduction chinois"_s;
-    QTest::addRow("Traduction - pinyin") << 9 << u"couleur traduction pinyin"_s;
-    QTest::addRow("Traduction - français") << 10 << u"couleur traduction français"_s;
-    QTest::addRow("no tag") << 0 << QString();
-    QTest::addRow("between the tags") << 2 << QString();
-    QTest::addRow("after the tags") << 11 << QString();
-}
-
-void tst_Settings::colourCommandTags()
-{
-    QFETCH(int, tag);
-    QFETCH(QString, name);
-    const ColourSetting *setting = colourSettingForTag(tag);
-    QCOMPARE(setting ? setting->name : QString(), name);
-}
-
 void tst_Settings::log_readAndWritten()
 {
     QVERIFY(writeFile(storeFile(), fullStore("couleur mot", {}) + "langue=ch\n"));
@@ -333,7 +313,7 @@ void tst_Settings::log_readAndWritten()
     const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
     const Store store(storeFile());
     (void)store.readAtStart();
-    QVERIFY(store.writeLanguage(u"fr"_s).isEmpty());
+    QVERIFY(store.writeLanguage(Verarov::Settings::Language::French).isEmpty());
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules({});
 

@@ -17,6 +17,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kLanguageName = u"langue"_s;
+// The stored texts of the two languages; any other text reads as French.
+const QString kFrenchText = u"fr"_s;
+const QString kChineseText = u"ch"_s;
 const QString kRegistryKey = u"HKEY_CURRENT_USER\\Software\\Duvuduz_ivod"_s;
 
 QString &locationOverride()
@@ -134,14 +137,14 @@ std::optional<ColourValue> colourFromStore(const QVariant &stored, bool keepsTyp
     }
 }
 
-std::optional<QString> languageFromStore(const QVariant &stored, bool keepsTypes)
+std::optional<Language> languageFromStore(const QVariant &stored, bool keepsTypes)
 {
     if (stored.typeId() != QMetaType::QString)
         return std::nullopt;
-    QString text = stored.toString();
+    const QString text = stored.toString();
     if (!keepsTypes && integerText(text).isInteger)
         return std::nullopt;
-    return text;
+    return text == kChineseText ? Language::Chinese : Language::French;
 }
 
 QString userStoreLocation()
@@ -253,9 +256,9 @@ QString Store::write(const QList<std::pair<QString, QVariant>> &values) const
     return {};
 }
 
-QString Store::writeLanguage(const QString &language) const
+QString Store::writeLanguage(Language language) const
 {
-    return write({{kLanguageName, language}});
+    return write({{kLanguageName, language == Language::Chinese ? kChineseText : kFrenchText}});
 }
 
 QString Store::writeColour(const ColourSetting &setting, ColourValue value) const
