@@ -10,7 +10,7 @@
 //   bench_search [runs]      (default 15)
 #include "benchdata.h"
 #include "app/recherche.h"
-#include "app/resultcompletion.h"
+#include "search/resultcompletion.h"
 #include "app/simplecombobox.h"
 #include "app/unit1.h"
 #include "lookup/keylistmodel.h"
@@ -250,9 +250,9 @@ int main(int argc, char *argv[])
 
         // The completion search alone, through the index and by the plain
         // scan, on every prefix of those words (also upper-cased).
-        Verarov::App::ResultCompletion indexed(results);
+        Verarov::Search::ResultCompletion indexed(results);
         indexed.setField(&main->fieldModel(List::FrenchKeys));
-        const Verarov::App::ResultCompletion scanned(results);
+        const Verarov::Search::ResultCompletion scanned(results);
         QStringList prefixes;
         for (const QString &word : words) {
             for (qsizetype n = 1; n <= word.size(); ++n) {

@@ -75,7 +75,8 @@ int main(int argc, char *argv[])
     // "langue" "ch".
     const QString fullConfig = home.filePath(u"config-full"_s);
     const Verarov::Settings::Store full(fullConfig + u"/Duvuduz_ivod.conf"_s);
-    if (!full.writeDefaults().isEmpty() || !full.writeLanguage(u"ch"_s).isEmpty()) {
+    if (!full.writeDefaults().isEmpty()
+        || !full.writeLanguage(Verarov::Settings::Language::Chinese).isEmpty()) {
         out << "cannot write the settings store in " << fullConfig << "\n";
         return 1;
     }
@@ -83,7 +84,8 @@ int main(int argc, char *argv[])
     // The same colours in the French interface.
     const QString frenchConfig = home.filePath(u"config-french"_s);
     const Verarov::Settings::Store french(frenchConfig + u"/Duvuduz_ivod.conf"_s);
-    if (!french.writeDefaults().isEmpty() || !french.writeLanguage(u"fr"_s).isEmpty()) {
+    if (!french.writeDefaults().isEmpty()
+        || !french.writeLanguage(Verarov::Settings::Language::French).isEmpty()) {
         out << "cannot write the settings store in " << frenchConfig << "\n";
         return 1;
     }

@@ -16,7 +16,10 @@ cmake_minimum_required(VERSION 3.25)
 
 set(allowed_dictionary dictionary)
 set(allowed_lookup dictionary lookup)
-set(allowed_search dictionary search)
+# search may use lookup (one way only): the completion over search results
+# (search/resultcompletion.h) starts from the prefix index of the lookup
+# field the results come from.
+set(allowed_search dictionary lookup search)
 set(allowed_translate dictionary translate)
 set(allowed_settings settings)
 set(core_modules dictionary lookup search translate settings)

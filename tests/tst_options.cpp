@@ -33,7 +33,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace Verarov;
-using Settings::ColourPart;
+using App::ColourPart;
 
 namespace {
 
@@ -94,6 +94,8 @@ private slots:
     void unwritableStore();
     void colourItems_data();
     void colourItems();
+    void colourCommandTags_data();
+    void colourCommandTags();
     void picker_opensOnLastChosen();
     void reset_inChinese_keepsChinese();
     void captions_data();
@@ -229,8 +231,8 @@ void tst_Options::start_deletedValue()
     for (const QString &c : controls)
         QCOMPARE(App::controlColour(control(c), ColourPart(part)), std::nullopt);
     // The others are applied.
-    const auto &all = Settings::colourSettings();
-    const auto &other = name == all[0].name ? all[9] : all[0];
+    const auto &all = App::colourUses();
+    const auto &other = name == Settings::colourSetting(all[0].colour).name ? all[9] : all[0];
     QCOMPARE(App::controlColour(control(other.controls.first()), other.part),
              std::optional<Settings::ColourValue>(255));
 }
@@ -334,6 +336,32 @@ void tst_Options::colourItems()
         QCOMPARE(stored(i.key()), i.value());
 }
 
+void tst_Options::colourCommandTags_data()
+{
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("name");
+    QTest::addRow("Fond texte") << 1 << u"couleur champs texte"_s;
+    QTest::addRow("Traduction - chinois") << 8 << u"couleur traduction chinois"_s;
+    QTest::addRow("Traduction - pinyin") << 9 << u"couleur traduction pinyin"_s;
+    QTest::addRow("Traduction - français") << 10 << u"couleur traduction français"_s;
+    QTest::addRow("no tag") << 0 << QString();
+    QTest::addRow("between the tags") << 2 << QString();
+    QTest::addRow("after the tags") << 11 << QString();
+}
+
+void tst_Options::colourCommandTags()
+{
+    QFETCH(int, tag);
+    QFETCH(QString, name);
+    // The uses follow the stored colours row for row.
+    const QList<App::ColourUse> &uses = App::colourUses();
+    QCOMPARE(uses.size(), Settings::colourSettings().size());
+    for (qsizetype i = 0; i < uses.size(); ++i)
+        QCOMPARE(int(uses[i].colour), int(i));
+    const App::ColourUse *use = App::colourUseForTag(tag);
+    QCOMPARE(use ? Settings::colourSetting(use->colour).name : QString(), name);
+}
+
 void tst_Options::picker_opensOnLastChosen()
 {
     start();
@@ -373,12 +401,13 @@ void tst_Options::reset_inChinese_keepsChinese()
     m_window->activateWindow();
     QTest::keyClick(m_window.get(), Qt::Key_I, Qt::ControlModifier);
     QVERIFY(m_errors.isEmpty());
-    for (const auto &setting : Settings::colourSettings()) {
+    for (const App::ColourUse &use : App::colourUses()) {
+        const Settings::ColourSetting &setting = Settings::colourSetting(use.colour);
         QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value(setting.name).toLongLong(),
                  qint32(setting.defaultValue));
-        for (const QString &name : setting.controls) {
+        for (const QString &name : use.controls) {
             if (QWidget *c = control(name))
-                QCOMPARE(App::controlColour(c, setting.part),
+                QCOMPARE(App::controlColour(c, use.part),
                          std::optional<Settings::ColourValue>(setting.defaultValue));
         }
     }

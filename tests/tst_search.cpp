@@ -1,4 +1,6 @@
 #include "dictionary/loader.h"
+#include "lookup/keylistmodel.h"
+#include "search/resultcompletion.h"
 #include "search/resultmodel.h"
 #include "search/rowset.h"
 #include "search/substring.h"
@@ -12,6 +14,7 @@ using namespace Qt::StringLiterals;
 using Verarov::Dictionary::KeyList;
 using Verarov::Dictionary::List;
 using Verarov::Dictionary::Tables;
+using Verarov::Search::ResultCompletion;
 using Verarov::Search::RowSet;
 
 Q_DECLARE_METATYPE(Verarov::Dictionary::List)
@@ -66,6 +69,8 @@ private slots:
     void rowSet_queriesAgreeWithTheRows_data();
     void rowSet_queriesAgreeWithTheRows();
     void resultModel_rowsAreTheKeysFound();
+    void resultCompletion_isThePlainScan_data();
+    void resultCompletion_isThePlainScan();
 
 private:
     Tables m_tables;
@@ -214,6 +219,48 @@ void tst_Search::resultModel_rowsAreTheKeysFound()
     QCOMPARE(entries.size(), 9); // the five rows "ai" lead to five entries
     model.clear();
     QCOMPARE(model.rowCount(), 0);
+}
+
+void tst_Search::resultCompletion_isThePlainScan_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<List>("list");
+    QTest::addColumn<QString>("searched");
+    QTest::addRow("French keys with e") << 11u << List::FrenchKeys << u"e"_s;
+    QTest::addRow("French keys with é") << 12u << List::FrenchKeys << u"é"_s;
+    QTest::addRow("French keys with a blank") << 14u << List::FrenchKeys << u" "_s;
+    QTest::addRow("headwords with 国") << 15u << List::Headwords << u"国"_s;
+}
+
+void tst_Search::resultCompletion_isThePlainScan()
+{
+    QFETCH(quint32, seed);
+    QFETCH(List, list);
+    QFETCH(QString, searched);
+
+    const auto tables = generatedTables(seed, 3000);
+    const Verarov::Lookup::KeyListModel field(tables, list);
+    Verarov::Search::ResultModel found;
+    found.setResults(field.keys(), Verarov::Search::findContaining(field.keys(), searched).rows);
+    QVERIFY(found.count() > 100);
+    ResultCompletion completion(found);
+    completion.setField(&field);
+    const ResultCompletion withoutField(found);
+
+    // Prefixes of results and of other keys, as they are, upper- and lower-cased.
+    QRandomGenerator random(seed);
+    QStringList texts{u"a"_s, u"A"_s, u"É"_s, u"x"_s, u"\U00020000"_s};
+    for (int i = 0; i < 400; ++i) {
+        const QStringView key = i % 2 ? found.key(random.bounded(found.count()))
+                                      : field.key(random.bounded(field.keyCount()));
+        const QString prefix = key.first(random.bounded(1, int(key.size()) + 1)).toString();
+        texts << (i % 3 == 1 ? prefix.toUpper() : i % 3 == 2 ? prefix.toLower() : prefix);
+    }
+    for (const QString &text : texts) {
+        const int plain = completion.CompletionList::findString(text);
+        QCOMPARE(completion.findString(text), plain);
+        QCOMPARE(withoutField.findString(text), plain);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Search)

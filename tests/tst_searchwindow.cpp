@@ -1,7 +1,6 @@
 #include "app/definitions.h"
 #include "app/errorbox.h"
 #include "app/recherche.h"
-#include "app/resultcompletion.h"
 #include "app/simplecombobox.h"
 #include "app/unit1.h"
 #include "dictionary/builder.h"
@@ -10,7 +9,6 @@
 #include "search/substring.h"
 #include "settings/store.h"
 #include "testsupport_app.h"
-#include "testsupport_generated.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -106,8 +104,6 @@ private slots:
     void result_picked_fillsFieldAndShowsEntry_data();
     void result_picked_fillsFieldAndShowsEntry();
     void result_typing_completesAmongResults();
-    void resultCompletion_isThePlainScan_data();
-    void resultCompletion_isThePlainScan();
     void windows_independentEachHidesItself_data();
     void windows_independentEachHidesItself();
 
@@ -391,48 +387,6 @@ void tst_SearchWindow::result_typing_completesAmongResults()
     QCOMPARE(results(w)->text(), u"courber l'échine"_s);
     QCOMPARE(shownHeadword(), u"弯腰"_s);
     QCOMPARE(changed.count(), 5);
-}
-
-void tst_SearchWindow::resultCompletion_isThePlainScan_data()
-{
-    QTest::addColumn<quint32>("seed");
-    QTest::addColumn<List>("list");
-    QTest::addColumn<QString>("searched");
-    QTest::addRow("French keys with e") << 11u << List::FrenchKeys << u"e"_s;
-    QTest::addRow("French keys with é") << 12u << List::FrenchKeys << u"é"_s;
-    QTest::addRow("French keys with a blank") << 14u << List::FrenchKeys << u" "_s;
-    QTest::addRow("headwords with 国") << 15u << List::Headwords << u"国"_s;
-}
-
-void tst_SearchWindow::resultCompletion_isThePlainScan()
-{
-    QFETCH(quint32, seed);
-    QFETCH(List, list);
-    QFETCH(QString, searched);
-
-    const auto tables = generatedTables(seed, 3000);
-    const Verarov::Lookup::KeyListModel field(tables, list);
-    Verarov::Search::ResultModel found;
-    found.setResults(field.keys(), Verarov::Search::findContaining(field.keys(), searched).rows);
-    QVERIFY(found.count() > 100);
-    Verarov::App::ResultCompletion completion(found);
-    completion.setField(&field);
-    const Verarov::App::ResultCompletion withoutField(found);
-
-    // Prefixes of results and of other keys, as they are, upper- and lower-cased.
-    QRandomGenerator random(seed);
-    QStringList texts{u"a"_s, u"A"_s, u"É"_s, u"x"_s, u"\U00020000"_s};
-    for (int i = 0; i < 400; ++i) {
-        const QStringView key = i % 2 ? found.key(random.bounded(found.count()))
-                                      : field.key(random.bounded(field.keyCount()));
-        const QString prefix = key.first(random.bounded(1, int(key.size()) + 1)).toString();
-        texts << (i % 3 == 1 ? prefix.toUpper() : i % 3 == 2 ? prefix.toLower() : prefix);
-    }
-    for (const QString &text : texts) {
-        const int plain = completion.CompletionList::findString(text);
-        QCOMPARE(completion.findString(text), plain);
-        QCOMPARE(withoutField.findString(text), plain);
-    }
 }
 
 void tst_SearchWindow::windows_independentEachHidesItself_data()

@@ -1,14 +1,24 @@
 #include "settings/store.h"
 #include "testsupport_files.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -50,6 +60,36 @@ QByteArray fullStore(const QByteArray &replacedName = {}, const QByteArray &repl
     return text;
 }
 
+// Ends the run with a message when the scope is not left within a
+// generous delay: a store operation that blocks would otherwise hang.
+class HangGuard
+{
+public:
+    explicit HangGuard(int seconds)
+        : m_thread([this, seconds] {
+              std::unique_lock lock(m_mutex);
+              if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_left; }))
+                  qFatal("store operation still blocked after %d s", seconds);
+          })
+    {
+    }
+    ~HangGuard()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_left = true;
+        }
+        m_done.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_left = false;
+    std::thread m_thread;
+};
+
 bool runningAsRoot()
 {
 #ifdef Q_OS_UNIX
@@ -77,10 +117,14 @@ private slots:
     void unwritableStore_data();
     void unwritableStore();
     void sameValue_leavesTheFileAlone();
-    void colourCommandTags_data();
-    void colourCommandTags();
     void log_readAndWritten();
     void userStore_inConfigFolder();
+    void userStore_relativeConfigFolderIgnored_data();
+    void userStore_relativeConfigFolderIgnored();
+    void hostileStore_refusedWithoutHanging_data();
+    void hostileStore_refusedWithoutHanging();
+    void nonUtf8Store_keptAsWritten_data();
+    void nonUtf8Store_keptAsWritten();
 
 private:
     QString storeFile() const { return m_dir->filePath(u"Duvuduz_ivod.conf"_s); }
@@ -101,7 +145,7 @@ void tst_Settings::init()
 void tst_Settings::firstRead_writesElevenDefaultsNotLangue()
 {
     const StoredSettings read = Store(storeFile()).readAtStart();
-    QCOMPARE(read.language, QString());
+    QCOMPARE(read.language, Language::French);
     QVERIFY(read.failures.isEmpty());
     QCOMPARE(read.colours.size(), 11);
     for (const auto &colour : read.colours)
@@ -181,28 +225,31 @@ void tst_Settings::storedColour()
 void tst_Settings::storedLangue_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("langue");
+    QTest::addColumn<bool>("chinese");
     QTest::addColumn<bool>("valid");
-    QTest::addRow("ch") << "langue=ch\n"_ba << u"ch"_s << true;
-    QTest::addRow("CH kept as written") << "langue=CH\n"_ba << u"CH"_s << true;
-    QTest::addRow("zh") << "langue=zh\n"_ba << u"zh"_s << true;
-    QTest::addRow("empty") << "langue=\n"_ba << QString() << true;
-    QTest::addRow("missing") << ""_ba << QString() << true;
-    QTest::addRow("Chinese text") << "langue=中文\n"_ba << u"中文"_s << true;
-    QTest::addRow("a number") << "langue=12\n"_ba << QString() << false;
-    QTest::addRow("a hexadecimal number") << "langue=0x1F\n"_ba << QString() << false;
-    QTest::addRow("a list") << "langue=fr,ch\n"_ba << QString() << false;
-    QTest::addRow("invalid variant") << "langue=@Invalid()\n"_ba << QString() << false;
+    const bool fr = false;
+    QTest::addRow("ch") << "langue=ch\n"_ba << true << true;
+    QTest::addRow("fr") << "langue=fr\n"_ba << fr << true;
+    QTest::addRow("CH kept as written") << "langue=CH\n"_ba << fr << true;
+    QTest::addRow("zh") << "langue=zh\n"_ba << fr << true;
+    QTest::addRow("ch, blanks trimmed") << "langue= ch \n"_ba << true << true;
+    QTest::addRow("empty") << "langue=\n"_ba << fr << true;
+    QTest::addRow("missing") << ""_ba << fr << true;
+    QTest::addRow("Chinese text") << "langue=中文\n"_ba << fr << true;
+    QTest::addRow("a number") << "langue=12\n"_ba << fr << false;
+    QTest::addRow("a hexadecimal number") << "langue=0x1F\n"_ba << fr << false;
+    QTest::addRow("a list") << "langue=fr,ch\n"_ba << fr << false;
+    QTest::addRow("invalid variant") << "langue=@Invalid()\n"_ba << fr << false;
 }
 
 void tst_Settings::storedLangue()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QString, langue);
+    QFETCH(bool, chinese);
     QFETCH(bool, valid);
     QVERIFY(writeFile(storeFile(), fullStore() + line));
     const StoredSettings read = Store(storeFile()).readAtStart();
-    QCOMPARE(read.language, langue);
+    QCOMPARE(read.language, chinese ? Language::Chinese : Language::French);
     QCOMPARE(read.failures, valid ? QStringList()
                                   : QStringList{u"Type de données incorrect pour 'langue'"_s});
     QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
@@ -222,8 +269,8 @@ void tst_Settings::writes_keepOtherValues()
     const Store store(storeFile());
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures, QStringList{u"Type de données incorrect pour 'couleur radical'"_s});
-    QCOMPARE(store.writeLanguage(u"fr"_s), QString());
-    QCOMPARE(store.writeColour(*colourSettingForTag(8), 0x00FF0000), QString());
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), QString());
+    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownHeadword), 0x00FF0000), QString());
 
     QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
     QCOMPARE(storedValue(u"Autre/clef"_s).toStringList(), (QStringList{u"1"_s, u"2"_s}));
@@ -252,11 +299,11 @@ void tst_Settings::sameValue_leavesTheFileAlone()
                               "couleur%20traduction%20pinyin=128\n";
     QVERIFY(writeFile(location, before));
     const Store store(location);
-    QCOMPARE(store.writeLanguage(u"ch"_s), QString());
-    QCOMPARE(store.writeColour(*colourSettingForTag(9), 0x80), QString());
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::Chinese), QString());
+    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0x80), QString());
     QCOMPARE(readAll(location), before);
 
-    QCOMPARE(store.writeLanguage(u"fr"_s), QString());
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), QString());
     QVERIFY(!readAll(location).contains("; kept"));
     QCOMPARE(QSettings(location, QSettings::IniFormat).value(u"langue"_s).toString(), u"fr"_s);
 }
@@ -292,8 +339,8 @@ void tst_Settings::unwritableStore()
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures,
              QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
-    QCOMPARE(store.writeLanguage(u"fr"_s), u"Echec à la définition des données pour 'langue'"_s);
-    QCOMPARE(store.writeColour(*colourSettingForTag(9), 0),
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), u"Echec à la définition des données pour 'langue'"_s);
+    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0),
              u"Echec à la définition des données pour 'couleur traduction pinyin'"_s);
     QCOMPARE(store.writeDefaults(),
              u"Echec à la définition des données pour 'couleur champs texte'"_s);
@@ -304,27 +351,6 @@ void tst_Settings::unwritableStore()
     }
 }
 
-void tst_Settings::colourCommandTags_data()
-{
-    QTest::addColumn<int>("tag");
-    QTest::addColumn<QString>("name");
-    QTest::addRow("Fond texte") << 1 << u"couleur champs texte"_s;
-    QTest::addRow("Traduction - chinois") << 8 << u"couleur traduction chinois"_s;
-    QTest::addRow("Traduction - pinyin") << 9 << u"couleur traduction pinyin"_s;
-    QTest::addRow("Traduction - français") << 10 << u"couleur traduction français"_s;
-    QTest::addRow("no tag") << 0 << QString();
-    QTest::addRow("between the tags") << 2 << QString();
-    QTest::addRow("after the tags") << 11 << QString();
-}
-
-void tst_Settings::colourCommandTags()
-{
-    QFETCH(int, tag);
-    QFETCH(QString, name);
-    const ColourSetting *setting = colourSettingForTag(tag);
-    QCOMPARE(setting ? setting->name : QString(), name);
-}
-
 void tst_Settings::log_readAndWritten()
 {
     QVERIFY(writeFile(storeFile(), fullStore("couleur mot", {}) + "langue=ch\n"));
@@ -333,7 +359,7 @@ void tst_Settings::log_readAndWritten()
     const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
     const Store store(storeFile());
     (void)store.readAtStart();
-    QVERIFY(store.writeLanguage(u"fr"_s).isEmpty());
+    QVERIFY(store.writeLanguage(Verarov::Settings::Language::French).isEmpty());
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules({});
 
@@ -361,6 +387,148 @@ void tst_Settings::userStore_inConfigFolder()
     QCOMPARE(location, u"HKEY_CURRENT_USER\\Software\\Duvuduz_ivod"_s);
 #endif
     QCOMPARE(replaced, m_dir->filePath(u"ailleurs.conf"_s));
+}
+
+void tst_Settings::userStore_relativeConfigFolderIgnored_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addRow("a name") << "config"_ba;
+    QTest::addRow("from the current folder") << "./config"_ba;
+    QTest::addRow("a tilde is not expanded") << "~/.config"_ba;
+}
+
+void tst_Settings::userStore_relativeConfigFolderIgnored()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    QFETCH(QByteArray, folder);
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", folder);
+    const QString location = userStoreLocation();
+    qputenv("XDG_CONFIG_HOME", saved);
+    QCOMPARE(location, QDir::homePath() + u"/.config/Duvuduz_ivod.conf"_s);
+#else
+    QSKIP("XDG folders are for Linux and the BSDs");
+#endif
+}
+
+void tst_Settings::hostileStore_refusedWithoutHanging_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addRow("a FIFO") << u"fifo"_s;
+    QTest::addRow("a link to a FIFO") << u"link to fifo"_s;
+    QTest::addRow("a link to a folder") << u"link to folder"_s;
+    QTest::addRow("a link to a link to a FIFO") << u"link to link"_s;
+    QTest::addRow("a folder as lock file") << u"lock folder"_s;
+    QTest::addRow("a fresh lock of another host") << u"foreign lock"_s;
+    QTest::addRow("a stale lock in a read-only folder") << u"stale lock"_s;
+}
+
+// A store that is not a regular file, or whose lock cannot be taken, is
+// refused with the store's message, at once or after about a second; the
+// obstacle is left as it was.
+void tst_Settings::hostileStore_refusedWithoutHanging()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, obstacle);
+    const QString location = storeFile();
+    const QString fifo = m_dir->filePath(u"tube"_s);
+    const QString lock = location + u".lock"_s;
+    if (obstacle == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(location).constData(), 0600), 0);
+    } else if (obstacle == u"link to fifo"_s || obstacle == u"link to link"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (obstacle == u"link to link"_s) {
+            QVERIFY(QFile::link(fifo, m_dir->filePath(u"relais"_s)));
+            QVERIFY(QFile::link(m_dir->filePath(u"relais"_s), location));
+        } else {
+            QVERIFY(QFile::link(fifo, location));
+        }
+    } else if (obstacle == u"link to folder"_s) {
+        QVERIFY(QDir().mkdir(m_dir->filePath(u"dossier"_s)));
+        QVERIFY(QFile::link(m_dir->filePath(u"dossier"_s), location));
+    } else if (obstacle == u"lock folder"_s) {
+        QVERIFY(QDir().mkdir(lock));
+    } else if (obstacle == u"foreign lock"_s) {
+        QVERIFY(writeFile(lock, QByteArray::number(QCoreApplication::applicationPid())
+                                        + "\nverarov\nun-autre-poste.example\n"));
+    } else {
+        if (runningAsRoot())
+            QSKIP("permissions do not bind the superuser");
+        // A process that is gone: the child of a fork that has ended.
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        QVERIFY(child > 0);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(writeFile(lock, QByteArray::number(child) + "\nverarov\n"
+                                        + QSysInfo::machineHostName().toUtf8() + '\n'));
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+    }
+
+    const HangGuard guard(30);
+    const Store store(location);
+    const StoredSettings read = store.readAtStart();
+    QCOMPARE(read.failures,
+             QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
+    QCOMPARE(read.language, Language::French);
+    QCOMPARE(read.colours, QList<std::optional<ColourValue>>(11));
+    QCOMPARE(store.writeLanguage(Language::Chinese),
+             u"Echec à la définition des données pour 'langue'"_s);
+    QCOMPARE(store.writeDefaults(),
+             u"Echec à la définition des données pour 'couleur champs texte'"_s);
+    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    struct stat status;
+    if (obstacle == u"fifo"_s) {
+        QCOMPARE(::lstat(QFile::encodeName(location).constData(), &status), 0);
+        QVERIFY(S_ISFIFO(status.st_mode));
+    } else if (obstacle.startsWith(u"link"_s)) {
+        QVERIFY(QFileInfo(location).isSymLink());
+        if (obstacle != u"link to folder"_s) {
+            QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &status), 0);
+            QVERIFY(S_ISFIFO(status.st_mode));
+        }
+    } else {
+        QVERIFY(!QFileInfo::exists(location) || QFileInfo(location).size() == 0);
+    }
+#else
+    QSKIP("FIFOs, links and lock files as on Unix");
+#endif
+}
+
+void tst_Settings::nonUtf8Store_keptAsWritten_data()
+{
+    // Lines a user typed in Latin-1, after the values of a full store but
+    // one ("couleur mot", written at start).
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addRow("a key") << "couleur entr\xE9" "e chinois=255\n"_ba;
+    QTest::addRow("a value") << "autre=caf\xE9\n"_ba;
+    QTest::addRow("a key of another section") << "[Autre]\nclef \xE0 moi=1\n"_ba;
+    QTest::addRow("CR LF lines") << "autre=caf\xE9\r\n"_ba;
+}
+
+void tst_Settings::nonUtf8Store_keptAsWritten()
+{
+    QFETCH(QByteArray, typed);
+    QVERIFY(writeFile(storeFile(), fullStore("couleur mot", {}) + typed));
+    const Store store(storeFile());
+    QVERIFY(store.readAtStart().failures.isEmpty());
+    QCOMPARE(store.writeLanguage(Language::Chinese), QString());
+    QCOMPARE(store.writeColour(colourSetting(Colour::ShownPinyin), 0x00FF0000), QString());
+    QCOMPARE(store.writeLanguage(Language::Chinese), QString()); // the same again: nothing
+
+    const QByteArray written = readAll(storeFile());
+    QVERIFY2(written.contains(typed), written.constData());
+    QVERIFY2(!written.contains("%UFFFD"), written.constData());
+    const StoredSettings read = Store(storeFile()).readAtStart();
+    QVERIFY(read.failures.isEmpty());
+    QCOMPARE(read.language, Language::Chinese);
+    QCOMPARE(read.colours[7], std::optional<ColourValue>(kWindowText));
+    QCOMPARE(read.colours[9], std::optional<ColourValue>(0x00FF0000));
+    QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
+    QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value(u"langue"_s).toString(), u"ch"_s);
+    QCOMPARE(readAll(storeFile()), written); // reading wrote nothing
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

@@ -8,8 +8,54 @@
 
 namespace Verarov::App {
 
-using Settings::ColourPart;
+using namespace Qt::StringLiterals;
+using Settings::Colour;
 using Settings::ColourValue;
+
+const QList<ColourUse> &colourUses()
+{
+    using enum ColourPart;
+    // Reading (car_pin) is never shown: its colour is kept in the store only.
+    static const QList<ColourUse> table = {
+        {Colour::TextFields, Background,
+         {u"ListBox"_s, u"liste_dico_ch"_s, u"liste_pin_ss_accent"_s, u"liste_fr"_s,
+          u"liste_car_ch"_s, u"liste_mots_ch"_s},
+         1},
+        {Colour::ChineseEntry, Text, {u"liste_dico_ch"_s}, 0},
+        {Colour::PinyinEntry, Text, {u"liste_pin_ss_accent"_s}, 0},
+        {Colour::FrenchEntry, Text, {u"liste_fr"_s}, 0},
+        {Colour::Radical, Text, {u"ListBox"_s}, 0},
+        {Colour::Character, Text, {u"liste_car_ch"_s}, 0},
+        {Colour::Reading, Text, {u"car_pin"_s}, 0},
+        {Colour::Word, Text, {u"liste_mots_ch"_s}, 0},
+        {Colour::ShownHeadword, Text, {u"mot_ch"_s}, 8},
+        {Colour::ShownPinyin, Text, {u"mot_pin"_s}, 9},
+        {Colour::ShownGloss, Text, {u"mot_fr"_s}, 10},
+    };
+    Q_ASSERT(table.size() == Settings::kColourCount);
+    return table;
+}
+
+const ColourUse &colourUse(Colour colour)
+{
+    return colourUses()[int(colour)];
+}
+
+const ColourUse *colourUseForTag(int tag)
+{
+    if (tag == 0)
+        return nullptr;
+    for (const ColourUse &use : colourUses()) {
+        if (use.tag == tag)
+            return &use;
+    }
+    return nullptr;
+}
+
+int colourTag(Colour colour)
+{
+    return colourUse(colour).tag;
+}
 
 namespace {
 

@@ -17,8 +17,6 @@
 namespace Verarov::App {
 
 using namespace Qt::StringLiterals;
-using Settings::ControlSpec;
-using Settings::FontSpec;
 using Style = FontSpec::Style;
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/captions.h"
+#include "app/captions.h"
 
 #include <QFont>
 #include <QList>
@@ -12,11 +12,11 @@ namespace Verarov::App {
 
 // The window definitions: for each control, by object name, its place in
 // its parent, its font and its fixed caption.  The captions and fonts that
-// follow the interface language come from Settings::mainWindowTexts() and
+// follow the interface language come from mainWindowTexts() and
 // searchWindowTexts(), the French set being the designed one.
-QList<Settings::ControlSpec> mainWindowDefinition();
-QList<Settings::ControlSpec> aboutBoxDefinition();
-QList<Settings::ControlSpec> searchWindowDefinition();
+QList<ControlSpec> mainWindowDefinition();
+QList<ControlSpec> aboutBoxDefinition();
+QList<ControlSpec> searchWindowDefinition();
 
 // Client areas as designed, and the main window's status bar.
 inline constexpr QSize kMainClientSize(528, 367);
@@ -30,7 +30,7 @@ inline constexpr int kStatusPanel2Width = 50;  // contact address, centred
 // itself when the name is its own).  A caption goes where the control shows
 // it: menu title, menu item, tab of a page, group box title, button or label
 // text, window title.  A tab control's font is that of its tabs.
-void applySpecs(QWidget *window, const QList<Settings::ControlSpec> &specs);
+void applySpecs(QWidget *window, const QList<ControlSpec> &specs);
 
 // The toolkit's own texts (the labels and buttons of the file and colour
 // dialogs, of message and progress boxes) in the interface language, from
@@ -50,6 +50,6 @@ QFont namedFont(const QString &family, int pixelHeight, bool bold = false,
 
 // The font a table gives a control whose font is now `current` (its weight
 // kept when the table says so).
-QFont fontOf(const Settings::FontSpec &font, const QFont &current);
+QFont fontOf(const FontSpec &font, const QFont &current);
 
 } // namespace Verarov::App

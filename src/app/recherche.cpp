@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 using Verarov::App::guarded;
 using Verarov::Dictionary::List;
 using Verarov::Search::lcSearch;
-using Verarov::Settings::FontSpec;
+using Verarov::App::FontSpec;
 
 TForm3 *Form3 = nullptr;
 
@@ -37,7 +37,7 @@ QList<TForm3 *> &searchWindows()
 // The font of the search string and of the results in each mode.
 FontSpec modeFont(int mode)
 {
-    using Verarov::Settings::pointsToPixels;
+    using Verarov::App::pointsToPixels;
     switch (mode) {
     case 2: return {u"Arial"_s, pointsToPixels(10), FontSpec::Style::Keep, false};
     case 3: return {u"Tahoma"_s, pointsToPixels(10), FontSpec::Style::Keep, false};
@@ -145,11 +145,11 @@ void TForm3::FormCreate()
         if (const auto colour = m_main->textFieldColour()) {
             for (QWidget *field : {static_cast<QWidget *>(recherche),
                                    static_cast<QWidget *>(result_recherche)})
-                Verarov::App::setControlColour(field, Verarov::Settings::ColourPart::Background,
+                Verarov::App::setControlColour(field, Verarov::App::ColourPart::Background,
                                                *colour);
         }
         // Captions and fonts of the interface language ticked now.
-        Verarov::App::applySpecs(this, Verarov::Settings::searchWindowTexts(
+        Verarov::App::applySpecs(this, Verarov::App::searchWindowTexts(
                                                m_main->interfaceLanguage()));
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/resultcompletion.h"
+#include "search/resultcompletion.h"
 #include "dictionary/tables.h"
 
 #include <QDialog>
@@ -79,7 +79,7 @@ private:
     // rows of result_recherche are the keys of these rows (the same model),
     // so the two lists are parallel and emptied together by construction.
     Verarov::Search::ResultModel *result_index = nullptr;
-    Verarov::App::ResultCompletion m_completion;
+    Verarov::Search::ResultCompletion m_completion;
 };
 
 // The newest search window.

@@ -97,7 +97,7 @@ TForm1::~TForm1()
 
 void TForm1::applyTexts(Language language)
 {
-    Verarov::App::applySpecs(this, Verarov::Settings::mainWindowTexts(language));
+    Verarov::App::applySpecs(this, Verarov::App::mainWindowTexts(language));
     // Fixed frame: the client area and the menu bar above it, whose height
     // follows its captions.  Set directly: asking the layout would compute
     // the size hint of every control.
@@ -177,7 +177,7 @@ void TForm1::createDisplay(QWidget *client)
     mot_fr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mot_fr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Button-face background, following the desktop's scheme.
-    Verarov::App::setControlColour(mot_fr, Verarov::Settings::ColourPart::Background,
+    Verarov::App::setControlColour(mot_fr, Verarov::App::ColourPart::Background,
                                    Verarov::Settings::systemColour(
                                            Verarov::Settings::kSystemButtonFace));
     QTextOption centred = mot_fr->document()->defaultTextOption();
@@ -261,14 +261,14 @@ void TForm1::createMenu()
     Couleur = submenu(Options, u"Couleur"_s);
     Options->addMenu(Couleur);
     texte = action(Couleur, u"texte"_s);
-    texte->setData(1);
+    texte->setData(Verarov::App::colourTag(Verarov::Settings::Colour::TextFields));
     Couleur->addSeparator()->setObjectName(u"N4"_s);
     traduction_ch = action(Couleur, u"traduction_ch"_s);
-    traduction_ch->setData(8);
+    traduction_ch->setData(Verarov::App::colourTag(Verarov::Settings::Colour::ShownHeadword));
     traduction_pin = action(Couleur, u"traduction_pin"_s);
-    traduction_pin->setData(9);
+    traduction_pin->setData(Verarov::App::colourTag(Verarov::Settings::Colour::ShownPinyin));
     traduction_fr = action(Couleur, u"traduction_fr"_s);
-    traduction_fr->setData(10);
+    traduction_fr->setData(Verarov::App::colourTag(Verarov::Settings::Colour::ShownGloss));
     Options->addSeparator()->setObjectName(u"N5"_s);
     Initialisation = action(Options, u"Initialisation"_s, QKeySequence(Qt::CTRL | Qt::Key_I));
 
@@ -317,7 +317,7 @@ void TForm1::setFieldText(List field, const QString &text)
 
 std::optional<Verarov::Settings::ColourValue> TForm1::textFieldColour() const
 {
-    return Verarov::App::controlColour(liste_mots_ch, Verarov::Settings::ColourPart::Background);
+    return Verarov::App::controlColour(liste_mots_ch, Verarov::App::ColourPart::Background);
 }
 
 Language TForm1::interfaceLanguage() const
@@ -330,7 +330,7 @@ void TForm1::FormCreate(const QString &commandLine)
     guarded(this, [&] {
         // Stored settings and colours, then the interface language; their
         // failures are shown on the spot and start-up goes on.
-        if (readSettings() == u"ch"_s)
+        if (readSettings() == Language::Chinese)
             langue_chClick();
         else
             Verarov::App::useToolkitLanguage(Language::French);

@@ -3,8 +3,8 @@
 #include "dictionary/radicals.h"
 #include "dictionary/tables.h"
 #include "lookup/shownentry.h"
-#include "settings/captions.h"
-#include "settings/colours.h"
+#include "app/controlcolours.h"
+#include "settings/store.h"
 #include "translate/translator.h"
 
 #include <QColor>
@@ -121,10 +121,9 @@ private:
     void applyTexts(Verarov::Settings::Language language);
     void fieldChange(const SimpleComboBox *field, const Verarov::Lookup::KeyListModel &model);
     // Start-up: the stored colours applied, missing ones written with their
-    // defaults, failures shown; returns the stored "langue".
-    QString readSettings();
-    void applyColour(const Verarov::Settings::ColourSetting &setting,
-                     Verarov::Settings::ColourValue value);
+    // defaults, failures shown; returns the stored language.
+    Verarov::Settings::Language readSettings();
+    void applyColour(const Verarov::App::ColourUse &use, Verarov::Settings::ColourValue value);
     void setLanguage(Verarov::Settings::Language language);
 
     Verarov::Dictionary::Tables m_dictionary;

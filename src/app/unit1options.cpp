@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 using Verarov::App::guarded;
-using Verarov::Settings::ColourSetting;
+using Verarov::App::ColourUse;
 using Verarov::Settings::ColourValue;
 using Verarov::Settings::Language;
 
@@ -27,33 +27,33 @@ void throwIfFailed(const QString &failure)
 
 } // namespace
 
-QString TForm1::readSettings()
+Language TForm1::readSettings()
 {
     const Verarov::Settings::StoredSettings stored = Verarov::Settings::Store().readAtStart();
-    const QList<ColourSetting> &settings = Verarov::Settings::colourSettings();
-    for (qsizetype i = 0; i < settings.size() && i < stored.colours.size(); ++i) {
+    const QList<ColourUse> &uses = Verarov::App::colourUses();
+    for (qsizetype i = 0; i < uses.size() && i < stored.colours.size(); ++i) {
         if (stored.colours[i])
-            applyColour(settings[i], *stored.colours[i]);
+            applyColour(uses[i], *stored.colours[i]);
     }
     for (const QString &failure : stored.failures)
         Verarov::App::showError(this, failure);
     return stored.language;
 }
 
-void TForm1::applyColour(const ColourSetting &setting, ColourValue value)
+void TForm1::applyColour(const ColourUse &use, ColourValue value)
 {
     // car_pin is a plain string, never shown: nothing to colour.
-    for (const QString &name : setting.controls) {
+    for (const QString &name : use.controls) {
         if (auto *control = findChild<QWidget *>(name))
-            Verarov::App::setControlColour(control, setting.part, value);
+            Verarov::App::setControlColour(control, use.part, value);
     }
 }
 
 void TForm1::change_couleur(QAction *item)
 {
     guarded(this, [&] {
-        const ColourSetting *setting = Verarov::Settings::colourSettingForTag(item->data().toInt());
-        if (!setting)
+        const ColourUse *use = Verarov::App::colourUseForTag(item->data().toInt());
+        if (!use)
             return;
         const auto chosen = Verarov::App::desktop().chooseColour(this, ColorDialog1.colour,
                                                                  ColorDialog1.customColours);
@@ -61,16 +61,17 @@ void TForm1::change_couleur(QAction *item)
             return;
         ColorDialog1.colour = *chosen;
         const ColourValue value = Verarov::App::colourValue(*chosen);
-        applyColour(*setting, value);
-        throwIfFailed(Verarov::Settings::Store().writeColour(*setting, value));
+        applyColour(*use, value);
+        throwIfFailed(Verarov::Settings::Store().writeColour(
+                Verarov::Settings::colourSetting(use->colour), value));
     });
 }
 
 void TForm1::InitialisationClick()
 {
     guarded(this, [&] {
-        for (const ColourSetting &setting : Verarov::Settings::colourSettings())
-            applyColour(setting, setting.defaultValue);
+        for (const ColourUse &use : Verarov::App::colourUses())
+            applyColour(use, Verarov::Settings::colourSetting(use.colour).defaultValue);
         throwIfFailed(Verarov::Settings::Store().writeDefaults());
     });
 }
@@ -92,7 +93,6 @@ void TForm1::setLanguage(Language language)
         Verarov::App::useToolkitLanguage(language);
         langue_fr->setChecked(language == Language::French);
         langue_ch->setChecked(language == Language::Chinese);
-        throwIfFailed(Verarov::Settings::Store().writeLanguage(
-                language == Language::French ? u"fr"_s : u"ch"_s));
+        throwIfFailed(Verarov::Settings::Store().writeLanguage(language));
     });
 }

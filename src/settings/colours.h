@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace Verarov::Settings {
 
@@ -34,25 +33,31 @@ inline constexpr ColourValue kWindowText = systemColour(kSystemWindowText);
 inline constexpr ColourValue kMaroon = rgbValue(128, 0, 0); // 0x00000080
 inline constexpr ColourValue kGreen = rgbValue(0, 128, 0);  // 0x00008000
 
-// What a colour value colours in its controls.
-enum class ColourPart { Background, Text };
+// The eleven stored colours, in the order start-up reads them.
+enum class Colour {
+    TextFields,      // background of the text fields
+    ChineseEntry,    // text of the Chinese lookup field
+    PinyinEntry,     // text of the pinyin lookup field
+    FrenchEntry,     // text of the French lookup field
+    Radical,         // text of the radical tree
+    Character,       // text of the character list
+    Reading,         // reading of the chosen character (kept, never shown)
+    Word,            // text of the word list
+    ShownHeadword,   // the shown entry: headword,
+    ShownPinyin,     // pinyin,
+    ShownGloss,      // and gloss
+};
+inline constexpr int kColourCount = int(Colour::ShownGloss) + 1;
 
-// One stored colour: its value name, its default, and the controls of the
-// main window it colours (object names).
+// One stored colour: its value name and its default.
 struct ColourSetting
 {
     QString name;
     ColourValue defaultValue;
-    ColourPart part;
-    QStringList controls;
-    int tag; // menu tag of the colour command that sets it, 0 for none
 };
 
-// The eleven colour values, in the order start-up reads them.
+// The eleven colour values, one per Colour in that order.
 const QList<ColourSetting> &colourSettings();
-
-// The colour value set by the colour command with a menu tag (1, 8, 9, 10);
-// nullptr for any other tag.
-const ColourSetting *colourSettingForTag(int tag);
+const ColourSetting &colourSetting(Colour colour);
 
 } // namespace Verarov::Settings

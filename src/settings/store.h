@@ -12,11 +12,15 @@ class QVariant;
 
 namespace Verarov::Settings {
 
+// The two interface languages.
+enum class Language { French, Chinese };
+
 // What start-up takes from the store.
 struct StoredSettings
 {
-    // The stored "langue"; empty when missing or not a string.
-    QString language;
+    // The stored "langue": Chinese when it is "ch", else (other text,
+    // missing, of the wrong type) French.
+    Language language = Language::French;
     // One entry per row of colourSettings(): the stored value, or nothing
     // when it was missing (its default is then written) or unusable.
     QList<std::optional<ColourValue>> colours;
@@ -53,7 +57,8 @@ public:
 
     // Each writes its values and returns the failure message, or an empty
     // string when the store took them.
-    [[nodiscard]] QString writeLanguage(const QString &language) const;
+    // "langue" = "fr" or "ch".
+    [[nodiscard]] QString writeLanguage(Language language) const;
     [[nodiscard]] QString writeColour(const ColourSetting &setting, ColourValue value) const;
     // All eleven colours with their defaults, in table order.
     [[nodiscard]] QString writeDefaults() const;
@@ -76,7 +81,7 @@ void setUserStoreLocation(const QString &location);
 // value types (the registry); else values are text.  Nothing when the value
 // has the wrong type.
 std::optional<ColourValue> colourFromStore(const QVariant &stored, bool keepsTypes);
-std::optional<QString> languageFromStore(const QVariant &stored, bool keepsTypes);
+std::optional<Language> languageFromStore(const QVariant &stored, bool keepsTypes);
 
 // The store's failure messages, with the value's name.
 QString wrongTypeMessage(const QString &name);  // "Type de données incorrect pour '%s'"

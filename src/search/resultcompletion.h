@@ -6,10 +6,8 @@
 #include <QPointer>
 
 namespace Verarov::Search {
-class ResultModel;
-}
 
-namespace Verarov::App {
+class ResultModel;
 
 // The results of a search as the completion of the result field sees them:
 // result j has the key of its key-list row.  The first result beginning
@@ -20,7 +18,7 @@ namespace Verarov::App {
 class ResultCompletion final : public Lookup::CompletionList
 {
 public:
-    explicit ResultCompletion(const Search::ResultModel &results);
+    explicit ResultCompletion(const ResultModel &results);
 
     // The lookup field the results were found in (a field's key list never
     // changes); nullptr, or a field that is gone: a plain scan.
@@ -31,8 +29,8 @@ public:
     int findString(QStringView text) const override;
 
 private:
-    const Search::ResultModel &m_results;
+    const ResultModel &m_results;
     QPointer<const Lookup::KeyListModel> m_field;
 };
 
-} // namespace Verarov::App
+} // namespace Verarov::Search

@@ -1,12 +1,12 @@
-#include "app/resultcompletion.h"
+#include "search/resultcompletion.h"
 
 #include "lookup/keylistmodel.h"
 #include "lookup/prefixindex.h"
 #include "search/resultmodel.h"
 
-namespace Verarov::App {
+namespace Verarov::Search {
 
-ResultCompletion::ResultCompletion(const Search::ResultModel &results) : m_results(results) { }
+ResultCompletion::ResultCompletion(const ResultModel &results) : m_results(results) { }
 
 int ResultCompletion::keyCount() const
 {
@@ -20,7 +20,7 @@ QStringView ResultCompletion::key(int row) const
 
 int ResultCompletion::findString(QStringView text) const
 {
-    const Search::RowSet &rows = m_results.keyRows();
+    const RowSet &rows = m_results.keyRows();
     int from = 0;
     if (m_field) {
         Q_ASSERT(m_field->keyCount() == rows.size());
@@ -35,4 +35,4 @@ int ResultCompletion::findString(QStringView text) const
     return -1;
 }
 
-} // namespace Verarov::App
+} // namespace Verarov::Search

@@ -1,11 +1,12 @@
-#include "settings/captions.h"
+#include "app/captions.h"
 
-namespace Verarov::Settings {
+namespace Verarov::App {
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+using Settings::Language;
 using Style = FontSpec::Style;
 
 ControlSpec caption(const QString &control, const QString &text)
@@ -124,4 +125,4 @@ QList<ControlSpec> searchWindowTexts(Language language)
     return specs;
 }
 
-} // namespace Verarov::Settings
+} // namespace Verarov::App

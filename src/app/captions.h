@@ -1,15 +1,14 @@
 #pragma once
 
+#include "settings/store.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
 
 #include <optional>
 
-namespace Verarov::Settings {
-
-// The two interface languages.
-enum class Language { French, Chinese };
+namespace Verarov::App {
 
 // A font as the windows name it.  Heights are character heights in pixels;
 // a size in points is taken at 96 dots per inch (8 pt = 11 px).
@@ -46,7 +45,7 @@ struct ControlSpec
 //   Main window: the tab controls (fonts), the tabs, the menus and the menu
 //   items but the two language items and the "?" menu.
 //   Search window: the group boxes, the mode buttons and the two buttons.
-QList<ControlSpec> mainWindowTexts(Language language);
-QList<ControlSpec> searchWindowTexts(Language language);
+QList<ControlSpec> mainWindowTexts(Settings::Language language);
+QList<ControlSpec> searchWindowTexts(Settings::Language language);
 
-} // namespace Verarov::Settings
+} // namespace Verarov::App
