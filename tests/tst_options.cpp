@@ -8,6 +8,8 @@
 #include "dictionary/reader.h"
 #include "settings/store.h"
 #include "testsupport_app.h"
+#include "testsupport_entries.h"
+#include "testsupport_log.h"
 #include "testsupport_files.h"
 
 #include <QAbstractScrollArea>
@@ -32,6 +34,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using namespace Verarov;
 using Settings::ColourPart;
 
@@ -39,13 +42,6 @@ namespace {
 
 const QStringList kTextFields = {u"ListBox"_s,  u"liste_dico_ch"_s, u"liste_pin_ss_accent"_s,
                                  u"liste_fr"_s, u"liste_car_ch"_s,  u"liste_mots_ch"_s};
-
-QStringList g_log;
-void captureSettingsLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.settings")
-        g_log.append(msg);
-}
 
 // The background a text field shows, read from its pixels: the edit of a
 // lookup field, the empty area of a list.
@@ -135,8 +131,7 @@ private:
 
 void tst_Options::initTestCase()
 {
-    const auto read = Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
-    m_tables = Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries));
+    m_tables = fixtureTables(u"sample.tsv"_s);
 }
 
 void tst_Options::init()
@@ -489,14 +484,14 @@ void tst_Options::storedLangue()
     if (langue.isValid())
         setStored(u"langue"_s, langue);
 
-    g_log.clear();
-    QLoggingCategory::setFilterRules(u"verarov.settings.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
-    m_window = std::make_unique<TForm1>(m_tables);
-    Form1 = m_window.get();
-    m_window->FormCreate({});
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
+    QStringList written;
+    {
+        const LogCapture log("verarov.settings");
+        m_window = std::make_unique<TForm1>(m_tables);
+        Form1 = m_window.get();
+        m_window->FormCreate({});
+        written = log.lines().filter(u"ecrit\tlangue"_s);
+    }
 
     // Before the first showing.
     QCOMPARE(caption(m_window.get(), u"TabSheet1"_s), chinese ? u"中文"_s : u"Chinois"_s);
@@ -504,7 +499,7 @@ void tst_Options::storedLangue()
     QCOMPARE(item(u"langue_fr"_s)->isChecked(), !chinese);
     // "ch" is already what the store holds: the file is not rewritten for it;
     // anything else is left as it is.
-    QCOMPARE(g_log.filter(u"ecrit\tlangue"_s).size(), 0);
+    QCOMPARE(written.size(), 0);
     QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value(u"langue"_s), langue);
 }
 

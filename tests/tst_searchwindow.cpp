@@ -10,6 +10,8 @@
 #include "search/substring.h"
 #include "settings/store.h"
 #include "testsupport_app.h"
+#include "testsupport_entries.h"
+#include "testsupport_log.h"
 #include "testsupport_generated.h"
 
 #include <QAbstractItemView>
@@ -29,18 +31,12 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using Verarov::Dictionary::List;
 
 Q_DECLARE_METATYPE(Verarov::Dictionary::List)
 
 namespace {
-
-QStringList g_searchLog;
-void captureSearchLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.search")
-        g_searchLog.append(msg);
-}
 
 template<typename T = QWidget>
 T *child(QWidget *window, const QString &name)
@@ -126,12 +122,8 @@ private:
 
 void tst_SearchWindow::initTestCase()
 {
-    auto read = Verarov::Dictionary::readDictionaryFile(VERAROV_TEST_DATA "/search.tsv"_L1);
-    QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
     // Outer blanks, which no stored gloss has, tell trimmed from as stored.
-    read.entries.append({u"犬"_s, u"quǎn"_s, u"  chien  "_s});
-    m_tables = Verarov::Dictionary::Tables::fromCompiled(
-            Verarov::Dictionary::compile(read.entries));
+    m_tables = fixtureTables(u"search.tsv"_s, {{u"犬"_s, u"quǎn"_s, u"  chien  "_s}});
     QVERIFY(!m_tables.isEmpty());
 }
 
@@ -143,18 +135,13 @@ void tst_SearchWindow::init()
     Verarov::App::setDesktop(&m_desktop);
     m_settings = std::make_unique<QTemporaryDir>();
     Verarov::Settings::setUserStoreLocation(m_settings->filePath(u"Duvuduz_ivod.conf"_s));
-    Form1 = new TForm1(m_tables);
-    Form1->FormCreate({});
-    Form3 = new TForm3(Form1);
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    QVERIFY(startWindows(m_tables));
 }
 
 void tst_SearchWindow::cleanup()
 {
-    TForm3::destroyAll();
+    Verarov::App::destroyWindows();
     QCOMPARE(Form3, nullptr);
-    delete Form1;
     Verarov::Settings::setUserStoreLocation({});
     Verarov::App::setDesktop(nullptr);
     Verarov::App::setErrorSink({});
@@ -294,17 +281,17 @@ void tst_SearchWindow::search_waitCursorLogAndEmptyString()
         const QCursor *cursor = QGuiApplication::overrideCursor();
         cursors << (cursor ? int(cursor->shape()) : -1);
     });
-    g_searchLog.clear();
-    QLoggingCategory::setFilterRules(u"verarov.search.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureSearchLog);
-    search(w, u"中国"_s);
-    chooseMode(w, u"choix2"_s);
-    search(w, u"ai"_s);
-    search(w, QString()); // nothing: the results stay
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
+    QStringList lines;
+    {
+        const LogCapture log("verarov.search");
+        search(w, u"中国"_s);
+        chooseMode(w, u"choix2"_s);
+        search(w, u"ai"_s);
+        search(w, QString()); // nothing: the results stay
+        lines = log.lines();
+    }
 
-    QCOMPARE(g_searchLog, (QStringList{u"recherche\t1\t中国\t3"_s, u"recherche\t2\tai\t9"_s}));
+    QCOMPARE(lines, (QStringList{u"recherche\t1\t中国\t3"_s, u"recherche\t2\tai\t9"_s}));
     QCOMPARE(cursors, (QList<int>{Qt::WaitCursor, -1, Qt::WaitCursor})); // -1: the mode change
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(shownResults(w).size(), 9);

@@ -23,6 +23,8 @@ using Verarov::Dictionary::List;
 using Verarov::Search::lcSearch;
 using Verarov::Settings::FontSpec;
 
+namespace Verarov::App {
+
 TForm3 *Form3 = nullptr;
 
 namespace {
@@ -251,3 +253,5 @@ void TForm3::reject()
 {
     Button_ok->click();
 }
+
+} // namespace Verarov::App

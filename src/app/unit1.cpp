@@ -36,6 +36,8 @@ using Verarov::Lookup::KeyListModel;
 using Verarov::Lookup::lcLookup;
 using Verarov::Settings::Language;
 
+namespace Verarov::App {
+
 Q_LOGGING_CATEGORY(lcDisplay, "verarov.display", QtWarningMsg)
 
 TForm1 *Form1 = nullptr;
@@ -143,6 +145,10 @@ void TForm1::createLookup(QWidget *client)
     PageControl2->tabBar()->setStyleSheet(kFlatButtonTabs);
     TabSheet4 = page(PageControl2, u"TabSheet4"_s);
     TabSheet5 = page(PageControl2, u"TabSheet5"_s);
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl2->currentWidget() == TabSheet5)
+            buildRadicalLists();
+    });
 
     liste_dico_ch = field(TabSheet4, u"liste_dico_ch"_s, m_headwords, &TForm1::liste_dico_chChange);
     liste_pin_ss_accent = field(TabSheet2, u"liste_pin_ss_accent"_s, m_pinyinKeys,
@@ -334,7 +340,6 @@ void TForm1::FormCreate(const QString &commandLine)
             langue_chClick();
         else
             Verarov::App::useToolkitLanguage(Language::French);
-        buildRadicalLists();
         // Command-line mode: translate the first argument, then end.  A
         // failure throws before the quit request: the run goes on.
         if (!commandLine.isEmpty()) {
@@ -441,6 +446,9 @@ void TForm1::QuitterClick()
 void TForm1::AproposClick()
 {
     guarded(this, [&] {
+        // Made on first use, then the same box each time.
+        if (!Form2)
+            Form2 = new TForm2(this);
         Form2->show();
         Form2->raise();
         Form2->activateWindow();
@@ -473,3 +481,5 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     }
     QMainWindow::keyPressEvent(event);
 }
+
+} // namespace Verarov::App

@@ -17,6 +17,8 @@ using Verarov::Settings::ColourSetting;
 using Verarov::Settings::ColourValue;
 using Verarov::Settings::Language;
 
+namespace Verarov::App {
+
 namespace {
 
 void throwIfFailed(const QString &failure)
@@ -96,3 +98,5 @@ void TForm1::setLanguage(Language language)
                 language == Language::French ? u"fr"_s : u"ch"_s));
     });
 }
+
+} // namespace Verarov::App

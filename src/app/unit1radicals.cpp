@@ -13,6 +13,8 @@ using namespace Qt::StringLiterals;
 using Verarov::App::guarded;
 using Verarov::Lookup::lcLookup;
 
+namespace Verarov::App {
+
 namespace {
 
 // The absolute index of a node of ListBox, kept with the node.
@@ -62,18 +64,27 @@ void TForm1::createRadicalBrowser(QWidget *page)
     connect(liste_mots_ch, &PickList::picked, this, &TForm1::liste_mots_chClick);
 }
 
-void TForm1::buildRadicalLists()
+void TForm1::buildRadicalLists() const
 {
+    if (m_radicals)
+        return;
     m_radicals = Verarov::Dictionary::buildRadicalTables(liste_chargement_rad);
-    for (const auto &ignored : m_radicals.ignoredLines())
+    for (const auto &ignored : m_radicals->ignoredLines())
         qCWarning(lcLookup).noquote() << "raw radical list, line" << ignored.line << "left out:"
                                       << ignored.reason;
-    m_characters->setTables(m_radicals);
+    m_characters->setTables(*m_radicals);
+}
+
+const Verarov::Dictionary::RadicalTables &TForm1::radicalTables() const
+{
+    buildRadicalLists();
+    return *m_radicals;
 }
 
 void TForm1::ListBoxClick()
 {
     guarded(this, [&] {
+        buildRadicalLists();
         // The word list empties; the character list gets the node's rows
         // (none for a heading or no node).
         m_words->clear();
@@ -109,3 +120,5 @@ void TForm1::liste_mots_chClick()
         showEntry(Verarov::Lookup::rowToShow(m_words->tables(), m_words->words(), k));
     });
 }
+
+} // namespace Verarov::App
