@@ -102,6 +102,8 @@ private slots:
     void chineseInterface_shortcuts();
     void toolkitTexts_followTheLanguage();
     void frame_keepsClientArea();
+    void pages_keepTheirSizeAndHoldTheirControls_data();
+    void pages_keepTheirSizeAndHoldTheirControls();
     void systemColour_followsPalette_data();
     void systemColour_followsPalette();
     void systemPicker_keepsQtCustomColoursOut_data();
@@ -554,6 +556,48 @@ void tst_Options::chineseInterface_shortcuts()
     // The local pages the build copies beside the program.
     QVERIFY(m_desktop.opened[0].toString().endsWith(u"/dico_aide_cn/index.html"_s));
     QVERIFY(m_desktop.opened[1].toString().endsWith(u"/dico_aide/index.html"_s));
+}
+
+void tst_Options::pages_keepTheirSizeAndHoldTheirControls_data()
+{
+    QTest::addColumn<bool>("startInChinese");
+    QTest::addRow("switched to Chinese") << false;
+    QTest::addRow("started in Chinese") << true;
+}
+
+void tst_Options::pages_keepTheirSizeAndHoldTheirControls()
+{
+    QFETCH(bool, startInChinese);
+    // The lookup pages and the control each holds, the page shown first.
+    const QList<std::pair<int, QString>> pages = {
+            {0, u"PageControl2"_s}, {1, u"liste_pin_ss_accent"_s}, {2, u"liste_fr"_s}};
+    auto geometries = [&] {
+        QList<QRect> rects;
+        auto *tabs = m_window->findChild<QTabWidget *>(u"PageControl1"_s);
+        for (const auto &[index, name] : pages) {
+            tabs->setCurrentIndex(index);
+            QTest::qWait(0);
+            rects << tabs->currentWidget()->geometry() << control(name)->geometry();
+        }
+        tabs->setCurrentIndex(0);
+        QTest::qWait(0);
+        rects << control(u"TabSheet4"_s)->geometry() << control(u"liste_dico_ch"_s)->geometry();
+        return rects;
+    };
+    start();
+    const QList<QRect> french = geometries();
+    if (startInChinese) {
+        QVERIFY(Settings::Store().writeLangue(u"ch"_s).isEmpty());
+        start();
+    } else {
+        item(u"langue_ch"_s)->trigger();
+    }
+    QVERIFY(item(u"langue_ch"_s)->isChecked());
+    const QList<QRect> chinese = geometries();
+    QCOMPARE(chinese, french);
+    // Every control whole inside its page: borders and arrows all seen.
+    for (qsizetype i = 0; i < chinese.size(); i += 2)
+        QVERIFY2(QRect(QPoint(), chinese[i].size()).contains(chinese[i + 1]), qPrintable(QString::number(i)));
 }
 
 void tst_Options::frame_keepsClientArea()

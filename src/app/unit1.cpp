@@ -59,6 +59,49 @@ const QString kFlatButtonTabs = QStringLiteral(
         "QTabBar::tab:selected { border: 1px solid palette(dark); background: palette(midlight); }"
         "QTabBar::tab:hover:!selected { border: 1px solid palette(mid); }");
 
+// A tab bar whose tabs keep the height of the captions it had when told
+// to: the pages below then keep their designed size when the captions
+// change language (a CJK face has a taller line than a Latin one, while
+// its characters are no taller).
+class FixedHeightTabBar final : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+    void keepTabHeight()
+    {
+        m_height = 0;
+        m_height = count() > 0 ? tabSizeHint(0).height() : 0;
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        if (m_height > 0)
+            size.setHeight(m_height);
+        return size;
+    }
+
+private:
+    int m_height = 0;
+};
+
+// A tab control with such a tab bar.
+class PageControl final : public QTabWidget
+{
+public:
+    explicit PageControl(QWidget *parent) : QTabWidget(parent), m_tabs(new FixedHeightTabBar(this))
+    {
+        setTabBar(m_tabs);
+    }
+
+    void keepTabHeight() { m_tabs->keepTabHeight(); }
+
+private:
+    FixedHeightTabBar *m_tabs;
+};
+
 } // namespace
 
 TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
@@ -87,6 +130,9 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, Q
     createStatusBar();
     Verarov::App::applySpecs(this, Verarov::App::mainWindowDefinition());
     applyTexts(Language::French);
+    // The tabs keep the height of the designed captions in either language.
+    static_cast<PageControl *>(PageControl1)->keepTabHeight();
+    static_cast<PageControl *>(PageControl2)->keepTabHeight();
     // The designed position.
     move(0, 0);
 }
@@ -128,14 +174,14 @@ void TForm1::createLookup(QWidget *client)
     m_pinyinKeys = new KeyListModel(m_dictionary, List::liste_pin_ss_accent, this);
     m_frenchKeys = new KeyListModel(m_dictionary, List::liste_fr, this);
 
-    PageControl1 = new QTabWidget(client);
+    PageControl1 = new PageControl(client);
     PageControl1->setObjectName(u"PageControl1"_s);
     PageControl1->setUsesScrollButtons(false);
     TabSheet1 = page(PageControl1, u"TabSheet1"_s);
     TabSheet2 = page(PageControl1, u"TabSheet2"_s);
     TabSheet3 = page(PageControl1, u"TabSheet3"_s);
 
-    PageControl2 = new QTabWidget(TabSheet1);
+    PageControl2 = new PageControl(TabSheet1);
     PageControl2->setObjectName(u"PageControl2"_s);
     PageControl2->setDocumentMode(true);
     PageControl2->setUsesScrollButtons(false);
