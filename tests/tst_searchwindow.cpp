@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -95,6 +96,8 @@ private slots:
 
     void creation_layoutColourAndLanguageOfThatMoment_data();
     void creation_layoutColourAndLanguageOfThatMoment();
+    void groupBoxes_frameLineAboveTheirControls_data();
+    void groupBoxes_frameLineAboveTheirControls();
     void mode_clearsAndSetsFonts_data();
     void mode_clearsAndSetsFonts();
     void search_listsEveryRow();
@@ -203,6 +206,45 @@ void tst_SearchWindow::creation_layoutColourAndLanguageOfThatMoment()
     // A window made before keeps what it took at its creation.
     QVERIFY(recherche(before)->palette().color(QPalette::Base) != colour);
     QCOMPARE(child<QGroupBox>(before, u"box_result"_s)->title(), u"Résultats"_s);
+}
+
+void tst_SearchWindow::groupBoxes_frameLineAboveTheirControls_data()
+{
+    QTest::addColumn<bool>("chinese");
+    QTest::addRow("French") << false;
+    QTest::addRow("Chinese") << true;
+}
+
+void tst_SearchWindow::groupBoxes_frameLineAboveTheirControls()
+{
+    QFETCH(bool, chinese);
+    if (chinese)
+        Form1->langue_chClick();
+    TForm3 *w = open();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    for (const QString &name : {u"box_recherche"_s, u"box_result"_s}) {
+        auto *box = child<QGroupBox>(w, name);
+        const QImage image = box->grab().toImage();
+        // The frame's top line: the first row, right of the title, that is
+        // not the background of the row above the box's contents.
+        const int x = box->width() - 12;
+        const QRgb background = image.pixel(x, 0);
+        int line = 0;
+        while (line < image.height() && image.pixel(x, line) == background)
+            ++line;
+        int top = box->height();
+        for (const QWidget *control : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            top = std::min(top, control->geometry().top());
+        QCOMPARE(top, 24); // recherche, result_recherche as designed
+        QVERIFY2(line < top, qPrintable(u"%1: frame line at %2"_s.arg(name).arg(line)));
+        // The title whole above the line: its characters drawn there.
+        bool inked = false;
+        for (int y = 0; y < line && !inked; ++y) {
+            for (int i = 0; i < 40 && !inked; ++i)
+                inked = qGray(image.pixel(8 + i, y)) < 100;
+        }
+        QVERIFY2(inked, qPrintable(name));
+    }
 }
 
 void tst_SearchWindow::mode_clearsAndSetsFonts_data()
