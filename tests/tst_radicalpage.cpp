@@ -53,6 +53,7 @@ private slots:
     void pickWord_showsItsEntryOneSensePerLine();
     void selectionByTheProgram_runsNoHandler();
     void keyboardInTree_changesNothingUntilTheNextClick();
+    void collapsingTheSelectedRadicalsHeading_selectsTheHeading();
     void clear_emptiesTheListsAndKeepsTheTreeSelection();
     void escape_inTheFilledBrowser_endsProgram_data();
     void escape_inTheFilledBrowser_endsProgram();
@@ -335,6 +336,27 @@ void tst_RadicalPage::keyboardInTree_changesNothingUntilTheNextClick()
     QTest::mouseClick(tree()->viewport(), Qt::RightButton, {},
                       tree()->visualItemRect(node(1)).center());
     QCOMPARE(rowsOf(characters()), (QStringList{u"一"_s, u"世"_s}));
+}
+
+void tst_RadicalPage::collapsingTheSelectedRadicalsHeading_selectsTheHeading()
+{
+    clickNode(1); // 丶, under the heading "1"
+    QCOMPARE(rowsOf(characters()), (QStringList{u"丫"_s, u"为"_s, u"主"_s}));
+    clickExpandButton(0); // the heading "1" collapsed over it
+    QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{node(0)});
+    QCOMPARE(rowsOf(characters()), QStringList());
+    // The next click in the tree, on another heading's expand button, acts
+    // on the heading.
+    clickExpandButton(1);
+    QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{node(0)});
+    QCOMPARE(rowsOf(characters()), QStringList());
+
+    // Collapsing another heading keeps the selected radical.
+    clickNode(50); // 扌, under the heading "3"
+    node(0)->setExpanded(true);
+    clickExpandButton(0);
+    QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{node(50)});
+    QCOMPARE(rowsOf(characters()), QStringList{u"挨"_s});
 }
 
 void tst_RadicalPage::clear_emptiesTheListsAndKeepsTheTreeSelection()

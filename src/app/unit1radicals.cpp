@@ -49,6 +49,13 @@ void TForm1::createRadicalBrowser(QWidget *page)
     }
     ListBox->addTopLevelItems(headings);
     connect(ListBox, &ClickTree::clickEnded, this, &TForm1::ListBoxClick);
+    // A heading collapsed over the selected radical takes the selection: a
+    // node the user no longer sees is never the one a click acts on.
+    connect(ListBox, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *heading) {
+        const QList<QTreeWidgetItem *> selected = ListBox->selectedItems();
+        if (!selected.isEmpty() && selected.first()->parent() == heading)
+            ListBox->setCurrentItem(heading);
+    });
 
     m_characters = new Verarov::Lookup::CharacterListModel(this);
     liste_car_ch = new PickList(page);
