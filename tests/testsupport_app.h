@@ -19,7 +19,7 @@
 #include <QUrl>
 
 // The windows of a start-up (App::createWindows: Form1 and its creation
-// step, a hidden Form3), the main window shown and active.  Returns
+// step), the main window shown and active.  Returns
 // false when it did not become active.  Pair with App::destroyWindows().
 [[nodiscard]] inline bool startWindows(Verarov::Dictionary::Tables dictionary,
                                        QString rawRadicals = {}, const QString &commandLine = {})

@@ -164,7 +164,7 @@ void tst_Form1::search_eachUseMakesANewWindow()
     QVERIFY(first != atStart && second != first);
     QVERIFY(first->isVisible());
     QVERIFY(second->isVisible());
-    QVERIFY(!atStart->isVisible());
+    QVERIFY(!atStart || !atStart->isVisible()); // none is made at start
     QVERIFY(Form1->isVisible());
 }
 

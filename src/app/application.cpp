@@ -147,7 +147,6 @@ void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QSt
 {
     Form1 = new TForm1(std::move(dictionary), std::move(rawRadicals));
     Form1->FormCreate(commandLine);
-    Form3 = new TForm3(Form1);
 }
 
 void destroyWindows()

@@ -26,9 +26,10 @@ QString firstArgument(const QStringList &arguments);
 
 // The windows of a start-up, in their order: the main window (Form1, set
 // before its creation step runs), its creation step given the first
-// command-line argument, and a search window (Form3).  None is shown.  The
-// About box (Form2) is made when first asked for.  rawRadicals: the raw
-// radical list the window carries.
+// command-line argument.  It is not shown.  The About box (Form2) is made
+// when first asked for, a search window (Form3) at each use of the search
+// command: none at start, where it would never be shown.  rawRadicals: the
+// raw radical list the window carries.
 void createWindows(Dictionary::Tables dictionary, QString rawRadicals,
                    const QString &commandLine);
 // Destroys every window, the search windows first: the end of the program.

@@ -192,8 +192,10 @@ void TForm1::createLookup(QWidget *client)
     TabSheet4 = page(PageControl2, u"TabSheet4"_s);
     TabSheet5 = page(PageControl2, u"TabSheet5"_s);
     connect(PageControl2, &QTabWidget::currentChanged, this, [this] {
-        if (PageControl2->currentWidget() == TabSheet5)
+        if (PageControl2->currentWidget() == TabSheet5) {
+            fillRadicalTree();
             buildRadicalLists();
+        }
     });
 
     liste_dico_ch = field(TabSheet4, u"liste_dico_ch"_s, m_headwords, &TForm1::liste_dico_chChange);

@@ -115,6 +115,9 @@ protected:
 private:
     void createLookup(QWidget *client);
     void createRadicalBrowser(QWidget *page);
+    // The nodes of ListBox, made once, when the page "radical" is first
+    // shown: start-up does not wait for them.
+    void fillRadicalTree();
     // Splits liste_chargement_rad, once.
     void buildRadicalLists() const;
     void createDisplay(QWidget *client);

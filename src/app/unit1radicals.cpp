@@ -33,22 +33,8 @@ void TForm1::createRadicalBrowser(QWidget *page)
     ListBox->setIndentation(19);
     ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox->setUniformRowHeights(true);
-    // The nodes, collapsed: headings at the top level, their radicals below.
-    QList<QTreeWidgetItem *> headings;
-    QTreeWidgetItem *heading = nullptr;
-    const QList<Verarov::Dictionary::RadicalNode> &tree = Verarov::Dictionary::radicalTree();
-    for (qsizetype index = 0; index < tree.size(); ++index) {
-        auto *node = new QTreeWidgetItem(QStringList{tree[index].caption});
-        node->setData(0, kAbsoluteIndexRole, int(index));
-        if (tree[index].heading) {
-            heading = node;
-            headings.append(node);
-        } else if (heading) {
-            heading->addChild(node);
-        }
-    }
-    ListBox->addTopLevelItems(headings);
     connect(ListBox, &ClickTree::clickEnded, this, &TForm1::ListBoxClick);
+
     // A heading collapsed over the selected radical takes the selection: a
     // node the user no longer sees is never the one a click acts on.
     connect(ListBox, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *heading) {
@@ -69,6 +55,27 @@ void TForm1::createRadicalBrowser(QWidget *page)
     liste_mots_ch->setObjectName(u"liste_mots_ch"_s);
     liste_mots_ch->setModel(m_words);
     connect(liste_mots_ch, &PickList::picked, this, &TForm1::liste_mots_chClick);
+}
+
+void TForm1::fillRadicalTree()
+{
+    if (ListBox->topLevelItemCount() > 0)
+        return;
+    // The nodes, collapsed: headings at the top level, their radicals below.
+    QList<QTreeWidgetItem *> headings;
+    QTreeWidgetItem *heading = nullptr;
+    const QList<Verarov::Dictionary::RadicalNode> &tree = Verarov::Dictionary::radicalTree();
+    for (qsizetype index = 0; index < tree.size(); ++index) {
+        auto *node = new QTreeWidgetItem(QStringList{tree[index].caption});
+        node->setData(0, kAbsoluteIndexRole, int(index));
+        if (tree[index].heading) {
+            heading = node;
+            headings.append(node);
+        } else if (heading) {
+            heading->addChild(node);
+        }
+    }
+    ListBox->addTopLevelItems(headings);
 }
 
 void TForm1::buildRadicalLists() const
