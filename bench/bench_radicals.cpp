@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using namespace Verarov;
 
 namespace {

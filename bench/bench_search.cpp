@@ -33,6 +33,7 @@
 #endif
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using Verarov::Dictionary::List;
 
 namespace {

@@ -1,5 +1,7 @@
-// Start-up of verarov up to its main window shown (offscreen), against a
-// bare Qt Widgets program showing one empty window, measured in one run.
+// Start-up of verarov up to its main window shown, against a bare Qt
+// Widgets program showing one window, empty or with one line of Latin and
+// Chinese text, measured in one run, interleaved: on the offscreen platform,
+// and on X11 (xcb) under an Xvfb server of its own when Xvfb is installed.
 // verarov starts as a returning user's does (a full settings store, French
 // interface), and also: without its raw radical list (nothing to split at
 // start); in the Chinese interface; as a first start (no store: the default
@@ -14,7 +16,11 @@
 #include "settings/store.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -42,6 +48,55 @@ Series measure(const QString &program, const QStringList &arguments,
     }
     return s;
 }
+
+// An X server of our own (Xvfb) for the xcb series; not running when Xvfb
+// is not installed or does not start.
+class XServer
+{
+public:
+    XServer()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
+        if (xvfb.isEmpty())
+            return;
+        for (int display = 90 + int(QCoreApplication::applicationPid() % 50); display < 200; ++display) {
+            const QString socket = u"/tmp/.X11-unix/X%1"_s.arg(display);
+            if (QFile::exists(socket) || QFile::exists(u"/tmp/.X%1-lock"_s.arg(display)))
+                continue;
+            m_server.start(xvfb, {u":%1"_s.arg(display), u"-screen"_s, u"0"_s, u"1024x768x24"_s,
+                                  u"-nolisten"_s, u"tcp"_s});
+            m_server.waitForStarted();
+            for (int wait = 0; wait < 200 && m_server.state() == QProcess::Running; ++wait) {
+                if (QFile::exists(socket)) {
+                    m_display = ":" + QByteArray::number(display);
+                    return;
+                }
+                QThread::msleep(50);
+            }
+            stop();
+        }
+    }
+    ~XServer() { stop(); }
+
+    bool running() const { return !m_display.isEmpty(); }
+    QList<QByteArray> environment() const
+    {
+        return {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + m_display};
+    }
+
+private:
+    void stop()
+    {
+        if (m_server.state() != QProcess::NotRunning) {
+            m_server.terminate();
+            m_server.waitForFinished(3000);
+        }
+        m_display.clear();
+    }
+
+    QProcess m_server;
+    QByteArray m_display;
+};
 
 } // namespace
 
@@ -95,6 +150,9 @@ int main(int argc, char *argv[])
     // without a store get an empty configuration folder each time: every
     // one is a first start, which writes the default colours.
     Series bareSeries, textSeries, builtIn, noRadicals, firstStart, chinese, external;
+    // The same comparison on X11.
+    const XServer x;
+    Series xText, xBuiltIn, xChinese;
     // The first key press in each lookup field, typed as the window appears.
     struct KeySeries
     {
@@ -125,6 +183,11 @@ int main(int argc, char *argv[])
                                 1));
         add(firstStart, measure(verarov, {}, common + noStore("first"), 1));
         add(chinese, measure(verarov, {}, common + fullStore, 1));
+        if (x.running()) {
+            add(xText, measure(bare, {u"--text"_s}, common + noStore("xtext") + x.environment(), 1));
+            add(xBuiltIn, measure(verarov, {}, common + frenchStore + x.environment(), 1));
+            add(xChinese, measure(verarov, {}, common + fullStore + x.environment(), 1));
+        }
         if (haveExternal) {
             add(external, measure(verarov, {},
                                   common + frenchStore + QList<QByteArray>{useExternal}, 1));
@@ -141,11 +204,13 @@ int main(int argc, char *argv[])
     const double b = median(bareSeries.seconds);
     out << "runs: " << runs << "\n";
     out << "bare Qt window:        " << b * 1000 << " ms median, peak " << bareSeries.maxRssKiB / 1024.0 << " MiB\n";
-    out << "bare window with text: " << median(textSeries.seconds) * 1000 << " ms median, ratio "
-        << median(textSeries.seconds) / b << " (for context: fonts loaded)\n";
+    const double t = median(textSeries.seconds);
+    out << "offscreen:\n";
+    out << "bare window with text: " << t * 1000 << " ms median, ratio "
+        << t / b << " (for context: fonts loaded)\n";
     out << "verarov (built-in, full settings store, French): " << median(builtIn.seconds) * 1000 << " ms median, peak "
         << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
-        << " (target <= 1.5)\n";
+        << ", to the bare window with text " << median(builtIn.seconds) / t << " (target <= 1.3)\n";
     out << "verarov without radicals: " << median(noRadicals.seconds) * 1000
         << " ms median; with the radical lists built: ratio "
         << median(builtIn.seconds) / median(noRadicals.seconds) << " (target <= 1.1)\n";
@@ -154,7 +219,20 @@ int main(int argc, char *argv[])
     out << "verarov (full settings store, Chinese interface): " << median(chinese.seconds) * 1000
         << " ms median, ratio to the start without a store " << median(chinese.seconds) / median(firstStart.seconds)
         << " (target <= 1.1), to the French interface " << median(chinese.seconds) / median(builtIn.seconds)
-        << "\n";
+        << ", to the bare window with text " << median(chinese.seconds) / t << "\n";
+    if (x.running()) {
+        const double xt = median(xText.seconds);
+        out << "xcb (Xvfb):\n";
+        out << "bare window with text: " << xt * 1000 << " ms median\n";
+        out << "verarov (built-in, full settings store, French): " << median(xBuiltIn.seconds) * 1000
+            << " ms median, ratio to the bare window with text " << median(xBuiltIn.seconds) / xt
+            << " (target <= 1.3)\n";
+        out << "verarov (full settings store, Chinese interface): " << median(xChinese.seconds) * 1000
+            << " ms median, ratio to the bare window with text " << median(xChinese.seconds) / xt
+            << "\n";
+    } else {
+        out << "xcb: no Xvfb server could be started: skipped\n";
+    }
     if (haveExternal) {
         out << "verarov (cfdict.u8):   " << median(external.seconds) * 1000 << " ms median, peak "
             << external.maxRssKiB / 1024.0 << " MiB, ratio " << median(external.seconds) / b
@@ -182,7 +260,8 @@ int main(int argc, char *argv[])
         out << "no external dictionary at " << cfdict << ": skipped\n";
     }
     const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed || firstStart.failed
-            || chinese.failed || external.failed || keysFailed;
+            || chinese.failed || external.failed || keysFailed || xText.failed || xBuiltIn.failed
+            || xChinese.failed;
     if (failed)
         out << "a run failed\n";
     return failed ? 1 : 0;

@@ -13,6 +13,7 @@
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 
 int main(int argc, char *argv[])
 {

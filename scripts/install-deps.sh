@@ -4,7 +4,8 @@
 # warnings; desktop-file-utils, appstream and groff check the menu
 # entry, the metadata and the manual pages;
 # dpkg-dev lets cpack find the libraries the package depends on;
-# qt6-translations-l10n puts the toolkit's dialogs in French and Chinese.
+# qt6-translations-l10n puts the toolkit's dialogs in French and Chinese;
+# xvfb gives the start-up benchmark an X server of its own.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang pkg-config
@@ -12,6 +13,7 @@ packages=(
     fonts-noto-cjk fonts-dejavu-core fonts-liberation2
     python3 unicode-data
     desktop-file-utils appstream groff-base dpkg-dev
+    xvfb
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testsupport_process.h"
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 
@@ -42,11 +44,7 @@ private slots:
 #endif
 
 private:
-    struct Run
-    {
-        int exitCode;
-        QByteArray out, err;
-    };
+    using Run = ProcessRun;
     Run run(const QStringList &arguments, const QString &dictionary = {});
     QString write(const QString &name, const QByteArray &content);
     QTemporaryDir m_dir;
@@ -58,28 +56,17 @@ void tst_DataTool::initTestCase()
     QVERIFY(QFile::exists(QStringLiteral(VERAROV_DATA_TOOL)));
 }
 
-tst_DataTool::Run tst_DataTool::run(const QStringList &arguments, const QString &dictionary)
+ProcessRun tst_DataTool::run(const QStringList &arguments, const QString &dictionary)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"VERAROV_DICTIONARY"_s);
+    ProcessOptions options;
+    options.unset = {u"VERAROV_DICTIONARY"_s};
     if (!dictionary.isEmpty())
-        env.insert(u"VERAROV_DICTIONARY"_s, dictionary);
+        options.environment << u"VERAROV_DICTIONARY="_s + dictionary;
     // Keep the user's own dictionary out of the way.
-    env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
-    p.setProcessEnvironment(env);
-#if defined(Q_OS_UNIX) && !defined(__SANITIZE_ADDRESS__)
+    options.environment << u"XDG_DATA_HOME="_s + m_dir.filePath(u"xdg"_s);
     // A tool that reads without end fails soon instead of filling memory.
-    p.setChildProcessModifier([] {
-        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
-        setrlimit(RLIMIT_DATA, &limit);
-    });
-#endif
-    p.start(QStringLiteral(VERAROV_DATA_TOOL), arguments);
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    options.dataLimitBytes = qint64(2) << 30;
+    return runProgram(QStringLiteral(VERAROV_DATA_TOOL), arguments, options);
 }
 
 QString tst_DataTool::write(const QString &name, const QByteArray &content)

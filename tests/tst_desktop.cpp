@@ -10,6 +10,8 @@
 #include "dictionary/builder.h"
 #include "dictionary/reader.h"
 #include "dictionary/tables.h"
+#include "testsupport_app.h"
+#include "testsupport_entries.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using namespace Verarov;
 
 class tst_Desktop : public QObject
@@ -135,12 +138,7 @@ void tst_Desktop::windows_showTheProgramIcon()
     App::setErrorSink([](QWidget *, const QString &message) {
         QFAIL(qPrintable(u"error box: "_s + message));
     });
-    const auto read = Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
-    Form1 = new TForm1(Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries)));
-    Form1->FormCreate({});
-    Form2 = new TForm2(Form1);
-    Form3 = new TForm3(Form1);
-    Form1->show();
+    QVERIFY(startWindows(fixtureTables(u"sample.tsv"_s)));
     Form1->AproposClick();
     Form1->RechercherClick();
 
@@ -152,9 +150,7 @@ void tst_Desktop::windows_showTheProgramIcon()
     // The About box's picture is the icon too.
     const QPixmap picture = Form2->findChild<QLabel *>(u"Image1"_s)->pixmap();
     QCOMPARE(picture.toImage(), App::programIcon().pixmap(QSize(65, 65)).toImage());
-    delete Form1;
-    Form2 = nullptr;
-    Form3 = nullptr;
+    App::destroyWindows();
     App::setErrorSink({});
 }
 

@@ -8,6 +8,9 @@
 #include "app/recherche.h"
 #include "app/unit1.h"
 #include "settings/store.h"
+#include "testsupport_app.h"
+#include "testsupport_entries.h"
+#include "testsupport_log.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,15 +24,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace Verarov;
-
-namespace {
-QStringList g_debugLines;
-void captureDisplayLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.display")
-        g_debugLines.append(msg);
-}
-} // namespace
+using namespace Verarov::App;
 
 class tst_Form1 : public QObject
 {
@@ -64,8 +59,7 @@ private:
 
 void tst_Form1::initTestCase()
 {
-    const auto read = Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
-    m_tables = Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries));
+    m_tables = fixtureTables(u"sample.tsv"_s);
     QVERIFY(!m_tables.isEmpty());
 }
 
@@ -75,19 +69,12 @@ void tst_Form1::init()
     App::setErrorSink([](QWidget *, const QString &message) {
         QFAIL(qPrintable(u"error box: "_s + message));
     });
-    Form1 = new TForm1(m_tables);
-    Form1->FormCreate({});
-    Form2 = new TForm2(Form1);
-    Form3 = new TForm3(Form1);
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    QVERIFY(startWindows(m_tables));
 }
 
 void tst_Form1::cleanup()
 {
-    TForm3::destroyAll();
-    delete Form1;
-    Form2 = nullptr;
+    App::destroyWindows();
     App::setErrorSink({});
     Settings::setUserStoreLocation({});
 }
@@ -156,20 +143,15 @@ void tst_Form1::clear_emptiesDisplay()
 
 void tst_Form1::display_logsEachEntryWhenEnabled()
 {
-    g_debugLines.clear();
-    QLoggingCategory::setFilterRules(u"verarov.display.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureDisplayLog);
-    Form1->affiche_mot(u"乐", u"yuè", u"musique");
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
-    QCOMPARE(g_debugLines, QStringList{u"affiche_mot\t乐\tyuè\tmusique"_s});
-
+    {
+        const LogCapture log("verarov.display");
+        Form1->affiche_mot(u"乐", u"yuè", u"musique");
+        QCOMPARE(log.lines(), QStringList{u"affiche_mot\t乐\tyuè\tmusique"_s});
+    }
     // Off by default.
-    g_debugLines.clear();
-    qInstallMessageHandler(captureDisplayLog);
+    const LogCapture log("verarov.display", false);
     Form1->affiche_mot(u"乐", u"yuè", u"musique");
-    qInstallMessageHandler(previous);
-    QVERIFY(g_debugLines.isEmpty());
+    QVERIFY(log.lines().isEmpty());
 }
 
 void tst_Form1::search_eachUseMakesANewWindow()
@@ -182,7 +164,7 @@ void tst_Form1::search_eachUseMakesANewWindow()
     QVERIFY(first != atStart && second != first);
     QVERIFY(first->isVisible());
     QVERIFY(second->isVisible());
-    QVERIFY(!atStart->isVisible());
+    QVERIFY(!atStart || !atStart->isVisible()); // none is made at start
     QVERIFY(Form1->isVisible());
 }
 

@@ -26,6 +26,7 @@
 #include <QWindow>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 
 namespace {
 
@@ -98,18 +99,15 @@ void tst_LookupFields::initTestCase()
 
 void tst_LookupFields::init()
 {
-    m_form = new TForm1(m_tables);
-    Form1 = m_form;
-    Form2 = new TForm2(m_form);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(startWindows(m_tables));
+    m_form = Form1;
     m_desktop.opened.clear();
 }
 
 void tst_LookupFields::cleanup()
 {
-    delete m_form;
-    Form2 = nullptr;
+    Verarov::App::destroyWindows();
+    m_form = nullptr;
 }
 
 SimpleComboBox *tst_LookupFields::useField(const QString &name, int page)

@@ -8,6 +8,8 @@
 #include "dictionary/reader.h"
 #include "settings/store.h"
 #include "testsupport_app.h"
+#include "testsupport_entries.h"
+#include "testsupport_log.h"
 #include "testsupport_files.h"
 
 #include <QAbstractScrollArea>
@@ -32,6 +34,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using namespace Verarov;
 using App::ColourPart;
 
@@ -39,13 +42,6 @@ namespace {
 
 const QStringList kTextFields = {u"ListBox"_s,  u"liste_dico_ch"_s, u"liste_pin_ss_accent"_s,
                                  u"liste_fr"_s, u"liste_car_ch"_s,  u"liste_mots_ch"_s};
-
-QStringList g_log;
-void captureSettingsLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.settings")
-        g_log.append(msg);
-}
 
 // The background a text field shows, read from its pixels: the edit of a
 // lookup field, the empty area of a list.
@@ -108,6 +104,8 @@ private slots:
     void chineseInterface_shortcuts();
     void toolkitTexts_followTheLanguage();
     void frame_keepsClientArea();
+    void pages_keepTheirSizeAndHoldTheirControls_data();
+    void pages_keepTheirSizeAndHoldTheirControls();
     void systemColour_followsPalette_data();
     void systemColour_followsPalette();
     void systemPicker_keepsQtCustomColoursOut_data();
@@ -137,8 +135,7 @@ private:
 
 void tst_Options::initTestCase()
 {
-    const auto read = Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
-    m_tables = Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries));
+    m_tables = fixtureTables(u"sample.tsv"_s);
 }
 
 void tst_Options::init()
@@ -518,14 +515,14 @@ void tst_Options::storedLangue()
     if (langue.isValid())
         setStored(u"langue"_s, langue);
 
-    g_log.clear();
-    QLoggingCategory::setFilterRules(u"verarov.settings.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
-    m_window = std::make_unique<TForm1>(m_tables);
-    Form1 = m_window.get();
-    m_window->FormCreate({});
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
+    QStringList written;
+    {
+        const LogCapture log("verarov.settings");
+        m_window = std::make_unique<TForm1>(m_tables);
+        Form1 = m_window.get();
+        m_window->FormCreate({});
+        written = log.lines().filter(u"ecrit\tlangue"_s);
+    }
 
     // Before the first showing.
     QCOMPARE(caption(m_window.get(), u"TabSheet1"_s), chinese ? u"中文"_s : u"Chinois"_s);
@@ -533,7 +530,7 @@ void tst_Options::storedLangue()
     QCOMPARE(item(u"langue_fr"_s)->isChecked(), !chinese);
     // "ch" is already what the store holds: the file is not rewritten for it;
     // anything else is left as it is.
-    QCOMPARE(g_log.filter(u"ecrit\tlangue"_s).size(), 0);
+    QCOMPARE(written.size(), 0);
     QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value(u"langue"_s), langue);
 }
 
@@ -588,6 +585,48 @@ void tst_Options::chineseInterface_shortcuts()
     // The local pages the build copies beside the program.
     QVERIFY(m_desktop.opened[0].toString().endsWith(u"/dico_aide_cn/index.html"_s));
     QVERIFY(m_desktop.opened[1].toString().endsWith(u"/dico_aide/index.html"_s));
+}
+
+void tst_Options::pages_keepTheirSizeAndHoldTheirControls_data()
+{
+    QTest::addColumn<bool>("startInChinese");
+    QTest::addRow("switched to Chinese") << false;
+    QTest::addRow("started in Chinese") << true;
+}
+
+void tst_Options::pages_keepTheirSizeAndHoldTheirControls()
+{
+    QFETCH(bool, startInChinese);
+    // The lookup pages and the control each holds, the page shown first.
+    const QList<std::pair<int, QString>> pages = {
+            {0, u"PageControl2"_s}, {1, u"liste_pin_ss_accent"_s}, {2, u"liste_fr"_s}};
+    auto geometries = [&] {
+        QList<QRect> rects;
+        auto *tabs = m_window->findChild<QTabWidget *>(u"PageControl1"_s);
+        for (const auto &[index, name] : pages) {
+            tabs->setCurrentIndex(index);
+            QTest::qWait(0);
+            rects << tabs->currentWidget()->geometry() << control(name)->geometry();
+        }
+        tabs->setCurrentIndex(0);
+        QTest::qWait(0);
+        rects << control(u"TabSheet4"_s)->geometry() << control(u"liste_dico_ch"_s)->geometry();
+        return rects;
+    };
+    start();
+    const QList<QRect> french = geometries();
+    if (startInChinese) {
+        QVERIFY(Settings::Store().writeLanguage(Verarov::Settings::Language::Chinese).isEmpty());
+        start();
+    } else {
+        item(u"langue_ch"_s)->trigger();
+    }
+    QVERIFY(item(u"langue_ch"_s)->isChecked());
+    const QList<QRect> chinese = geometries();
+    QCOMPARE(chinese, french);
+    // Every control whole inside its page: borders and arrows all seen.
+    for (qsizetype i = 0; i < chinese.size(); i += 2)
+        QVERIFY2(QRect(QPoint(), chinese[i].size()).contains(chinese[i + 1]), qPrintable(QString::number(i)));
 }
 
 void tst_Options::frame_keepsClientArea()

@@ -5,6 +5,8 @@
 #include "dictionary/radicals.h"
 #include "dictionary/reader.h"
 #include "testsupport_app.h"
+#include "testsupport_entries.h"
+#include "testsupport_log.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -19,15 +21,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace Verarov;
+using namespace Verarov::App;
 
 namespace {
-
-QStringList g_lookupLines;
-void captureLookupLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.lookup")
-        g_lookupLines.append(msg);
-}
 
 QStringList rowsOf(const QAbstractItemView *view)
 {
@@ -57,6 +53,7 @@ private slots:
     void pickWord_showsItsEntryOneSensePerLine();
     void selectionByTheProgram_runsNoHandler();
     void keyboardInTree_changesNothingUntilTheNextClick();
+    void collapsingTheSelectedRadicalsHeading_selectsTheHeading();
     void clear_emptiesTheListsAndKeepsTheTreeSelection();
     void escape_inTheFilledBrowser_endsProgram_data();
     void escape_inTheFilledBrowser_endsProgram();
@@ -92,8 +89,7 @@ private:
 
 void tst_RadicalPage::initTestCase()
 {
-    const auto read = Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
-    m_tables = Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries));
+    m_tables = fixtureTables(u"sample.tsv"_s);
     QVERIFY(!m_tables.isEmpty());
     QFile raw(QStringLiteral(VERAROV_TEST_DATA "/radicals.txt"));
     QVERIFY(raw.open(QIODevice::ReadOnly));
@@ -105,20 +101,15 @@ void tst_RadicalPage::init()
 {
     m_errors.clear();
     App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
-    m_form = new TForm1(m_tables, m_raw);
-    Form1 = m_form;
-    m_form->FormCreate({});
-    Form2 = new TForm2(m_form);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(startWindows(m_tables, m_raw));
+    m_form = Form1;
     showRadicalPage();
 }
 
 void tst_RadicalPage::cleanup()
 {
-    delete m_form;
-    Form1 = nullptr;
-    Form2 = nullptr;
+    App::destroyWindows();
+    m_form = nullptr;
     App::setErrorSink({});
     QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(u'\n')));
 }
@@ -347,6 +338,27 @@ void tst_RadicalPage::keyboardInTree_changesNothingUntilTheNextClick()
     QCOMPARE(rowsOf(characters()), (QStringList{u"一"_s, u"世"_s}));
 }
 
+void tst_RadicalPage::collapsingTheSelectedRadicalsHeading_selectsTheHeading()
+{
+    clickNode(1); // 丶, under the heading "1"
+    QCOMPARE(rowsOf(characters()), (QStringList{u"丫"_s, u"为"_s, u"主"_s}));
+    clickExpandButton(0); // the heading "1" collapsed over it
+    QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{node(0)});
+    QCOMPARE(rowsOf(characters()), QStringList());
+    // The next click in the tree, on another heading's expand button, acts
+    // on the heading.
+    clickExpandButton(1);
+    QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{node(0)});
+    QCOMPARE(rowsOf(characters()), QStringList());
+
+    // Collapsing another heading keeps the selected radical.
+    clickNode(50); // 扌, under the heading "3"
+    node(0)->setExpanded(true);
+    clickExpandButton(0);
+    QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{node(50)});
+    QCOMPARE(rowsOf(characters()), QStringList{u"挨"_s});
+}
+
 void tst_RadicalPage::clear_emptiesTheListsAndKeepsTheTreeSelection()
 {
     clickNode(2);
@@ -388,15 +400,11 @@ void tst_RadicalPage::escape_inTheFilledBrowser_endsProgram()
 
 void tst_RadicalPage::handlers_logNodeCharacterAndCount()
 {
-    g_lookupLines.clear();
-    QLoggingCategory::setFilterRules(u"verarov.lookup.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureLookupLog);
+    const LogCapture log("verarov.lookup");
     clickNode(6);
     clickNode(2);
     clickRow(characters(), 0);
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
-    QCOMPARE(g_lookupLines, (QStringList{u"ListBoxClick\t6\t0"_s, u"ListBoxClick\t2\t2"_s,
+    QCOMPARE(log.lines(), (QStringList{u"ListBoxClick\t6\t0"_s, u"ListBoxClick\t2\t2"_s,
                                          u"liste_car_chClick\t一\t6"_s}));
 }
 

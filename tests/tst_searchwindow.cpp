@@ -9,6 +9,9 @@
 #include "search/substring.h"
 #include "settings/store.h"
 #include "testsupport_app.h"
+#include "testsupport_entries.h"
+#include "testsupport_log.h"
+#include "testsupport_generated.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -24,21 +27,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using Verarov::Dictionary::List;
 
 Q_DECLARE_METATYPE(Verarov::Dictionary::List)
 
 namespace {
-
-QStringList g_searchLog;
-void captureSearchLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.search")
-        g_searchLog.append(msg);
-}
 
 template<typename T = QWidget>
 T *child(QWidget *window, const QString &name)
@@ -97,6 +95,8 @@ private slots:
 
     void creation_layoutColourAndLanguageOfThatMoment_data();
     void creation_layoutColourAndLanguageOfThatMoment();
+    void groupBoxes_frameLineAboveTheirControls_data();
+    void groupBoxes_frameLineAboveTheirControls();
     void mode_clearsAndSetsFonts_data();
     void mode_clearsAndSetsFonts();
     void search_listsEveryRow();
@@ -122,12 +122,8 @@ private:
 
 void tst_SearchWindow::initTestCase()
 {
-    auto read = Verarov::Dictionary::readDictionaryFile(VERAROV_TEST_DATA "/search.tsv"_L1);
-    QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
     // Outer blanks, which no stored gloss has, tell trimmed from as stored.
-    read.entries.append({u"犬"_s, u"quǎn"_s, u"  chien  "_s});
-    m_tables = Verarov::Dictionary::Tables::fromCompiled(
-            Verarov::Dictionary::compile(read.entries));
+    m_tables = fixtureTables(u"search.tsv"_s, {{u"犬"_s, u"quǎn"_s, u"  chien  "_s}});
     QVERIFY(!m_tables.isEmpty());
 }
 
@@ -139,18 +135,13 @@ void tst_SearchWindow::init()
     Verarov::App::setDesktop(&m_desktop);
     m_settings = std::make_unique<QTemporaryDir>();
     Verarov::Settings::setUserStoreLocation(m_settings->filePath(u"Duvuduz_ivod.conf"_s));
-    Form1 = new TForm1(m_tables);
-    Form1->FormCreate({});
-    Form3 = new TForm3(Form1);
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    QVERIFY(startWindows(m_tables));
 }
 
 void tst_SearchWindow::cleanup()
 {
-    TForm3::destroyAll();
+    Verarov::App::destroyWindows();
     QCOMPARE(Form3, nullptr);
-    delete Form1;
     Verarov::Settings::setUserStoreLocation({});
     Verarov::App::setDesktop(nullptr);
     Verarov::App::setErrorSink({});
@@ -212,6 +203,45 @@ void tst_SearchWindow::creation_layoutColourAndLanguageOfThatMoment()
     // A window made before keeps what it took at its creation.
     QVERIFY(recherche(before)->palette().color(QPalette::Base) != colour);
     QCOMPARE(child<QGroupBox>(before, u"box_result"_s)->title(), u"Résultats"_s);
+}
+
+void tst_SearchWindow::groupBoxes_frameLineAboveTheirControls_data()
+{
+    QTest::addColumn<bool>("chinese");
+    QTest::addRow("French") << false;
+    QTest::addRow("Chinese") << true;
+}
+
+void tst_SearchWindow::groupBoxes_frameLineAboveTheirControls()
+{
+    QFETCH(bool, chinese);
+    if (chinese)
+        Form1->langue_chClick();
+    TForm3 *w = open();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    for (const QString &name : {u"box_recherche"_s, u"box_result"_s}) {
+        auto *box = child<QGroupBox>(w, name);
+        const QImage image = box->grab().toImage();
+        // The frame's top line: the first row, right of the title, that is
+        // not the background of the row above the box's contents.
+        const int x = box->width() - 12;
+        const QRgb background = image.pixel(x, 0);
+        int line = 0;
+        while (line < image.height() && image.pixel(x, line) == background)
+            ++line;
+        int top = box->height();
+        for (const QWidget *control : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            top = std::min(top, control->geometry().top());
+        QCOMPARE(top, 24); // recherche, result_recherche as designed
+        QVERIFY2(line < top, qPrintable(u"%1: frame line at %2"_s.arg(name).arg(line)));
+        // The title whole above the line: its characters drawn there.
+        bool inked = false;
+        for (int y = 0; y < line && !inked; ++y) {
+            for (int i = 0; i < 40 && !inked; ++i)
+                inked = qGray(image.pixel(8 + i, y)) < 100;
+        }
+        QVERIFY2(inked, qPrintable(name));
+    }
 }
 
 void tst_SearchWindow::mode_clearsAndSetsFonts_data()
@@ -290,17 +320,17 @@ void tst_SearchWindow::search_waitCursorLogAndEmptyString()
         const QCursor *cursor = QGuiApplication::overrideCursor();
         cursors << (cursor ? int(cursor->shape()) : -1);
     });
-    g_searchLog.clear();
-    QLoggingCategory::setFilterRules(u"verarov.search.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureSearchLog);
-    search(w, u"中国"_s);
-    chooseMode(w, u"choix2"_s);
-    search(w, u"ai"_s);
-    search(w, QString()); // nothing: the results stay
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
+    QStringList lines;
+    {
+        const LogCapture log("verarov.search");
+        search(w, u"中国"_s);
+        chooseMode(w, u"choix2"_s);
+        search(w, u"ai"_s);
+        search(w, QString()); // nothing: the results stay
+        lines = log.lines();
+    }
 
-    QCOMPARE(g_searchLog, (QStringList{u"recherche\t1\t中国\t3"_s, u"recherche\t2\tai\t9"_s}));
+    QCOMPARE(lines, (QStringList{u"recherche\t1\t中国\t3"_s, u"recherche\t2\tai\t9"_s}));
     QCOMPARE(cursors, (QList<int>{Qt::WaitCursor, -1, Qt::WaitCursor})); // -1: the mode change
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(shownResults(w).size(), 9);
@@ -437,7 +467,7 @@ void tst_SearchWindow::windows_independentEachHidesItself()
     hideBy(newer);
     QVERIFY(!newer->isVisible());
     QVERIFY(Form1->isVisible());
-    QCOMPARE(TForm3::all().size(), 3); // with the one made at start
+    QCOMPARE(TForm3::all().size(), 2); // none is made at start
 }
 
 QTEST_MAIN(tst_SearchWindow)

@@ -1,5 +1,6 @@
 #include "settings/store.h"
 #include "testsupport_files.h"
+#include "testsupport_log.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,13 +27,6 @@ using namespace Qt::StringLiterals;
 using namespace Verarov::Settings;
 
 namespace {
-
-QStringList g_log;
-void captureSettingsLog(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg && QByteArrayView(context.category) == "verarov.settings")
-        g_log.append(msg);
-}
 
 const QStringList kColourNames = {
     u"couleur champs texte"_s,       u"couleur entrée chinois"_s,
@@ -354,20 +348,20 @@ void tst_Settings::unwritableStore()
 void tst_Settings::log_readAndWritten()
 {
     QVERIFY(writeFile(storeFile(), fullStore("couleur mot", {}) + "langue=ch\n"));
-    g_log.clear();
-    QLoggingCategory::setFilterRules(u"verarov.settings.debug=true"_s);
-    const QtMessageHandler previous = qInstallMessageHandler(captureSettingsLog);
-    const Store store(storeFile());
-    (void)store.readAtStart();
-    QVERIFY(store.writeLanguage(Verarov::Settings::Language::French).isEmpty());
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules({});
+    QStringList lines;
+    {
+        const LogCapture log("verarov.settings");
+        const Store store(storeFile());
+        (void)store.readAtStart();
+        QVERIFY(store.writeLanguage(Verarov::Settings::Language::French).isEmpty());
+        lines = log.lines();
+    }
 
-    QCOMPARE(g_log.size(), 13);
-    QCOMPARE(g_log.first(), u"lu\tlangue\tch"_s);
-    QCOMPARE(g_log[1], u"lu\tcouleur champs texte\t13172735"_s);
-    QCOMPARE(g_log[8], u"ecrit\tcouleur mot\t-16777208"_s);
-    QCOMPARE(g_log.last(), u"ecrit\tlangue\tfr"_s);
+    QCOMPARE(lines.size(), 13);
+    QCOMPARE(lines.first(), u"lu\tlangue\tch"_s);
+    QCOMPARE(lines[1], u"lu\tcouleur champs texte\t13172735"_s);
+    QCOMPARE(lines[8], u"ecrit\tcouleur mot\t-16777208"_s);
+    QCOMPARE(lines.last(), u"ecrit\tlangue\tfr"_s);
 }
 
 void tst_Settings::userStore_inConfigFolder()

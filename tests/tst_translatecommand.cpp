@@ -28,6 +28,7 @@
 #endif
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 
 namespace {
 

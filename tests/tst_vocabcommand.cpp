@@ -5,6 +5,7 @@
 #include "dictionary/text.h"
 #include "translate/translator.h"
 #include "testsupport_files.h"
+#include "testsupport_process.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,11 +80,7 @@ private slots:
     void progressBar_onlyOnATerminal();
 
 private:
-    struct Run
-    {
-        int exitCode;
-        QByteArray out, err;
-    };
+    using Run = ProcessRun;
     // env: extra settings; VERAROV_DICTIONARY is the sample unless given
     // (empty: the built-in dictionary).
     Run run(const QStringList &arguments, const QByteArray &input = {},
@@ -99,37 +96,24 @@ void tst_VocabCommand::initTestCase()
     QVERIFY(QFile::exists(QStringLiteral(VERAROV_DATA_TOOL)));
 }
 
-tst_VocabCommand::Run tst_VocabCommand::run(const QStringList &arguments, const QByteArray &input,
-                                            const QString &dictionary, const QString &outputFile)
+ProcessRun tst_VocabCommand::run(const QStringList &arguments, const QByteArray &input,
+                                 const QString &dictionary, const QString &outputFile)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"VERAROV_DICTIONARY"_s);
+    ProcessOptions options;
+    options.unset = {u"VERAROV_DICTIONARY"_s};
     if (!dictionary.isEmpty())
-        env.insert(u"VERAROV_DICTIONARY"_s, dictionary);
+        options.environment << u"VERAROV_DICTIONARY="_s + dictionary;
     // The user's own dictionary and caches out of the way, even outside CTest.
-    env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
-    env.insert(u"XDG_CACHE_HOME"_s, m_dir.filePath(u"cache"_s));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(m_dir.path());
-    if (!outputFile.isEmpty())
-        p.setStandardOutputFile(outputFile);
-#if defined(Q_OS_UNIX) && !defined(__SANITIZE_ADDRESS__)
+    options.environment << u"XDG_DATA_HOME="_s + m_dir.filePath(u"xdg"_s)
+                        << u"XDG_CACHE_HOME="_s + m_dir.filePath(u"cache"_s);
+    options.workingDirectory = m_dir.path();
+    options.outputFile = outputFile;
+    options.input = input;
     // A tool that keeps what it reads fails soon instead of filling memory.
-    p.setChildProcessModifier([] {
-        const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
-        setrlimit(RLIMIT_DATA, &limit);
-    });
-#endif
-    p.start(QStringLiteral(VERAROV_DATA_TOOL), QStringList{u"vocab"_s} + arguments);
-    if (!p.waitForStarted())
-        return {-1, {}, {}};
-    p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000))
-        return {-1, {}, {}};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    options.dataLimitBytes = qint64(1) << 30;
+    options.timeoutMs = 120000;
+    return runProgram(QStringLiteral(VERAROV_DATA_TOOL), QStringList{u"vocab"_s} + arguments,
+                      options);
 }
 
 QString tst_VocabCommand::write(const QString &name, const QByteArray &content)

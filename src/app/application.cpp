@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/aproposde.h"
+#include "app/benchhooks.h"
 #include "app/definitions.h"
 #include "app/errorbox.h"
 #include "dictionary/loader.h"
@@ -11,13 +12,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QTimer>
+#include <QIconEngine>
+#include <QPainter>
 
-#include <chrono>
+#include <algorithm>
 #include <csignal>
-#include <cstdio>
+#include <iterator>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -37,12 +37,73 @@ QString firstArgument(const QStringList &arguments)
     return {};
 }
 
+namespace {
+
+// The program's icon, its pictures read when a size is first asked for:
+// reading all eight at start costs as much as making the main window.  A
+// size is served as Qt serves an icon of all eight files: by the smallest
+// picture at least that large, else the largest, scaled down.
+class ProgramIconEngine final : public QIconEngine
+{
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        loadFor(rect.size());
+        m_icon.paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        loadFor(size);
+        return m_icon.pixmap(size, mode, state);
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        loadFor(size);
+        return m_icon.actualSize(size, mode, state);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : kSides)
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QString key() const override { return u"verarov-program"_s; }
+    QIconEngine *clone() const override { return new ProgramIconEngine(*this); }
+
+private:
+    static constexpr int kSides[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+    // Adds the picture the full set would serve size with.
+    void loadFor(const QSize &size)
+    {
+        const int wanted = std::max(size.width(), size.height());
+        int side = kSides[std::size(kSides) - 1];
+        for (int s : kSides) {
+            if (s >= wanted) {
+                side = s;
+                break;
+            }
+        }
+        if (m_loaded.contains(side))
+            return;
+        m_loaded.append(side);
+        m_icon.addFile(u":/verarov/icon/%1.png"_s.arg(side), QSize(side, side));
+    }
+
+    QIcon m_icon;
+    QList<int> m_loaded;
+};
+
+} // namespace
+
 QIcon programIcon()
 {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(u":/verarov/icon/%1.png"_s.arg(size), QSize(size, size));
-    return icon;
+    return QIcon(new ProgramIconEngine);
 }
 
 void prepareApplication()
@@ -82,6 +143,20 @@ QStringList programArguments(int argc, char *argv[])
 
 } // namespace
 
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine)
+{
+    Form1 = new TForm1(std::move(dictionary), std::move(rawRadicals));
+    Form1->FormCreate(commandLine);
+}
+
+void destroyWindows()
+{
+    TForm3::destroyAll();
+    delete Form1; // and with it the About box
+    Form1 = nullptr;
+    Form2 = nullptr;
+}
+
 int run(int argc, char *argv[])
 {
 #ifdef SIGXFSZ
@@ -108,58 +183,12 @@ int run(int argc, char *argv[])
     QString radicals;
     if (!qEnvironmentVariableIsSet("VERAROV_WITHOUT_RADICALS"))
         radicals = Dictionary::builtInRadicalText();
-    Form1 = new TForm1(std::move(loaded.tables), std::move(radicals));
-    Form1->FormCreate(firstArgument(arguments));
-    Form2 = new TForm2(Form1);
-    Form3 = new TForm3(Form1);
-
+    createWindows(std::move(loaded.tables), std::move(radicals), firstArgument(arguments));
     Form1->show();
-    // Benchmarks time the start-up up to the first shown window: the moment
-    // (steady clock, ns) is printed, then the program ends.
-    if (qEnvironmentVariableIsSet("VERAROV_QUIT_WHEN_SHOWN")) {
-        QTimer::singleShot(0, &app, [] {
-            const auto now = std::chrono::steady_clock::now().time_since_epoch();
-            std::printf("shown %lld\n", static_cast<long long>(
-                                                std::chrono::nanoseconds(now).count()));
-            std::fflush(stdout);
-            QCoreApplication::quit();
-        });
-    }
-    // Benchmarks time the first key presses typed the moment the window is
-    // shown: VERAROV_KEY_WHEN_SHOWN="<field>:<text>" (liste_fr:a) queues the
-    // key presses of text for that lookup field behind the events already
-    // waiting, as typing would, and prints the time from then until they are
-    // handled and painted ("key <ns>"); then the program ends.
-    if (const QString keys = qEnvironmentVariable("VERAROV_KEY_WHEN_SHOWN"); !keys.isEmpty()) {
-        QTimer::singleShot(0, &app, [keys] {
-            const auto typed = std::chrono::steady_clock::now();
-            const QWidget *field = Form1->findChild<QWidget *>(keys.section(u':', 0, 0));
-            QLineEdit *edit = field ? field->findChild<QLineEdit *>() : nullptr;
-            if (!edit) {
-                std::printf("no field %s\n", qPrintable(keys));
-                QCoreApplication::exit(1);
-                return;
-            }
-            for (const QChar c : keys.section(u':', 1)) {
-                QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, 0,
-                                                                Qt::NoModifier, QString(c)));
-                QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyRelease, 0,
-                                                                Qt::NoModifier, QString(c)));
-            }
-            QTimer::singleShot(0, qApp, [typed] {
-                QCoreApplication::processEvents(); // the painting they asked for
-                const auto handled = std::chrono::steady_clock::now() - typed;
-                std::printf("key %lld\n", static_cast<long long>(
-                                                  std::chrono::nanoseconds(handled).count()));
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            });
-        });
-    }
+    serveShownRequests(Form1);
     const int status = app.exec();
     // Every window lives until here.
-    TForm3::destroyAll();
-    delete Form1; // and with it the About box
+    destroyWindows();
     return status;
 }
 

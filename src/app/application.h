@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictionary/tables.h"
+
 #include <QStringList>
 
 class QIcon;
@@ -21,6 +23,17 @@ void prepareApplication();
 // The first command-line argument: the first non-empty one after the
 // program, or an empty string.  {"verarov", "", "a b.txt"} -> "a b.txt"
 QString firstArgument(const QStringList &arguments);
+
+// The windows of a start-up, in their order: the main window (Form1, set
+// before its creation step runs), its creation step given the first
+// command-line argument.  It is not shown.  The About box (Form2) is made
+// when first asked for, a search window (Form3) at each use of the search
+// command: none at start, where it would never be shown.  rawRadicals: the
+// raw radical list the window carries.
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals,
+                   const QString &commandLine);
+// Destroys every window, the search windows first: the end of the program.
+void destroyWindows();
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);

@@ -14,6 +14,8 @@
 
 using namespace Qt::StringLiterals;
 
+namespace Verarov::App {
+
 TForm2 *Form2 = nullptr;
 
 namespace {
@@ -68,6 +70,12 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Verarov::App::applySpecs(this, Verarov::App::aboutBoxDefinition());
 }
 
+TForm2::~TForm2()
+{
+    if (Form2 == this)
+        Form2 = nullptr;
+}
+
 void TForm2::setVisible(bool visible)
 {
     // Shown again where it was left, not centred anew.
@@ -115,3 +123,5 @@ void TForm2::Label10Click()
         Verarov::App::desktop().openUrl(QUrl(Verarov::App::siteAddress()));
     });
 }
+
+} // namespace Verarov::App

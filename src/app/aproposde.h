@@ -6,6 +6,8 @@
 class QLabel;
 class QPushButton;
 
+namespace Verarov::App {
+
 // The About box: shown without being modal, hidden when closed, the same
 // instance each time, where the user left it.
 class TForm2 final : public QDialog
@@ -15,6 +17,7 @@ class TForm2 final : public QDialog
 
 public:
     explicit TForm2(QWidget *parent = nullptr);
+    ~TForm2() override;
 
     void setVisible(bool visible) override;
 
@@ -35,3 +38,5 @@ private:
 };
 
 extern TForm2 *Form2;
+
+} // namespace Verarov::App

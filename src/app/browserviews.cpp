@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
+namespace Verarov::App {
+
 namespace {
 
 class FixedHeightDelegate final : public QStyledItemDelegate
@@ -80,3 +82,5 @@ void PickList::mouseReleaseEvent(QMouseEvent *event)
     if (row >= 0 && (row != m_rowAtPress || indexAt(event->position().toPoint()).row() == row))
         emit picked();
 }
+
+} // namespace Verarov::App

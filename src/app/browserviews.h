@@ -3,6 +3,8 @@
 #include <QListView>
 #include <QTreeWidget>
 
+namespace Verarov::App {
+
 // A tree that reports each left-button click inside it, wherever it lands
 // (a node, an expand button, empty space), once the click has ended and the
 // selection is settled.  Keyboard moves report nothing.
@@ -49,3 +51,5 @@ private:
     int m_rowAtPress = -1;
     bool m_pressed = false;
 };
+
+} // namespace Verarov::App

@@ -12,16 +12,26 @@
 #include "search/searchlog.h"
 #include "search/substring.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOption>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using Verarov::App::guarded;
 using Verarov::Dictionary::List;
 using Verarov::Search::lcSearch;
 using Verarov::App::FontSpec;
+
+namespace Verarov::App {
 
 TForm3 *Form3 = nullptr;
 
@@ -44,6 +54,64 @@ FontSpec modeFont(int mode)
     default: return {u"SimSun"_s, pointsToPixels(14), FontSpec::Style::Keep, false};
     }
 }
+
+// The style of the group boxes: their frame line stays above the controls
+// placed in them.  A style lays the line out by the height of the title
+// font's line, and a CJK face's line is much taller than its characters:
+// under a Chinese title the line would come down across the controls' top
+// edges.  It goes up instead, into the room the face leaves empty below its
+// characters; nothing moves where the line is already clear.
+class GroupBoxFrameStyle final : public QProxyStyle
+{
+public:
+    static QStyle *instance()
+    {
+        static QPointer<GroupBoxFrameStyle> style;
+        if (!style) {
+            style = new GroupBoxFrameStyle;
+            style->setParent(qApp);
+        }
+        return style;
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
+        if (element != PE_FrameGroupBox || !frame || !widget)
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        // The highest control inside, the line one clear row above it.
+        int top = widget->height();
+        for (const QWidget *control : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            top = std::min(top, control->geometry().top());
+        const int excess = frameLine(*frame, widget) - (top - 2);
+        if (excess <= 0)
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        QStyleOptionFrame raised = *frame;
+        raised.rect.setTop(raised.rect.top() - excess);
+        QProxyStyle::drawPrimitive(element, &raised, painter, widget);
+    }
+
+private:
+    // The row the base style draws the frame's top line at, found by
+    // drawing it: styles place it differently.
+    int frameLine(const QStyleOptionFrame &frame, const QWidget *widget) const
+    {
+        QStyleOptionFrame probe = frame;
+        probe.rect = QRect(0, 0, 48, frame.rect.height());
+        QImage image(probe.rect.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            QProxyStyle::drawPrimitive(PE_FrameGroupBox, &probe, &painter, widget);
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            if (qAlpha(image.pixel(24, y)) > 0)
+                return frame.rect.top() + y;
+        }
+        return frame.rect.top();
+    }
+};
 
 } // namespace
 
@@ -89,6 +157,7 @@ void TForm3::createControls()
 {
     box_recherche = new QGroupBox(this);
     box_recherche->setObjectName(u"box_recherche"_s);
+    box_recherche->setStyle(GroupBoxFrameStyle::instance());
     recherche = new QLineEdit(box_recherche);
     recherche->setObjectName(u"recherche"_s);
 
@@ -121,6 +190,7 @@ void TForm3::createControls()
 
     box_result = new QGroupBox(this);
     box_result->setObjectName(u"box_result"_s);
+    box_result->setStyle(GroupBoxFrameStyle::instance());
     result_recherche = new SimpleComboBox(box_result);
     result_recherche->setObjectName(u"result_recherche"_s);
     result_recherche->setModel(result_index, &m_completion);
@@ -251,3 +321,5 @@ void TForm3::reject()
 {
     Button_ok->click();
 }
+
+} // namespace Verarov::App

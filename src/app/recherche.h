@@ -10,12 +10,14 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class SimpleComboBox;
-class TForm1;
-
 namespace Verarov::Search {
 class ResultModel;
 }
+
+namespace Verarov::App {
+
+class SimpleComboBox;
+class TForm1;
 
 // A search window: every key of one lookup list that contains a string,
 // and the entry of a chosen result shown in the main window.  Each use of
@@ -84,3 +86,5 @@ private:
 
 // The newest search window.
 extern TForm3 *Form3;
+
+} // namespace Verarov::App

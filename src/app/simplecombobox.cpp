@@ -15,6 +15,8 @@
 using namespace Qt::StringLiterals;
 using namespace Verarov::Lookup;
 
+namespace Verarov::App {
+
 namespace {
 
 // Rows of no model: the completion finds nothing.
@@ -259,3 +261,5 @@ void SimpleComboBox::textEdited(const QString &text)
         return;
     apply(otherEdit(m_state, text, m_edit->cursorPosition()));
 }
+
+} // namespace Verarov::App

@@ -8,11 +8,14 @@ class QAbstractItemModel;
 class QAbstractItemView;
 class QLineEdit;
 class QModelIndex;
-class UniformListView;
 
 namespace Verarov::Lookup {
 class KeyListModel;
 }
+
+namespace Verarov::App {
+
+class UniformListView;
 
 // A simple combo box: a one-line edit over a list that is always open.
 // Typing completes to the first row beginning with the text; the state
@@ -64,3 +67,5 @@ private:
     bool m_showing = false;
     int m_rowAtPress = -1; // selected row when the mouse was last pressed on the list
 };
+
+} // namespace Verarov::App

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace Verarov::App {
+
 UniformListView::UniformListView(QWidget *parent) : QAbstractItemView(parent)
 {
     setVerticalScrollMode(ScrollPerItem);
@@ -224,3 +226,5 @@ void UniformListView::rowsAboutToBeRemoved(const QModelIndex &parent, int start,
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
     scheduleDelayedItemsLayout(); // runs once the rows are gone
 }
+
+} // namespace Verarov::App

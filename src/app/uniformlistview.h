@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 
+namespace Verarov::App {
+
 // A list of rows of one height in one column, laid out by arithmetic:
 // nothing is kept per row, so a list of 100,000 rows costs no more memory
 // and no more layout time than a list of ten.  It scrolls a row at a time
@@ -46,3 +48,5 @@ private:
 
     mutable int m_rowHeight = 0; // 0: to be measured
 };
+
+} // namespace Verarov::App

@@ -36,6 +36,8 @@ using Verarov::Lookup::KeyListModel;
 using Verarov::Lookup::lcLookup;
 using Verarov::Settings::Language;
 
+namespace Verarov::App {
+
 Q_LOGGING_CATEGORY(lcDisplay, "verarov.display", QtWarningMsg)
 
 TForm1 *Form1 = nullptr;
@@ -56,6 +58,49 @@ const QString kFlatButtonTabs = QStringLiteral(
         "QTabBar::tab { border: 1px solid transparent; padding: 2px 8px; margin: 1px; }"
         "QTabBar::tab:selected { border: 1px solid palette(dark); background: palette(midlight); }"
         "QTabBar::tab:hover:!selected { border: 1px solid palette(mid); }");
+
+// A tab bar whose tabs keep the height of the captions it had when told
+// to: the pages below then keep their designed size when the captions
+// change language (a CJK face has a taller line than a Latin one, while
+// its characters are no taller).
+class FixedHeightTabBar final : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+    void keepTabHeight()
+    {
+        m_height = 0;
+        m_height = count() > 0 ? tabSizeHint(0).height() : 0;
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        if (m_height > 0)
+            size.setHeight(m_height);
+        return size;
+    }
+
+private:
+    int m_height = 0;
+};
+
+// A tab control with such a tab bar.
+class PageControl final : public QTabWidget
+{
+public:
+    explicit PageControl(QWidget *parent) : QTabWidget(parent), m_tabs(new FixedHeightTabBar(this))
+    {
+        setTabBar(m_tabs);
+    }
+
+    void keepTabHeight() { m_tabs->keepTabHeight(); }
+
+private:
+    FixedHeightTabBar *m_tabs;
+};
 
 } // namespace
 
@@ -85,6 +130,9 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, Q
     createStatusBar();
     Verarov::App::applySpecs(this, Verarov::App::mainWindowDefinition());
     applyTexts(Language::French);
+    // The tabs keep the height of the designed captions in either language.
+    static_cast<PageControl *>(PageControl1)->keepTabHeight();
+    static_cast<PageControl *>(PageControl2)->keepTabHeight();
     // The designed position.
     move(0, 0);
 }
@@ -126,14 +174,14 @@ void TForm1::createLookup(QWidget *client)
     m_pinyinKeys = new KeyListModel(m_dictionary, List::PinyinKeys, this);
     m_frenchKeys = new KeyListModel(m_dictionary, List::FrenchKeys, this);
 
-    PageControl1 = new QTabWidget(client);
+    PageControl1 = new PageControl(client);
     PageControl1->setObjectName(u"PageControl1"_s);
     PageControl1->setUsesScrollButtons(false);
     TabSheet1 = page(PageControl1, u"TabSheet1"_s);
     TabSheet2 = page(PageControl1, u"TabSheet2"_s);
     TabSheet3 = page(PageControl1, u"TabSheet3"_s);
 
-    PageControl2 = new QTabWidget(TabSheet1);
+    PageControl2 = new PageControl(TabSheet1);
     PageControl2->setObjectName(u"PageControl2"_s);
     PageControl2->setDocumentMode(true);
     PageControl2->setUsesScrollButtons(false);
@@ -143,6 +191,12 @@ void TForm1::createLookup(QWidget *client)
     PageControl2->tabBar()->setStyleSheet(kFlatButtonTabs);
     TabSheet4 = page(PageControl2, u"TabSheet4"_s);
     TabSheet5 = page(PageControl2, u"TabSheet5"_s);
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl2->currentWidget() == TabSheet5) {
+            fillRadicalTree();
+            buildRadicalLists();
+        }
+    });
 
     liste_dico_ch = field(TabSheet4, u"liste_dico_ch"_s, m_headwords, &TForm1::liste_dico_chChange);
     liste_pin_ss_accent = field(TabSheet2, u"liste_pin_ss_accent"_s, m_pinyinKeys,
@@ -334,7 +388,6 @@ void TForm1::FormCreate(const QString &commandLine)
             langue_chClick();
         else
             Verarov::App::useToolkitLanguage(Language::French);
-        buildRadicalLists();
         // Command-line mode: translate the first argument, then end.  A
         // failure throws before the quit request: the run goes on.
         if (!commandLine.isEmpty()) {
@@ -441,6 +494,9 @@ void TForm1::QuitterClick()
 void TForm1::AproposClick()
 {
     guarded(this, [&] {
+        // Made on first use, then the same box each time.
+        if (!Form2)
+            Form2 = new TForm2(this);
         Form2->show();
         Form2->raise();
         Form2->activateWindow();
@@ -473,3 +529,5 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     }
     QMainWindow::keyPressEvent(event);
 }
+
+} // namespace Verarov::App

@@ -15,8 +15,6 @@
 
 #include <optional>
 
-class ClickTree;
-class PickList;
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -25,13 +23,18 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
-class SimpleComboBox;
 
 namespace Verarov::Lookup {
 class CharacterListModel;
 class KeyListModel;
 class WordListModel;
 }
+
+namespace Verarov::App {
+
+class ClickTree;
+class PickList;
+class SimpleComboBox;
 
 // The main window: the dictionary, the lookups and the shown entry.
 class TForm1 final : public QMainWindow
@@ -81,8 +84,10 @@ public:
     void ListBoxClick();
     void liste_car_chClick();
     void liste_mots_chClick();
-    // The radical character lists and row ranges built by FormCreate.
-    const Verarov::Dictionary::RadicalTables &radicalTables() const { return m_radicals; }
+    // The radical character lists and row ranges, split from the raw
+    // radical list when first needed (the page "radical" first shown, a
+    // click in its tree): start-up does not wait for them.
+    const Verarov::Dictionary::RadicalTables &radicalTables() const;
 
     void CopierClick();
     void EffacerClick();
@@ -110,8 +115,11 @@ protected:
 private:
     void createLookup(QWidget *client);
     void createRadicalBrowser(QWidget *page);
-    // The FormCreate step that splits liste_chargement_rad.
-    void buildRadicalLists();
+    // The nodes of ListBox, made once, when the page "radical" is first
+    // shown: start-up does not wait for them.
+    void fillRadicalTree();
+    // Splits liste_chargement_rad, once.
+    void buildRadicalLists() const;
     void createDisplay(QWidget *client);
     void createInvisibleControls(QWidget *client);
     void createStatusBar();
@@ -166,7 +174,7 @@ private:
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
     QString liste_chargement_rad;              // raw radical list, its lines as one text
-    Verarov::Dictionary::RadicalTables m_radicals; // the lists built from it
+    mutable std::optional<Verarov::Dictionary::RadicalTables> m_radicals; // the lists built from it
     QString car_pin;                           // reading of the chosen character
     QString car_nb_traits;                     // its stroke count
     // The cancel button: Escape not kept by the focused control clicks it.
@@ -206,3 +214,5 @@ private:
 };
 
 extern TForm1 *Form1;
+
+} // namespace Verarov::App

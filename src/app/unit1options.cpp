@@ -17,6 +17,8 @@ using Verarov::App::ColourUse;
 using Verarov::Settings::ColourValue;
 using Verarov::Settings::Language;
 
+namespace Verarov::App {
+
 namespace {
 
 void throwIfFailed(const QString &failure)
@@ -96,3 +98,5 @@ void TForm1::setLanguage(Language language)
         throwIfFailed(Verarov::Settings::Store().writeLanguage(language));
     });
 }
+
+} // namespace Verarov::App

@@ -13,6 +13,8 @@ using namespace Qt::StringLiterals;
 using Verarov::App::guarded;
 using Verarov::Lookup::lcLookup;
 
+namespace Verarov::App {
+
 namespace {
 
 // The absolute index of a node of ListBox, kept with the node.
@@ -31,22 +33,15 @@ void TForm1::createRadicalBrowser(QWidget *page)
     ListBox->setIndentation(19);
     ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox->setUniformRowHeights(true);
-    // The nodes, collapsed: headings at the top level, their radicals below.
-    QList<QTreeWidgetItem *> headings;
-    QTreeWidgetItem *heading = nullptr;
-    const QList<Verarov::Dictionary::RadicalNode> &tree = Verarov::Dictionary::radicalTree();
-    for (qsizetype index = 0; index < tree.size(); ++index) {
-        auto *node = new QTreeWidgetItem(QStringList{tree[index].caption});
-        node->setData(0, kAbsoluteIndexRole, int(index));
-        if (tree[index].heading) {
-            heading = node;
-            headings.append(node);
-        } else if (heading) {
-            heading->addChild(node);
-        }
-    }
-    ListBox->addTopLevelItems(headings);
     connect(ListBox, &ClickTree::clickEnded, this, &TForm1::ListBoxClick);
+
+    // A heading collapsed over the selected radical takes the selection: a
+    // node the user no longer sees is never the one a click acts on.
+    connect(ListBox, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *heading) {
+        const QList<QTreeWidgetItem *> selected = ListBox->selectedItems();
+        if (!selected.isEmpty() && selected.first()->parent() == heading)
+            ListBox->setCurrentItem(heading);
+    });
 
     m_characters = new Verarov::Lookup::CharacterListModel(this);
     liste_car_ch = new PickList(page);
@@ -62,18 +57,48 @@ void TForm1::createRadicalBrowser(QWidget *page)
     connect(liste_mots_ch, &PickList::picked, this, &TForm1::liste_mots_chClick);
 }
 
-void TForm1::buildRadicalLists()
+void TForm1::fillRadicalTree()
 {
+    if (ListBox->topLevelItemCount() > 0)
+        return;
+    // The nodes, collapsed: headings at the top level, their radicals below.
+    QList<QTreeWidgetItem *> headings;
+    QTreeWidgetItem *heading = nullptr;
+    const QList<Verarov::Dictionary::RadicalNode> &tree = Verarov::Dictionary::radicalTree();
+    for (qsizetype index = 0; index < tree.size(); ++index) {
+        auto *node = new QTreeWidgetItem(QStringList{tree[index].caption});
+        node->setData(0, kAbsoluteIndexRole, int(index));
+        if (tree[index].heading) {
+            heading = node;
+            headings.append(node);
+        } else if (heading) {
+            heading->addChild(node);
+        }
+    }
+    ListBox->addTopLevelItems(headings);
+}
+
+void TForm1::buildRadicalLists() const
+{
+    if (m_radicals)
+        return;
     m_radicals = Verarov::Dictionary::buildRadicalTables(liste_chargement_rad);
-    for (const auto &ignored : m_radicals.ignoredLines())
+    for (const auto &ignored : m_radicals->ignoredLines())
         qCWarning(lcLookup).noquote() << "raw radical list, line" << ignored.line << "left out:"
                                       << ignored.reason;
-    m_characters->setTables(m_radicals);
+    m_characters->setTables(*m_radicals);
+}
+
+const Verarov::Dictionary::RadicalTables &TForm1::radicalTables() const
+{
+    buildRadicalLists();
+    return *m_radicals;
 }
 
 void TForm1::ListBoxClick()
 {
     guarded(this, [&] {
+        buildRadicalLists();
         // The word list empties; the character list gets the node's rows
         // (none for a heading or no node).
         m_words->clear();
@@ -109,3 +134,5 @@ void TForm1::liste_mots_chClick()
         showEntry(Verarov::Lookup::rowToShow(m_words->tables(), m_words->words(), k));
     });
 }
+
+} // namespace Verarov::App

@@ -16,6 +16,8 @@
 
 using namespace Qt::StringLiterals;
 
+namespace Verarov::App {
+
 namespace {
 
 // How long a translation runs before its progress is shown.
@@ -68,3 +70,5 @@ void TForm1::traduire_fichier(const QString &fileName)
     Verarov::App::desktop().openUrl(
             QUrl::fromLocalFile(QFileInfo(outcome.output).absoluteFilePath()));
 }
+
+} // namespace Verarov::App
