@@ -1,7 +1,8 @@
 #!/bin/sh
 # Screenshot of the main window under Xvfb, after typing into a lookup field:
 # the window alone when xdotool finds it, else the whole screen.  The
-# README's picture is made by: scripts/screenshot.sh build docs/screenshot.png
+# README's picture is made by:
+#   scripts/screenshot.sh build docs/screenshot.png zhongguo 1
 # Usage: scripts/screenshot.sh [build dir] [output.png] [text to type] [tab 0-2]
 # Needs Xvfb and ImageMagick (Debian: xvfb imagemagick), fonts-noto-cjk for
 # the Chinese text; xdotool (optional) types the text.
@@ -27,7 +28,7 @@ HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache XDG_DATA_HOME
 program_pid=$!
 sleep 3
 if command -v xdotool >/dev/null 2>&1; then
-    window=$(DISPLAY=$display xdotool search --sync --name 'Verarov' | head -n 1)
+    window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name 'Verarov' | head -n 1)
     DISPLAY=$display xdotool windowactivate --sync "$window" 2>/dev/null || true
     # A tab of the lookup pages (Chinois, Pinyin, Français), then its field,
     # and the text.  On "Chinois" the second click opens the "radical" page.
