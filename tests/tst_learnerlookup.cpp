@@ -1,12 +1,17 @@
 #include "lookup/chinesevariants.h"
 #include "lookup/completion.h"
+#include "lookup/entryextras.h"
+#include "lookup/favourites.h"
+#include "lookup/history.h"
 #include "lookup/keylistmodel.h"
 #include "lookup/normalise.h"
 #include "lookup/prefixindex.h"
 #include "lookup/wordinfo.h"
 #include "dictionary/loader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -77,6 +82,11 @@ private slots:
     void findAlternative();
     void prefixFoundRows_unchanged_data();
     void prefixFoundRows_unchanged();
+    void history_backForwardRefine();
+    void favourites_readHostileFiles_data();
+    void favourites_readHostileFiles();
+    void favourites_writeThenRead();
+    void toneColouredHtml_escapesAndColours();
 
 private:
     Verarov::Dictionary::Tables m_tables;
@@ -425,6 +435,103 @@ void tst_LearnerLookup::prefixFoundRows_unchanged()
         }
     }
     QVERIFY(compared > model.keyCount());
+}
+
+void tst_LearnerLookup::history_backForwardRefine()
+{
+    using Verarov::Lookup::EntryTexts;
+    const EntryTexts a{u"a"_s, {}, {}}, b{u"b"_s, {}, {}}, c{u"c"_s, {}, {}}, d{u"d"_s, {}, {}};
+    Verarov::Lookup::History history(3);
+    QVERIFY(!history.back() && !history.forward());
+    history.visit(a);
+    history.visit(a); // the same again: nothing added
+    history.visit(b);
+    history.visit(c, true); // refines b
+    QCOMPARE(history.size(), 2);
+    QCOMPARE(*history.back(), a);
+    QVERIFY(!history.back());
+    QCOMPARE(*history.forward(), c);
+    QVERIFY(!history.forward());
+    history.back();
+    history.visit(d); // from the middle: c is dropped
+    QCOMPARE(history.size(), 2);
+    QVERIFY(!history.forward());
+    history.visit(a);
+    history.visit(b); // over the limit: the oldest goes
+    QCOMPARE(history.size(), 3);
+    QCOMPARE(*history.back(), a);
+    QCOMPARE(*history.back(), d);
+    QVERIFY(!history.back());
+}
+
+void tst_LearnerLookup::favourites_readHostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "DIR": a folder under the name
+    QTest::addColumn<int>("count");          // -1: refused with a message
+    QTest::addRow("missing") << QByteArray() << 0;
+    QTest::addRow("two lines") << "马\tmǎ\tcheval\n学\txué\tétudier\n"_ba << 2;
+    QTest::addRow("CR LF, no last LF") << "马\tmǎ\tcheval\r\n学\txué\tétudier"_ba << 2;
+    QTest::addRow("short and long lines skipped")
+            << "马\tmǎ\n\n马\tmǎ\tcheval\tplus\n\tx\ty\n学\txué\tétudier\n"_ba << 1;
+    QTest::addRow("a line twice") << "马\tmǎ\tcheval\n马\tmǎ\tcheval\n"_ba << 1;
+    QTest::addRow("not UTF-8") << "\xff\xfe\x6c\x9a"_ba << -1;
+    QTest::addRow("a folder") << "DIR"_ba << -1;
+}
+
+void tst_LearnerLookup::favourites_readHostileFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, count);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"favoris.tsv"_s);
+    if (content == "DIR") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (!content.isNull()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QString failure;
+    const auto favourites = Verarov::Lookup::Favourites::read(path, &failure);
+    if (count < 0) {
+        QVERIFY(failure.startsWith(u"Impossible de lire les favoris"_s));
+        QVERIFY(favourites.entries().isEmpty());
+    } else {
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(favourites.entries().size(), count);
+    }
+}
+
+void tst_LearnerLookup::favourites_writeThenRead()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"sub/favoris.tsv"_s);
+    Verarov::Lookup::Favourites favourites;
+    QVERIFY(favourites.add({u"马"_s, u"mǎ"_s, u"cheval\tfort\nbête"_s}));
+    QVERIFY(!favourites.add({u"马"_s, u"mǎ"_s, u"autre"_s}));
+    QVERIFY(favourites.add({u"马"_s, u"Mǎ"_s, u"nom"_s}));
+    QCOMPARE(favourites.write(path), QString());
+    QString failure;
+    const auto read = Verarov::Lookup::Favourites::read(path, &failure);
+    QVERIFY(failure.isEmpty());
+    QCOMPARE(read.entries().size(), 2);
+    QCOMPARE(read.entries()[0].gloss, u"cheval fort bête"_s);
+    QCOMPARE(read.entries()[1].pinyin, u"Mǎ"_s);
+    // Nothing left beside it.
+    QCOMPARE(QDir(dir.filePath(u"sub"_s)).entryList(QDir::Files | QDir::Hidden),
+             QStringList{u"favoris.tsv"_s});
+    // A folder under the name: a message, not a crash.
+    QVERIFY(!favourites.write(dir.path()).isEmpty());
+}
+
+void tst_LearnerLookup::toneColouredHtml_escapesAndColours()
+{
+    QCOMPARE(Verarov::Lookup::toneColouredHtml(u"mā má mǎ mà ma"_s),
+             u"<span style=\"color:#d01010\">mā</span> <span style=\"color:#a35200\">má</span> "
+             u"<span style=\"color:#1a7f1a\">mǎ</span> <span style=\"color:#1f4fd1\">mà</span> "
+             u"<span style=\"color:#6e6e6e\">ma</span>"_s);
+    QCOMPARE(Verarov::Lookup::toneColouredHtml(u"<b>&"_s),
+             u"<span style=\"color:#6e6e6e\">&lt;b&gt;&amp;</span>"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_LearnerLookup)

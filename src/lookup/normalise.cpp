@@ -2,6 +2,8 @@
 
 #include "lookup/prefixindex.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -75,7 +77,7 @@ void addOnce(QList<qsizetype> &list, qsizetype value)
 }
 
 // A reading taken apart: its toneless letters, lower case, and its
-// syllables with their tones.
+// syllables with their tones.  On the stack: a key press may read hundreds.
 struct Reading
 {
     struct Syllable
@@ -84,15 +86,14 @@ struct Reading
         qsizetype end;
         int tone;
     };
-    QString letters;
-    QList<Syllable> syllables;
-    QList<qsizetype> umlauts;
+    QVarLengthArray<char16_t, 64> letters;
+    QVarLengthArray<Syllable, 16> syllables;
+    QVarLengthArray<qsizetype, 4> umlauts;
 };
 
 Reading readingOf(QStringView pinyin)
 {
     Reading r;
-    r.letters.reserve(pinyin.size());
     qsizetype begin = 0;
     int tone = 5;
     auto close = [&] {
@@ -111,8 +112,8 @@ Reading readingOf(QStringView pinyin)
     auto mark = [&](char16_t m) {
         if (const int t = toneOfMark(m))
             tone = t;
-        else if (m == kDiaeresis && !r.letters.isEmpty())
-            addOnce(r.umlauts, r.letters.size() - 1);
+        else if (m == kDiaeresis && !r.letters.isEmpty() && !r.umlauts.contains(r.letters.size() - 1))
+            r.umlauts.append(r.letters.size() - 1);
     };
     for (QChar qc : pinyin) {
         const char16_t c = qc.unicode();
@@ -125,7 +126,7 @@ Reading readingOf(QStringView pinyin)
             continue;
         }
         const Decomposed d = decompose(c);
-        r.letters.append(QChar(d.base));
+        r.letters.append(d.base);
         mark(d.marks[0]);
         mark(d.marks[1]);
     }
