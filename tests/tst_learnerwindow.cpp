@@ -194,7 +194,8 @@ void tst_LearnerWindow::displayOptions_on_showExtras()
     QCOMPARE(traditional->text(), u"學習"_s);
     auto *level = m_form->findChild<QLabel *>(u"wordLevel"_s);
     QVERIFY(!level->isHidden());
-    QCOMPARE(level->text(), u"HSK 1 · fréquence : 1218e"_s);
+    QCOMPARE(level->text(), u"HSK 1 · #1218"_s);
+    QCOMPARE(level->toolTip(), u"niveau HSK 1, rang de fréquence 1218"_s);
 
     // An entry of no other form and no level: both hidden.
     type(u"liste_pin_ss_accent"_s, 1, u"xi'an"_s);
@@ -247,10 +248,11 @@ void tst_LearnerWindow::displayOptions_captionsInBothLanguages()
     QCOMPARE(item(u"favourites"_s)->text(), u"收藏..."_s);
     item(u"wordLevel"_s)->trigger();
     type(u"liste_dico_ch"_s, 0, u"学习"_s);
-    QCOMPARE(m_form->findChild<QLabel *>(u"wordLevel"_s)->text(), u"HSK 1 级 · 词频第 1218"_s);
+    QCOMPARE(m_form->findChild<QLabel *>(u"wordLevel"_s)->toolTip(), u"HSK 1 级，词频第 1218"_s);
     m_form->langue_frClick();
     QCOMPARE(item(u"toneColours"_s)->text(), u"Tons en couleur"_s);
-    QCOMPARE(m_form->findChild<QLabel *>(u"wordLevel"_s)->text(), u"HSK 1 · fréquence : 1218e"_s);
+    QCOMPARE(m_form->findChild<QLabel *>(u"wordLevel"_s)->toolTip(),
+             u"niveau HSK 1, rang de fréquence 1218"_s);
 }
 
 void tst_LearnerWindow::copy_withToneColours_copiesPlainPinyin()

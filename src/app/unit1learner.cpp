@@ -142,6 +142,8 @@ void TForm1::createLearnerControls()
     m_wordLevel->setObjectName(u"wordLevel"_s);
     m_wordLevel->setTextFormat(Qt::PlainText);
     m_wordLevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The room the two designed panels leave, whatever the text.
+    m_wordLevel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(m_wordLevel, 1);
     m_wordLevel->hide();
 
@@ -225,20 +227,29 @@ void TForm1::showLearnerExtras()
     m_traditionalForm->setText(traditional);
     m_traditionalForm->setVisible(!traditional.isEmpty());
 
+    // Short in the panel ("HSK 1 · #1218"), in words in its tooltip.
     QString level;
+    QString said;
     if (shown && m_wordLevelItem->isChecked()) {
         const Verarov::Lookup::WordInfo info = Verarov::Lookup::wordInfo(headword);
         const bool chinese = m_extrasLanguage == Language::Chinese;
         QStringList parts;
-        if (info.hskLevel > 0)
-            parts.append(chinese ? u"HSK %1 级"_s.arg(info.hskLevel)
-                                 : u"HSK %1"_s.arg(info.hskLevel));
-        if (info.frequencyRank > 0)
-            parts.append(chinese ? u"词频第 %1"_s.arg(info.frequencyRank)
-                                 : u"fréquence : %1e"_s.arg(info.frequencyRank));
+        QStringList words;
+        if (info.hskLevel > 0) {
+            parts.append(u"HSK %1"_s.arg(info.hskLevel));
+            words.append(chinese ? u"HSK %1 级"_s.arg(info.hskLevel)
+                                 : u"niveau HSK %1"_s.arg(info.hskLevel));
+        }
+        if (info.frequencyRank > 0) {
+            parts.append(u"#%1"_s.arg(info.frequencyRank));
+            words.append(chinese ? u"词频第 %1"_s.arg(info.frequencyRank)
+                                 : u"rang de fréquence %1"_s.arg(info.frequencyRank));
+        }
         level = parts.join(u" · "_s);
+        said = words.join(chinese ? u"，"_s : u", "_s);
     }
     m_wordLevel->setText(level);
+    m_wordLevel->setToolTip(said);
     m_wordLevel->setVisible(!level.isEmpty());
 }
 
