@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
@@ -128,6 +129,7 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, Q
     createInvisibleControls(client);
     createMenu();
     createStatusBar();
+    createLearnerControls();
     Verarov::App::applySpecs(this, Verarov::App::mainWindowDefinition());
     applyTexts(Language::French);
     // The tabs keep the height of the designed captions in either language.
@@ -146,6 +148,7 @@ TForm1::~TForm1()
 void TForm1::applyTexts(Language language)
 {
     Verarov::App::applySpecs(this, Verarov::App::mainWindowTexts(language));
+    applyLearnerTexts(language);
     // Fixed frame: the client area and the menu bar above it, whose height
     // follows its captions.  Set directly: asking the layout would compute
     // the size hint of every control.
@@ -384,7 +387,9 @@ void TForm1::FormCreate(const QString &commandLine)
     guarded(this, [&] {
         // Stored settings and colours, then the interface language; their
         // failures are shown on the spot and start-up goes on.
-        if (readSettings() == Language::Chinese)
+        const Language language = readSettings();
+        readDisplayOptions();
+        if (language == Language::Chinese)
             langue_chClick();
         else
             Verarov::App::useToolkitLanguage(Language::French);
@@ -402,9 +407,14 @@ void TForm1::affiche_mot(QStringView headword, QStringView pinyin, QStringView g
     qCDebug(lcDisplay).noquote().nospace()
             << "affiche_mot\t" << headword << '\t' << pinyin << '\t' << gloss;
     mot_ch->setText(headword.toString());
-    mot_pin->setText(pinyin.toString());
+    m_shownPinyin = pinyin.toString();
+    mot_pin->setText(m_shownPinyin);
     TnTmot = gloss.toString();
     tri_mot_fr();
+    if (!m_revisiting)
+        m_history.visit({mot_ch->text(), m_shownPinyin, motch}, m_refining);
+    m_typedIn = nullptr;
+    showLearnerExtras();
 }
 
 void TForm1::tri_mot_fr()
@@ -433,7 +443,16 @@ void TForm1::fieldChange(const SimpleComboBox *field, const KeyListModel &model)
         return;
     qCDebug(lcLookup).noquote() << field->objectName() << "row" << row << "entry"
                                 << model.entry(row);
+    // Typing on in the same field refines the last visit of the history.
+    const QLineEdit *edit = field->lineEdit();
+    const QString text = edit->hasSelectedText() ? edit->text().left(edit->selectionStart())
+                                                 : edit->text();
+    m_refining = field == m_typedIn && !text.isEmpty() && !m_typedText.isEmpty()
+            && (text.startsWith(m_typedText) || m_typedText.startsWith(text));
     showEntry(Verarov::Lookup::rowToShow(model.keys(), row));
+    m_refining = false;
+    m_typedIn = field;
+    m_typedText = text;
 }
 
 void TForm1::liste_dico_chChange()
@@ -455,7 +474,7 @@ void TForm1::CopierClick()
 {
     guarded(this, [&] {
         Verarov::App::desktop().setClipboardText(
-                Verarov::Lookup::copyText(mot_ch->text(), mot_pin->text(), motch));
+                Verarov::Lookup::copyText(mot_ch->text(), m_shownPinyin, motch));
     });
 }
 
@@ -470,11 +489,13 @@ void TForm1::EffacerClick()
         m_words->clear(); // liste_mots_ch, liste_mots_pin, liste_mots_fr
         mot_ch->clear();
         mot_pin->clear();
+        m_shownPinyin.clear();
         mot_fr->clear();
         m_motFr.clear();
         motch.clear();
         PageControl1->setCurrentWidget(TabSheet1);
         PageControl2->setCurrentWidget(TabSheet4);
+        showLearnerExtras();
     });
 }
 

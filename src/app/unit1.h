@@ -2,6 +2,8 @@
 
 #include "dictionary/radicals.h"
 #include "dictionary/tables.h"
+#include "lookup/favourites.h"
+#include "lookup/history.h"
 #include "lookup/shownentry.h"
 #include "app/controlcolours.h"
 #include "settings/store.h"
@@ -33,6 +35,7 @@ class WordListModel;
 namespace Verarov::App {
 
 class ClickTree;
+class FavouritesWindow;
 class PickList;
 class SimpleComboBox;
 
@@ -108,6 +111,23 @@ public:
     void change_couleur(QAction *item);
     void InitialisationClick();
 
+    // For learners (unit1learner.cpp): the display options (tone colours,
+    // traditional form, HSK level and frequency rank), each stored per user;
+    // going back and forth through the entries shown in this run; the
+    // favourites, kept per user.
+    enum class DisplayOption { ToneColours, TraditionalForm, WordLevel };
+    bool displayOption(DisplayOption option) const;
+    void setDisplayOption(DisplayOption option, bool on);
+    void goBack();
+    void goForward();
+    void addFavourite();
+    void showFavourites();
+    const Verarov::Lookup::Favourites &favourites() const { return m_favourites; }
+    // Removes a favourite and writes the list; false when it failed (shown).
+    bool removeFavourite(qsizetype index);
+    // Shows an entry from its texts, as history and favourites do.
+    void showTexts(const Verarov::Lookup::EntryTexts &entry);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -133,6 +153,12 @@ private:
     Verarov::Settings::Language readSettings();
     void applyColour(const Verarov::App::ColourUse &use, Verarov::Settings::ColourValue value);
     void setLanguage(Verarov::Settings::Language language);
+    // For learners (unit1learner.cpp).
+    void createLearnerControls();
+    void applyLearnerTexts(Verarov::Settings::Language language);
+    void readDisplayOptions();
+    void showLearnerExtras();
+    void readFavourites();
 
     Verarov::Dictionary::Tables m_dictionary;
 
@@ -203,6 +229,30 @@ private:
     QAction *Apropos = nullptr;
 
     Verarov::Translate::Translator m_translator;
+
+    // For learners.
+    QString m_shownPinyin; // pinyin of the shown entry as plain text (mot_pin may be rich text)
+    QLabel *m_traditionalForm = nullptr; // over mot_ch, top right
+    QLabel *m_wordLevel = nullptr;       // status bar panel
+    QAction *m_previousEntry = nullptr;
+    QAction *m_nextEntry = nullptr;
+    QAction *m_addFavourite = nullptr;
+    QAction *m_favouritesItem = nullptr;
+    QAction *m_toneColours = nullptr;
+    QAction *m_traditionalItem = nullptr;
+    QAction *m_wordLevelItem = nullptr;
+    Verarov::Lookup::History m_history;
+    bool m_revisiting = false; // showing an entry of the history
+    // The field whose typing showed the current entry, and its text then:
+    // the next letter typed there refines that visit of the history.
+    const SimpleComboBox *m_typedIn = nullptr;
+    QString m_typedText; // the typed part, without the completion
+    Verarov::Settings::Language m_extrasLanguage = Verarov::Settings::Language::French;
+    bool m_refining = false;
+    Verarov::Lookup::Favourites m_favourites;
+    bool m_favouritesRead = false;
+    QString m_favouritesFailure; // the file could not be read: it is not written over
+    FavouritesWindow *m_favouritesWindow = nullptr;
 
     // The colour picker's state for the run: the colour it opens on (the
     // last chosen) and its sixteen custom colours, empty at start.

@@ -16,6 +16,11 @@ int CompletionList::findString(QStringView text) const
     return scanFirstWithPrefix(keyCount(), [this](int row) { return key(row); }, text);
 }
 
+int CompletionList::findAlternative(QStringView) const
+{
+    return -1;
+}
+
 namespace {
 
 QString joined(QStringView a, QStringView b, QStringView c = {})
@@ -70,8 +75,15 @@ Step typeCharacter(const FieldState &state, QStringView input, const CompletionL
                                   QStringView(state.text).sliced(span.end));
     const int row = keys.findString(search);
     qCDebug(lcLookup).noquote() << "completion" << search << "->" << row;
-    if (row < 0)
-        return {inserted(state, input.first(1)), 1, true};
+    if (row < 0) {
+        // Nothing begins so: the text as typed, and the row a learner's
+        // writing of it designates, if any.
+        FieldState next = inserted(state, input.first(1));
+        const int alternative = keys.findAlternative(next.text);
+        if (alternative >= 0)
+            next.row = alternative;
+        return {next, 1, true};
+    }
 
     FieldState next;
     const QStringView key = keys.key(row);

@@ -15,6 +15,9 @@ public:
     // First row from the top whose key begins with text, letter case
     // ignored as foldCase() does; -1 for none.  The default scans.
     virtual int findString(QStringView text) const;
+    // The row for a text that findString found nowhere, read as a learner
+    // writes it (see LearnerLookup); -1 for none, as by default.
+    virtual int findAlternative(QStringView text) const;
 };
 
 // What a simple combo box holds: its edit text, the selected span of the
@@ -44,7 +47,8 @@ struct Step
 // search takes along and, on a match, consumes too.  Found row: the edit
 // keeps the typed part and gets the rest of the key, the rest selected;
 // fires only when the row changed.  No row: the character is inserted as
-// typed over the selected span and the event fires.
+// typed over the selected span and the event fires; the row is then the
+// one findAlternative gives for the text, when it gives one, else it stays.
 //   "" + 'a' over {"à", "abao"} -> text "abao", span [1, 4), row 1
 Step typeCharacter(const FieldState &state, QStringView input, const CompletionList &keys);
 

@@ -6,7 +6,8 @@ KeyListModel::KeyListModel(Dictionary::KeyList keys, QObject *parent)
     : QAbstractListModel(parent),
       m_keys(std::move(keys)),
       m_index(m_keys.count(), [this](int row) { return key(row); },
-              m_keys.tables().prefixTree(m_keys.list()))
+              m_keys.tables().prefixTree(m_keys.list())),
+      m_learner(m_keys, [this](QStringView text) { return findString(text); })
 {
 }
 
@@ -32,6 +33,11 @@ QVariant KeyListModel::data(const QModelIndex &index, int role) const
 int KeyListModel::findString(QStringView text) const
 {
     return m_index.firstWithPrefix(text);
+}
+
+int KeyListModel::findAlternative(QStringView text) const
+{
+    return m_learner.find(text);
 }
 
 } // namespace Verarov::Lookup

@@ -2,6 +2,7 @@
 
 #include "dictionary/keylist.h"
 #include "lookup/completion.h"
+#include "lookup/learnerlookup.h"
 #include "lookup/prefixindex.h"
 
 #include <QAbstractListModel>
@@ -31,10 +32,12 @@ public:
     int keyCount() const override { return m_keys.count(); }
     QStringView key(int row) const override { return m_keys.key(row); }
     int findString(QStringView text) const override;
+    int findAlternative(QStringView text) const override;
 
 private:
     Dictionary::KeyList m_keys;
     PrefixIndex m_index;
+    LearnerLookup m_learner;
 };
 
 } // namespace Verarov::Lookup

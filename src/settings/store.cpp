@@ -490,6 +490,24 @@ QString Store::writeColour(const ColourSetting &setting, ColourValue value) cons
     return write({{setting.name, storedColour(value)}});
 }
 
+std::optional<bool> Store::readSwitch(const QString &name) const
+{
+    const auto settings = open(m_location);
+    if (!settings->contains(name))
+        return std::nullopt;
+    const QVariant stored = settings->value(name);
+    qCDebug(lcSettings).noquote().nospace() << "lu\t" << name << '\t' << logText(stored);
+    // Any 32-bit integer, as a colour would be read.
+    if (const auto number = colourFromStore(stored, keepsTypes()))
+        return *number != 0;
+    return std::nullopt;
+}
+
+QString Store::writeSwitch(const QString &name, bool on) const
+{
+    return write({{name, QVariant(qint32(on ? 1 : 0))}});
+}
+
 QString Store::writeDefaults() const
 {
     QList<std::pair<QString, QVariant>> values;

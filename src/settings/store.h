@@ -63,6 +63,13 @@ public:
     // All eleven colours with their defaults, in table order.
     [[nodiscard]] QString writeDefaults() const;
 
+    // An on/off value (the display options): stored as the integer 1 or 0
+    // like a colour; read as on for any integer but 0.  Nothing when it is
+    // missing or not an integer (the option then stays off; nothing is
+    // written at start).
+    std::optional<bool> readSwitch(const QString &name) const;
+    [[nodiscard]] QString writeSwitch(const QString &name, bool on) const;
+
 private:
     bool keepsTypes() const;
     QString write(const QList<std::pair<QString, QVariant>> &values) const;
