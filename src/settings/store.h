@@ -40,6 +40,11 @@ struct StoredSettings
 // ("-16777208" for 0xFF000008); on reading, decimal text in the signed or
 // unsigned 32-bit range and "0x" followed by up to eight hexadecimal digits
 // are colours, and "langue" must not be such a number.
+// An INI store that is not a regular file (a FIFO, a folder, a link to
+// either) or whose lock file cannot be taken within about a second is
+// refused with the write failure message, so start-up goes on with the
+// designed values.  A file holding text that is not UTF-8 has the values
+// written by editing their lines, every other byte kept.
 class Store
 {
 public:
