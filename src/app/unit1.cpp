@@ -1,6 +1,7 @@
 #include "app/unit1.h"
 
 #include "app/application.h"
+#include "app/strokewindows.h"
 #include "app/aproposde.h"
 #include "app/browserviews.h"
 #include "app/controlcolours.h"
@@ -239,6 +240,7 @@ void TForm1::createMenu()
     Rechercher = action(Edition, u"Rechercher"_s, QKeySequence(Qt::CTRL | Qt::Key_F));
     Edition->addSeparator()->setObjectName(u"N2"_s);
     Traduire = action(Edition, u"Traduire"_s, QKeySequence(Qt::CTRL | Qt::Key_T));
+    createStrokeMenu();
     Edition->addSeparator()->setObjectName(u"N3"_s);
     Quitter1 = action(Edition, u"Quitter1"_s, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -350,6 +352,8 @@ void TForm1::affiche_mot(QStringView headword, QStringView pinyin, QStringView g
             << "affiche_mot\t" << headword << '\t' << pinyin << '\t' << gloss;
     mot_ch->setText(headword.toString());
     mot_pin->setText(pinyin.toString());
+    if (m_traceWindow && m_traceWindow->isVisible())
+        m_traceWindow->setHeadword(headword.toString());
     TnTmot = gloss.toString();
     tri_mot_fr();
 }

@@ -27,6 +27,11 @@ class QTabWidget;
 class QTextEdit;
 class SimpleComboBox;
 
+namespace Verarov::App {
+class HandwritingWindow;
+class StrokeOrderWindow;
+}
+
 namespace Verarov::Lookup {
 class CharacterListModel;
 class KeyListModel;
@@ -91,6 +96,11 @@ public:
     void QuitterClick();
     void AproposClick();
     void AideClick();
+    // Tracé and Écrire: the stroke order of the shown headword, and
+    // handwriting whose picked character is typed into liste_dico_ch.
+    void TraceClick();
+    void EcrireClick();
+    void ecrireCharacter(const QString &character);
 
     // File translation: translates the file and opens the result.
     void traduire_fichier(const QString &fileName);
@@ -116,6 +126,7 @@ private:
     void createInvisibleControls(QWidget *client);
     void createStatusBar();
     void createMenu();
+    void createStrokeMenu();
     // Captions and fonts of an interface language, and the fixed frame
     // that keeps the client area at its designed size under the menu bar.
     void applyTexts(Verarov::Settings::Language language);
@@ -179,6 +190,10 @@ private:
     QAction *Effacer = nullptr;
     QAction *Rechercher = nullptr;
     QAction *Traduire = nullptr;
+    QAction *Trace = nullptr;
+    QAction *Ecrire = nullptr;
+    Verarov::App::StrokeOrderWindow *m_traceWindow = nullptr;
+    Verarov::App::HandwritingWindow *m_ecrireWindow = nullptr;
     QAction *Quitter1 = nullptr;
     QMenu *Options = nullptr;
     QMenu *Langue = nullptr;

@@ -51,6 +51,8 @@ QList<ControlSpec> mainWindowTexts(Language language)
         {u"Effacer", u"E&ffacer", u"勾销"},
         {u"Rechercher", u"Rec&hercher", u"查找"},
         {u"Traduire", u"&Traduire...", u"细节翻译..."},
+        {u"Trace", u"Tr&acé...", u"笔顺..."},
+        {u"Ecrire", u"Écri&re...", u"手写..."},
         {u"Quitter1", u"&Quitter", u"退出"},
         {u"Options", u"&Options", u"选择"},
         {u"Langue", u"&Langue", u"语言"},
