@@ -3,7 +3,8 @@
 # librsvg2-bin renders the icon at build time; desktop-file-utils, appstream
 # and groff check the menu entry, the metadata and the manual pages;
 # dpkg-dev lets cpack find the libraries the package depends on;
-# qt6-translations-l10n puts the toolkit's dialogs in French and Chinese.
+# qt6-translations-l10n puts the toolkit's dialogs in French and Chinese;
+# libespeak-ng-dev speaks the Chinese words (Prononcer, verarov-data say).
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
@@ -11,6 +12,7 @@ packages=(
     fonts-noto-cjk fonts-dejavu-core fonts-liberation2
     python3 unicode-data
     librsvg2-bin
+    libespeak-ng-dev
     desktop-file-utils appstream groff-base dpkg-dev
 )
 missing=()

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMenuBar>
+#include <QThread>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -92,6 +93,10 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, Q
 
 TForm1::~TForm1()
 {
+    if (m_speaking) {
+        m_speaking->wait();
+        delete m_speaking;
+    }
     if (Form1 == this)
         Form1 = nullptr;
 }

@@ -25,6 +25,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
+class QThread;
 class SimpleComboBox;
 
 namespace Verarov::App {
@@ -98,6 +99,7 @@ public:
     void AideClick();
     // Tracé and Écrire: the stroke order of the shown headword, and
     // handwriting whose picked character is typed into liste_dico_ch.
+    void PrononcerClick();
     void TraceClick();
     void EcrireClick();
     void ecrireCharacter(const QString &character);
@@ -190,6 +192,8 @@ private:
     QAction *Effacer = nullptr;
     QAction *Rechercher = nullptr;
     QAction *Traduire = nullptr;
+    QAction *Prononcer = nullptr;
+    QThread *m_speaking = nullptr; // speaking the shown entry
     QAction *Trace = nullptr;
     QAction *Ecrire = nullptr;
     Verarov::App::StrokeOrderWindow *m_traceWindow = nullptr;

@@ -51,6 +51,7 @@ QList<ControlSpec> mainWindowTexts(Language language)
         {u"Effacer", u"E&ffacer", u"勾销"},
         {u"Rechercher", u"Rec&hercher", u"查找"},
         {u"Traduire", u"&Traduire...", u"细节翻译..."},
+        {u"Prononcer", u"Pro&noncer", u"发音"},
         {u"Trace", u"Tr&acé...", u"笔顺..."},
         {u"Ecrire", u"Écri&re...", u"手写..."},
         {u"Quitter1", u"&Quitter", u"退出"},

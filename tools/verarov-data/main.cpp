@@ -9,6 +9,7 @@
 //                                           with their counts, as UTF-8 TSV
 //   verarov-data recognise [FILE]           the characters drawn strokes (JSON)
 //                                           may be, best first
+//   verarov-data say WORD -o FILE.wav       the word (pinyin or characters) spoken
 //
 // check, export and vocab act on the dictionary the program would load (so
 // they honour VERAROV_DICTIONARY); check and export also on the program's
@@ -88,7 +89,7 @@ int usage()
     err() << "usage : verarov-data import FICHIER.u8 | build ENTREE.tsv SORTIE.bin | check"
              " | export DOSSIER\n"
              "        | vocab [options] [FICHIER...]   (verarov-data vocab --help)\n"
-             "        | recognise [FICHIER.json]\n";
+             "        | recognise [FICHIER.json] | say TEXTE_OU_PINYIN -o FICHIER.wav\n";
     return 2;
 }
 
@@ -673,5 +674,7 @@ int main(int argc, char *argv[])
         return vocab(args.mid(1));
     if (command == u"recognise")
         return recogniseCommand(args.mid(1));
+    if (command == u"say")
+        return sayCommand(args.mid(1));
     return usage();
 }

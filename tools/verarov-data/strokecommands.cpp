@@ -4,6 +4,10 @@
 #include "strokes/recogniser.h"
 #include "strokes/strokedata.h"
 #include "strokes/strokesjson.h"
+#include "speech/speaker.h"
+#include "translate/files.h"
+#include "translate/translator.h"
+#include "dictionary/fileaccess.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -76,4 +80,33 @@ int recogniseCommand(const QStringList &args)
         out += QString::fromUcs4(&c.codePoint, 1).toUtf8() + '\n';
     std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int sayCommand(const QStringList &args)
+{
+    if (args.size() != 3 || args[1] != u"-o" || args[0].trimmed().isEmpty()) {
+        errors() << "usage : verarov-data say TEXTE_OU_PINYIN -o FICHIER.wav\n";
+        return 2;
+    }
+    const Verarov::Speech::Speech speech = Verarov::Speech::render(args[0]);
+    if (!speech.error.isEmpty()) {
+        errors() << speech.error << '\n';
+        return 1;
+    }
+    const QByteArray wav = Verarov::Speech::wavFile(speech);
+    const QString &path = args[2];
+    Verarov::Translate::OutputFile out;
+    if (const int error = out.create(path)) {
+        errors() << Verarov::Translate::createErrorMessage(path, error) << '\n';
+        return 1;
+    }
+    out.writeBytes(wav.constData(), std::size_t(wav.size()));
+    int error = out.close();
+    if (!error)
+        error = out.commit();
+    if (error) {
+        errors() << u"Fichier \"%1\" : %2"_s.arg(path, Verarov::writeErrorMessage(error)) << '\n';
+        return 1;
+    }
+    return 0;
 }
