@@ -53,6 +53,7 @@ void TForm1::PrononcerClick()
                 Verarov::App::showError(self, error);
         }, Qt::QueuedConnection);
     });
+    m_speaking->setParent(this);
     connect(m_speaking, &QThread::finished, this, [this] {
         m_speaking->deleteLater();
         m_speaking = nullptr;
