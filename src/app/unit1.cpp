@@ -1,6 +1,7 @@
 #include "app/unit1.h"
 
 #include "app/application.h"
+#include "app/strokewindows.h"
 #include "app/aproposde.h"
 #include "app/browserviews.h"
 #include "app/controlcolours.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMenuBar>
+#include <QThread>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -141,6 +143,10 @@ TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, Q
 
 TForm1::~TForm1()
 {
+    if (m_speaking) {
+        m_speaking->wait();
+        delete m_speaking;
+    }
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -296,6 +302,7 @@ void TForm1::createMenu()
     Rechercher = action(Edition, u"Rechercher"_s, QKeySequence(Qt::CTRL | Qt::Key_F));
     Edition->addSeparator()->setObjectName(u"N2"_s);
     Traduire = action(Edition, u"Traduire"_s, QKeySequence(Qt::CTRL | Qt::Key_T));
+    createStrokeMenu();
     Edition->addSeparator()->setObjectName(u"N3"_s);
     Quitter1 = action(Edition, u"Quitter1"_s, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -409,6 +416,8 @@ void TForm1::affiche_mot(QStringView headword, QStringView pinyin, QStringView g
     mot_ch->setText(headword.toString());
     m_shownPinyin = pinyin.toString();
     mot_pin->setText(m_shownPinyin);
+    if (m_traceWindow && m_traceWindow->isVisible())
+        m_traceWindow->setHeadword(headword.toString());
     TnTmot = gloss.toString();
     tri_mot_fr();
     if (!m_revisiting)

@@ -25,6 +25,12 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
+class QThread;
+
+namespace Verarov::App {
+class HandwritingWindow;
+class StrokeOrderWindow;
+}
 
 namespace Verarov::Lookup {
 class CharacterListModel;
@@ -99,6 +105,12 @@ public:
     void QuitterClick();
     void AproposClick();
     void AideClick();
+    // Tracé and Écrire: the stroke order of the shown headword, and
+    // handwriting whose picked character is typed into liste_dico_ch.
+    void PrononcerClick();
+    void TraceClick();
+    void EcrireClick();
+    void ecrireCharacter(const QString &character);
 
     // File translation: translates the file and opens the result.
     void traduire_fichier(const QString &fileName);
@@ -144,6 +156,7 @@ private:
     void createInvisibleControls(QWidget *client);
     void createStatusBar();
     void createMenu();
+    void createStrokeMenu();
     // Captions and fonts of an interface language, and the fixed frame
     // that keeps the client area at its designed size under the menu bar.
     void applyTexts(Verarov::Settings::Language language);
@@ -212,6 +225,12 @@ private:
     QAction *Effacer = nullptr;
     QAction *Rechercher = nullptr;
     QAction *Traduire = nullptr;
+    QAction *Prononcer = nullptr;
+    QThread *m_speaking = nullptr; // speaking the shown entry
+    QAction *Trace = nullptr;
+    QAction *Ecrire = nullptr;
+    Verarov::App::StrokeOrderWindow *m_traceWindow = nullptr;
+    Verarov::App::HandwritingWindow *m_ecrireWindow = nullptr;
     QAction *Quitter1 = nullptr;
     QMenu *Options = nullptr;
     QMenu *Langue = nullptr;

@@ -7,6 +7,9 @@
 //                                           as DIR/<list>.txt
 //   verarov-data vocab [options] [FILE...]  the distinct words of Chinese texts
 //                                           with their counts, as UTF-8 TSV
+//   verarov-data recognise [FILE]           the characters drawn strokes (JSON)
+//                                           may be, best first
+//   verarov-data say WORD -o FILE.wav       the word (pinyin or characters) spoken
 //
 // check, export and vocab act on the dictionary the program would load (so
 // they honour VERAROV_DICTIONARY); check and export also on the program's
@@ -24,6 +27,7 @@
 #include "translate/textdecoder.h"
 #include "translate/translator.h"
 #include "translate/vocabulary.h"
+#include "strokecommands.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -84,7 +88,8 @@ int usage()
 {
     err() << "usage : verarov-data import FICHIER.u8 | build ENTREE.tsv SORTIE.bin | check"
              " | export DOSSIER\n"
-             "        | vocab [options] [FICHIER...]   (verarov-data vocab --help)\n";
+             "        | vocab [options] [FICHIER...]   (verarov-data vocab --help)\n"
+             "        | recognise [FICHIER.json] | say TEXTE_OU_PINYIN -o FICHIER.wav\n";
     return 2;
 }
 
@@ -674,5 +679,9 @@ int main(int argc, char *argv[])
         return exportLists(args[1]);
     if (command == u"vocab")
         return vocab(args.mid(1));
+    if (command == u"recognise")
+        return recogniseCommand(args.mid(1));
+    if (command == u"say")
+        return sayCommand(args.mid(1));
     return usage();
 }

@@ -1,0 +1,154 @@
+#include "speech/speaker.h"
+
+#include "speech/tonenumbers.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QtEndian>
+
+#ifdef VERAROV_HAVE_ESPEAK_NG
+#include <espeak-ng/speak_lib.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace Verarov::Speech {
+
+namespace {
+
+QMutex &engineMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+QString noVoice()
+{
+    return u"Aucune voix chinoise n'est installée (paquet espeak-ng-data)"_s;
+}
+
+#ifdef VERAROV_HAVE_ESPEAK_NG
+enum class Mode { None, Render, Play };
+Mode g_mode = Mode::None;
+int g_rate = 0;
+QVector<qint16> *g_sink = nullptr;
+
+int collect(short *wav, int count, espeak_EVENT *)
+{
+    if (wav && g_sink)
+        g_sink->append(QVector<qint16>(wav, wav + count));
+    return 0;
+}
+
+// Starts the engine in a mode, once for the process; the French reason
+// when it cannot be.
+QString start(Mode mode)
+{
+    if (g_mode == mode)
+        return {};
+    if (g_mode != Mode::None)
+        return u"La synthèse vocale est déjà utilisée autrement dans ce programme"_s;
+    g_rate = espeak_Initialize(mode == Mode::Render ? AUDIO_OUTPUT_SYNCHRONOUS
+                                                    : AUDIO_OUTPUT_SYNCH_PLAYBACK,
+                               0, nullptr, 0);
+    if (g_rate <= 0)
+        return mode == Mode::Render ? noVoice()
+                                    : u"Aucune sortie son n'est disponible pour prononcer"_s;
+    espeak_SetSynthCallback(collect);
+    g_mode = mode;
+    return {};
+}
+
+QString speak(const QString &textOrPinyin)
+{
+    const bool characters = hasChineseCharacter(textOrPinyin);
+    if (espeak_SetVoiceByName(characters ? "cmn" : "cmn-latn-pinyin") != EE_OK)
+        return noVoice();
+    const QByteArray text = speechText(textOrPinyin).toUtf8();
+    if (espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
+                     espeakCHARS_UTF8, nullptr, nullptr) != EE_OK
+        || espeak_Synchronize() != EE_OK)
+        return u"La synthèse vocale a échoué"_s;
+    return {};
+}
+#endif
+
+} // namespace
+
+QString speechText(const QString &textOrPinyin)
+{
+    if (hasChineseCharacter(textOrPinyin))
+        return textOrPinyin.simplified();
+    // Already numbered syllables are kept as they are.
+    return toToneNumbers(textOrPinyin);
+}
+
+Speech render(const QString &textOrPinyin)
+{
+    Speech out;
+#ifdef VERAROV_HAVE_ESPEAK_NG
+    QMutexLocker lock(&engineMutex());
+    out.error = start(Mode::Render);
+    if (!out.error.isEmpty())
+        return out;
+    g_sink = &out.samples;
+    out.error = speak(textOrPinyin);
+    g_sink = nullptr;
+    out.sampleRate = g_rate;
+    if (out.error.isEmpty() && out.samples.isEmpty())
+        out.error = u"La synthèse vocale n'a rien produit"_s;
+#else
+    Q_UNUSED(textOrPinyin);
+    out.error = noVoice();
+#endif
+    return out;
+}
+
+QString play(const QString &textOrPinyin)
+{
+#ifdef VERAROV_HAVE_ESPEAK_NG
+    QMutexLocker lock(&engineMutex());
+    if (const QString error = start(Mode::Play); !error.isEmpty())
+        return error;
+    const QString error = speak(textOrPinyin);
+    return error.isEmpty() ? QString()
+                           : u"Impossible de prononcer : %1"_s.arg(error);
+#else
+    Q_UNUSED(textOrPinyin);
+    return noVoice();
+#endif
+}
+
+QByteArray wavFile(const Speech &speech)
+{
+    const quint32 dataBytes = quint32(speech.samples.size()) * 2;
+    QByteArray out;
+    out.reserve(44 + qsizetype(dataBytes));
+    const auto u32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        out.append(b, 4);
+    };
+    const auto u16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        out.append(b, 2);
+    };
+    out += "RIFF";
+    u32(36 + dataBytes);
+    out += "WAVEfmt ";
+    u32(16);
+    u16(1); // PCM
+    u16(1); // mono
+    u32(quint32(speech.sampleRate));
+    u32(quint32(speech.sampleRate) * 2);
+    u16(2);
+    u16(16);
+    out += "data";
+    u32(dataBytes);
+    for (const qint16 s : speech.samples)
+        u16(quint16(s));
+    return out;
+}
+
+} // namespace Verarov::Speech
