@@ -13,6 +13,8 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
@@ -82,6 +84,21 @@ QStringList programArguments(int argc, char *argv[])
 
 } // namespace
 
+std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
+                                    QWidget *window)
+{
+    std::unique_ptr<QThread> worker(QThread::create([path, cacheFile, target = QPointer<QWidget>(window)] {
+        if (Dictionary::cacheIntact(cacheFile))
+            return;
+        Dictionary::loadExternal(path, Dictionary::CacheUse::Rebuild);
+        QMetaObject::invokeMethod(qApp, [path, target] {
+            showError(target, Dictionary::damagedCacheMessage(path));
+        }, Qt::QueuedConnection);
+    }));
+    worker->start(QThread::LowPriority);
+    return worker;
+}
+
 int run(int argc, char *argv[])
 {
 #ifdef SIGXFSZ
@@ -114,6 +131,14 @@ int run(int argc, char *argv[])
     Form3 = new TForm3(Form1);
 
     Form1->show();
+    // The cache an external dictionary was mapped from is checked once the
+    // window is up.
+    std::unique_ptr<QThread> cacheCheck;
+    if (!loaded.cache.isEmpty()) {
+        QTimer::singleShot(0, &app, [&] {
+            cacheCheck = checkCache(loaded.path, loaded.cache, Form1);
+        });
+    }
     // Benchmarks time the start-up up to the first shown window: the moment
     // (steady clock, ns) is printed, then the program ends.
     if (qEnvironmentVariableIsSet("VERAROV_QUIT_WHEN_SHOWN")) {
@@ -157,6 +182,8 @@ int run(int argc, char *argv[])
         });
     }
     const int status = app.exec();
+    if (cacheCheck)
+        cacheCheck->wait();
     // Every window lives until here.
     TForm3::destroyAll();
     delete Form1; // and with it the About box

@@ -2,7 +2,11 @@
 
 #include <QStringList>
 
+#include <memory>
+
 class QIcon;
+class QThread;
+class QWidget;
 
 namespace Verarov::App {
 
@@ -21,6 +25,14 @@ void prepareApplication();
 // The first command-line argument: the first non-empty one after the
 // program, or an empty string.  {"verarov", "", "a b.txt"} -> "a b.txt"
 QString firstArgument(const QStringList &arguments);
+
+// Reads the cache an external dictionary was mapped from (cacheFile)
+// through in a worker thread, off the start-up path: a damaged cache is
+// built again from the dictionary at path, and the error box says so over
+// window.  The thread is started; the caller waits for it before the
+// program ends.
+std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
+                                    QWidget *window);
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);
