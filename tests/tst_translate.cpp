@@ -51,6 +51,7 @@ const QList<Entry> kEntries = {
     {u"ß一"_s, u"ss yī"_s, u"eszett"_s},
     {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
     {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
+    {u"é"_s, u"é"_s, u"accent"_s}, // two bytes in UTF-8
 };
 
 Tables fixture()
@@ -293,6 +294,7 @@ void tst_Translate::encodings_translateAsUtf16LE_data()
         u"一一下\r\n好，Ｘ光 一丝不苟\n"_s,
         u"𐐀下 ß一 abc"_s, // four-byte UTF-8, supplementary letters
         u"一"_s,
+        u"é"_s, // two bytes in UTF-8: decoded only at the end
     };
     for (qsizetype t = 0; t < texts.size(); ++t) {
         const QString &text = texts[t];

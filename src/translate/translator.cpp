@@ -189,11 +189,14 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
         }
         if (got == 0) {
             if (decoded) {
+                // A text of under three bytes is decoded only now.
                 units.clear();
                 if (!decoder.finish(&units)) {
                     error = decodingError();
                     break;
                 }
+                outcome.unitsRead += qint64(units.size());
+                cutter.feed(units.data(), units.size(), write);
             }
             cutter.finish(write);
             break;
