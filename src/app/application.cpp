@@ -85,10 +85,10 @@ QStringList programArguments(int argc, char *argv[])
 } // namespace
 
 std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
-                                    QWidget *window)
+                                    QWidget *window, const std::atomic<bool> *stop)
 {
-    std::unique_ptr<QThread> worker(QThread::create([path, cacheFile, target = QPointer<QWidget>(window)] {
-        if (Dictionary::cacheIntact(cacheFile))
+    std::unique_ptr<QThread> worker(QThread::create([=, target = QPointer<QWidget>(window)] {
+        if (Dictionary::cacheIntact(cacheFile, stop) || (stop && stop->load()))
             return;
         Dictionary::loadExternal(path, Dictionary::CacheUse::Rebuild);
         QMetaObject::invokeMethod(qApp, [path, target] {
@@ -134,9 +134,10 @@ int run(int argc, char *argv[])
     // The cache an external dictionary was mapped from is checked once the
     // window is up.
     std::unique_ptr<QThread> cacheCheck;
+    std::atomic<bool> ending = false;
     if (!loaded.cache.isEmpty()) {
         QTimer::singleShot(0, &app, [&] {
-            cacheCheck = checkCache(loaded.path, loaded.cache, Form1);
+            cacheCheck = checkCache(loaded.path, loaded.cache, Form1, &ending);
         });
     }
     // Benchmarks time the start-up up to the first shown window: the moment
@@ -182,6 +183,7 @@ int run(int argc, char *argv[])
         });
     }
     const int status = app.exec();
+    ending = true;
     if (cacheCheck)
         cacheCheck->wait();
     // Every window lives until here.

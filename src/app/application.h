@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 
 class QIcon;
@@ -29,10 +30,11 @@ QString firstArgument(const QStringList &arguments);
 // Reads the cache an external dictionary was mapped from (cacheFile)
 // through in a worker thread, off the start-up path: a damaged cache is
 // built again from the dictionary at path, and the error box says so over
-// window.  The thread is started; the caller waits for it before the
-// program ends.
+// window.  The thread is started; the caller raises stop (when given) and
+// waits for the thread before the program ends: reading ends at once, a
+// rebuild under way is finished.
 std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
-                                    QWidget *window);
+                                    QWidget *window, const std::atomic<bool> *stop = nullptr);
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);

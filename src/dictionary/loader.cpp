@@ -225,7 +225,7 @@ Loaded loadExternal(const QString &path, CacheUse use)
     return loaded;
 }
 
-bool cacheIntact(const QString &cacheFile)
+bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
 {
     int error = 0;
     const int fd = openForReading(cacheFile, &error);
@@ -244,6 +244,8 @@ bool cacheIntact(const QString &cacheFile)
     QCryptographicHash hash(kCacheChecksum);
     QByteArray block(1 << 20, Qt::Uninitialized);
     for (;;) {
+        if (stop && stop->load())
+            return true;
         const qint64 got = file.read(block.data(), block.size());
         if (got < 0)
             return false;

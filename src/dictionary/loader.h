@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace Verarov::Dictionary {
 
 // The dictionary the program uses, and where it came from.
@@ -39,8 +41,10 @@ Loaded loadExternal(const QString &path, CacheUse use = CacheUse::Read);
 
 // Whether a cache file holds what was written to it: it is read through and
 // its contents compared with the checksum it carries.  False for a file
-// that is not a cache of this format or cannot be read.
-bool cacheIntact(const QString &cacheFile);
+// that is not a cache of this format or cannot be read.  A stop raised
+// while it reads ends the check early, and true is returned: nothing was
+// found wrong.
+bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop = nullptr);
 
 // What the program says after finding the cache of the dictionary at path
 // damaged and building it again.
