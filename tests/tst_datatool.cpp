@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDirIterator>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -32,6 +33,7 @@ private slots:
     void checkFailsOnUnusableDictionary_data();
     void checkFailsOnUnusableDictionary();
     void checkPassesOnLargeExternalDictionary();
+    void checkFindsADamagedCacheAndRebuildsIt();
     void hostileLines_skippedNeverFatal_data();
     void hostileLines_skippedNeverFatal();
     void refusesWhatIsNotAFile_data();
@@ -183,6 +185,35 @@ void tst_DataTool::checkFailsOnUnusableDictionary()
         QVERIFY(r.exitCode != 0);
         QVERIFY2(r.err.contains(path.toUtf8()) && r.err.contains(reason), r.err.constData());
     }
+}
+
+// A changed byte in the cache's text pool would be served as it is: check
+// reads the cache through against its checksum.
+void tst_DataTool::checkFindsADamagedCacheAndRebuildsIt()
+{
+    const QString path = write(u"cached.tsv"_s, "乐\tlè\tjoie\n好\thǎo\tbien\n");
+    const QString cacheHome = m_dir.filePath(u"cache-check"_s);
+    const QByteArray previous = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", previous); });
+    QCOMPARE(run({u"check"_s}, path).exitCode, 0); // builds the cache
+    QDirIterator caches(cacheHome, QDir::Files, QDirIterator::Subdirectories);
+    QVERIFY(caches.hasNext());
+    QFile cache(caches.next());
+    QVERIFY(cache.open(QIODevice::ReadWrite));
+    QByteArray bytes = cache.readAll();
+    const QByteArray joie(reinterpret_cast<const char *>(u"joie"), 8);
+    const qsizetype at = bytes.indexOf(joie);
+    QVERIFY(at > 0);
+    bytes[at + 2] = 'O';
+    QVERIFY(cache.seek(0) && cache.write(bytes) == bytes.size());
+    cache.close();
+
+    const Run damaged = run({u"check"_s}, path);
+    QCOMPARE(damaged.exitCode, 1);
+    QVERIFY2(damaged.err.contains("cache du dictionnaire endommagé"), damaged.err.constData());
+    const Run rebuilt = run({u"check"_s}, path);
+    QVERIFY2(rebuilt.exitCode == 0, rebuilt.err.constData());
 }
 
 void tst_DataTool::checkPassesOnLargeExternalDictionary()

@@ -4,6 +4,7 @@
 #include "dictionary/builder.h"
 #include "dictionary/tables.h"
 #include "app/errorbox.h"
+#include "dictionary/loader.h"
 #include "dictionary/reader.h"
 #include "app/recherche.h"
 #include "app/unit1.h"
@@ -15,11 +16,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
+#include <QThread>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -49,6 +58,10 @@ private slots:
     void firstArgument();
     void window_clientSizeAndPlaces();
     void languageItems_exactlyOneTicked();
+    void dictionaryText_shownAsWritten_data();
+    void dictionaryText_shownAsWritten();
+    void errorAndProgressText_shownAsWritten();
+    void damagedCache_saidAndRebuiltOffTheStartUpPath();
 
 private:
     QString viewText() const { return Form1->findChild<QTextEdit *>(u"mot_fr"_s)->toPlainText(); }
@@ -243,6 +256,148 @@ void tst_Form1::languageItems_exactlyOneTicked()
     QVERIFY(french->isChecked());
     QVERIFY(!chinese->isChecked());
     QCOMPARE(chinese->text(), u"中文"_s + QString(28, u' '));
+}
+
+namespace {
+// A label shows its text as written when its preferred width holds every
+// character of it: read as markup, "<font size=6>FAUX</font>" would need
+// the width of "FAUX" only, an image that of the image.
+bool showsLiterally(const QLabel *label, const QString &text)
+{
+    return label->sizeHint().width() >= QFontMetrics(label->font()).horizontalAdvance(text);
+}
+
+// Whether a label reads its text as markup (a wrapped label's width tells
+// nothing).
+bool readsMarkup(const QLabel *label)
+{
+    return label->textFormat() == Qt::RichText || label->textFormat() == Qt::MarkdownText
+            || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+}
+} // namespace
+
+// Markup in an external dictionary is text: no fake text drawn, no image
+// loaded (an image of /dev/zero would end the program).
+void tst_Form1::dictionaryText_shownAsWritten_data()
+{
+    QTest::addColumn<QString>("headword");
+    QTest::addColumn<QString>("pinyin");
+    QTest::addRow("font in pinyin") << u"假"_s << u"<font color=red size=6>FAUX</font>"_s;
+    QTest::addRow("image in pinyin") << u"图"_s << u"<img src=\"%1\">x"_s;
+    QTest::addRow("tag in headword") << u"<i>字"_s << u"zì"_s;
+    QTest::addRow("entity in headword") << u"&amp;字"_s << u"shì"_s;
+    QTest::addRow("document in pinyin") << u"文"_s << u"<html><body><h1>A</h1></body></html>"_s;
+}
+
+void tst_Form1::dictionaryText_shownAsWritten()
+{
+    QFETCH(QString, headword);
+    QFETCH(QString, pinyin);
+    // A tall, narrow image beside the dictionary, which markup could load.
+    QTemporaryDir dir;
+    const QString image = dir.filePath(u"haut.png"_s);
+    QImage picture(4, 300, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(image));
+    headword = headword.contains(u"%1"_s) ? headword.arg(image) : headword;
+    pinyin = pinyin.contains(u"%1"_s) ? pinyin.arg(image) : pinyin;
+    const QString path = dir.filePath(u"dictionnaire.tsv"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write((headword + u'\t' + pinyin + u"\tsens\n一\tyī\tun\n"_s).toUtf8());
+    file.close();
+    const auto read = Dictionary::readDictionaryFile(path);
+    QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+    const auto tables = Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries));
+
+    delete Form1;
+    Form1 = new TForm1(tables);
+    Form1->FormCreate({});
+    Form2 = new TForm2(Form1);
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    // The entry shown as every lookup shows it.
+    int entry = 0;
+    while (entry < tables.entryCount() && tables.headword(entry) != headword)
+        ++entry;
+    QVERIFY(entry < tables.entryCount());
+    Form1->affiche_mot(tables.headword(entry), tables.pinyin(entry), tables.gloss(entry));
+    QCOMPARE(label(u"mot_ch"_s), headword);
+    QCOMPARE(label(u"mot_pin"_s), pinyin);
+    for (const auto &[name, text] : {std::pair{u"mot_ch"_s, headword}, std::pair{u"mot_pin"_s, pinyin}}) {
+        const QLabel *shown = Form1->findChild<QLabel *>(name);
+        QVERIFY2(!readsMarkup(shown) && showsLiterally(shown, text), qPrintable(name));
+        QVERIFY2(shown->sizeHint().height() < 300, qPrintable(name));
+    }
+}
+
+// Messages name files and quote dictionaries: the error box and the
+// progress dialog show them as written.
+void tst_Form1::errorAndProgressText_shownAsWritten()
+{
+    const QString text = u"Impossible d'utiliser le dictionnaire « <font size=6>FAUX</font> »."_s;
+    App::setErrorSink({});
+    bool seen = false;
+    bool literal = false;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen = true;
+            if (const auto *shown = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
+                literal = shown->text() == text && !readsMarkup(shown);
+            box->accept();
+        }
+    });
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(text));
+    App::showError(Form1, text);
+    QVERIFY(seen);
+    QVERIFY(literal);
+
+    const QString name = u"<img src=\"x\"><b>FAUX</b>.txt"_s;
+    const auto progress = App::progressDialog(Form1, name);
+    QCOMPARE(progress->labelText(), name);
+    const auto labels = progress->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(),
+                        [&](const QLabel *l) { return l->text() == name && !readsMarkup(l); }));
+}
+
+// The cache of an external dictionary is mapped at start-up, not read; the
+// check that reads it through runs in a worker and, on a damaged cache,
+// says so and builds it again.
+void tst_Form1::damagedCache_saidAndRebuiltOffTheStartUpPath()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"dictionnaire.tsv"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("乐\tlè\tjoie\n好\thǎo\tbien\n");
+    file.close();
+    Dictionary::loadExternal(path); // writes the cache
+    const QString cache = Dictionary::loadExternal(path).cache;
+    QVERIFY(!cache.isEmpty());
+    QStringList said;
+    App::setErrorSink([&](QWidget *, const QString &message) { said.append(message); });
+
+    App::checkCache(path, cache, Form1)->wait();
+    QCoreApplication::processEvents();
+    QCOMPARE(said, QStringList());
+
+    // One letter of the text pool changed, as a failing disk would.
+    QFile cached(cache);
+    QVERIFY(cached.open(QIODevice::ReadWrite));
+    QByteArray bytes = cached.readAll();
+    const QByteArray joie(reinterpret_cast<const char *>(u"joie"), 8);
+    const qsizetype at = bytes.indexOf(joie);
+    QVERIFY(at > 0);
+    bytes[at + 2] = 'O';
+    QVERIFY(cached.seek(0) && cached.write(bytes) == bytes.size());
+    cached.close();
+    QCOMPARE(Dictionary::loadExternal(path).tables.gloss(0), u"jOie"); // served as it is
+
+    App::checkCache(path, cache, Form1)->wait();
+    QTRY_COMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(path) && said[0].contains(u"endommagé"_s), qPrintable(said[0]));
+    QVERIFY(Dictionary::cacheIntact(cache));
+    QCOMPARE(Dictionary::loadExternal(path).tables.gloss(0), u"joie");
 }
 
 QTEST_MAIN(tst_Form1)

@@ -54,6 +54,8 @@ private slots:
     void cacheOfAnotherDerivation_isNeverServed();
     void cacheOfAnotherCaseFolding_isNeverServed();
     void cachedLoad_mapsItsIndexes();
+    void damagedCache_failsItsChecksumAndIsRebuilt_data();
+    void damagedCache_failsItsChecksumAndIsRebuilt();
     void derivationId_followsTheSources();
 
 private:
@@ -538,6 +540,47 @@ void tst_Import::cachedLoad_mapsItsIndexes()
     const char *section = tables.indexSection().data();
     QVERIFY(section >= begin && section + tables.indexSection().size() <= begin + tables.compiled().size());
     QVERIFY(indexesAgreeWithTexts(tables));
+}
+
+void tst_Import::damagedCache_failsItsChecksumAndIsRebuilt_data()
+{
+    // How the cache is damaged: the bytes replaced (at the only place they
+    // stand), or bytes added (positive) or cut (negative) at its end.
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("sizeChange");
+    QTest::addRow("one letter of the text pool") << utf16(u"joie"_s) << utf16(u"jOie"_s) << 0;
+    QTest::addRow("a byte added") << QByteArray() << QByteArray() << 1;
+    QTest::addRow("last bytes cut") << QByteArray() << QByteArray() << -3;
+}
+
+void tst_Import::damagedCache_failsItsChecksumAndIsRebuilt()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, sizeChange);
+    const QString path = write("乐 乐 [le4] /joie/\n好 好 [hao3] /bien/\n", u"checksum.u8"_s);
+    QVERIFY(loadExternal(path, CacheUse::Rebuild).cache.isEmpty()); // built, not mapped
+    const QString cache = cacheFileOf(path);
+    QVERIFY(cacheIntact(cache));
+    QCOMPARE(loadExternal(path).cache, cache);
+
+    if (!from.isEmpty())
+        QVERIFY(patchFile(cache, from, to));
+    if (sizeChange != 0) {
+        QFile file(cache);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() + sizeChange));
+    }
+    QVERIFY(!cacheIntact(cache));
+    // A check stopped (the program ending) finds nothing wrong: no rebuild.
+    const std::atomic<bool> stopped = true;
+    QVERIFY(cacheIntact(cache, &stopped));
+
+    const Loaded rebuilt = loadExternal(path, CacheUse::Rebuild);
+    QCOMPARE(rebuilt.tables.gloss(0), u"joie");
+    QVERIFY(cacheIntact(cache));
+    QCOMPARE(loadExternal(path).tables.gloss(0), u"joie");
 }
 
 void tst_Import::derivationId_followsTheSources()

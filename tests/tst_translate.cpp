@@ -51,6 +51,7 @@ const QList<Entry> kEntries = {
     {u"ß一"_s, u"ss yī"_s, u"eszett"_s},
     {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
     {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
+    {u"é"_s, u"é"_s, u"accent"_s}, // two bytes in UTF-8
 };
 
 Tables fixture()
@@ -119,6 +120,10 @@ private slots:
     void lineFormat_trimsOnlyTheGloss();
     void oddLength_translatesCompleteUnitsThenFails_data();
     void oddLength_translatesCompleteUnitsThenFails();
+    void encodings_translateAsUtf16LE_data();
+    void encodings_translateAsUtf16LE();
+    void illFormedText_failsWithoutOutput_data();
+    void illFormedText_failsWithoutOutput();
     void index_givesThePlainScanResult_data();
     void index_givesThePlainScanResult();
     void existingOutput_isReplaced();
@@ -196,8 +201,9 @@ void tst_Translate::translate_data()
             << utf16le(u"一\r\n下"_s) << QStringList{u"一\tyī"_s, u"下\txià"_s};
     QTest::addRow("no word across TAB")
             << utf16le(u"一\t下"_s) << QStringList{u"一\tyī"_s, u"下\txià"_s};
+    // Marked: "好" alone, 7D 59, would be a UTF-8 text.
     QTest::addRow("homographs in entry order")
-            << utf16le(u"好"_s) << entriesOf(u"好"_s);
+            << bom + utf16le(u"好"_s) << entriesOf(u"好"_s);
     QTest::addRow("four characters, two entries")
             << utf16le(u"一丝不苟"_s) << entriesOf(u"一丝不苟"_s);
     QTest::addRow("only ASCII") << utf16le(u"Hello, world 42!\r\n"_s) << QStringList();
@@ -238,7 +244,8 @@ void tst_Translate::translate()
 void tst_Translate::lineFormat_trimsOnlyTheGloss()
 {
     QByteArray output;
-    QVERIFY(run(utf16le(u"下"_s), &output).ok());
+    // Marked: "下" alone, 0B 4E, would be a UTF-8 text.
+    QVERIFY(run("\xff\xfe" + utf16le(u"下"_s), &output).ok());
     QCOMPARE(output, QByteArray("\xff\xfe") + utf16le(u"下\txià\tbas / dessous\r\n"_s));
     QVERIFY(run(QByteArray(), &output).ok());
     QCOMPARE(output, QByteArray("\xff\xfe"));
@@ -248,7 +255,8 @@ void tst_Translate::oddLength_translatesCompleteUnitsThenFails_data()
 {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QStringList>("expected");
-    QTest::addRow("one byte") << QByteArray("a") << QStringList();
+    // A lone byte that is not UTF-8 ("a" alone is a UTF-8 text).
+    QTest::addRow("one byte") << QByteArray("\xC3") << QStringList();
     QTest::addRow("under fifteen bytes") << utf16le(u"一一下"_s) + 'x'
                                         << QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
     QTest::addRow("long") << utf16le(u"好 abcdefgh 一一下"_s) + 'x'
@@ -264,6 +272,96 @@ void tst_Translate::oddLength_translatesCompleteUnitsThenFails()
     QCOMPARE(outcome.error, u"Lecture au-delà de la fin de fichier"_s);
     QCOMPARE(outcome.output, m_dir.filePath(u"texte.vare.txt"_s));
     QCOMPARE(lines(output), expected);
+}
+
+namespace {
+QByteArray utf16be(const QString &text)
+{
+    QByteArray bytes = utf16le(text);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
+    return bytes;
+}
+} // namespace
+
+// The same text in every encoding the translation reads gives, line for
+// line, the output of its UTF-16LE form, whatever the blocks read.
+void tst_Translate::encodings_translateAsUtf16LE_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("input");
+    const QList<QString> texts = {
+        u"一一下\r\n好，Ｘ光 一丝不苟\n"_s,
+        u"𐐀下 ß一 abc"_s, // four-byte UTF-8, supplementary letters
+        u"一"_s,
+        u"é"_s, // two bytes in UTF-8: decoded only at the end
+    };
+    for (qsizetype t = 0; t < texts.size(); ++t) {
+        const QString &text = texts[t];
+        QTest::addRow("UTF-8 without mark, text %d", int(t)) << text << text.toUtf8();
+        QTest::addRow("UTF-8 with mark, text %d", int(t))
+                << text << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        QTest::addRow("UTF-16BE with mark, text %d", int(t))
+                << text << QByteArray("\xFE\xFF") + utf16be(text);
+        QTest::addRow("UTF-16LE with mark, text %d", int(t))
+                << text << QByteArray("\xFF\xFE") + utf16le(text);
+    }
+}
+
+void tst_Translate::encodings_translateAsUtf16LE()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, input);
+    QByteArray expected;
+    QVERIFY(run(utf16le(text), &expected).ok());
+    QVERIFY(expected.size() > 2);
+    for (const qint64 block : {0, 1, 2, 3, 5}) {
+        QByteArray output;
+        const Outcome outcome = run(input, &output, block);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+        QCOMPARE(output, expected);
+    }
+}
+
+// What is neither UTF-8 nor marked is read as UTF-16LE, as it always was;
+// a marked text that breaks its encoding fails, naming where, and leaves
+// no output.
+void tst_Translate::illFormedText_failsWithoutOutput_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("error"); // empty: read as UTF-16LE
+    QTest::addRow("UTF-8 with a NUL byte is UTF-16LE")
+            << QByteArray("\xE4\xB8\x80\0", 4) + utf16le(u"一"_s) << QString();
+    // 二 is 8C 4E: a byte 8C cannot begin a UTF-8 character.
+    QTest::addRow("no NUL, not UTF-8, no mark, is UTF-16LE") << utf16le(u"二下"_s) << QString();
+    QTest::addRow("UTF-8 cut short, no mark, is UTF-16LE")
+            << QByteArray("\xE4\xB8\x8B" "a" "\xE4\xB8") << QString();
+    QTest::addRow("UTF-8 mark then an invalid byte")
+            << QByteArray("\xEF\xBB\xBF\xE4\xB8\x80\xFF") << u"séquence UTF-8 invalide à la position 6"_s;
+    QTest::addRow("UTF-8 mark then a cut character")
+            << QByteArray("\xEF\xBB\xBF\xE4\xB8") << u"caractère UTF-8 coupé"_s;
+    QTest::addRow("UTF-16BE mark then an odd byte")
+            << QByteArray("\xFE\xFF") + utf16be(u"一"_s) + 'x' << u"nombre impair d'octets"_s;
+}
+
+void tst_Translate::illFormedText_failsWithoutOutput()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QString, error);
+    QFile::remove(m_dir.filePath(u"texte.vare.txt"_s));
+    QByteArray output;
+    const Outcome outcome = run(input, &output);
+    if (error.isEmpty()) {
+        QByteArray expected;
+        QVERIFY(run(QByteArray("\xFF\xFE") + input, &expected).ok());
+        QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+        QCOMPARE(output, expected);
+        return;
+    }
+    QVERIFY2(outcome.error.contains(error), qPrintable(outcome.error));
+    QVERIFY(outcome.error.contains(m_dir.filePath(u"texte.txt"_s)));
+    QVERIFY(!QFile::exists(m_dir.filePath(u"texte.vare.txt"_s)));
+    QCOMPARE(files(), QStringList{u"texte.txt"_s});
 }
 
 void tst_Translate::index_givesThePlainScanResult_data()
@@ -314,7 +412,7 @@ void tst_Translate::existingOutput_isReplaced()
             | QFile::ReadUser | QFile::WriteUser;
     QVERIFY(QFile::setPermissions(path, kept));
     QByteArray output;
-    QVERIFY(run(utf16le(u"好"_s), &output).ok());
+    QVERIFY(run("\xff\xfe" + utf16le(u"好"_s), &output).ok());
     QCOMPARE(lines(output), entriesOf(u"好"_s));
 #ifdef Q_OS_UNIX
     QCOMPARE(QFile::permissions(path), kept);

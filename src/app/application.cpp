@@ -14,6 +14,9 @@
 #include <QIcon>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <csignal>
@@ -157,6 +160,21 @@ void destroyWindows()
     Form2 = nullptr;
 }
 
+std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
+                                    QWidget *window, const std::atomic<bool> *stop)
+{
+    std::unique_ptr<QThread> worker(QThread::create([=, target = QPointer<QWidget>(window)] {
+        if (Dictionary::cacheIntact(cacheFile, stop) || (stop && stop->load()))
+            return;
+        Dictionary::loadExternal(path, Dictionary::CacheUse::Rebuild);
+        QMetaObject::invokeMethod(qApp, [path, target] {
+            showError(target, Dictionary::damagedCacheMessage(path));
+        }, Qt::QueuedConnection);
+    }));
+    worker->start(QThread::LowPriority);
+    return worker;
+}
+
 int run(int argc, char *argv[])
 {
 #ifdef SIGXFSZ
@@ -185,8 +203,20 @@ int run(int argc, char *argv[])
         radicals = Dictionary::builtInRadicalText();
     createWindows(std::move(loaded.tables), std::move(radicals), firstArgument(arguments));
     Form1->show();
+    // The cache an external dictionary was mapped from is checked once the
+    // window is up.
+    std::unique_ptr<QThread> cacheCheck;
+    std::atomic<bool> ending = false;
+    if (!loaded.cache.isEmpty()) {
+        QTimer::singleShot(0, &app, [&] {
+            cacheCheck = checkCache(loaded.path, loaded.cache, Form1, &ending);
+        });
+    }
     serveShownRequests(Form1);
     const int status = app.exec();
+    ending = true;
+    if (cacheCheck)
+        cacheCheck->wait();
     // Every window lives until here.
     destroyWindows();
     return status;

@@ -4,7 +4,12 @@
 
 #include <QStringList>
 
+#include <atomic>
+#include <memory>
+
 class QIcon;
+class QThread;
+class QWidget;
 
 namespace Verarov::App {
 
@@ -34,6 +39,14 @@ void createWindows(Dictionary::Tables dictionary, QString rawRadicals,
                    const QString &commandLine);
 // Destroys every window, the search windows first: the end of the program.
 void destroyWindows();
+// Reads the cache an external dictionary was mapped from (cacheFile)
+// through in a worker thread, off the start-up path: a damaged cache is
+// built again from the dictionary at path, and the error box says so over
+// window.  The thread is started; the caller raises stop (when given) and
+// waits for the thread before the program ends: reading ends at once, a
+// rebuild under way is finished.
+std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
+                                    QWidget *window, const std::atomic<bool> *stop = nullptr);
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);

@@ -3,7 +3,9 @@
 #include "dictionary/text.h"
 
 #include <QDebug>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 namespace Verarov::App {
 
@@ -33,7 +35,22 @@ void showError(QWidget *parent, const QString &message)
     // go unseen (another desktop, a window behind others).
     qWarning().noquote() << text;
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);
+    // Messages carry paths and dictionary text: shown as written, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+std::unique_ptr<QProgressDialog> progressDialog(QWidget *parent, const QString &text)
+{
+    auto progress = std::make_unique<QProgressDialog>(parent);
+    progress->setObjectName(u"progression"_s);
+    progress->setWindowTitle(applicationTitle());
+    // A file name is shown as written, never as markup.
+    auto *label = new QLabel(progress.get());
+    label->setTextFormat(Qt::PlainText);
+    progress->setLabel(label);
+    progress->setLabelText(text);
+    return progress;
 }
 
 void setErrorSink(ErrorSink s)

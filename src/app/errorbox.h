@@ -4,7 +4,9 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 
+class QProgressDialog;
 class QWidget;
 
 namespace Verarov::App {
@@ -27,6 +29,10 @@ private:
 // Shows the standard error box: the message with its full stop, the
 // application title as caption, an error icon and an OK button.
 void showError(QWidget *parent, const QString &message);
+
+// A progress dialog with the application title as caption and text, as
+// written, above its bar.
+std::unique_ptr<QProgressDialog> progressDialog(QWidget *parent, const QString &text);
 
 // Where error boxes go; tests replace the box by a recorder.  Pass an empty
 // function to restore the box.

@@ -222,11 +222,14 @@ void TForm1::createDisplay(QWidget *client)
 {
     mot_ch = new QLabel(client);
     mot_ch->setObjectName(u"mot_ch"_s);
+    // Dictionary text is shown as written, never read as markup.
+    mot_ch->setTextFormat(Qt::PlainText);
     loweredPanel(mot_ch);
     mot_ch->setAlignment(Qt::AlignCenter);
 
     mot_pin = new QLabel(client);
     mot_pin->setObjectName(u"mot_pin"_s);
+    mot_pin->setTextFormat(Qt::PlainText);
     loweredPanel(mot_pin);
     mot_pin->setAlignment(Qt::AlignCenter);
 

@@ -48,10 +48,7 @@ void TForm1::traduire_fichier(const QString &fileName)
         if (!progress) {
             if (clock.elapsed() < kProgressDelayMs)
                 return;
-            progress = std::make_unique<QProgressDialog>(this);
-            progress->setObjectName(u"progression"_s);
-            progress->setWindowTitle(Verarov::App::applicationTitle());
-            progress->setLabelText(QFileInfo(fileName).fileName());
+            progress = Verarov::App::progressDialog(this, QFileInfo(fileName).fileName());
             progress->setCancelButton(nullptr);
             progress->setWindowModality(Qt::ApplicationModal);
             progress->setMinimumDuration(0);

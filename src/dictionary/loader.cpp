@@ -65,7 +65,9 @@ namespace {
 // Cached compiled form of an external dictionary with its indexes, so that
 // later start-ups skip reading, parsing, sorting and indexing.  Valid while
 // the source has the same size and change stamp, the program derives
-// dictionaries the same way and Qt folds letter case as it did.
+// dictionaries the same way and Qt folds letter case as it did.  The
+// checksum covers what follows the header; it is verified apart from the
+// load (cacheIntact), which maps the file and reads only what it uses.
 struct CacheHeader
 {
     char magic[8];
@@ -76,8 +78,11 @@ struct CacheHeader
     quint64 sourceStamp;
     quint32 folding;    // caseFoldingVersion() of the program that wrote it
     quint32 reserved;
+    unsigned char checksum[32]; // SHA-256 of the compiled form after the header
 };
-constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '3'};
+constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '4'};
+constexpr auto kCacheChecksum = QCryptographicHash::Sha256;
+static_assert(sizeof(CacheHeader) % 8 == 0, "the compiled form stays aligned");
 
 // When the source was last changed: modification and status-change times
 // in nanoseconds where the system gives them.  Together with the size they
@@ -139,11 +144,17 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
             file);
     loaded.skipped = int(header.skipped);
     loaded.repeats = int(header.repeats);
-    return !loaded.tables.isEmpty();
+    if (loaded.tables.isEmpty())
+        return false;
+    loaded.cache = cacheFile;
+    return true;
 }
 
-void storeCache(const QString &cacheFile, const CacheHeader &header, const QByteArray &compiled)
+void storeCache(const QString &cacheFile, CacheHeader header, const QByteArray &compiled)
 {
+    const QByteArray checksum = QCryptographicHash::hash(compiled, kCacheChecksum);
+    static_assert(sizeof header.checksum == 32);
+    std::memcpy(header.checksum, checksum.constData(), sizeof header.checksum);
     if (cacheFile.isEmpty() || !QDir().mkpath(QFileInfo(cacheFile).path()))
         return;
     // The cache replaces a link in its place rather than write through it
@@ -162,7 +173,7 @@ void storeCache(const QString &cacheFile, const CacheHeader &header, const QByte
 
 } // namespace
 
-Loaded loadExternal(const QString &path)
+Loaded loadExternal(const QString &path, CacheUse use)
 {
     Loaded loaded;
     auto fail = [&](const QString &reason, int line) {
@@ -185,7 +196,7 @@ Loaded loadExternal(const QString &path)
     header.sourceSize = quint64(info.size());
     header.sourceStamp = changeStamp(path);
     const QString cacheFile = info.isFile() ? cachePath(path) : QString();
-    if (loadCached(cacheFile, header, loaded)) {
+    if (use == CacheUse::Read && loadCached(cacheFile, header, loaded)) {
         loaded.path = path;
         return loaded;
     }
@@ -212,6 +223,44 @@ Loaded loadExternal(const QString &path)
     storeCache(cacheFile, header, compiled);
     loaded.tables = Tables::fromCompiled(compiled);
     return loaded;
+}
+
+bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
+{
+    int error = 0;
+    const int fd = openForReading(cacheFile, &error);
+    if (fd < 0)
+        return false;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        closeDescriptor(fd);
+        return false;
+    }
+    CacheHeader header;
+    if (file.read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header)
+        || std::memcmp(header.magic, kCacheMagic, sizeof header.magic) != 0)
+        return false;
+    // Read through in blocks: memory does not grow with the cache.
+    QCryptographicHash hash(kCacheChecksum);
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        if (stop && stop->load())
+            return true;
+        const qint64 got = file.read(block.data(), block.size());
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        hash.addData(QByteArrayView(block.constData(), got));
+    }
+    const QByteArray checksum = hash.result();
+    return std::memcmp(checksum.constData(), header.checksum, sizeof header.checksum) == 0;
+}
+
+QString damagedCacheMessage(const QString &path)
+{
+    return u"Le cache du dictionnaire « %1 » était endommagé : il a été reconstruit à partir du dictionnaire, qui sera utilisé au prochain démarrage"_s
+            .arg(path);
 }
 
 quint64 derivationId()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace Verarov::Dictionary {
 
 // The dictionary the program uses, and where it came from.
@@ -15,6 +17,7 @@ struct Loaded
     QString failure;  // French message when a chosen file could not be used
     int skipped = 0;  // lines of the external file that were left out
     int repeats = 0;  // exact repeats dropped from the external file
+    QString cache;    // the cache file the tables are mapped from, or empty
 };
 
 // The external dictionary to use, if any: the file named by the environment
@@ -26,9 +29,26 @@ QString externalDictionaryPath();
 // program was built without it).
 Tables builtIn();
 
+// Whether an external dictionary is loaded from its cache when the cache
+// is current (Read), or read again from the file and cached anew (Rebuild).
+enum class CacheUse { Read, Rebuild };
+
 // Loads the file at path; on failure returns the built-in dictionary and a
-// message naming the path, the reason and the line where it applies.
-Loaded loadExternal(const QString &path);
+// message naming the path, the reason and the line where it applies.  A
+// current cache is mapped as it is, without reading it through: see
+// cacheIntact.
+Loaded loadExternal(const QString &path, CacheUse use = CacheUse::Read);
+
+// Whether a cache file holds what was written to it: it is read through and
+// its contents compared with the checksum it carries.  False for a file
+// that is not a cache of this format or cannot be read.  A stop raised
+// while it reads ends the check early, and true is returned: nothing was
+// found wrong.
+bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop = nullptr);
+
+// What the program says after finding the cache of the dictionary at path
+// damaged and building it again.
+QString damagedCacheMessage(const QString &path);
 
 // The identity of this program's derivation of dictionaries (keys, orders,
 // compiled layout): a hash of the version and of the sources that decide it,

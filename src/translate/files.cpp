@@ -231,6 +231,18 @@ qint64 InputFile::size() const
     return m_fd < 0 ? 0 : fileSize(m_fd);
 }
 
+int InputFile::rewind()
+{
+#ifdef Q_OS_WIN
+    const bool ok = ::_lseeki64(m_fd, 0, SEEK_SET) == 0;
+#else
+    const bool ok = ::lseek(m_fd, 0, SEEK_SET) == 0;
+#endif
+    if (!ok)
+        m_error = errno;
+    return ok ? 0 : m_error;
+}
+
 qint64 InputFile::read(char *data, qint64 size)
 {
     for (;;) {

@@ -26,6 +26,8 @@ public:
     // Reads up to size bytes; returns the count (0 at the end) or -1 and
     // sets error().
     qint64 read(char *data, qint64 size);
+    // Back to the first byte; returns 0 or the error number.
+    int rewind();
     int error() const { return m_error; }
 
 private:

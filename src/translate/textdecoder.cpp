@@ -239,6 +239,36 @@ char16_t *TextDecoder::decodeUtf16(const unsigned char *bytes, std::size_t size,
     return out;
 }
 
+TextEncoding byteOrderMark(const char *bytes, std::size_t size)
+{
+    const auto begins = [&](const char *mark, std::size_t length) {
+        return size >= length && std::memcmp(bytes, mark, length) == 0;
+    };
+    if (begins("\xEF\xBB\xBF", 3))
+        return TextEncoding::Utf8;
+    if (begins("\xFF\xFE", 2))
+        return TextEncoding::Utf16LE;
+    if (begins("\xFE\xFF", 2))
+        return TextEncoding::Utf16BE;
+    return TextEncoding::Detect;
+}
+
+bool Utf8Probe::add(const char *bytes, std::size_t size)
+{
+    m_ok = m_ok && std::memchr(bytes, 0, size) == nullptr;
+    // The units are not kept: only whether the bytes decode.
+    m_units.clear();
+    m_ok = m_ok && m_decoder.decode(bytes, size, &m_units);
+    return m_ok;
+}
+
+bool Utf8Probe::finish()
+{
+    m_units.clear();
+    m_ok = m_ok && m_decoder.finish(&m_units);
+    return m_ok;
+}
+
 QString TextDecoder::errorText() const
 {
     const QString at = QString::number(m_errorOffset);

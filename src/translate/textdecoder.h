@@ -85,4 +85,27 @@ private:
     unsigned m_errorValue = 0;
 };
 
+// The encoding a byte-order mark at the start of bytes names: Utf8 after
+// EF BB BF, Utf16LE after FF FE, Utf16BE after FE FF; Detect without one.
+//   "\xEF\xBB\xBF" "a" -> Utf8,  "\xFF\xFE" -> Utf16LE,  "ab" -> Detect
+TextEncoding byteOrderMark(const char *bytes, std::size_t size);
+
+// Whether a text that comes in blocks of any size is well-formed UTF-8
+// holding no NUL byte (which UTF-16 text of Latin letters or line breaks
+// always holds).
+//   "a\xC3\xA9" -> true,  "a\0" -> false,  "a\xC3(" -> false,  "\xC3" -> false
+class Utf8Probe
+{
+public:
+    // False as soon as the text is known not to be such UTF-8.
+    bool add(const char *bytes, std::size_t size);
+    // The verdict, at the end of the text.
+    bool finish();
+
+private:
+    TextDecoder m_decoder{TextEncoding::Utf8};
+    std::vector<char16_t> m_units;
+    bool m_ok = true;
+};
+
 } // namespace Verarov::Translate

@@ -3,6 +3,7 @@
 #include "translate/cutter.h"
 #include "translate/files.h"
 #include "translate/headwordindex.h"
+#include "translate/textdecoder.h"
 #include "dictionary/fileaccess.h"
 
 #include <QElapsedTimer>
@@ -77,6 +78,47 @@ void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int en
     output.write(tables.line(entry));
 }
 
+namespace {
+
+// The encoding of the input: a byte-order mark decides; a text without one
+// that is well-formed UTF-8 holding no NUL byte is UTF-8 (read whole to
+// know: *probed is then true); anything else UTF-16LE.  The file is left
+// at its first byte.  Returns 0 or the error number of a failed read.
+int inputEncoding(InputFile &in, std::vector<char> &block, const Progress &progress,
+                  qint64 total, TextEncoding *encoding, bool *probed)
+{
+    *probed = false;
+    char head[3];
+    qint64 headSize = 0;
+    for (qint64 got = 1; got > 0 && headSize < 3; headSize += got) {
+        got = in.read(head + headSize, 3 - headSize);
+        if (got < 0)
+            return in.error();
+    }
+    *encoding = byteOrderMark(head, std::size_t(headSize));
+    if (*encoding == TextEncoding::Detect) {
+        if (const int error = in.rewind())
+            return error;
+        const qint64 size = qint64(block.size());
+        Utf8Probe probe;
+        qint64 done = 0;
+        qint64 got = 0;
+        while ((got = in.read(block.data(), size)) > 0 && probe.add(block.data(), std::size_t(got))) {
+            // The probe is the first half of the work.
+            done += got;
+            if (progress)
+                progress(done / 2, total);
+        }
+        if (got < 0)
+            return in.error();
+        *probed = got == 0 && probe.finish();
+        *encoding = *probed ? TextEncoding::Utf8 : TextEncoding::Utf16LE;
+    }
+    return in.rewind();
+}
+
+} // namespace
+
 Translator::Translator() = default;
 Translator::~Translator() = default;
 
@@ -118,6 +160,14 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
 
     // bytes: one block, after the odd byte of the previous one if any.
     std::vector<char> bytes(std::size_t(m_blockSize) + 1);
+    TextEncoding encoding = TextEncoding::Utf16LE;
+    bool probed = false;
+    if (const int error = inputEncoding(in, bytes, progress, total, &encoding, &probed))
+        return finish(inputErrorMessage(error));
+    // UTF-16LE is read unit by unit from the first byte, mark included;
+    // the other encodings go through the strict decoder, which drops the mark.
+    const bool decoded = encoding != TextEncoding::Utf16LE;
+    TextDecoder decoder(encoding);
     std::size_t oddBytes = 0;
     std::vector<char16_t> units(std::size_t(m_blockSize / 2) + 1);
     Cutter cutter(headwords);
@@ -125,6 +175,9 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
         for (const int entry : entries)
             writeEntryLine(out, tables, entry);
         outcome.entriesWritten += qint64(entries.size());
+    };
+    const auto decodingError = [&] {
+        return u"Impossible de lire le texte de « %1 » : %2"_s.arg(input, decoder.errorText());
     };
     qint64 done = 0;
     QString error;
@@ -135,21 +188,41 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
             break;
         }
         if (got == 0) {
+            if (decoded) {
+                // A text of under three bytes is decoded only now.
+                units.clear();
+                if (!decoder.finish(&units)) {
+                    error = decodingError();
+                    break;
+                }
+                outcome.unitsRead += qint64(units.size());
+                cutter.feed(units.data(), units.size(), write);
+            }
             cutter.finish(write);
             break;
         }
-        const std::size_t have = oddBytes + std::size_t(got);
-        const char *b = bytes.data();
         std::size_t count = 0;
-        for (std::size_t i = 0; i + 1 < have; i += 2)
-            units[count++] = qFromLittleEndian<char16_t>(b + i);
+        if (decoded) {
+            units.clear();
+            if (!decoder.decode(bytes.data(), std::size_t(got), &units)) {
+                error = decodingError();
+                break;
+            }
+            count = units.size();
+        } else {
+            const std::size_t have = oddBytes + std::size_t(got);
+            const char *b = bytes.data();
+            units.resize(have / 2 + 1);
+            for (std::size_t i = 0; i + 1 < have; i += 2)
+                units[count++] = qFromLittleEndian<char16_t>(b + i);
+            oddBytes = have & 1;
+            if (oddBytes)
+                bytes[0] = bytes[have - 1];
+        }
         outcome.unitsRead += qint64(count);
-        oddBytes = have & 1;
-        if (oddBytes)
-            bytes[0] = bytes[have - 1];
         done += got;
         if (progress)
-            progress(done, total);
+            progress(probed ? (total + done) / 2 : done, total);
         cutter.feed(units.data(), count, write);
         if (out.error())
             break;

@@ -37,12 +37,16 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 // gloss CR LF.
 void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int entry);
 
-// File translation: cuts a UTF-16LE text, left to right, into the longest
+// File translation: cuts a Chinese text, left to right, into the longest
 // headwords of the dictionary and writes the entries found, one line each,
 // to a new UTF-16LE file beside the input (bytes FF FE first).
 //
-// The input is read from its first byte, with no encoding detection: a
-// byte-order mark is a code unit like any other.  Input and output are
+// The input's encoding: its byte-order mark decides (UTF-16LE, UTF-16BE,
+// UTF-8); a text without one that is well-formed UTF-8 holding no NUL byte
+// is read as UTF-8; anything else as UTF-16LE, from its first byte (a mark
+// FF FE is then a code unit like any other).  UTF-8 and UTF-16BE are
+// decoded strictly: an ill-formed text fails, naming the position.  The
+// same text gives the same output in every encoding.  Input and output are
 // streamed through fixed buffers, so memory does not grow with the input.
 class Translator
 {
@@ -60,8 +64,8 @@ public:
     // regular file is refused before anything is created.  The output is
     // written under a temporary name and put in place at the end: after a
     // failed read or write there is no output, and a file that had its name
-    // is left as it was.  An input of an odd number of bytes has all its
-    // complete code units translated and the output put in place, then
+    // is left as it was.  A UTF-16LE input of an odd number of bytes has all
+    // its complete code units translated and the output put in place, then
     // fails with "Lecture au-delà de la fin de fichier".
     Outcome translate(const Dictionary::Tables &tables, const QString &input,
                       const Progress &progress = {});

@@ -3,7 +3,8 @@
 // every reader of the tables and of their indexes over whatever was
 // accepted.  Whatever the indexes hold, every answer is a row or an entry
 // of the tables; when they are those of the texts, the answers are the
-// plain scans'.
+// plain scans'.  The checksum the header carries passes the body that was
+// cached and no other.
 //
 // Seeds: tests/fuzz/make_cache_seeds.py.
 #include "fuzzsupport.h"
@@ -52,12 +53,14 @@ struct CacheBench
         QFile written(cache);
         require(written.open(QIODevice::ReadOnly), "cache read");
         header = written.read(written.size() - loaded.tables.compiled().size());
+        body = written.readAll();
     }
 
     QTemporaryDir dir;
     QString source = dir.filePath(u"source.tsv"_s);
     QString cache;
     QByteArray header;
+    QByteArray body; // as cached
 };
 
 // Reads every row of every list and runs each consumer of the tables.
@@ -121,6 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                         && cache.write(bench.header + body) == bench.header.size() + body.size(),
                 "cache replaced");
     }
+    require(Dictionary::cacheIntact(bench.cache) == (body == bench.body),
+            "the checksum passes the cached body and no other");
     const Dictionary::Loaded loaded = Dictionary::loadExternal(bench.source);
     require(loaded.failure.isEmpty(), "a bad cache falls back on the source", loaded.failure);
     require(!loaded.tables.isEmpty(), "tables loaded");

@@ -1,6 +1,8 @@
 // File translation against the plain transcription of its rules (a scan of
 // the headword list for each candidate), byte for byte, with the input read
-// in blocks of a size the input chooses.
+// in blocks of a size the input chooses.  The text is decoded whole first
+// as the translation reads it: by its byte-order mark, as UTF-8 when it is
+// UTF-8 holding no NUL, else as UTF-16LE from its first byte.
 //
 // Input: block size (2 bytes), count of extra headwords (1 byte), each
 // extra headword as its length in code units (1 byte, 1 to 7) and its
@@ -9,14 +11,18 @@
 
 #include "dictionary/builder.h"
 #include "dictionary/tables.h"
+#include "translate/textdecoder.h"
 #include "translate/translator.h"
 #include "testsupport_files.h"
 #include "testsupport_translate.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace Verarov;
@@ -53,6 +59,25 @@ struct Bench
     Translate::Translator translator; // keeps the base index between runs
 };
 
+// The text as the translation reads it, decoded whole: UTF-16LE bytes
+// from its first byte, or nothing when its marked encoding is broken.
+std::optional<QByteArray> asUtf16le(const QByteArray &text)
+{
+    using Translate::TextEncoding;
+    const TextEncoding mark = Translate::byteOrderMark(text.constData(), std::size_t(text.size()));
+    if (mark == TextEncoding::Utf16LE)
+        return text;
+    std::vector<char16_t> units;
+    Translate::TextDecoder decoder(mark == TextEncoding::Detect ? TextEncoding::Utf8 : mark);
+    const bool decoded = decoder.decode(text.constData(), std::size_t(text.size()), &units)
+            && decoder.finish(&units);
+    if (mark == TextEncoding::Detect && (!decoded || text.contains('\0')))
+        return text;
+    if (!decoded)
+        return std::nullopt;
+    return utf16le(QString(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size())));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -84,12 +109,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(writeFile(bench.input, text), "input written");
     const Translate::Outcome outcome = translator.translate(tables, bench.input);
 
-    const bool odd = text.size() % 2 != 0;
+    const std::optional<QByteArray> read = asUtf16le(text);
+    if (!read) {
+        require(outcome.error.contains(bench.input), "a broken text is named", outcome.error);
+        require(outcome.output.isEmpty() && !QFile::exists(bench.output), "no output");
+        require(QDir(bench.dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1,
+                "nothing left beside the input");
+        return 0;
+    }
+    const bool odd = read->size() % 2 != 0;
     require(outcome.error == (odd ? u"Lecture au-delà de la fin de fichier"_s : QString()),
             "outcome", outcome.error);
     require(outcome.output == bench.output, "output in place");
-    require(readAll(bench.output) == plainScan(tables, text), "same bytes as the plain scan");
+    require(readAll(bench.output) == plainScan(tables, *read), "same bytes as the plain scan");
     require(QDir(bench.dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 2,
             "nothing left beside the output");
+    QFile::remove(bench.output);
     return 0;
 }

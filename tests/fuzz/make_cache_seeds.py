@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seeds of fuzz_cache: the compiled body of the target's source
 dictionary as the program caches it, and that body damaged in each of its
-parts, so that every check of the loader has a seed that reaches it.
+parts, so that every check of the loader, and the checksum that the cache
+carries, has a seed that reaches it.
 
     tests/fuzz/make_cache_seeds.py build/tools/verarov-data/verarov-data tests/fuzz/corpus/fuzz_cache
 
@@ -77,6 +78,11 @@ def seeds(body):
         return bytes(copy)
 
     yield "valid-body", bytes(body)
+    # Sound in structure, not what was cached: only the checksum tells.
+    pool_changed = bytearray(body)
+    pool_changed[at.pool] ^= 0x20
+    yield "pool-byte-changed", bytes(pool_changed)
+    yield "byte-added-at-the-end", bytes(body) + b"\0"
     yield "magic-only", bytes(body[:8])
     yield "truncated-body", bytes(body[:-3])
     yield "entry-count-too-large", changed((8, 0x7FFFFFFF))

@@ -173,6 +173,13 @@ int checkDictionary()
     Loaded loaded;
     if (!loadForUse(loaded))
         return 2;
+    // The cache the tables were mapped from, read through against its
+    // checksum; a damaged one is built again and the check goes on with
+    // the dictionary's own tables.
+    const QString damagedCache =
+            loaded.cache.isEmpty() || cacheIntact(loaded.cache) ? QString() : loaded.cache;
+    if (!damagedCache.isEmpty())
+        loaded = loadExternal(loaded.path, CacheUse::Rebuild);
     const CheckReport r = check(loaded.tables);
     QTextStream out(stdout);
     out << "dictionnaire : " << (loaded.path.isEmpty() ? u"intégré"_s : loaded.path) << '\n';
@@ -215,7 +222,13 @@ int checkDictionary()
         err() << "violation : liste des radicaux, " << v << '\n';
     if (raw.isEmpty())
         err() << "violation : ce programme n'a pas de liste des radicaux\n";
-    return r.violations.isEmpty() && radicalViolations.isEmpty() && !raw.isEmpty() ? 0 : 1;
+    if (!damagedCache.isEmpty())
+        err() << "violation : cache du dictionnaire endommagé (somme de contrôle fausse), "
+                 "reconstruit : " << damagedCache << '\n';
+    return r.violations.isEmpty() && radicalViolations.isEmpty() && !raw.isEmpty()
+                    && damagedCache.isEmpty()
+            ? 0
+            : 1;
 }
 
 // Writes rows, one a line, UTF-8, LF, to DIR/name.txt.
