@@ -172,9 +172,11 @@ write_wine_conf() {
     } >"$build/wine-run.conf"
     cp desktop/windows/wine-run.sh "$build/wine-run.sh"
     if [ ! -f "$wine_template/.ready" ]; then
-        rm -rf "$wine_template"; mkdir -p "$wine_template"
-        WINEPREFIX=$wine_template WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
-            "$wine" wineboot -i >/dev/null 2>&1
+        # Made with a home of its own: Wine links the user's Desktop and
+        # Documents folders to the Unix home's.
+        rm -rf "$wine_template" "$build/wine/home"; mkdir -p "$wine_template" "$build/wine/home"
+        HOME=$build/wine/home WINEPREFIX=$wine_template WINEDEBUG=-all \
+            WINEDLLOVERRIDES=mscoree,mshtml= "$wine" wineboot -i >/dev/null 2>&1
         WINEPREFIX=$wine_template "${wine%/*}/wineserver" -w
         touch "$wine_template/.ready"
     fi
@@ -237,6 +239,7 @@ if wants installer; then
     cp -r help/dico_aide help/dico_aide_cn "$deploy/"
     cp LICENSE "$deploy/LICENSE.txt"
     cp data/LICENSE "$deploy/LICENSE-donnees.txt"
+    cp desktop/copyright "$deploy/copyright.txt"
     find "$deploy" \( -name '*.exe' -o -name '*.dll' \) -exec $cross-strip --strip-unneeded {} +
     makensis -V2 -DVERSION="$version" -DDEPLOY="$deploy" -DOUTFILE="$setup" \
              -DICON="$build/desktop/verarov.ico" desktop/windows/verarov.nsi
@@ -254,7 +257,12 @@ if wants install-check; then
     t0=$(now)
     [ -f "$setup" ] || { echo "windows.sh: make the installer first" >&2; exit 1; }
     scratch=$(mktemp -d "${TMPDIR:-/tmp}/verarov-windows.XXXXXX")
-    export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+    wine_user=$(id -un) # Wine names the Windows user after the Unix one
+    # A home of its own, and no Linux menu entries made of Start-menu
+    # shortcuts (winemenubuilder): nothing of the check outlives it.
+    mkdir -p "$scratch/home"
+    export HOME=$scratch/home WINEPREFIX=$scratch/prefix WINEDEBUG=-all \
+           WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     xvfb_pid=""
     finish() {
         "${wine%/*}/wineserver" -k 2>/dev/null || true
@@ -273,13 +281,13 @@ if wants install-check; then
     cp "$setup" "$scratch/setup.exe"
     "$wine" "$scratch/setup.exe" /S || fail "the installer ended with status $?"
     "${wine%/*}/wineserver" -w
-    installed=$(unix_of 'C:\users\'"$USER"'\AppData\Local\Programs\Verarov')
-    [ -n "$installed" ] || installed=$WINEPREFIX/drive_c/users/$USER/AppData/Local/Programs/Verarov
+    installed=$(unix_of 'C:\users\'"$wine_user"'\AppData\Local\Programs\Verarov')
+    [ -n "$installed" ] || installed=$WINEPREFIX/drive_c/users/$wine_user/AppData/Local/Programs/Verarov
     for f in verarov.exe verarov-data.exe uninstall.exe Qt6Core.dll platforms/qwindows.dll \
              dico_aide/index.html dico_aide_cn/index.html LICENSE.txt LICENSE-donnees.txt; do
         [ -f "$installed/$f" ] || fail "not installed: $f"
     done
-    menu=$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
+    menu=$WINEPREFIX/drive_c/users/$wine_user/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
     [ -f "$menu/Verarov.lnk" ] || fail "no Start menu entry"
     "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' >/dev/null 2>&1 \
         || fail "no uninstall entry"
@@ -324,6 +332,7 @@ if wants install-check; then
         fail "uninstall entry left"
     fi
     if "$wine" reg query 'HKCU\Software\Duvuduz_ivod' >/dev/null 2>&1; then fail "settings left"; fi
+    [ ! -e "$WINEPREFIX/drive_c/users/$wine_user/AppData/Local/verarov" ] || fail "the program's cache left"
     echo "installed, started, checked and uninstalled in $(elapsed "$t0")"
 fi
 

@@ -33,6 +33,10 @@ if [ -n "${HOME:-}" ] && [[ $HOME == "$WINE_HOMES"/* ]]; then
             *) cp -as "$part" "$prefix/drive_c/" ;;
             esac
         done
+        # Wine links Desktop, Documents and the like to the Unix home: in a
+        # test's prefix they are folders of its own.
+        find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l -exec sh -c \
+            'for link; do rm "$link" && mkdir "$link"; done' sh {} +
         touch "$prefix/.ready"
     fi
 fi
