@@ -18,6 +18,20 @@
 # build-windows/verarov-<version>-setup.exe.
 #
 # VERAROV_JOBS (default: the number of processors) sets the parallel jobs.
+#
+# The program stage by hand, once Qt is built (<qt> the cache folder above):
+#   cmake -S . -B build-windows -G Ninja \
+#     -DCMAKE_TOOLCHAIN_FILE=<qt>/lib/cmake/Qt6/qt.toolchain.cmake \
+#     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=AMD64 \
+#     -DCMAKE_C_COMPILER=x86_64-w64-mingw32-gcc-posix \
+#     -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++-posix \
+#     -DCMAKE_RC_COMPILER=x86_64-w64-mingw32-windres \
+#     -DCMAKE_FIND_ROOT_PATH="/usr/x86_64-w64-mingw32;<qt>" \
+#     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+#     -DCMAKE_CROSSCOMPILING_EMULATOR=$PWD/build-windows/wine-run.sh \
+#     -DCMAKE_BUILD_TYPE=Release -DVERAROV_BUILD_BENCHMARKS=OFF
+# (plus the CMAKE_FIND_ROOT_PATH_MODE_* settings of cross_find below); the
+# emulator and its wine-run.conf are written by this script's program stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -29,7 +43,7 @@ for arg in "$@"; do
     --qt-only) stages=(deps qt) ;;
     --no-tests) stages=(deps qt program installer install-check) ;;
     --stages=*) IFS=, read -r -a stages <<<"${arg#--stages=}" ;;
-    -h | --help) sed -n '2,20p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,36p' "$0"; exit 0 ;;
     *) echo "windows.sh: unknown option $arg" >&2; exit 2 ;;
     esac
 done
