@@ -43,7 +43,7 @@ for arg in "$@"; do
     --qt-only) stages=(deps qt) ;;
     --no-tests) stages=(deps qt program installer install-check) ;;
     --stages=*) IFS=, read -r -a stages <<<"${arg#--stages=}" ;;
-    -h | --help) sed -n '2,36p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,/^set -e/{/^set -e/!p}' "$0"; exit 0 ;;
     *) echo "windows.sh: unknown option $arg" >&2; exit 2 ;;
     esac
 done
