@@ -11,6 +11,7 @@
 #                                            the files there, the installed program run
 #   desktop_checks.sh package BUILD_DIR      cpack -G DEB, its control fields, the
 #                                            package unpacked and its program run
+#   desktop_checks.sh skip REASON            a check that does not apply here
 #
 # A check whose tool is missing exits 77, which CTest reports as skipped.
 set -euo pipefail
@@ -182,5 +183,6 @@ case "$check" in
     icons) check_icons "$@" ;;
     install) check_install "$@" ;;
     package) check_package "$@" ;;
-    *) echo "usage: $0 entry|metainfo|manpages|icons|install|package ARGS" >&2; exit 2 ;;
+    skip) skip "$*" ;;
+    *) echo "usage: $0 entry|metainfo|manpages|icons|install|package ARGS | skip REASON" >&2; exit 2 ;;
 esac

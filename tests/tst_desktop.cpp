@@ -84,6 +84,16 @@ void tst_Desktop::helpAddress_nearestLocalCopyElseSite_data()
             << u"a/b/c"_s << u"dico_aide"_s << u"site:dico_aide/"_s;
     QTest::addRow("no pages at all") << QStringList{} << u"usr/bin"_s << u"dico_aide_cn"_s
                                      << u"site:dico_aide_cn/"_s;
+#ifdef Q_OS_WIN
+    // An installed Windows program has its pages beside it, before any other.
+    QTest::addRow("installed on Windows")
+            << QStringList{u"Verarov/dico_aide_cn/index.html"_s,
+                           u"share/verarov/dico_aide_cn/index.html"_s}
+            << u"Verarov"_s << u"dico_aide_cn"_s << u"Verarov/dico_aide_cn/index.html"_s;
+    QTest::addRow("installed on Windows, the other language's pages")
+            << QStringList{u"Verarov/dico_aide/index.html"_s}
+            << u"Verarov"_s << u"dico_aide_cn"_s << u"site:dico_aide_cn/"_s;
+#endif
 }
 
 void tst_Desktop::helpAddress_nearestLocalCopyElseSite()

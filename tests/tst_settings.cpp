@@ -119,6 +119,7 @@ private slots:
     void hostileStore_refusedWithoutHanging();
     void nonUtf8Store_keptAsWritten_data();
     void nonUtf8Store_keptAsWritten();
+    void registry_stringsAndDwords();
 
 private:
     QString storeFile() const { return m_dir->filePath(u"Duvuduz_ivod.conf"_s); }
@@ -324,6 +325,10 @@ void tst_Settings::unwritableStore()
     } else {
         if (runningAsRoot())
             QSKIP("permissions do not bind the superuser");
+#ifdef Q_OS_WIN
+        if (obstacle == u"read-only folder"_s)
+            QSKIP("on Windows a folder's read-only attribute does not keep files from being made in it");
+#endif
         before = "[General]\nlangue=ch\n";
         QVERIFY(writeFile(location, before));
         const QString target = obstacle == u"read-only file"_s ? location : m_dir->path();
@@ -523,6 +528,45 @@ void tst_Settings::nonUtf8Store_keptAsWritten()
     QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
     QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value(u"langue"_s).toString(), u"ch"_s);
     QCOMPARE(readAll(storeFile()), written); // reading wrote nothing
+}
+
+// The program's own store on Windows: the registry key, "langue" a string
+// (REG_SZ), each colour a 32-bit integer (REG_DWORD) that reads back as
+// the same bits; a colour of another type is reported, not used.
+void tst_Settings::registry_stringsAndDwords()
+{
+#ifndef Q_OS_WIN
+    QSKIP("the registry is Windows's");
+#else
+    // A key of this test's own (each test runs in a Wine prefix of its own).
+    const QString key = u"HKEY_CURRENT_USER\\Software\\Duvuduz_ivod_test"_s;
+    QSettings(key, QSettings::NativeFormat).remove(QString());
+    const Store store(key);
+    const StoredSettings first = store.readAtStart();
+    QVERIFY(first.failures.isEmpty());
+    QVERIFY(store.writeLanguage(Verarov::Settings::Language::Chinese).isEmpty());
+    QVERIFY(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0xFF000008u).isEmpty());
+
+    QSettings registry(key, QSettings::NativeFormat);
+    QCOMPARE(registry.value(u"langue"_s).typeId(), QMetaType::QString);
+    QCOMPARE(registry.value(u"langue"_s).toString(), u"ch"_s);
+    for (qsizetype i = 0; i < kColourNames.size(); ++i) {
+        const QVariant colour = registry.value(kColourNames[i]);
+        QCOMPARE(colour.typeId(), QMetaType::Int); // REG_DWORD
+        if (kColourNames[i] != u"couleur traduction pinyin"_s)
+            QCOMPARE(colour.toInt(), kStoredDefaults[i]);
+    }
+    QCOMPARE(registry.value(u"couleur traduction pinyin"_s).toInt(), -16777208);
+    const StoredSettings again = store.readAtStart();
+    QCOMPARE(again.language, Verarov::Settings::Language::Chinese);
+    QCOMPARE(again.colours.value(9), std::optional<ColourValue>(0xFF000008u));
+
+    registry.setValue(u"couleur mot"_s, u"255"_s); // REG_SZ
+    registry.sync();
+    QCOMPARE(store.readAtStart().failures,
+             QStringList{u"Type de données incorrect pour 'couleur mot'"_s});
+    QSettings(key, QSettings::NativeFormat).remove(QString());
+#endif
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

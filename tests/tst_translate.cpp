@@ -534,7 +534,8 @@ void tst_Translate::accessDenied()
 #endif
     const QString input = m_dir.filePath(u"prive.txt"_s);
     QVERIFY(writeFile(input, utf16le(u"好"_s)));
-    QVERIFY(QFile::setPermissions(input, QFileDevice::WriteOwner));
+    const ReadDenied denied(input);
+    QVERIFY(denied.isSet());
     Translator translator;
     QCOMPARE(translator.translate(fixture(), input).error, u"Accès au fichier refusé"_s);
 }

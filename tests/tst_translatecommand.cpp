@@ -178,6 +178,9 @@ void tst_TranslateCommand::startProgram(QProcess &verarov, const QStringList &ar
     environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
     environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
     environment.insert(u"QT_LOGGING_RULES"_s, u"verarov.translate.debug=true"_s);
+    // A Windows program without a console logs to the debugger, not to
+    // standard error, unless told.
+    environment.insert(u"QT_FORCE_STDERR_LOGGING"_s, u"1"_s);
     verarov.setProcessEnvironment(environment);
     verarov.setWorkingDirectory(m_dir.path());
     verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);

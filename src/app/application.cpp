@@ -114,6 +114,11 @@ void prepareApplication()
     QCoreApplication::setApplicationName(u"verarov"_s);
     QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
     QApplication::setWindowIcon(programIcon());
+#ifdef Q_OS_WIN
+    // The native style draws fields and lists with the system theme, not
+    // their palette: the colours the user chose would not show.
+    QApplication::setStyle(u"fusion"_s);
+#endif
     // Every window's default font: Tahoma, 11 pixels.
     QApplication::setFont(namedFont(u"Tahoma"_s, 11));
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -101,11 +101,20 @@ QString fontFamily(const QString &wanted)
     if (known != resolved.cend())
         return *known;
     static const QHash<QString, QStringList> substitutes = {
-        {u"SimSun"_s, {u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
+        {u"SimSun"_s, {
+#ifdef Q_OS_WIN
+                       // A Windows without the Chinese fonts feature.
+                       u"NSimSun"_s, u"Microsoft YaHei"_s, u"SimHei"_s,
+#endif
+                       u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
                        u"WenQuanYi Zen Hei"_s}},
         // Narrow faces before DejaVu Sans: the fixed places (tab captions,
         // lookup fields) are sized for Tahoma's widths.
-        {u"Tahoma"_s, {u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
+        {u"Tahoma"_s, {
+#ifdef Q_OS_WIN
+                       u"Segoe UI"_s,
+#endif
+                       u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
         {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
     };
     // The installed families, listed once (hasFamily() would ask the font

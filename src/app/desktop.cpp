@@ -22,8 +22,14 @@ QString siteAddress()
 
 QStringList dataFolders(const QString &programFolder)
 {
-    return {QDir::cleanPath(programFolder + u"/../share/verarov"_s),
-            QDir::cleanPath(programFolder + u"/../../share/verarov"_s)};
+    QStringList folders;
+#ifdef Q_OS_WIN
+    // An installed program keeps its files beside it.
+    folders.append(QDir::cleanPath(programFolder));
+#endif
+    folders.append(QDir::cleanPath(programFolder + u"/../share/verarov"_s));
+    folders.append(QDir::cleanPath(programFolder + u"/../../share/verarov"_s));
+    return folders;
 }
 
 QUrl helpAddress(const QString &page, const QStringList &dataFolders)

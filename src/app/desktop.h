@@ -47,7 +47,8 @@ void setDesktop(Desktop *replacement); // nullptr restores the system's
 QString siteAddress();
 
 // The folders that may hold the program's shared files (help pages), nearest
-// first: the share/verarov folder one level above the program's folder (an
+// first: on Windows the program's own folder (an installed program), then the
+// share/verarov folder one level above the program's folder (an
 // installed program: <prefix>/bin/verarov and <prefix>/share/verarov), then
 // two levels above (the build tree: build/src/app/verarov and
 // build/share/verarov).  "/usr/bin" -> {"/usr/share/verarov", "/share/verarov"}

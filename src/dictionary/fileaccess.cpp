@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef Q_OS_WIN
+#include <QFileInfo>
+
 #include <io.h>
 #else
 #include <unistd.h>
@@ -16,13 +18,40 @@ namespace Verarov {
 
 using namespace Qt::StringLiterals;
 
+#ifdef Q_OS_WIN
+namespace {
+
+// The C runtime reports a folder as EACCES and a path through a file as
+// ENOENT; what the path leads to tells them apart, as other systems do.
+// "dossier" -> EISDIR, "texte.txt/x" -> ENOTDIR
+int openError(const QString &path, int error)
+{
+    if (error != EACCES && error != ENOENT && error != EINVAL)
+        return error;
+    if (QFileInfo(path).isDir())
+        return EISDIR;
+    if (error != EACCES) {
+        for (QFileInfo above(QFileInfo(path).path()); !above.isRoot();
+             above.setFile(above.path())) {
+            if (above.isFile())
+                return ENOTDIR;
+            if (above.isDir() || above.path() == above.filePath())
+                break;
+        }
+    }
+    return error;
+}
+
+} // namespace
+#endif
+
 int openForReading(const QString &path, int *error)
 {
     int fd = -1;
 #ifdef Q_OS_WIN
     fd = ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
-        *error = errno;
+        *error = openError(path, errno);
         return -1;
     }
     struct _stat64 info;

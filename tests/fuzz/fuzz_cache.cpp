@@ -21,6 +21,8 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -39,7 +41,15 @@ struct CacheBench
     CacheBench()
     {
         // The cache goes to a folder of the run's own, never the user's.
+        // Windows has no XDG_CACHE_HOME: there Qt's test folders keep it
+        // away from the user's.
         qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(u"cache"_s)));
+#ifdef Q_OS_WIN
+        QStandardPaths::setTestModeEnabled(true);
+        const QString cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+#else
+        const QString cacheFolder = dir.filePath(u"cache"_s);
+#endif
         QFile file(source);
         require(file.open(QIODevice::WriteOnly)
                         && file.write("一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas / dessous\n") > 0,
@@ -47,9 +57,14 @@ struct CacheBench
         file.close();
         const Dictionary::Loaded loaded = Dictionary::loadExternal(source);
         require(loaded.failure.isEmpty(), "source loaded", loaded.failure);
-        QDirIterator files(dir.filePath(u"cache"_s), QDir::Files, QDirIterator::Subdirectories);
+        // The newest file there (a test folder may keep older runs' caches).
+        QDirIterator files(cacheFolder, QDir::Files, QDirIterator::Subdirectories);
         require(files.hasNext(), "cache written");
-        cache = files.next();
+        while (files.hasNext()) {
+            const QFileInfo file = files.nextFileInfo();
+            if (cache.isEmpty() || file.lastModified() > QFileInfo(cache).lastModified())
+                cache = file.filePath();
+        }
         QFile written(cache);
         require(written.open(QIODevice::ReadOnly), "cache read");
         header = written.read(written.size() - loaded.tables.compiled().size());

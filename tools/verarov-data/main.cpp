@@ -44,6 +44,7 @@
 
 #include <sys/stat.h>
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <unistd.h>
@@ -675,6 +676,13 @@ int main(int argc, char *argv[])
     // A file size limit fails the write, which is reported, instead of
     // killing the tool.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#ifdef Q_OS_WIN
+    // Bytes in and out as they are: lines end with LF on every system (the
+    // C runtime's text mode would write CRLF and stop reading at Ctrl+Z).
+    ::_setmode(::_fileno(stdin), _O_BINARY);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
