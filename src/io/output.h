@@ -1,37 +1,15 @@
 #pragma once
 
+#include "io/messages.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
 #include <cstring>
 #include <vector>
 
-namespace Verarov::Translate {
-
-// An input file read in large blocks.  Errors are system error numbers.
-class InputFile
-{
-    Q_DISABLE_COPY_MOVE(InputFile)
-
-public:
-    InputFile() = default;
-    ~InputFile();
-
-    // Opens an existing regular file for reading, without waiting on a FIFO;
-    // returns 0 or the error number (see openForReading: EISDIR for a
-    // folder, kNotRegularFile for a FIFO or a device).
-    int open(const QString &path);
-    // Size in bytes.
-    qint64 size() const;
-    // Reads up to size bytes; returns the count (0 at the end) or -1 and
-    // sets error().
-    qint64 read(char *data, qint64 size);
-    int error() const { return m_error; }
-
-private:
-    int m_fd = -1;
-    int m_error = 0;
-};
+namespace Verarov::Io {
 
 // An output file written through a buffer, as UTF-16LE (or as the bytes
 // given, writeBytes).  It is written under a temporary name beside its own
@@ -90,4 +68,15 @@ private:
     qint64 m_storing = 0; // bytes it was asked to store
 };
 
-} // namespace Verarov::Translate
+// Writes bytes to a new file under path: aside, then renamed into place, so
+// that a link under the name is replaced, never written through, and a
+// failure leaves what stood there.  An empty string, or the French reason:
+//   "Impossible de créer le fichier "/tmp/a.bin". Accès refusé"
+//   "Fichier "a.bin" : Espace insuffisant sur le disque"
+QString writeWhole(const QString &path, QByteArrayView bytes);
+
+// Writes all bytes to a descriptor, again when a signal interrupts; 0 or
+// the error number.
+int writeAll(int fd, QByteArrayView bytes);
+
+} // namespace Verarov::Io

@@ -1,9 +1,8 @@
-#include "translate/files.h"
+#include "io/output.h"
 
-#include "dictionary/fileaccess.h"
+#include "io/names.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -24,7 +23,7 @@
 #include <unistd.h>
 #endif
 
-namespace Verarov::Translate {
+namespace Verarov::Io {
 
 using namespace Qt::StringLiterals;
 
@@ -43,7 +42,6 @@ int createFile(const QString &path)
     return ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()),
                     _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
-int readFile(int fd, char *data, std::size_t size) { return ::_read(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
 int writeFile(int fd, const char *data, std::size_t size) { return ::_write(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
 int syncFile(int fd) { return ::_commit(fd); }
 void startStoring(int, qint64, qint64) { }
@@ -56,11 +54,6 @@ int renameFile(const QString &from, const QString &to)
         return 0;
     errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
     return -1;
-}
-qint64 fileSize(int fd)
-{
-    struct _stat64 info;
-    return ::_fstat64(fd, &info) == 0 ? info.st_size : 0;
 }
 bool isFolder(const QString &path)
 {
@@ -82,10 +75,9 @@ void keepOwnerAndMode(int fd, const QString &path)
 // included.
 int createFile(const QString &path)
 {
-    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+    return ::open(encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                   0666);
 }
-ssize_t readFile(int fd, char *data, std::size_t size) { return ::read(fd, data, size); }
 ssize_t writeFile(int fd, const char *data, std::size_t size) { return ::write(fd, data, size); }
 int syncFile(int fd) { return ::fsync(fd); }
 void startStoring(int fd, qint64 offset, qint64 length)
@@ -99,28 +91,23 @@ void startStoring(int fd, qint64 offset, qint64 length)
 #endif
 }
 int closeFile(int fd) { return ::close(fd); }
-int removeFile(const QString &path) { return ::unlink(QFile::encodeName(path).constData()); }
+int removeFile(const QString &path) { return ::unlink(encodeName(path).constData()); }
 int renameFile(const QString &from, const QString &to)
 {
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
-}
-qint64 fileSize(int fd)
-{
-    struct stat info;
-    return ::fstat(fd, &info) == 0 ? info.st_size : 0;
+    return ::rename(encodeName(from).constData(), encodeName(to).constData());
 }
 // A folder itself, not a link to one (a link is replaced like a file).
 bool isFolder(const QString &path)
 {
     struct stat info;
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::lstat(encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 // The new file takes the owner (where allowed) and the permissions of the
 // file it is to replace, as an editor keeps them; not those of a link.
 void keepOwnerAndMode(int fd, const QString &path)
 {
     struct stat info;
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::lstat(encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return;
     if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
         // Another owner than this user's: the file is then this user's.
@@ -131,7 +118,7 @@ void keepOwnerAndMode(int fd, const QString &path)
 bool isReadOnlyFile(const QString &path)
 {
     struct stat info;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeName(path);
     return ::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode)
             && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
@@ -189,7 +176,7 @@ int markPending(const QString &path)
     return -1;
 #else
     removeOnSignals();
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeName(path);
     if (std::size_t(name.size()) >= sizeof(PendingRemoval::path))
         return -1;
     for (int slot = 0; slot < int(std::size(g_pending)); ++slot) {
@@ -213,36 +200,6 @@ void unmarkPending(int slot)
 }
 
 } // namespace
-
-InputFile::~InputFile()
-{
-    if (m_fd >= 0)
-        closeFile(m_fd);
-}
-
-int InputFile::open(const QString &path)
-{
-    m_fd = openForReading(path, &m_error);
-    return m_error;
-}
-
-qint64 InputFile::size() const
-{
-    return m_fd < 0 ? 0 : fileSize(m_fd);
-}
-
-qint64 InputFile::read(char *data, qint64 size)
-{
-    for (;;) {
-        const ssize_t got = readFile(m_fd, data, std::size_t(size));
-        if (got >= 0)
-            return got;
-        if (errno != EINTR) {
-            m_error = errno;
-            return -1;
-        }
-    }
-}
 
 OutputFile::OutputFile() : m_buffer(kOutputBuffer) { }
 
@@ -369,4 +326,34 @@ int OutputFile::commit()
     return 0;
 }
 
-} // namespace Verarov::Translate
+QString writeWhole(const QString &path, QByteArrayView bytes)
+{
+    OutputFile out;
+    if (const int error = out.create(path))
+        return createErrorMessage(path, error);
+    out.writeBytes(bytes.constData(), std::size_t(bytes.size()));
+    if (const int error = out.close())
+        return u"Fichier \"%1\" : %2"_s.arg(path, writeErrorMessage(error));
+    if (const int error = out.commit())
+        return createErrorMessage(path, error);
+    return {};
+}
+
+int writeAll(int fd, QByteArrayView bytes)
+{
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 put = writeFile(fd, data, std::size_t(left));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += put;
+        left -= put;
+    }
+    return 0;
+}
+
+} // namespace Verarov::Io
