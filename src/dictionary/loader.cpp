@@ -150,7 +150,7 @@ void storeCache(const QString &cacheFile, const CacheHeader &header, const QByte
     // Written aside and renamed: a link in its place is replaced, never
     // written through, and a failure leaves no half-written cache.
     Io::OutputFile file;
-    if (file.create(cacheFile) == 0) {
+    if (file.create(cacheFile, Io::OutputFile::Streams::Replaced) == 0) {
         file.writeBytes(reinterpret_cast<const char *>(&header), sizeof header);
         file.writeBytes(compiled.constData(), std::size_t(compiled.size()));
         if (file.close() == 0 && file.commit() == 0)

@@ -1,5 +1,7 @@
 #include "io/messages.h"
 
+#include "io/names.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -90,8 +92,8 @@ QString createErrorMessage(const QString &path, int error)
         reason = u"Erreur système %1"_s.arg(error);
         break;
     }
-    return u"Impossible de créer le fichier \"%1\". %2"_s.arg(QFileInfo(path).absoluteFilePath(),
-                                                             reason);
+    return u"Impossible de créer le fichier \"%1\". %2"_s.arg(
+            displayName(QFileInfo(path).absoluteFilePath()), reason);
 }
 
 } // namespace Verarov::Io

@@ -2,6 +2,7 @@
 
 #include "io/names.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -20,6 +21,8 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <dirent.h>
+#include <climits>
 #include <unistd.h>
 #endif
 
@@ -114,6 +117,113 @@ void keepOwnerAndMode(int fd, const QString &path)
     }
     ::fchmod(fd, info.st_mode & 0777);
 }
+// The descriptor number N of a name that stands for a descriptor of this
+// process ("/proc/self/fd/N", "/dev/fd/N", "/proc/<this pid>/fd/N"),
+// else -1.  /dev/stdout is a link to such a name.
+int descriptorNamed(const QByteArray &name)
+{
+    const QByteArray own = "/proc/" + QByteArray::number(::getpid()) + "/fd/";
+    for (const QByteArray &prefix : {QByteArray("/proc/self/fd/"), QByteArray("/dev/fd/"), own}) {
+        if (!name.startsWith(prefix))
+            continue;
+        bool ok = false;
+        const int fd = name.sliced(prefix.size()).toInt(&ok);
+        return ok && fd >= 0 ? fd : -1;
+    }
+    return -1;
+}
+
+// What an output named name is written to when it is not a regular file
+// put in place by rename: a descriptor to write into, in place (a FIFO, a
+// character device such as a terminal, a descriptor of this process such
+// as /dev/stdout); -1 with *error set when it must be refused (a folder, a
+// block device, a socket, even through a link); -1 with *error 0 when the
+// output is written aside and renamed (nothing there, a regular file, a
+// link to one or to nothing, which the rename replaces).
+int openInPlace(const QByteArray &name, int *error)
+{
+    *error = 0;
+    QByteArray current = name;
+    for (int hop = 0; hop < 40; ++hop) {
+        if (const int fd = descriptorNamed(current); fd >= 0) {
+            const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+            if (copy < 0)
+                *error = errno;
+            return copy;
+        }
+        struct stat info;
+        if (::lstat(current.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(current.constData(), target.data(), target.size());
+        if (length <= 0)
+            break;
+        target.truncate(length);
+        if (!target.startsWith('/')) {
+            const qsizetype slash = current.lastIndexOf('/');
+            if (slash >= 0)
+                target = current.first(slash + 1) + target;
+        }
+        current = target;
+    }
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return -1;
+    if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
+        int fd = -1;
+        do {
+            fd = ::open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            *error = errno;
+        return fd;
+    }
+    *error = S_ISDIR(info.st_mode) ? EISDIR : EACCES;
+    return -1;
+}
+
+// Whether the last part of a name is longer than its folder allows, or
+// the whole name longer than the system takes: the rename at the end would
+// fail, after the work.
+bool nameTooLong(const QByteArray &name, const QByteArray &folder)
+{
+    const qsizetype slash = name.lastIndexOf('/');
+    const qsizetype last = name.size() - slash - 1;
+    const long most = ::pathconf(folder.isEmpty() ? "." : folder.constData(), _PC_NAME_MAX);
+    return name.size() >= PATH_MAX || (most > 0 && last > most);
+}
+
+// Removes from a folder the temporary files of runs that ended without
+// removing them (SIGKILL, power loss): ".verarov-<process id>-<hex>.tmp"
+// whose process no longer exists.  Ours, and those of live processes, stay.
+void removeAbandoned(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return;
+    const pid_t self = ::getpid();
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (!name.startsWith(".verarov-") || !name.endsWith(".tmp"))
+            continue;
+        const QByteArrayView middle = name.sliced(9, name.size() - 13);
+        const qsizetype dash = middle.indexOf('-');
+        if (dash <= 0)
+            continue;
+        bool ok = false;
+        const qlonglong pid = middle.first(dash).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == self || pid > INT_MAX)
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QByteArray path = (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name.toByteArray();
+        struct stat info;
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
+            ::unlink(path.constData());
+    }
+    ::closedir(dir);
+}
+
 // A file itself that this user may not write (a link is replaced freely).
 bool isReadOnlyFile(const QString &path)
 {
@@ -147,12 +257,29 @@ extern "C" void removePendingAndEnd(int signal)
     ::raise(signal); // delivered once the handler returns, as if never caught
 }
 
-// Catches the signals that end a program by default; one ignored (nohup)
-// or caught by someone else is left as it is.
+// Catches every signal that ends a program by default and can be caught;
+// one ignored (nohup) or caught by someone else is left as it is.
 void removeOnSignals()
 {
     static const bool installed = [] {
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::vector<int> caught{SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGUSR1, SIGUSR2,
+                                 SIGALRM, SIGPIPE, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ,
+                                 SIGABRT, SIGBUS,  SIGFPE,    SIGILL,  SIGSEGV, SIGSYS,
+                                 SIGTRAP};
+#ifdef SIGPOLL
+        caught.push_back(SIGPOLL);
+#endif
+#ifdef SIGPWR
+        caught.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+        caught.push_back(SIGSTKFLT);
+#endif
+#ifdef SIGRTMIN
+        for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+            caught.push_back(signal);
+#endif
+        for (int signal : caught) {
             struct sigaction before = {};
             if (::sigaction(signal, nullptr, &before) != 0 || before.sa_handler != SIG_DFL)
                 continue;
@@ -212,9 +339,29 @@ OutputFile::~OutputFile()
     unmarkPending(m_pendingSlot);
 }
 
-int OutputFile::create(const QString &path)
+int OutputFile::create(const QString &path, Streams streams)
 {
     m_path = path;
+#ifndef Q_OS_WIN
+    // A FIFO, a terminal, /dev/stdout: written into as a stream; a link
+    // to what is not a regular file is never replaced.
+    const QByteArray native = encodeName(path);
+    int refusal = 0;
+    if (streams == Streams::WrittenInPlace)
+        m_fd = openInPlace(native, &refusal);
+    if (m_fd >= 0) {
+        m_inPlace = true;
+        return m_error = 0;
+    }
+    if (refusal != 0)
+        return m_error = refusal;
+    const QByteArray nativeFolder = encodeName(QFileInfo(path).path());
+    if (nameTooLong(native, nativeFolder))
+        return m_error = ENAMETOOLONG;
+    removeAbandoned(nativeFolder);
+#else
+    Q_UNUSED(streams);
+#endif
     // A folder under the name would refuse the rename only at the end; a
     // file the user may not write is not replaced either.
     if (isFolder(path))
@@ -222,12 +369,13 @@ int OutputFile::create(const QString &path)
     if (isReadOnlyFile(path))
         return m_error = EACCES;
     // Hidden, short and in the same folder, so that the rename stays on one
-    // file system and the name never grows too long.
+    // file system and the name never grows too long; the process id in the
+    // name tells a later run whether its writer is gone.
     const QString folder = QFileInfo(path).path();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const qulonglong random = QRandomGenerator::global()->generate();
-        const QString name =
-                QDir(folder).filePath(u".verarov-%1.tmp"_s.arg(random, 8, 16, QChar(u'0')));
+        const QString name = QDir(folder).filePath(u".verarov-%1-%2.tmp"_s.arg(
+                QCoreApplication::applicationPid()).arg(random, 8, 16, QChar(u'0')));
         do {
             m_fd = createFile(name);
         } while (m_fd < 0 && errno == EINTR);
@@ -306,7 +454,7 @@ int OutputFile::close()
         return m_error;
     flush();
     // Some file systems report a failed write only when the data is stored.
-    if (m_error == 0 && syncFile(m_fd) != 0 && errno != EINTR && errno != EINVAL)
+    if (m_error == 0 && !m_inPlace && syncFile(m_fd) != 0 && errno != EINTR && errno != EINVAL)
         m_error = errno;
     if (closeFile(m_fd) != 0 && m_error == 0 && errno != EINTR)
         m_error = errno;
@@ -316,6 +464,8 @@ int OutputFile::close()
 
 int OutputFile::commit()
 {
+    if (m_inPlace)
+        return m_fd >= 0 ? EBADF : m_error;
     if (m_fd >= 0 || m_error != 0 || m_temporary.isEmpty())
         return m_error ? m_error : EBADF;
     if (renameFile(m_temporary, m_path) != 0)
@@ -333,10 +483,30 @@ QString writeWhole(const QString &path, QByteArrayView bytes)
         return createErrorMessage(path, error);
     out.writeBytes(bytes.constData(), std::size_t(bytes.size()));
     if (const int error = out.close())
-        return u"Fichier \"%1\" : %2"_s.arg(path, writeErrorMessage(error));
+        return u"Fichier \"%1\" : %2"_s.arg(displayName(path), writeErrorMessage(error));
     if (const int error = out.commit())
         return createErrorMessage(path, error);
     return {};
+}
+
+int makeFolders(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return QDir().mkpath(path) ? 0 : EACCES;
+#else
+    const QByteArray name = encodeName(path);
+    for (qsizetype end = 1; end <= name.size(); ++end) {
+        if (end < name.size() && name[end] != '/')
+            continue;
+        const QByteArray part = name.first(end);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return errno;
+    }
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0)
+        return errno;
+    return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+#endif
 }
 
 int writeAll(int fd, QByteArrayView bytes)

@@ -13,12 +13,18 @@ namespace Verarov::Io {
 
 // An output file written through a buffer, as UTF-16LE (or as the bytes
 // given, writeBytes).  It is written under a temporary name beside its own
-// and takes its name only on commit(): a failed or abandoned output leaves
-// nothing behind and never touches the file that had the name.  What stands
-// under the name, a file or a link, is replaced, never written through.
-// The first failing write is kept; later writes are dropped.  On Unix, a
-// signal that ends the program (SIGINT, SIGTERM, SIGHUP, when not ignored)
-// removes the temporary file first.
+// (".verarov-<process id>-<hex>.tmp") and takes its name only on commit():
+// a failed or abandoned output leaves nothing behind and never touches the
+// file that had the name.  A regular file under the name, or a link to one
+// or to nothing, is replaced, never written through.
+// Streams are written into, in place: a FIFO, a character device (a
+// terminal), a name of one of this process's descriptors (/dev/stdout),
+// directly or through links.  A folder, a block device or a socket is
+// refused, a link to one is kept.
+// The first failing write is kept; later writes are dropped.  On Unix,
+// every signal that ends the program and can be caught (when not ignored)
+// removes the temporary file first; one left by a run that could not
+// (SIGKILL, power loss) is removed by the next output in its folder.
 class OutputFile
 {
     Q_DISABLE_COPY_MOVE(OutputFile)
@@ -28,9 +34,14 @@ public:
     // Removes the temporary file unless it was committed.
     ~OutputFile();
 
-    // Creates the temporary file for an output named path; returns 0 or the
-    // error number.
-    int create(const QString &path);
+    // Where the output goes when its name is a stream (see above): into it,
+    // or, for the program's own files (caches), aside and renamed over
+    // whatever stands there.
+    enum class Streams { WrittenInPlace, Replaced };
+
+    // Creates the temporary file for an output named path (or opens the
+    // stream it names); returns 0 or the error number.
+    int create(const QString &path, Streams streams = Streams::WrittenInPlace);
     void write(QStringView text)
     {
         // Fast path: the text fits in the buffer and needs no byte swap.
@@ -59,6 +70,7 @@ private:
 
     QString m_path;
     QString m_temporary;
+    bool m_inPlace = false; // a stream written into, nothing to rename
     int m_pendingSlot = -1; // where a signal ending the program finds m_temporary
     int m_fd = -1;
     int m_error = 0;
@@ -74,6 +86,10 @@ private:
 //   "Impossible de créer le fichier "/tmp/a.bin". Accès refusé"
 //   "Fichier "a.bin" : Espace insuffisant sur le disque"
 QString writeWhole(const QString &path, QByteArrayView bytes);
+
+// Makes a folder and the folders above it that are missing; 0 or the error
+// number.  Names are taken as their bytes (encodeName).
+int makeFolders(const QString &path);
 
 // Writes all bytes to a descriptor, again when a signal interrupts; 0 or
 // the error number.

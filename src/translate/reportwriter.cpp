@@ -32,15 +32,23 @@ void appendPlain(QByteArray &out, QStringView field)
     }
 }
 
+// A field that begins with =, +, - or @ is one a spreadsheet would run as a
+// formula when the file is opened (a gloss "=HYPERLINK(...)", "-5 °C"): it
+// is quoted and an apostrophe put first, which spreadsheets take as "this
+// cell is text" and do not show.
 void appendCsv(QByteArray &out, QStringView field)
 {
     const QByteArray bytes = field.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r')
+    const bool formula = !bytes.isEmpty()
+            && (bytes[0] == '=' || bytes[0] == '+' || bytes[0] == '-' || bytes[0] == '@');
+    if (!formula && !bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r')
         && !bytes.contains('\n')) {
         out += bytes;
         return;
     }
     out += '"';
+    if (formula)
+        out += '\'';
     for (const char c : bytes) {
         if (c == '"')
             out += '"';

@@ -34,7 +34,8 @@ std::optional<ReportFormat> reportFormatFromName(QStringView name);
 //   Tsv:  headword TAB pinyin TAB gloss TAB count LF
 //   Csv:  headword,pinyin,gloss,count CR LF (RFC 4180): a field holding a
 //         comma, a double quote, CR or LF between double quotes, its double
-//         quotes doubled
+//         quotes doubled; one beginning with = + - @ quoted after an
+//         apostrophe, so that a spreadsheet never runs it as a formula
 //   Anki: "#separator:tab" and "#html:true" first (lines the flashcard
 //         program reads as its settings), then headword TAB pinyin<br>gloss
 //         LF: the front and the back of a card, as HTML (& < > escaped)

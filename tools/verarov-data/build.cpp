@@ -5,6 +5,7 @@
 #include "dictionary/builder.h"
 #include "dictionary/text.h"
 #include "io/input.h"
+#include "io/names.h"
 #include "io/output.h"
 
 namespace Verarov::DataTool {
@@ -15,7 +16,7 @@ int buildCommand(const QString &in, const QString &outPath)
 {
     const ReadResult read = readDictionaryFile(in);
     if (!read.error.isEmpty()) {
-        err() << in << ':' << read.errorLine << ": " << read.error << '\n';
+        err() << Io::displayName(in) << ':' << read.errorLine << ": " << read.error << '\n';
         return 1;
     }
     // The built-in dictionary is reviewed data: any dropped line is an error.
@@ -24,11 +25,11 @@ int buildCommand(const QString &in, const QString &outPath)
         return 1;
     }
     if (read.format != SourceFormat::Tsv) {
-        err() << in << " : le dictionnaire intégré doit être au format TSV\n";
+        err() << Io::displayName(in) << " : le dictionnaire intégré doit être au format TSV\n";
         return 1;
     }
     if (Io::sameFile(in, outPath)) {
-        err() << outPath << " : la sortie serait écrite sur l'entrée\n";
+        err() << Io::displayName(outPath) << " : la sortie serait écrite sur l'entrée\n";
         return 1;
     }
     if (const QString failure = Io::writeWhole(outPath, compile(read.entries));

@@ -5,7 +5,8 @@
 
 #include "dictionary/check.h"
 #include "dictionary/radicals.h"
-#include "io/output.h"
+#include "dictionary/text.h"
+#include "io/streams.h"
 
 namespace Verarov::DataTool {
 
@@ -14,6 +15,11 @@ using namespace Verarov::Dictionary;
 
 int checkCommand()
 {
+    // Standard output is checked before the work.
+    if (Io::standardStreamClosed(1)) {
+        err() << withFullStop(Io::closedStreamMessage(1)) << '\n';
+        return 1;
+    }
     Loaded loaded;
     if (!loadForUse(loaded))
         return 2;
@@ -54,7 +60,10 @@ int checkCommand()
         << "entrées qu'aucun radical n'atteint : " << rr.unreachableEntries
         << " (premiers caractères distincts : " << rr.unreachableFirstCharacters << ")\n";
     out.flush();
-    Io::writeAll(1, text.toUtf8());
+    if (const QString failure = Io::writeStandardOutput(text.toUtf8()); !failure.isEmpty()) {
+        err() << withFullStop(failure) << '\n';
+        return 1;
+    }
     for (const QString &v : r.violations)
         err() << "violation : " << v << '\n';
     for (const QString &v : radicalViolations)

@@ -1,5 +1,6 @@
 #include "common.h"
 
+#include "io/names.h"
 #include "translate/vocabulary.h"
 
 #include <cstdio>
@@ -29,8 +30,9 @@ int usage()
     return 2;
 }
 
-void reportSkipped(const QString &path, const ReadResult &read)
+void reportSkipped(const QString &name, const ReadResult &read)
 {
+    const QString path = Io::displayName(name);
     for (const SkippedLine &s : read.skipped)
         err() << path << ':' << s.line << ": ligne ignorée : " << s.reason << '\n';
     if (!read.skipped.isEmpty() || read.repeats > 0)

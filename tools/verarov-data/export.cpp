@@ -6,6 +6,7 @@
 #include "dictionary/radicals.h"
 #include "dictionary/tables.h"
 #include "dictionary/text.h"
+#include "io/names.h"
 #include "io/output.h"
 
 #include <QDir>
@@ -44,8 +45,8 @@ int exportCommand(const QString &dirPath)
     if (!loadForUse(loaded))
         return 2;
     QDir dir(dirPath);
-    if (!dir.mkpath(u"."_s)) {
-        err() << dirPath << " : impossible de créer le dossier\n";
+    if (Io::makeFolders(dirPath) != 0) {
+        err() << Io::displayName(dirPath) << " : impossible de créer le dossier\n";
         return 1;
     }
     const Tables &t = loaded.tables;

@@ -14,6 +14,10 @@
 
 #include "common.h"
 
+#include "dictionary/text.h"
+#include "io/names.h"
+#include "io/streams.h"
+
 #include <QCoreApplication>
 
 #include <csignal>
@@ -28,21 +32,37 @@ int main(int argc, char *argv[])
     // killing the tool.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    // Before anything opens a file that could take number 0, 1 or 2.
+    Verarov::Io::holdClosedStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"verarov"_s);
-    const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
+    // The arguments as their bytes: file names need not be UTF-8
+    // (QCoreApplication::arguments() decodes them through the locale,
+    // which loses what is not).
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(Verarov::Io::decodeName(argv[i]));
+    const int status = [&] {
+        if (args.isEmpty())
+            return usage();
+        const QString &command = args[0];
+        if (command == u"import" && args.size() == 2)
+            return importCommand(args[1]);
+        if (command == u"build" && args.size() == 3)
+            return buildCommand(args[1], args[2]);
+        if (command == u"check" && args.size() == 1)
+            return checkCommand();
+        if (command == u"export" && args.size() == 2)
+            return exportCommand(args[1]);
+        if (command == u"vocab")
+            return vocabCommand(args.mid(1));
         return usage();
-    const QString &command = args[0];
-    if (command == u"import" && args.size() == 2)
-        return importCommand(args[1]);
-    if (command == u"build" && args.size() == 3)
-        return buildCommand(args[1], args[2]);
-    if (command == u"check" && args.size() == 1)
-        return checkCommand();
-    if (command == u"export" && args.size() == 2)
-        return exportCommand(args[1]);
-    if (command == u"vocab")
-        return vocabCommand(args.mid(1));
-    return usage();
+    }();
+    // Some outputs report a failed write only when closed.
+    if (const QString failure = Verarov::Io::closeStandardOutput(); !failure.isEmpty()) {
+        err() << Verarov::withFullStop(failure) << '\n';
+        err().flush();
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }

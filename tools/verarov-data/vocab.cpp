@@ -5,7 +5,9 @@
 
 #include "dictionary/text.h"
 #include "io/input.h"
+#include "io/names.h"
 #include "io/output.h"
+#include "io/streams.h"
 #include "translate/textdecoder.h"
 #include "translate/translator.h"
 #include "translate/vocabulary.h"
@@ -79,8 +81,10 @@ std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
             return value.has_value();
         };
         if (name == u"--help" && !value) {
-            QTextStream(stdout) << kVocabUsage;
-            *status = 0;
+            const QString failure = Io::writeStandardOutput(kVocabUsage);
+            if (!failure.isEmpty())
+                err() << withFullStop(failure) << '\n';
+            *status = failure.isEmpty() ? 0 : 1;
             return std::nullopt;
         } else if (name == u"--unknown" && !value) {
             o.unknown = true;
@@ -139,12 +143,12 @@ std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
 
 QString inputName(const QString &input)
 {
-    return input == u"-" ? u"Entrée standard"_s : u"Fichier \"%1\""_s.arg(input);
+    return input == u"-" ? u"Entrée standard"_s : u"Fichier \"%1\""_s.arg(Io::displayName(input));
 }
 
 QString knownName(const QString &known)
 {
-    return u"Liste des mots connus \"%1\""_s.arg(known);
+    return u"Liste des mots connus \"%1\""_s.arg(Io::displayName(known));
 }
 
 // Feeds one input to the vocabulary, or the list of known words; the
@@ -204,6 +208,8 @@ int vocabCommand(const QStringList &args)
     // progress bar's total.
     qint64 total = 0;
     for (const QString &input : o.inputs) {
+        if (input == u"-" && Io::standardStreamClosed(kStandardInput))
+            return fail(2, Io::closedStreamMessage(kStandardInput));
         if (input == u"-") {
             total += Io::regularSize(kStandardInput);
             continue;
@@ -222,12 +228,15 @@ int vocabCommand(const QStringList &args)
             return fail(2, knownName(o.known) + u" : "_s + Io::inputErrorMessage(error));
         Io::closeDescriptor(fd);
     }
+    // Every output too: the report's and the unknown characters' file.
+    if (Io::standardStreamClosed(kStandardOutput))
+        return fail(1, Io::closedStreamMessage(kStandardOutput));
     // The unknown characters' file replaces what has its name: never a text
     // of the report or the list of known words.
     for (const QString &read : o.inputs + QStringList{o.known}) {
         if (!o.unknownTo.isEmpty() && read != u"-" && Io::sameFile(read, o.unknownTo))
             return fail(2, u"--unknown-to \"%1\" : ce fichier est aussi lu par le rapport"_s.arg(
-                                   o.unknownTo));
+                                   Io::displayName(o.unknownTo)));
     }
     Io::OutputFile unknownFile;
     if (!o.unknownTo.isEmpty()) {
@@ -283,11 +292,12 @@ int vocabCommand(const QStringList &args)
         } else {
             unknownFile.writeBytes(unknown.constData(), std::size_t(unknown.size()));
             if (const int error = unknownFile.close())
-                return fail(1, u"Fichier \"%1\" : %2"_s.arg(o.unknownTo, Io::writeErrorMessage(error)));
+                return fail(1, u"Fichier \"%1\" : %2"_s.arg(Io::displayName(o.unknownTo),
+                                                              Io::writeErrorMessage(error)));
         }
     }
-    if (const int error = Io::writeAll(kStandardOutput, report))
-        return fail(1, u"Sortie standard : "_s + Io::writeErrorMessage(error));
+    if (const QString failure = Io::writeStandardOutput(report); !failure.isEmpty())
+        return fail(1, failure);
     if (!o.unknownTo.isEmpty()) {
         if (const int error = unknownFile.commit())
             return fail(1, Io::createErrorMessage(o.unknownTo, error));
