@@ -15,7 +15,8 @@
 //     SIZE_MB       input sizes of the peak memory runs (200 unless given; 0 for none)
 #include "median.h"
 #include "processrun.h"
-#include "translate/files.h"
+#include "io/input.h"
+#include "io/output.h"
 #include "translate/headwordindex.h"
 #include "dictionary/loader.h"
 #include "translate/translator.h"
@@ -120,8 +121,8 @@ double timeCopy(const QString &input, const QString &output, qint64 outputSize)
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
-        Translate::InputFile in;
-        Translate::OutputFile out;
+        Io::InputFile in;
+        Io::OutputFile out;
         if (in.open(input) || out.create(output))
             return 0;
         while (in.read(block.data(), qint64(block.size())) > 0) { }

@@ -8,7 +8,7 @@
 #include "median.h"
 #include "processrun.h"
 #include "dictionary/loader.h"
-#include "translate/files.h"
+#include "io/input.h"
 #include "translate/textdecoder.h"
 #include "translate/translator.h"
 #include "translate/vocabulary.h"
@@ -85,7 +85,7 @@ double timeReport(const Dictionary::Tables &tables, const QString &input, qint64
         timer.start();
         Translate::Vocabulary vocabulary(index);
         Translate::TextDecoder decoder;
-        Translate::InputFile in;
+        Io::InputFile in;
         if (in.open(input))
             return 0;
         for (qint64 got; (got = in.read(block.data(), qint64(block.size()))) > 0;) {

@@ -9,6 +9,9 @@
 
 #include "testsupport_process.h"
 
+#include <cstdio>
+#include <functional>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 
@@ -43,11 +46,24 @@ private slots:
 #ifdef Q_OS_UNIX
     void interrupted_leavesNoTemporaryFile_data();
     void interrupted_leavesNoTemporaryFile();
+    void outputs_streamIntoStandardOutput();
+    void names_keepTheirBytes_data();
+    void names_keepTheirBytes();
+    void standardStreams_failuresReported_data();
+    void standardStreams_failuresReported();
+    void outputs_checkedBeforeAnythingIsWritten();
 #endif
 
 private:
     using Run = ProcessRun;
     Run run(const QStringList &arguments, const QString &dictionary = {});
+#ifdef Q_OS_UNIX
+    // The tool run by the shell with arguments given as bytes (names that
+    // are not UTF-8), standard output into outputFile when given, and
+    // modify run in the child before the tool starts.
+    Run runBytes(const QList<QByteArray> &arguments, const std::function<void()> &modify = {},
+                 const QString &outputFile = {});
+#endif
     QString write(const QString &name, const QByteArray &content);
     QTemporaryDir m_dir;
 };
@@ -70,6 +86,36 @@ ProcessRun tst_DataTool::run(const QStringList &arguments, const QString &dictio
     options.dataLimitBytes = qint64(2) << 30;
     return runProgram(QStringLiteral(VERAROV_DATA_TOOL), arguments, options);
 }
+
+#ifdef Q_OS_UNIX
+tst_DataTool::Run tst_DataTool::runBytes(const QList<QByteArray> &arguments,
+                                         const std::function<void()> &modify,
+                                         const QString &outputFile)
+{
+    // exec "$0" "$(printf '\ooo...')" ...: each byte as an octal escape.
+    QByteArray script = "exec \"$0\"";
+    for (const QByteArray &argument : arguments) {
+        script += " \"$(printf '";
+        for (const char c : argument)
+            script += '\\' + QByteArray::number(uchar(c), 8).rightJustified(3, '0');
+        script += "')\"";
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"VERAROV_DICTIONARY"_s);
+    env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
+    p.setProcessEnvironment(env);
+    if (!outputFile.isEmpty())
+        p.setStandardOutputFile(outputFile);
+    if (modify)
+        p.setChildProcessModifier(modify);
+    p.start(u"/bin/sh"_s, {u"-c"_s, QString::fromLatin1(script), QStringLiteral(VERAROV_DATA_TOOL)});
+    if (!p.waitForFinished(60000))
+        return {-1, {}, {}};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+#endif
 
 QString tst_DataTool::write(const QString &name, const QByteArray &content)
 {
@@ -380,6 +426,15 @@ void tst_DataTool::interrupted_leavesNoTemporaryFile_data()
     QTest::addRow("SIGINT") << SIGINT;
     QTest::addRow("SIGTERM") << SIGTERM;
     QTest::addRow("SIGHUP") << SIGHUP;
+    QTest::addRow("SIGQUIT") << SIGQUIT;
+    QTest::addRow("SIGUSR1") << SIGUSR1;
+    QTest::addRow("SIGUSR2") << SIGUSR2;
+    QTest::addRow("SIGALRM") << SIGALRM;
+    QTest::addRow("SIGVTALRM") << SIGVTALRM;
+    QTest::addRow("SIGXCPU") << SIGXCPU;
+    QTest::addRow("SIGPIPE") << SIGPIPE;
+    QTest::addRow("SIGPROF") << SIGPROF;
+    QTest::addRow("SIGRTMIN") << SIGRTMIN;
 }
 
 void tst_DataTool::interrupted_leavesNoTemporaryFile()
@@ -394,8 +449,8 @@ void tst_DataTool::interrupted_leavesNoTemporaryFile()
     env.remove(u"VERAROV_DICTIONARY"_s);
     env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
     vocab.setProcessEnvironment(env);
-    vocab.setChildProcessModifier([] {
-        for (int s : {SIGINT, SIGTERM, SIGHUP})
+    vocab.setChildProcessModifier([signal] {
+        for (int s : {SIGINT, SIGTERM, SIGHUP, signal})
             std::signal(s, SIG_DFL); // as a user's shell leaves them
     });
     vocab.start(QStringLiteral(VERAROV_DATA_TOOL),
@@ -409,6 +464,160 @@ void tst_DataTool::interrupted_leavesNoTemporaryFile()
     QCOMPARE(vocab.exitStatus(), QProcess::CrashExit);
     QCOMPARE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
+}
+
+// An output named by a link to /dev/stdout (here a pipe) is written into
+// it: the link is not replaced by a file, nothing is written beside it.
+void tst_DataTool::outputs_streamIntoStandardOutput()
+{
+    const QDir folder(m_dir.filePath(u"stream"_s));
+    QVERIFY(folder.mkpath(u"."_s));
+    const QString input = write(u"stream/a.tsv"_s, "一\tyī\tun\n");
+    QVERIFY(!input.isEmpty());
+    const Run toFile = run({u"build"_s, input, folder.filePath(u"a.bin"_s)});
+    QCOMPARE(toFile.exitCode, 0);
+    const QString link = folder.filePath(u"out"_s);
+    QVERIFY(QFile::link(u"/dev/stdout"_s, link));
+    const Run r = run({u"build"_s, input, link});
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QFile built(folder.filePath(u"a.bin"_s));
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    QCOMPARE(r.out, built.readAll());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), u"/dev/stdout"_s);
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({u"a.bin"_s, u"a.tsv"_s, u"out"_s}));
+}
+
+// Names that are not UTF-8 (GBK, Latin-1: unpacked archives) are opened and
+// created with their own bytes, even beside a file named as a lossy
+// decoding would make them; messages show them readably.
+void tst_DataTool::names_keepTheirBytes_data()
+{
+    QTest::addColumn<QList<QByteArray>>("arguments"); // names in the row's folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<QByteArray>("created"); // a name, or empty
+    QTest::addRow("vocab reads a GBK name, not its twin")
+            << QList<QByteArray>{"vocab", "\xce\xc4.txt"} << 0 << QByteArray("中国\tZhōng guó\t")
+            << QByteArray() << QByteArray();
+    QTest::addRow("vocab of a missing GBK name")
+            << QList<QByteArray>{"vocab", "\xce\xc5.txt"} << 2 << QByteArray()
+            << QByteArray("\\xCE\\xC5.txt\" : Impossible de trouver le fichier spécifié")
+            << QByteArray();
+    QTest::addRow("build writes a Latin-1 name")
+            << QList<QByteArray>{"build", "a.tsv", "out\xe9.bin"} << 0 << QByteArray()
+            << QByteArray() << QByteArray("out\xe9.bin");
+}
+
+void tst_DataTool::names_keepTheirBytes()
+{
+    QFETCH(QList<QByteArray>, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(QByteArray, created);
+    const QString name = u"names-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-');
+    const QDir folder(m_dir.filePath(name));
+    QVERIFY(folder.mkpath(u"."_s));
+    const QByteArray base = QFile::encodeName(folder.path()) + '/';
+    // The twins: what the names become through a lossy decoding.
+    QVERIFY(!write(name + u"/\uFFFD\uFFFD.txt"_s, "一\n").isEmpty());
+    QVERIFY(!write(name + u"/a.tsv"_s, "一\tyī\tun\n").isEmpty());
+    {
+        // Made by bytes: QFile would take the name through the same decoding.
+        const QByteArray path = base + "\xce\xc4.txt";
+        FILE *file = std::fopen(path.constData(), "wb");
+        QVERIFY(file);
+        std::fputs("中国\n", file);
+        std::fclose(file);
+    }
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        arguments[i] = base + arguments[i];
+    const Run r = runBytes(arguments);
+    QVERIFY2(r.exitCode == exitCode, r.err.constData());
+    QVERIFY2(r.out.startsWith(out), r.out.constData());
+    QVERIFY2(r.err.contains(err), r.err.constData());
+    if (!created.isEmpty()) {
+        struct stat info;
+        QCOMPARE(::stat((base + created).constData(), &info), 0);
+        QVERIFY(!QFile::exists(folder.filePath(QString::fromUtf8(created))));
+    }
+}
+
+// Standard output that fails (a full disk, here a file size limit) or is
+// closed, and standard input closed, are reported in French with a status
+// that is not 0.
+void tst_DataTool::standardStreams_failuresReported_data()
+{
+    QTest::addColumn<QList<QByteArray>>("arguments");
+    QTest::addColumn<QString>("stream"); // "full output", "closed output", "closed input"
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    const QByteArray tooLarge = "Le fichier dépasse la taille permise";
+    QTest::addRow("check, output full")
+            << QList<QByteArray>{"check"} << u"full output"_s << 1
+            << "Sortie standard : " + tooLarge;
+    QTest::addRow("check, output closed") << QList<QByteArray>{"check"} << u"closed output"_s << 1
+                                          << QByteArray("Sortie standard : le flux est fermé");
+    QTest::addRow("import, output full")
+            << QList<QByteArray>{"import", "a.tsv"} << u"full output"_s << 1
+            << "import : impossible d'écrire la sortie : " + tooLarge;
+    QTest::addRow("vocab, input closed") << QList<QByteArray>{"vocab"} << u"closed input"_s << 2
+                                         << QByteArray("Entrée standard : le flux est fermé");
+    QTest::addRow("vocab, output closed")
+            << QList<QByteArray>{"vocab", "t.txt"} << u"closed output"_s << 1
+            << QByteArray("Sortie standard : le flux est fermé");
+    QTest::addRow("vocab --help, output full")
+            << QList<QByteArray>{"vocab", "--help"} << u"full output"_s << 1
+            << "Sortie standard : " + tooLarge;
+}
+
+void tst_DataTool::standardStreams_failuresReported()
+{
+    QFETCH(QList<QByteArray>, arguments);
+    QFETCH(QString, stream);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    const QDir folder(m_dir.filePath(u"streams"_s));
+    QVERIFY(folder.mkpath(u"."_s));
+    QVERIFY(!write(u"streams/a.tsv"_s, "一\tyī\tun\n").isEmpty());
+    QVERIFY(!write(u"streams/t.txt"_s, "中国人\n").isEmpty());
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith("--"))
+            arguments[i] = QFile::encodeName(folder.filePath(QString::fromUtf8(arguments[i])));
+    }
+    const QString output = folder.filePath(u"output.txt"_s);
+    QFile::remove(output);
+    std::function<void()> modify;
+    if (stream == u"full output") {
+        modify = [] {
+            const rlimit limit{8, 8};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        };
+    } else {
+        const int fd = stream == u"closed input" ? 0 : 1;
+        modify = [fd] { ::close(fd); };
+    }
+    const Run r = runBytes(arguments, modify, stream == u"full output" ? output : QString());
+    QVERIFY2(r.exitCode == exitCode, r.err.constData());
+    QVERIFY2(r.err.contains(message), r.err.constData());
+}
+
+// Every output a command writes is checked before it writes any: a name
+// too long for its folder fails before the report is written.
+void tst_DataTool::outputs_checkedBeforeAnythingIsWritten()
+{
+    const QDir folder(m_dir.filePath(u"checked"_s));
+    QVERIFY(folder.mkpath(u"."_s));
+    const QString text = write(u"checked/t.txt"_s, "中国人龘\n");
+    QVERIFY(!text.isEmpty());
+    const Run r = run({u"vocab"_s, u"--unknown-to"_s, folder.filePath(QString(256, u'n')), text});
+    QVERIFY2(r.exitCode == 1, r.err.constData());
+    QVERIFY2(r.err.contains("Le nom du fichier est trop long"), r.err.constData());
+    QCOMPARE(r.out, QByteArray());
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"t.txt"_s});
 }
 #endif
 

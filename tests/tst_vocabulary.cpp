@@ -148,6 +148,8 @@ private slots:
     void wordList();
     void formats_data();
     void formats();
+    void csv_formulasNotRun_data();
+    void csv_formulasNotRun();
     void summary_data();
     void summary();
     void progressBar_data();
@@ -617,6 +619,31 @@ void tst_Vocabulary::formats()
     rows.erase(rows.begin());
     QCOMPARE(formatEntries(fixture(), rows, format), entries);
     QCOMPARE(formatUnknown(vocabulary.unknownCharacters(), format), unknown);
+}
+
+// A CSV field a spreadsheet would run as a formula (=, +, - or @ first) is
+// written as text: quoted, after an apostrophe.
+void tst_Vocabulary::csv_formulasNotRun_data()
+{
+    QTest::addColumn<QString>("gloss");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addRow("=") << u"=1+2"_s << QByteArray("好,hǎo,\"'=1+2\",1\r\n");
+    QTest::addRow("+") << u"+33 6"_s << QByteArray("好,hǎo,\"'+33 6\",1\r\n");
+    QTest::addRow("-") << u"-5 °C"_s << QByteArray("好,hǎo,\"'-5 °C\",1\r\n");
+    QTest::addRow("@") << u"@SUM(A1)"_s << QByteArray("好,hǎo,\"'@SUM(A1)\",1\r\n");
+    QTest::addRow("quotes and comma kept")
+            << u"=HYPERLINK(\"x\",\"y\")"_s
+            << QByteArray("好,hǎo,\"'=HYPERLINK(\"\"x\"\",\"\"y\"\")\",1\r\n");
+    QTest::addRow("sign inside") << u"a=b-c"_s << QByteArray("好,hǎo,a=b-c,1\r\n");
+}
+
+void tst_Vocabulary::csv_formulasNotRun()
+{
+    QFETCH(QString, gloss);
+    QFETCH(QByteArray, line);
+    const QList<Verarov::Dictionary::Entry> entries{{u"好"_s, u"hǎo"_s, gloss}};
+    const Tables tables = Tables::fromCompiled(Verarov::Dictionary::compile(entries));
+    QCOMPARE(formatEntries(tables, {{0, 1}}, ReportFormat::Csv), line);
 }
 
 void tst_Vocabulary::summary_data()

@@ -6,6 +6,7 @@
 #include "app/errorbox.h"
 #include "dictionary/loader.h"
 #include "dictionary/radicals.h"
+#include "io/names.h"
 #include "app/recherche.h"
 #include "app/unit1.h"
 
@@ -144,7 +145,7 @@ QStringList programArguments(int argc, char *argv[])
 #else
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+        arguments.append(Io::decodeName(argv[i])); // its bytes, UTF-8 or not
     return arguments;
 #endif
 }

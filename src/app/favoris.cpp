@@ -4,7 +4,8 @@
 #include "app/errorbox.h"
 #include "app/unit1.h"
 #include "lookup/favourites.h"
-#include "translate/files.h"
+#include "io/messages.h"
+#include "io/output.h"
 #include "translate/translator.h"
 #include "translate/vocabulary.h"
 
@@ -117,7 +118,7 @@ void FavouritesWindow::exportClick()
             Verarov::Translate::ReportFormat::Anki};
         const QByteArray bytes = Verarov::Translate::formatEntries(
                 m_dictionary, entries, formats[std::clamp(m_format->currentIndex(), 0, 2)]);
-        Verarov::Translate::OutputFile out;
+        Verarov::Io::OutputFile out;
         int error = out.create(path);
         if (error == 0) {
             out.writeBytes(bytes.constData(), std::size_t(bytes.size()));
@@ -126,7 +127,7 @@ void FavouritesWindow::exportClick()
         if (error == 0)
             error = out.commit();
         if (error != 0)
-            throw Verarov::App::Error(Verarov::Translate::createErrorMessage(path, error));
+            throw Verarov::App::Error(Verarov::Io::createErrorMessage(path, error));
     });
 }
 

@@ -3,8 +3,10 @@
 #include "dictionary/builder.h"
 #include "dictionary/casefolding.h"
 #include "dictionary/derivation_p.h"
-#include "dictionary/fileaccess.h"
 #include "dictionary/reader.h"
+#include "io/input.h"
+#include "io/names.h"
+#include "io/output.h"
 
 #include <cstring>
 
@@ -18,7 +20,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QResource>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Verarov::Dictionary {
@@ -91,7 +92,7 @@ quint64 changeStamp(const QString &path)
 {
 #ifdef Q_OS_UNIX
     struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+    if (::stat(Io::encodeName(path).constData(), &info) == 0) {
         const quint64 modified = quint64(info.st_mtim.tv_sec) * 1000000000u + quint64(info.st_mtim.tv_nsec);
         const quint64 changed = quint64(info.st_ctim.tv_sec) * 1000000000u + quint64(info.st_ctim.tv_nsec);
         return modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
@@ -119,12 +120,12 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
         return false;
     // A regular file only: whatever else stands there is never waited on.
     int error = 0;
-    const int fd = openForReading(cacheFile, &error);
+    const int fd = Io::openForReading(cacheFile, &error);
     if (fd < 0)
         return false;
     auto file = std::make_shared<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        closeDescriptor(fd);
+        Io::closeDescriptor(fd);
         return false;
     }
     // Mapped, not read: start-up touches only the pages it uses.
@@ -157,15 +158,13 @@ void storeCache(const QString &cacheFile, CacheHeader header, const QByteArray &
     std::memcpy(header.checksum, checksum.constData(), sizeof header.checksum);
     if (cacheFile.isEmpty() || !QDir().mkpath(QFileInfo(cacheFile).path()))
         return;
-    // The cache replaces a link in its place rather than write through it
-    // (a saved file follows links).
-    if (QFileInfo(cacheFile).isSymLink())
-        QFile::remove(cacheFile);
-    QSaveFile file(cacheFile);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(reinterpret_cast<const char *>(&header), sizeof header);
-        file.write(compiled);
-        if (file.commit())
+    // Written aside and renamed: a link in its place is replaced, never
+    // written through, and a failure leaves no half-written cache.
+    Io::OutputFile file;
+    if (file.create(cacheFile, Io::OutputFile::Streams::Replaced) == 0) {
+        file.writeBytes(reinterpret_cast<const char *>(&header), sizeof header);
+        file.writeBytes(compiled.constData(), std::size_t(compiled.size()));
+        if (file.close() == 0 && file.commit() == 0)
             return;
     }
     qCInfo(lcDictionary) << "cannot cache the dictionary in" << cacheFile;

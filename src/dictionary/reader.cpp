@@ -1,14 +1,11 @@
 #include "dictionary/reader.h"
 
-#include "dictionary/fileaccess.h"
 #include "dictionary/pinyin.h"
 #include "dictionary/text.h"
 
-#include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 
-#include <cerrno>
 
 namespace Verarov::Dictionary {
 
@@ -198,51 +195,6 @@ ReadResult parseDictionary(QByteArrayView data)
         result.error = u"aucune entrée utilisable"_s;
     }
     return result;
-}
-
-QString readWholeFile(const QString &path, QByteArray &data, qint64 maxBytes)
-{
-    int error = 0;
-    const int fd = openForReading(path, &error);
-    if (fd < 0)
-        return inputErrorMessage(error);
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        closeDescriptor(fd);
-        return inputErrorMessage(EIO);
-    }
-    // The bytes read are counted, not the size the system reports, which
-    // some files (under /proc, growing ones) do not give truly.
-    const auto tooLarge = [&] {
-        data.clear();
-        return maxBytes >= (1 << 20)
-                ? u"fichier trop volumineux (plus de %1 Mo)"_s.arg(maxBytes >> 20)
-                : u"fichier trop volumineux (plus de %1 octets)"_s.arg(maxBytes);
-    };
-    const qint64 reported = file.size();
-    if (reported > maxBytes)
-        return tooLarge();
-    data.resize(qsizetype(qMax<qint64>(reported, 1 << 16)) + 1);
-    qsizetype used = 0;
-    for (;;) {
-        if (used == data.size()) {
-            if (used > maxBytes)
-                return tooLarge();
-            data.resize(qsizetype(qMin<qint64>(qint64(data.size()) * 2, maxBytes + 1)));
-        }
-        const qint64 got = file.read(data.data() + used, data.size() - used);
-        if (got < 0) {
-            data.clear();
-            return u"erreur de lecture"_s;
-        }
-        if (got == 0)
-            break;
-        used += qsizetype(got);
-    }
-    if (used > maxBytes)
-        return tooLarge();
-    data.truncate(used);
-    return {};
 }
 
 ReadResult readDictionaryFile(const QString &path)

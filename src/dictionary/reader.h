@@ -2,6 +2,7 @@
 
 #include "dictionary/builder.h"
 #include "dictionary/tables.h"
+#include "io/input.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -49,11 +50,12 @@ ReadResult parseDictionary(QByteArrayView data);
 // Far above any real dictionary; keeps a wrong path from filling memory.
 inline constexpr qint64 kMaxDictionaryBytes = qint64(256) << 20;
 
-// Reads a whole regular file of at most maxBytes; returns the French reason
-// when it cannot (missing, a folder, a FIFO or a device, denied, too large),
-// else an empty string.  Never waits on a FIFO.
-QString readWholeFile(const QString &path, QByteArray &data,
-                      qint64 maxBytes = kMaxDictionaryBytes);
+// Reads a whole dictionary file (Io::readWholeFile, at most maxBytes).
+inline QString readWholeFile(const QString &path, QByteArray &data,
+                             qint64 maxBytes = kMaxDictionaryBytes)
+{
+    return Io::readWholeFile(path, data, maxBytes);
+}
 
 // The same for a file; a file that cannot be read sets error.
 ReadResult readDictionaryFile(const QString &path);

@@ -1,18 +1,16 @@
 #include "translate/translator.h"
 
 #include "translate/cutter.h"
-#include "translate/files.h"
 #include "translate/headwordindex.h"
 #include "translate/textdecoder.h"
-#include "dictionary/fileaccess.h"
+#include "io/input.h"
+#include "io/output.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QtEndian>
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcTranslate, "verarov.translate", QtWarningMsg)
@@ -31,48 +29,7 @@ QString outputFileName(const QString &input)
     return input + u".vare"_s;
 }
 
-QString createErrorMessage(const QString &path, int error)
-{
-    QString reason;
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-#ifdef ETXTBSY
-    case ETXTBSY:
-#endif
-        reason = u"Accès refusé"_s;
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        reason = u"Le chemin d'accès spécifié est introuvable"_s;
-        break;
-    case EMFILE:
-    case ENFILE:
-        reason = u"Trop de fichiers ouverts"_s;
-        break;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        reason = u"Espace insuffisant sur le disque"_s;
-        break;
-    case ENAMETOOLONG:
-        reason = u"Le nom du fichier est trop long"_s;
-        break;
-    case EBUSY:
-        reason = u"Le fichier est utilisé par un autre processus"_s;
-        break;
-    default:
-        reason = u"Erreur système %1"_s.arg(error);
-        break;
-    }
-    return u"Impossible de créer le fichier \"%1\". %2"_s.arg(QFileInfo(path).absoluteFilePath(),
-                                                             reason);
-}
-
-void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int entry)
+void writeEntryLine(Io::OutputFile &output, const Dictionary::Tables &tables, int entry)
 {
     // The dictionary holds each entry's line as it is written.
     output.write(tables.line(entry));
@@ -145,15 +102,15 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
         return outcome;
     };
 
-    InputFile in;
+    Io::InputFile in;
     if (const int error = in.open(input))
-        return finish(inputErrorMessage(error));
+        return finish(Io::inputErrorMessage(error));
     const qint64 total = in.size();
 
-    OutputFile out;
+    Io::OutputFile out;
     const QString outputName = outputFileName(input);
     if (const int error = out.create(outputName))
-        return finish(createErrorMessage(outputName, error));
+        return finish(Io::createErrorMessage(outputName, error));
 
     const HeadwordIndex &headwords = index(tables);
     out.write(u'\xFEFF'); // bytes FF FE
@@ -184,7 +141,7 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
     for (;;) {
         const qint64 got = in.read(bytes.data() + oddBytes, m_blockSize);
         if (got < 0) {
-            error = inputErrorMessage(in.error());
+            error = Io::inputErrorMessage(in.error());
             break;
         }
         if (got == 0) {
@@ -233,9 +190,9 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
     if (!error.isEmpty())
         return finish(error);
     if (const int writeError = out.close())
-        return finish(writeErrorMessage(writeError));
+        return finish(Io::writeErrorMessage(writeError));
     if (const int renameError = out.commit())
-        return finish(createErrorMessage(outputName, renameError));
+        return finish(Io::createErrorMessage(outputName, renameError));
     outcome.output = outputName;
     if (oddBytes)
         error = u"Lecture au-delà de la fin de fichier"_s;

@@ -7,10 +7,13 @@
 #include <functional>
 #include <memory>
 
+namespace Verarov::Io {
+class OutputFile;
+}
+
 namespace Verarov::Translate {
 
 class HeadwordIndex;
-class OutputFile;
 
 // Name of the output of a translation: the input name with ".vare" put
 // before its extension, the extension being what follows the last "." that
@@ -35,7 +38,7 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 
 // Writes the output line of one entry: headword TAB pinyin TAB trimmed
 // gloss CR LF.
-void writeEntryLine(OutputFile &output, const Dictionary::Tables &tables, int entry);
+void writeEntryLine(Io::OutputFile &output, const Dictionary::Tables &tables, int entry);
 
 // File translation: cuts a Chinese text, left to right, into the longest
 // headwords of the dictionary and writes the entries found, one line each,
@@ -77,9 +80,5 @@ private:
     std::unique_ptr<HeadwordIndex> m_index;
     qint64 m_blockSize = 1 << 18;
 };
-
-// "Impossible de créer le fichier "%s". %s": the output's full path and
-// the reason, from a system error number.
-QString createErrorMessage(const QString &path, int error);
 
 } // namespace Verarov::Translate

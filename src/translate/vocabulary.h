@@ -2,6 +2,7 @@
 
 #include "dictionary/tables.h"
 #include "translate/cutter.h"
+#include "translate/reportwriter.h"
 #include "translate/textdecoder.h"
 
 #include <QByteArray>
@@ -12,7 +13,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <vector>
 
 namespace Verarov::Translate {
@@ -68,16 +68,8 @@ public:
     // after the texts.
     void leaveOut(QStringView word);
 
-    struct EntryCount
-    {
-        int entry;
-        qint64 count;
-    };
-    struct CharacterCount
-    {
-        char32_t character;
-        qint64 count;
-    };
+    using EntryCount = Translate::EntryCount;
+    using CharacterCount = Translate::CharacterCount;
     // The entries found at least minCount times and not left out, most
     // frequent first, ties in the order of their first occurrence.
     std::vector<EntryCount> entries(qint64 minCount = 1) const;
@@ -150,33 +142,6 @@ private:
     bool m_inFirstField = true;
     bool m_tooLong = false;
 };
-
-enum class ReportFormat { Tsv, Csv, Anki };
-
-// "tsv", "csv" or "anki", case ignored.
-std::optional<ReportFormat> reportFormatFromName(QStringView name);
-
-// The lines of the entries, UTF-8, without heading:
-//   Tsv:  headword TAB pinyin TAB gloss TAB count LF
-//   Csv:  headword,pinyin,gloss,count CR LF (RFC 4180): a field holding a
-//         comma, a double quote, CR or LF between double quotes, its double
-//         quotes doubled
-//   Anki: "#separator:tab" and "#html:true" first (lines the flashcard
-//         program reads as its settings), then headword TAB pinyin<br>gloss
-//         LF: the front and the back of a card, as HTML (& < > escaped)
-// The gloss is trimmed as the translation writes it.  In Tsv and Anki a TAB,
-// CR or LF inside a field becomes a blank.
-QByteArray formatEntries(const Dictionary::Tables &tables,
-                         const std::vector<Vocabulary::EntryCount> &entries, ReportFormat format);
-
-// The unknown characters: character TAB count LF (Tsv and Anki), or
-// character,count CR LF (Csv).
-QByteArray formatUnknown(const std::vector<Vocabulary::CharacterCount> &characters,
-                         ReportFormat format);
-
-// What comes between the entries and the unknown characters when both go
-// to one output: an empty line and "# caractères inconnus" (Tsv, Csv).
-QByteArray unknownHeading(ReportFormat format);
 
 // The summary, in French, a figure a line:
 //   Caractères : 1572864

@@ -1,13 +1,13 @@
 #include "strokecommands.h"
 
-#include "dictionary/fileaccess.h"
+#include "io/input.h"
+#include "io/messages.h"
 #include "strokes/recogniser.h"
 #include "strokes/strokedata.h"
 #include "strokes/strokesjson.h"
 #include "speech/speaker.h"
-#include "translate/files.h"
+#include "io/output.h"
 #include "translate/translator.h"
-#include "dictionary/fileaccess.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -37,9 +37,9 @@ QString readAll(const QString &path, QByteArray *bytes)
             return u"Impossible de lire l'entrée standard"_s;
     } else {
         int error = 0;
-        fd = Verarov::openForReading(path, &error);
+        fd = Verarov::Io::openForReading(path, &error);
         if (fd < 0)
-            return u"Fichier \"%1\" : %2"_s.arg(path, Verarov::inputErrorMessage(error));
+            return u"Fichier \"%1\" : %2"_s.arg(path, Verarov::Io::inputErrorMessage(error));
         if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
             return u"Fichier \"%1\" : %2"_s.arg(path, file.errorString());
     }
@@ -95,9 +95,9 @@ int sayCommand(const QStringList &args)
     }
     const QByteArray wav = Verarov::Speech::wavFile(speech);
     const QString &path = args[2];
-    Verarov::Translate::OutputFile out;
+    Verarov::Io::OutputFile out;
     if (const int error = out.create(path)) {
-        errors() << Verarov::Translate::createErrorMessage(path, error) << '\n';
+        errors() << Verarov::Io::createErrorMessage(path, error) << '\n';
         return 1;
     }
     out.writeBytes(wav.constData(), std::size_t(wav.size()));
@@ -105,7 +105,7 @@ int sayCommand(const QStringList &args)
     if (!error)
         error = out.commit();
     if (error) {
-        errors() << u"Fichier \"%1\" : %2"_s.arg(path, Verarov::writeErrorMessage(error)) << '\n';
+        errors() << u"Fichier \"%1\" : %2"_s.arg(path, Verarov::Io::writeErrorMessage(error)) << '\n';
         return 1;
     }
     return 0;
