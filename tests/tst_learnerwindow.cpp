@@ -26,6 +26,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using Option = TForm1::DisplayOption;
 
 Q_DECLARE_METATYPE(TForm1::DisplayOption)

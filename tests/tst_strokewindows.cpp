@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
+using namespace Verarov::App;
 using Verarov::App::HandwritingWindow;
 using Verarov::App::StrokeOrderWindow;
 

@@ -227,12 +227,12 @@ Loaded loadExternal(const QString &path, CacheUse use)
 bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
 {
     int error = 0;
-    const int fd = openForReading(cacheFile, &error);
+    const int fd = Io::openForReading(cacheFile, &error);
     if (fd < 0)
         return false;
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        closeDescriptor(fd);
+        Io::closeDescriptor(fd);
         return false;
     }
     CacheHeader header;

@@ -41,7 +41,7 @@ namespace {
 // that is well-formed UTF-8 holding no NUL byte is UTF-8 (read whole to
 // know: *probed is then true); anything else UTF-16LE.  The file is left
 // at its first byte.  Returns 0 or the error number of a failed read.
-int inputEncoding(InputFile &in, std::vector<char> &block, const Progress &progress,
+int inputEncoding(Io::InputFile &in, std::vector<char> &block, const Progress &progress,
                   qint64 total, TextEncoding *encoding, bool *probed)
 {
     *probed = false;
@@ -120,7 +120,7 @@ Outcome Translator::translate(const Dictionary::Tables &tables, const QString &i
     TextEncoding encoding = TextEncoding::Utf16LE;
     bool probed = false;
     if (const int error = inputEncoding(in, bytes, progress, total, &encoding, &probed))
-        return finish(inputErrorMessage(error));
+        return finish(Io::inputErrorMessage(error));
     // UTF-16LE is read unit by unit from the first byte, mark included;
     // the other encodings go through the strict decoder, which drops the mark.
     const bool decoded = encoding != TextEncoding::Utf16LE;
