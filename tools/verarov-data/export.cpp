@@ -55,7 +55,8 @@ int exportCommand(const QString &dirPath)
             return 1;
     }
     // The raw radical list and what the start-up builds from it; the row
-    // ranges have one line per radical number, slot 1 first.
+    // ranges have one line per radical number, slot 1 first, and a radical
+    // without characters reads first -1, last 0.
     const QStringList raw = builtInRadicalList();
     const RadicalTables radicals = buildRadicalTables(raw);
     const int rows = radicals.rowCount();
@@ -68,9 +69,15 @@ int exportCommand(const QString &dirPath)
             && writeRows(dir, u"liste_rad_nb_traits"_s, rows,
                          [&](int r) { return radicals.strokes(r).toString(); })
             && writeRows(dir, u"debut_rad"_s, kRadicalNumberMax,
-                         [&](int r) { return QString::number(radicals.rows(r + 1).first); })
+                         [&](int r) {
+                             const RadicalRows range = radicals.rows(r + 1);
+                             return QString::number(range.isEmpty() ? -1 : range.first);
+                         })
             && writeRows(dir, u"fin_rad"_s, kRadicalNumberMax,
-                         [&](int r) { return QString::number(radicals.rows(r + 1).last); });
+                         [&](int r) {
+                             const RadicalRows range = radicals.rows(r + 1);
+                             return QString::number(range.isEmpty() ? 0 : range.last);
+                         });
     return written ? 0 : 1;
 }
 
