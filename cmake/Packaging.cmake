@@ -4,7 +4,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME verarov)
 set(CPACK_PACKAGE_VENDOR "The Verarov team")
-set(CPACK_PACKAGE_CONTACT "The Verarov team <ecrire@verarov.example.org>")
+set(CPACK_PACKAGE_CONTACT "The Verarov team <ecrire@verarov.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://verarov.example.org/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese-French dictionary for the desktop")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

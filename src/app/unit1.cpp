@@ -47,7 +47,7 @@ TForm1 *Form1 = nullptr;
 
 namespace {
 
-const QString kContactAddress = QStringLiteral("ecrire@verarov.example.org");
+const QString kContactAddress = QStringLiteral("ecrire@verarov.org");
 
 QFrame *loweredPanel(QFrame *frame)
 {
