@@ -19,6 +19,8 @@ scripts/install-deps.sh
 if command -v npm >/dev/null 2>&1; then
     tools/dictdata/install-inputs.sh >/dev/null 2>&1 \
         || echo "test.sh: inputs of the data tools not installed; radicals_reproducible will skip" >&2
+    tools/strokes/install-inputs.sh >/dev/null 2>&1 \
+        || echo "test.sh: input of the stroke data tool not installed; strokes_reproducible will skip" >&2
 fi
 jobs=${VERAROV_JOBS:-$(nproc)}
 # Each build is a preset of CMakePresets.json, in a folder of its own.
