@@ -20,8 +20,7 @@ int main(int argc, char *argv[])
     window.show();
     QTimer::singleShot(0, &app, [] {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        std::printf("shown %lld\n",
-                    static_cast<long long>(std::chrono::nanoseconds(now).count()));
+        std::printf("shown %lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
         std::fflush(stdout);
         QCoreApplication::quit();
     });

@@ -45,11 +45,21 @@ QString numbered(QStringView pinyin)
         int tone = 5;
         for (QChar c : nfd) {
             switch (c.unicode()) {
-            case 0x0304: tone = 1; break;
-            case 0x0301: tone = 2; break;
-            case 0x030C: tone = 3; break;
-            case 0x0300: tone = 4; break;
-            case 0x0308: out += u':'; break; // after its u
+            case 0x0304:
+                tone = 1;
+                break;
+            case 0x0301:
+                tone = 2;
+                break;
+            case 0x030C:
+                tone = 3;
+                break;
+            case 0x0300:
+                tone = 4;
+                break;
+            case 0x0308:
+                out += u':';
+                break; // after its u
             default:
                 if (c.unicode() < 0x300 || c.unicode() > 0x36F)
                     out += c.toLower();
@@ -98,7 +108,8 @@ Figures typeWords(const KeyListModel &model, const QStringList &words)
             Verarov::Lookup::FieldState state;
             for (qsizetype i = 0; i < word.size(); ++i) {
                 timer.restart();
-                const Verarov::Lookup::Step step = typeCharacter(state, QStringView(word).sliced(i, 1), *keys);
+                const Verarov::Lookup::Step step =
+                        typeCharacter(state, QStringView(word).sliced(i, 1), *keys);
                 const qint64 t = timer.nsecsElapsed();
                 (keys == &model ? f.learner : f.prefixOnly).push_back(t);
                 if (keys == &model && t > f.slowest) {
@@ -124,8 +135,8 @@ void report(QTextStream &out, const QString &what, const Figures &f)
     out << what << ": " << f.words << " words, " << f.found << " found; first learner lookup "
         << f.first / 1e6 << " ms; key press median " << learner / 1e3 << " us (prefix only "
         << base / 1e3 << " us, ratio " << (base ? double(learner) / double(base) : 0.0)
-        << "), slowest " << f.slowest / 1e6 << " ms (\"" << f.slowestText << "\"), "
-        << over << " of " << f.learner.size() << " over 5 ms\n";
+        << "), slowest " << f.slowest / 1e6 << " ms (\"" << f.slowestText << "\"), " << over
+        << " of " << f.learner.size() << " over 5 ms\n";
 }
 
 } // namespace

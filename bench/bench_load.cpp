@@ -27,9 +27,9 @@ qint64 writeSyntheticTsv(const QString &path, int megabytes)
     if (!file.open(QIODevice::WriteOnly))
         return -1;
     QRandomGenerator random(1);
-    const QStringList syllables = {u"mā"_s, u"shì"_s, u"hǎo"_s, u"lè"_s, u"yī"_s, u"xià"_s,
-                                   u"zhōng"_s};
-    const QStringList words = {u"eau"_s, u"feu"_s, u"ami"_s, u"vent"_s, u"mer"_s, u"ciel"_s,
+    const QStringList syllables = {u"mā"_s, u"shì"_s, u"hǎo"_s,  u"lè"_s,
+                                   u"yī"_s, u"xià"_s, u"zhōng"_s};
+    const QStringList words = {u"eau"_s, u"feu"_s, u"ami"_s, u"vent"_s, u"mer"_s,   u"ciel"_s,
                                u"bon"_s, u"dur"_s, u"vif"_s, u"lent"_s, u"clair"_s, u"sec"_s};
     const qint64 target = qint64(megabytes) << 20;
     QByteArray block;
@@ -74,7 +74,8 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     const QList<QByteArray> common = {"QT_QPA_PLATFORM=offscreen", "VERAROV_QUIT_WHEN_SHOWN=1",
                                       "XDG_DATA_HOME=" + home.filePath(u"data"_s).toLocal8Bit(),
-                                      "XDG_CONFIG_HOME=" + home.filePath(u"config"_s).toLocal8Bit()};
+                                      "XDG_CONFIG_HOME="
+                                              + home.filePath(u"config"_s).toLocal8Bit()};
     QTextStream out(stdout);
 
     const auto run = [&](const QList<QByteArray> &env) {
@@ -89,8 +90,7 @@ int main(int argc, char *argv[])
     };
 
     const ProcessFigures own = run({"XDG_CACHE_HOME=" + home.filePath(u"cache0"_s).toLocal8Bit()});
-    out << "built-in dictionary: " << mib(own.maxRssKiB) << " MiB peak, "
-        << shown(own) << " s\n";
+    out << "built-in dictionary: " << mib(own.maxRssKiB) << " MiB peak, " << shown(own) << " s\n";
     out.flush();
     for (const int megabytes : sizes) {
         const QString tsv = home.filePath(u"synthetic-%1.tsv"_s.arg(megabytes));
@@ -106,12 +106,12 @@ int main(int argc, char *argv[])
         const ProcessFigures cached = run(env);
         const double fileKiB = double(bytes) / 1024;
         out << megabytes << " MB TSV (" << bytes << " bytes):\n"
-            << "  first start " << mib(first.maxRssKiB) << " MiB peak, "
-            << shown(first) << " s; above the built-in start: "
+            << "  first start " << mib(first.maxRssKiB) << " MiB peak, " << shown(first)
+            << " s; above the built-in start: "
             << QString::number((first.maxRssKiB - own.maxRssKiB) / fileKiB, 'f', 1)
             << " x the file (aim: 4 x or less)\n"
-            << "  cached start " << mib(cached.maxRssKiB) << " MiB peak, "
-            << shown(cached) << " s\n";
+            << "  cached start " << mib(cached.maxRssKiB) << " MiB peak, " << shown(cached)
+            << " s\n";
         out.flush();
         QFile::remove(tsv);
     }

@@ -43,7 +43,8 @@ double medianMs(int runs, Setup &&setup, Body &&body)
 template<typename Body>
 double medianMs(int runs, Body &&body)
 {
-    return medianMs(runs, [] {}, body);
+    return medianMs(
+            runs, [] {}, body);
 }
 
 // The plain scan: every entry's first character copied and compared, the
@@ -103,7 +104,9 @@ int main(int argc, char *argv[])
     // filed under and its row there; the radical with the most characters.
     int bestRow = -1, bestWords = -1, largest = 1;
     for (int r = 0; r < radicals.rowCount(); ++r) {
-        const int words = Dictionary::entriesBeginningWith(tables, radicals.character(r).front().unicode()).size();
+        const int words =
+                Dictionary::entriesBeginningWith(tables, radicals.character(r).front().unicode())
+                        .size();
         if (words > bestWords) {
             bestWords = words;
             bestRow = r;
@@ -170,19 +173,22 @@ int main(int argc, char *argv[])
     listBox.show();
     if (!QTest::qWaitForWindowExposed(&listBox))
         return 1;
-    const double listBoxMs = medianMs(runs, [&] {
-        listBox.clear();
-        listBox.repaint();
-    }, [&] {
-        plainScan(tables, character, lists);
-        listBox.addItems(lists.words);
-        listBox.repaint();
-    });
+    const double listBoxMs = medianMs(
+            runs,
+            [&] {
+                listBox.clear();
+                listBox.repaint();
+            },
+            [&] {
+                plainScan(tables, character, lists);
+                listBox.addItems(lists.words);
+                listBox.repaint();
+            });
 
     out << "character with the most words: " << character << " (" << listed << " words listed, "
         << lists.words.size() << " by the scan), under radical " << bestRadical << '\n';
-    out << "  choosing it, handler: " << handlerMs << " ms median; with the list repainted: "
-        << paintedMs << " ms (target < 2 ms)\n";
+    out << "  choosing it, handler: " << handlerMs
+        << " ms median; with the list repainted: " << paintedMs << " ms (target < 2 ms)\n";
     out << "  plain scan of all entries, same run: " << scanMs << " ms median; ratio handler/scan "
         << handlerMs / scanMs << " (target <= 0.05), repainted/scan " << paintedMs / scanMs << '\n';
     out << "  plain scan filling a list box, painted: " << listBoxMs
@@ -201,7 +207,7 @@ int main(int argc, char *argv[])
         characters->repaint();
     });
     out << "largest radical: " << largest << " (" << characters->model()->rowCount()
-        << " characters); listing it, handler: " << radicalMs << " ms median; with the list repainted: "
-        << radicalPaintedMs << " ms (target < 2 ms)\n";
+        << " characters); listing it, handler: " << radicalMs
+        << " ms median; with the list repainted: " << radicalPaintedMs << " ms (target < 2 ms)\n";
     return listed == lists.words.size() ? 0 : 1;
 }

@@ -71,7 +71,10 @@ int main(int argc, char *argv[])
 
     std::mt19937 random(seed);
     const Deformation how;
-    struct Score { int top1 = 0, top10 = 0, n = 0; };
+    struct Score
+    {
+        int top1 = 0, top10 = 0, n = 0;
+    };
     Score plain, dropped, swapped;
     std::vector<double> times12, baseline12;
     const auto score = [&](const Recogniser::Strokes &strokes, char32_t expected, Score *s,
@@ -108,8 +111,8 @@ int main(int argc, char *argv[])
     const auto pc = [](int a, int n) { return n ? 100.0 * a / n : 0.0; };
     std::printf("seed %u, %zu level-1 characters of %d in the data\n", seed, level1.size(),
                 data.count());
-    std::printf("as drawn:          top-1 %.1f %%  top-10 %.1f %%  (%d)\n",
-                pc(plain.top1, plain.n), pc(plain.top10, plain.n), plain.n);
+    std::printf("as drawn:          top-1 %.1f %%  top-10 %.1f %%  (%d)\n", pc(plain.top1, plain.n),
+                pc(plain.top10, plain.n), plain.n);
     std::printf("a stroke left out: top-1 %.1f %%  top-10 %.1f %%  (%d)\n",
                 pc(dropped.top1, dropped.n), pc(dropped.top10, dropped.n), dropped.n);
     std::printf("two swapped:       top-1 %.1f %%  top-10 %.1f %%  (%d)\n",

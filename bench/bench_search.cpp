@@ -182,12 +182,12 @@ int main(int argc, char *argv[])
         bool baseline;
     };
     const Case cases[] = {
-        {u"choix3"_s, List::FrenchKeys, u"e"_s, true},
-        {u"choix3"_s, List::FrenchKeys, u"ion"_s, true},
-        {u"choix3"_s, List::FrenchKeys, u"eau"_s, false},
-        {u"choix1"_s, List::Headwords, u"中"_s, true},
-        {u"choix1"_s, List::Headwords, u"人"_s, false},
-        {u"choix2"_s, List::PinyinKeys, u"ai"_s, false},
+            {u"choix3"_s, List::FrenchKeys, u"e"_s, true},
+            {u"choix3"_s, List::FrenchKeys, u"ion"_s, true},
+            {u"choix3"_s, List::FrenchKeys, u"eau"_s, false},
+            {u"choix1"_s, List::Headwords, u"中"_s, true},
+            {u"choix1"_s, List::Headwords, u"人"_s, false},
+            {u"choix2"_s, List::PinyinKeys, u"ai"_s, false},
     };
     PlainWindow plain;
     for (const Case &c : cases) {
@@ -231,7 +231,8 @@ int main(int argc, char *argv[])
             settle();
             QElapsedTimer timer;
             timer.start();
-            QTest::sendKeyEvent(QTest::Click, w.result->lineEdit(), Qt::Key_unknown, QString(c), {});
+            QTest::sendKeyEvent(QTest::Click, w.result->lineEdit(), Qt::Key_unknown, QString(c),
+                                {});
             QCoreApplication::processEvents();
             return timer.nsecsElapsed();
         };
@@ -245,9 +246,9 @@ int main(int argc, char *argv[])
         }
         std::sort(presses.begin(), presses.end());
         out << "typing over " << results.count() << " results of \"e\": key press to display "
-            << ms(median(presses)) << " ms median, "
-            << ms(presses[presses.size() * 99 / 100]) << " ms 99th percentile, "
-            << ms(presses.back()) << " ms worst (" << presses.size() << " presses)\n";
+            << ms(median(presses)) << " ms median, " << ms(presses[presses.size() * 99 / 100])
+            << " ms 99th percentile, " << ms(presses.back()) << " ms worst (" << presses.size()
+            << " presses)\n";
 
         // The completion search alone, through the index and by the plain
         // scan, on every prefix of those words (also upper-cased).

@@ -35,8 +35,8 @@ struct Series
     bool failed = false;
 };
 
-Series measure(const QString &program, const QStringList &arguments,
-               const QList<QByteArray> &env, int runs)
+Series measure(const QString &program, const QStringList &arguments, const QList<QByteArray> &env,
+               int runs)
 {
     Series s;
     for (int i = 0; i < runs; ++i) {
@@ -59,7 +59,8 @@ public:
         const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
         if (xvfb.isEmpty())
             return;
-        for (int display = 90 + int(QCoreApplication::applicationPid() % 50); display < 200; ++display) {
+        for (int display = 90 + int(QCoreApplication::applicationPid() % 50); display < 200;
+             ++display) {
             const QString socket = u"/tmp/.X11-unix/X%1"_s.arg(display);
             if (QFile::exists(socket) || QFile::exists(u"/tmp/.X%1-lock"_s.arg(display)))
                 continue;
@@ -109,12 +110,12 @@ int main(int argc, char *argv[])
     const QString tool = QStringLiteral(DATA_TOOL_EXE);
     const QString cfdict = QStringLiteral(VERAROV_SHARED_DIR "/data/cfdict.u8");
     QTemporaryDir home;
-    const QList<QByteArray> folders = {"QT_QPA_PLATFORM=offscreen",
-                                       "XDG_DATA_HOME=" + home.path().toLocal8Bit(),
-                                       "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit(),
-                                       // settings never in the user's own folder; series below
-                                       // name a folder of their own
-                                       "XDG_CONFIG_HOME=" + home.filePath(u"config"_s).toLocal8Bit()};
+    const QList<QByteArray> folders = {
+            "QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + home.path().toLocal8Bit(),
+            "XDG_CACHE_HOME=" + home.filePath(u"cache"_s).toLocal8Bit(),
+            // settings never in the user's own folder; series below
+            // name a folder of their own
+            "XDG_CONFIG_HOME=" + home.filePath(u"config"_s).toLocal8Bit()};
     const QList<QByteArray> common = folders + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"};
     const QByteArray useExternal = "VERAROV_DICTIONARY=" + cfdict.toLocal8Bit();
     QTextStream out(stdout);
@@ -123,8 +124,8 @@ int main(int argc, char *argv[])
     // result; the runs below then start from the cache.
     const bool haveExternal = QFile::exists(cfdict);
     const Series cold = haveExternal
-            ? measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1)
-            : Series{};
+                                ? measure(verarov, {}, common + QList<QByteArray>{useExternal}, 1)
+                                : Series{};
 
     // A full settings store in the Chinese interface: every colour stored,
     // "langue" "ch".
@@ -160,8 +161,8 @@ int main(int argc, char *argv[])
         const char *text;
         QList<double> seconds;
     };
-    KeySeries keySeries[] = {{"liste_dico_ch", "一", {}}, {"liste_pin_ss_accent", "a", {}},
-                             {"liste_fr", "a", {}}};
+    KeySeries keySeries[] = {
+            {"liste_dico_ch", "一", {}}, {"liste_pin_ss_accent", "a", {}}, {"liste_fr", "a", {}}};
     bool keysFailed = false;
     for (int i = 0; i < runs; ++i) {
         auto add = [](Series &into, const Series &one) {
@@ -170,31 +171,33 @@ int main(int argc, char *argv[])
             into.failed = into.failed || one.failed;
         };
         auto noStore = [&home, i](const char *name) {
-            return QList<QByteArray>{"XDG_CONFIG_HOME="
-                                     + home.filePath(u"config-%1-%2"_s.arg(QLatin1StringView(name)).arg(i))
-                                               .toLocal8Bit()};
+            return QList<QByteArray>{
+                    "XDG_CONFIG_HOME="
+                    + home.filePath(u"config-%1-%2"_s.arg(QLatin1StringView(name)).arg(i))
+                              .toLocal8Bit()};
         };
         add(bareSeries, measure(bare, {}, common + noStore("bare"), 1));
         add(textSeries, measure(bare, {u"--text"_s}, common + noStore("text"), 1));
         add(builtIn, measure(verarov, {}, common + frenchStore, 1));
-        add(noRadicals, measure(verarov, {},
-                                common + frenchStore
-                                        + QList<QByteArray>{"VERAROV_WITHOUT_RADICALS=1"},
-                                1));
+        add(noRadicals,
+            measure(verarov, {},
+                    common + frenchStore + QList<QByteArray>{"VERAROV_WITHOUT_RADICALS=1"}, 1));
         add(firstStart, measure(verarov, {}, common + noStore("first"), 1));
         add(chinese, measure(verarov, {}, common + fullStore, 1));
         if (x.running()) {
-            add(xText, measure(bare, {u"--text"_s}, common + noStore("xtext") + x.environment(), 1));
+            add(xText,
+                measure(bare, {u"--text"_s}, common + noStore("xtext") + x.environment(), 1));
             add(xBuiltIn, measure(verarov, {}, common + frenchStore + x.environment(), 1));
             add(xChinese, measure(verarov, {}, common + fullStore + x.environment(), 1));
         }
         if (haveExternal) {
-            add(external, measure(verarov, {},
-                                  common + frenchStore + QList<QByteArray>{useExternal}, 1));
+            add(external,
+                measure(verarov, {}, common + frenchStore + QList<QByteArray>{useExternal}, 1));
             for (KeySeries &k : keySeries) {
-                const QByteArray typed = "VERAROV_KEY_WHEN_SHOWN=" + QByteArray(k.field) + ':' + k.text;
-                const ProcessFigures f =
-                        runProcess(verarov, {}, folders + frenchStore + QList<QByteArray>{useExternal, typed});
+                const QByteArray typed =
+                        "VERAROV_KEY_WHEN_SHOWN=" + QByteArray(k.field) + ':' + k.text;
+                const ProcessFigures f = runProcess(
+                        verarov, {}, folders + frenchStore + QList<QByteArray>{useExternal, typed});
                 const qint64 ns = printedValue(f.output, "key");
                 keysFailed = keysFailed || f.exitCode != 0 || ns < 0;
                 k.seconds.append(ns / 1e9);
@@ -203,33 +206,37 @@ int main(int argc, char *argv[])
     }
     const double b = median(bareSeries.seconds);
     out << "runs: " << runs << "\n";
-    out << "bare Qt window:        " << b * 1000 << " ms median, peak " << bareSeries.maxRssKiB / 1024.0 << " MiB\n";
+    out << "bare Qt window:        " << b * 1000 << " ms median, peak "
+        << bareSeries.maxRssKiB / 1024.0 << " MiB\n";
     const double t = median(textSeries.seconds);
     out << "offscreen:\n";
-    out << "bare window with text: " << t * 1000 << " ms median, ratio "
-        << t / b << " (for context: fonts loaded)\n";
-    out << "verarov (built-in, full settings store, French): " << median(builtIn.seconds) * 1000 << " ms median, peak "
-        << builtIn.maxRssKiB / 1024.0 << " MiB, ratio " << median(builtIn.seconds) / b
-        << ", to the bare window with text " << median(builtIn.seconds) / t << " (target <= 1.3)\n";
+    out << "bare window with text: " << t * 1000 << " ms median, ratio " << t / b
+        << " (for context: fonts loaded)\n";
+    out << "verarov (built-in, full settings store, French): " << median(builtIn.seconds) * 1000
+        << " ms median, peak " << builtIn.maxRssKiB / 1024.0 << " MiB, ratio "
+        << median(builtIn.seconds) / b << ", to the bare window with text "
+        << median(builtIn.seconds) / t << " (target <= 1.3)\n";
     out << "verarov without radicals: " << median(noRadicals.seconds) * 1000
         << " ms median; with the radical lists built: ratio "
         << median(builtIn.seconds) / median(noRadicals.seconds) << " (target <= 1.1)\n";
     out << "verarov, first start (no settings store): " << median(firstStart.seconds) * 1000
         << " ms median\n";
     out << "verarov (full settings store, Chinese interface): " << median(chinese.seconds) * 1000
-        << " ms median, ratio to the start without a store " << median(chinese.seconds) / median(firstStart.seconds)
-        << " (target <= 1.1), to the French interface " << median(chinese.seconds) / median(builtIn.seconds)
-        << ", to the bare window with text " << median(chinese.seconds) / t << "\n";
+        << " ms median, ratio to the start without a store "
+        << median(chinese.seconds) / median(firstStart.seconds)
+        << " (target <= 1.1), to the French interface "
+        << median(chinese.seconds) / median(builtIn.seconds) << ", to the bare window with text "
+        << median(chinese.seconds) / t << "\n";
     if (x.running()) {
         const double xt = median(xText.seconds);
         out << "xcb (Xvfb):\n";
         out << "bare window with text: " << xt * 1000 << " ms median\n";
-        out << "verarov (built-in, full settings store, French): " << median(xBuiltIn.seconds) * 1000
-            << " ms median, ratio to the bare window with text " << median(xBuiltIn.seconds) / xt
-            << " (target <= 1.3)\n";
-        out << "verarov (full settings store, Chinese interface): " << median(xChinese.seconds) * 1000
-            << " ms median, ratio to the bare window with text " << median(xChinese.seconds) / xt
-            << "\n";
+        out << "verarov (built-in, full settings store, French): "
+            << median(xBuiltIn.seconds) * 1000 << " ms median, ratio to the bare window with text "
+            << median(xBuiltIn.seconds) / xt << " (target <= 1.3)\n";
+        out << "verarov (full settings store, Chinese interface): "
+            << median(xChinese.seconds) * 1000 << " ms median, ratio to the bare window with text "
+            << median(xChinese.seconds) / xt << "\n";
     } else {
         out << "xcb: no Xvfb server could be started: skipped\n";
     }
@@ -240,8 +247,8 @@ int main(int argc, char *argv[])
             << " (aim < 3)\n";
         for (const KeySeries &k : keySeries) {
             out << "verarov (cfdict.u8), first key press in " << k.field
-                << " typed as the window appears, handled and painted: "
-                << median(k.seconds) * 1000 << " ms median (target < 5)\n";
+                << " typed as the window appears, handled and painted: " << median(k.seconds) * 1000
+                << " ms median (target < 5)\n";
         }
         out << "verarov (cfdict.u8), first start, no cache: " << median(cold.seconds) * 1000
             << " ms, peak " << cold.maxRssKiB / 1024.0 << " MiB\n";
@@ -249,8 +256,9 @@ int main(int argc, char *argv[])
         Series exportSeries;
         for (int i = 0; i < std::max(3, runs / 3); ++i) {
             QTemporaryDir cache;
-            const Series one = measure(tool, {u"export"_s, home.filePath(u"lists"_s)},
-                                       {useExternal, "XDG_CACHE_HOME=" + cache.path().toLocal8Bit()}, 1);
+            const Series one =
+                    measure(tool, {u"export"_s, home.filePath(u"lists"_s)},
+                            {useExternal, "XDG_CACHE_HOME=" + cache.path().toLocal8Bit()}, 1);
             exportSeries.seconds += one.seconds;
             exportSeries.failed = exportSeries.failed || one.failed;
         }
@@ -259,9 +267,9 @@ int main(int argc, char *argv[])
     } else {
         out << "no external dictionary at " << cfdict << ": skipped\n";
     }
-    const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed || firstStart.failed
-            || chinese.failed || external.failed || keysFailed || xText.failed || xBuiltIn.failed
-            || xChinese.failed;
+    const bool failed = bareSeries.failed || builtIn.failed || noRadicals.failed
+                        || firstStart.failed || chinese.failed || external.failed || keysFailed
+                        || xText.failed || xBuiltIn.failed || xChinese.failed;
     if (failed)
         out << "a run failed\n";
     return failed ? 1 : 0;

@@ -223,15 +223,17 @@ int main(int argc, char *argv[])
     // The program's settings and cache in folders of the run's own, for
     // this process (which loads the dictionaries too) and the programs it
     // starts.
-    const QList<QByteArray> folders = {
-            "XDG_DATA_HOME=" + dir.filePath(u"data"_s).toLocal8Bit(),
-            "XDG_CACHE_HOME=" + dir.filePath(u"cache"_s).toLocal8Bit(),
-            "XDG_CONFIG_HOME=" + dir.filePath(u"config"_s).toLocal8Bit()};
+    const QList<QByteArray> folders = {"XDG_DATA_HOME=" + dir.filePath(u"data"_s).toLocal8Bit(),
+                                       "XDG_CACHE_HOME=" + dir.filePath(u"cache"_s).toLocal8Bit(),
+                                       "XDG_CONFIG_HOME="
+                                               + dir.filePath(u"config"_s).toLocal8Bit()};
     for (const QByteArray &setting : folders)
-        qputenv(setting.first(setting.indexOf('=')).constData(), setting.sliced(setting.indexOf('=') + 1));
+        qputenv(setting.first(setting.indexOf('=')).constData(),
+                setting.sliced(setting.indexOf('=') + 1));
     QString origin;
     const QString once = benchmarkText(&origin);
-    const QString text = once.repeated(qMax<qsizetype>(1, (kBigFileBytes / 2 + once.size() - 1) / once.size()));
+    const QString text =
+            once.repeated(qMax<qsizetype>(1, (kBigFileBytes / 2 + once.size() - 1) / once.size()));
     const QByteArray input = utf16le(text);
     const QString inputPath = dir.filePath(u"texte.txt"_s);
     writeFile(inputPath, input);
@@ -293,7 +295,8 @@ int main(int argc, char *argv[])
     };
     for (std::size_t i = 0; i < dictionaries.size(); ++i) {
         // The first start with an external dictionary caches it.
-        processFailed |= runProcess(program, {inputPath}, environment(dictionaries[i])).exitCode != 0;
+        processFailed |=
+                runProcess(program, {inputPath}, environment(dictionaries[i])).exitCode != 0;
         processSeries[i].sizedPath = dir.filePath(u"taille-%1.txt"_s.arg(dictionaries[i].name));
         QFile::copy(Translate::outputFileName(inputPath), processSeries[i].sizedPath);
     }
@@ -325,7 +328,7 @@ int main(int argc, char *argv[])
             settle();
             const ProcessFigures big = runProcess(program, {inputPath}, env);
             processFailed |= shown.exitCode != 0 || shown.shownSeconds < 0 || tiny.exitCode != 0
-                    || big.exitCode != 0;
+                             || big.exitCode != 0;
             p.shown.append(shown.shownSeconds);
             p.shownExit.append(shown.seconds);
             p.tiny.append(tiny.seconds);
@@ -396,7 +399,8 @@ int main(int argc, char *argv[])
                     jieba, double(input.size()) / 1e6 / jieba, jieba / builtInSeconds);
         if (cfdictBig > 0) {
             std::printf("  verarov BIGFILE with cfdict, whole process, is %.1fx faster"
-                        " (goal >= 15)\n", jieba / cfdictBig);
+                        " (goal >= 15)\n",
+                        jieba / cfdictBig);
         }
     }
 
@@ -408,8 +412,8 @@ int main(int argc, char *argv[])
         writeFile(bigPath, input, copies);
         for (const Dict &d : dictionaries) {
             const QList<QByteArray> env = environment(d);
-            const long idle = peakMemory(program, {},
-                                         env + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"});
+            const long idle =
+                    peakMemory(program, {}, env + QList<QByteArray>{"VERAROV_QUIT_WHEN_SHOWN=1"});
             const long busy = peakMemory(program, {bigPath}, env);
             QFile::remove(Translate::outputFileName(bigPath));
             std::printf("peak memory (%s): %.1f MB without input, %.1f MB translating %.0f MB;"

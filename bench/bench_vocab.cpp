@@ -95,10 +95,12 @@ double timeReport(const Dictionary::Tables &tables, const QString &input, qint64
         if (!vocabulary.endText(&decoder))
             return 0;
         const auto entries = vocabulary.entries();
-        const QByteArray report = Translate::formatEntries(tables, entries, Translate::ReportFormat::Tsv)
+        const QByteArray report =
+                Translate::formatEntries(tables, entries, Translate::ReportFormat::Tsv)
                 + Translate::formatUnknown(vocabulary.unknownCharacters(),
                                            Translate::ReportFormat::Tsv);
-        const QString summary = Translate::summaryText(vocabulary.figures(), qint64(entries.size()));
+        const QString summary =
+                Translate::summaryText(vocabulary.figures(), qint64(entries.size()));
         seconds.push_back(double(timer.nsecsElapsed()) / 1e9);
         *distinct = qint64(entries.size());
         *reportBytes = report.size() + summary.size();
@@ -226,9 +228,9 @@ int main(int argc, char *argv[])
     std::printf("input: %s, %.2f MB of UTF-8\n", qPrintable(origin), megabytes);
 
     // The tool's caches in a folder of the run, never the user's.
-    const QList<QByteArray> isolated{"XDG_CACHE_HOME=" + QFile::encodeName(dir.filePath(u"cache"_s)),
-                                     "XDG_DATA_HOME=" + QFile::encodeName(dir.filePath(u"data"_s)),
-                                     "VERAROV_DICTIONARY="};
+    const QList<QByteArray> isolated{
+            "XDG_CACHE_HOME=" + QFile::encodeName(dir.filePath(u"cache"_s)),
+            "XDG_DATA_HOME=" + QFile::encodeName(dir.filePath(u"data"_s)), "VERAROV_DICTIONARY="};
     struct Dict
     {
         QString name;
@@ -293,7 +295,8 @@ int main(int argc, char *argv[])
         const ProcessFigures idle = peakMemory({emptyPath}, d.env);
         const ProcessFigures small = peakMemory({inputPath}, d.env);
         std::printf("peak memory (%s): %.1f MB on an empty input, %.1f MB on %.1f MB\n",
-                    qPrintable(d.name), idle.maxRssKiB / 1024.0, small.maxRssKiB / 1024.0, megabytes);
+                    qPrintable(d.name), idle.maxRssKiB / 1024.0, small.maxRssKiB / 1024.0,
+                    megabytes);
     }
     for (const int size : sizesMB) {
         const int copies = int(qint64(size) * 1'000'000 / text.size()) + 1;

@@ -15,10 +15,10 @@ namespace {
 Verarov::Dictionary::Tables generated()
 {
     QRandomGenerator random(20261207);
-    const QStringList syllables{u"a"_s,  u"à"_s,  u"ba"_s, u"bé"_s, u"cha"_s, u"de"_s,
-                                u"é"_s,  u"fo"_s, u"gra"_s, u"i"_s, u"la"_s, u"mè"_s,
-                                u"no"_s, u"ou"_s, u"pre"_s, u"ré"_s, u"sa"_s, u"ti"_s,
-                                u"u"_s,  u"ver"_s, u"ç"_s, u"zo"_s, u"ê"_s, u"Lu"_s};
+    const QStringList syllables{u"a"_s,  u"à"_s,   u"ba"_s,  u"bé"_s, u"cha"_s, u"de"_s,
+                                u"é"_s,  u"fo"_s,  u"gra"_s, u"i"_s,  u"la"_s,  u"mè"_s,
+                                u"no"_s, u"ou"_s,  u"pre"_s, u"ré"_s, u"sa"_s,  u"ti"_s,
+                                u"u"_s,  u"ver"_s, u"ç"_s,   u"zo"_s, u"ê"_s,   u"Lu"_s};
     auto word = [&] {
         QString w;
         const int n = random.bounded(1, 5);

@@ -61,7 +61,8 @@ ProcessFigures runProcess(const QString &program, const QStringList &arguments,
     close(out[0]);
     const qint64 shownNs = printedValue(printed, "shown");
     if (shownNs >= 0)
-        figures.shownSeconds = (shownNs - std::chrono::nanoseconds(forked.time_since_epoch()).count()) / 1e9;
+        figures.shownSeconds =
+                (shownNs - std::chrono::nanoseconds(forked.time_since_epoch()).count()) / 1e9;
     if (!quiet)
         std::fwrite(printed.constData(), 1, size_t(printed.size()), stdout);
     int status = 0;

@@ -10,11 +10,11 @@
 
 struct ProcessFigures
 {
-    double seconds = 0;  // wall time from fork to exit
+    double seconds = 0;       // wall time from fork to exit
     double shownSeconds = -1; // fork to the "shown <steady ns>" line it printed, if any
-    long maxRssKiB = 0;  // peak resident memory of the child
+    long maxRssKiB = 0;       // peak resident memory of the child
     int exitCode = -1;
-    QByteArray output;   // what it printed (empty when its output went to a file)
+    QByteArray output; // what it printed (empty when its output went to a file)
 };
 
 // env: extra "NAME=value" entries on top of the current environment.
@@ -26,4 +26,3 @@ ProcessFigures runProcess(const QString &program, const QStringList &arguments,
 
 // The number printed after "name " on a line of the output; -1 for none.
 qint64 printedValue(const QByteArray &output, const char *name);
-

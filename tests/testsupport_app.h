@@ -54,9 +54,9 @@ public:
     QList<QUrl> opened;
     QStringList clipboard;
     int fileDialogs = 0;
-    QString nextFile;                       // empty: the dialog is cancelled
-    QList<QColor> colourInitials;           // colour each picker opened on
-    QList<QList<QColor>> customsGiven;      // custom colours each picker was given
-    std::optional<QColor> nextColour;       // nothing: the picker is cancelled
+    QString nextFile;                        // empty: the dialog is cancelled
+    QList<QColor> colourInitials;            // colour each picker opened on
+    QList<QList<QColor>> customsGiven;       // custom colours each picker was given
+    std::optional<QColor> nextColour;        // nothing: the picker is cancelled
     std::optional<QList<QColor>> nextCustom; // custom colours after OK
 };

@@ -12,8 +12,8 @@
 
 // The tables of tests/data/<name> (sample.tsv, search.tsv ...), with extra
 // entries after the file's; empty tables when the file cannot be read.
-inline Verarov::Dictionary::Tables fixtureTables(const QString &name,
-                                                 const QList<Verarov::Dictionary::Entry> &extra = {})
+inline Verarov::Dictionary::Tables fixtureTables(
+        const QString &name, const QList<Verarov::Dictionary::Entry> &extra = {})
 {
     Verarov::Dictionary::ReadResult read =
             Verarov::Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/") + name);

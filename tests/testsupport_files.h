@@ -65,7 +65,10 @@ public:
     ReadDenied(const ReadDenied &) = delete;
     ReadDenied &operator=(const ReadDenied &) = delete;
 
-    bool isSet() const { return m_set; }
+    bool isSet() const
+    {
+        return m_set;
+    }
 
 private:
     QString m_path;

@@ -14,9 +14,9 @@ inline Verarov::Dictionary::Tables generatedTables(quint32 seed, int entryCount 
 {
     using namespace Qt::StringLiterals;
     QRandomGenerator random(seed);
-    const QStringList pieces{u"a"_s, u"à"_s, u"A"_s, u"e"_s, u"é"_s, u"E"_s, u"É"_s,
-                             u"ch"_s, u"Ch"_s, u"ine"_s, u"ī"_s, u"中"_s, u"国"_s, u" "_s,
-                             u"\U00020000"_s, u"\U00020001"_s, u"o"_s, u"ō"_s};
+    const QStringList pieces{u"a"_s,  u"à"_s,  u"A"_s,          u"e"_s,          u"é"_s, u"E"_s,
+                             u"É"_s,  u"ch"_s, u"Ch"_s,         u"ine"_s,        u"ī"_s, u"中"_s,
+                             u"国"_s, u" "_s,  u"\U00020000"_s, u"\U00020001"_s, u"o"_s, u"ō"_s};
     auto word = [&](int most) {
         QString w;
         for (int n = random.bounded(1, most + 1); n > 0; --n)

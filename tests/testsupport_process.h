@@ -22,13 +22,13 @@ struct ProcessRun
 
 struct ProcessOptions
 {
-    QStringList environment;      // "NAME=value" on top of the current environment
-    QStringList unset;            // names taken out of it
-    QString workingDirectory;     // empty: the test's own
-    QByteArray input;             // standard input, then closed
-    QString outputFile;           // standard output written there instead
-    qint64 dataLimitBytes = 0;    // a data size limit (POSIX): a program that keeps
-                                  // what it reads fails soon instead of filling memory
+    QStringList environment;   // "NAME=value" on top of the current environment
+    QStringList unset;         // names taken out of it
+    QString workingDirectory;  // empty: the test's own
+    QByteArray input;          // standard input, then closed
+    QString outputFile;        // standard output written there instead
+    qint64 dataLimitBytes = 0; // a data size limit (POSIX): a program that keeps
+                               // what it reads fails soon instead of filling memory
     int timeoutMs = 60000;
 };
 

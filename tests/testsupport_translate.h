@@ -30,8 +30,8 @@ inline QByteArray plainScan(const Verarov::Dictionary::Tables &tables, const QBy
     QByteArray out("\xff\xfe");
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const QStringView window = QStringView(text).sliced(pos).first(
-                qMin<qsizetype>(7, text.size() - pos));
+        const QStringView window =
+                QStringView(text).sliced(pos).first(qMin<qsizetype>(7, text.size() - pos));
         qsizetype consumed = 1;
         for (qsizetype n = window.size(); n >= 1; --n) {
             const QStringView candidate = window.first(n);

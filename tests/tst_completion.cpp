@@ -49,24 +49,20 @@ void tst_Completion::typeCharacter_data()
 
     const QStringList french{u"à"_s, u"à"_s, u"A Bao (mon trésor)"_s, u"abc"_s};
     QTest::addRow("accented rows skipped, rest selected")
-            << french << state({}, 0, 0, -1) << u"a"_s
-            << state(u"a Bao (mon trésor)"_s, 1, 18, 2) << 1 << true;
+            << french << state({}, 0, 0, -1) << u"a"_s << state(u"a Bao (mon trésor)"_s, 1, 18, 2)
+            << 1 << true;
     QTest::addRow("accented letter matches itself")
             << french << state({}, 0, 0, -1) << u"À"_s << state(u"À"_s, 1, 1, 0) << 1 << true;
 
     const QStringList pinyin{u"a"_s, u"abao"_s, u"ai"_s, u"ai"_s, u"airen"_s};
-    QTest::addRow("same row again fires nothing")
-            << pinyin << state(u"abao"_s, 2, 4, 1) << u"a"_s << state(u"abao"_s, 3, 4, 1) << 1
-            << false;
+    QTest::addRow("same row again fires nothing") << pinyin << state(u"abao"_s, 2, 4, 1) << u"a"_s
+                                                  << state(u"abao"_s, 3, 4, 1) << 1 << false;
     QTest::addRow("typed part keeps its case")
-            << pinyin << state(u"A"_s, 1, 1, 0) << u"B"_s << state(u"ABao"_s, 2, 4, 1) << 1
-            << true;
+            << pinyin << state(u"A"_s, 1, 1, 0) << u"B"_s << state(u"ABao"_s, 2, 4, 1) << 1 << true;
     QTest::addRow("repeated key: back to the first row")
-            << pinyin << state(u"ai"_s, 1, 2, 3) << u"i"_s << state(u"ai"_s, 2, 2, 2) << 1
-            << true;
+            << pinyin << state(u"ai"_s, 1, 2, 3) << u"i"_s << state(u"ai"_s, 2, 2, 2) << 1 << true;
     QTest::addRow("whole key typed: nothing left to select")
-            << pinyin << state(u"a"_s, 1, 1, -1) << u"i"_s << state(u"ai"_s, 2, 2, 2) << 1
-            << true;
+            << pinyin << state(u"a"_s, 1, 1, -1) << u"i"_s << state(u"ai"_s, 2, 2, 2) << 1 << true;
     QTest::addRow("no match: inserted as typed, row kept")
             << pinyin << state(u"abao"_s, 2, 4, 1) << u"x"_s << state(u"abx"_s, 3, 3, 1) << 1
             << true;
@@ -82,28 +78,25 @@ void tst_Completion::typeCharacter_data()
     QTest::addRow("plain letter does not match accented")
             << QStringList{u"été"_s} << state({}, 0, 0, -1) << u"e"_s << state(u"e"_s, 1, 1, -1)
             << 1 << true;
-    QTest::addRow("case ignored beyond ASCII")
-            << QStringList{u"été"_s} << state({}, 0, 0, -1) << u"É"_s
-            << state(u"Été"_s, 1, 3, 0) << 1 << true;
+    QTest::addRow("case ignored beyond ASCII") << QStringList{u"été"_s} << state({}, 0, 0, -1)
+                                               << u"É"_s << state(u"Été"_s, 1, 3, 0) << 1 << true;
     QTest::addRow("final sigma folds to sigma")
             << QStringList{u"λόγοσ"_s} << state(u"λόγο"_s, 4, 4, -1) << u"ς"_s
             << state(u"λόγος"_s, 5, 5, 0) << 1 << true;
 
     const QStringList rare{u"a"_s, kPair + u"子"_s};
     QTest::addRow("surrogate pair in one input: both consumed")
-            << rare << state({}, 0, 0, -1) << kPair << state(kPair + u"子"_s, 2, 3, 1) << 2
-            << true;
+            << rare << state({}, 0, 0, -1) << kPair << state(kPair + u"子"_s, 2, 3, 1) << 2 << true;
     QTest::addRow("lone half, nothing pending: goes to the edit")
             << rare << state({}, 0, 0, -1) << kHigh << state(kHigh, 1, 1, -1) << 1 << true;
     QTest::addRow("pair without match: first half alone")
-            << QStringList{u"a"_s} << state({}, 0, 0, -1) << kPair << state(kHigh, 1, 1, -1)
-            << 1 << true;
+            << QStringList{u"a"_s} << state({}, 0, 0, -1) << kPair << state(kHigh, 1, 1, -1) << 1
+            << true;
     QTest::addRow("lone half followed by an ordinary character")
             << QStringList{kHigh + u"b"_s} << state({}, 0, 0, -1) << kHigh + u"b"_s
             << state(kHigh + u"b"_s, 2, 2, 0) << 2 << true;
-    QTest::addRow("no rows")
-            << QStringList{} << state(u"a"_s, 1, 1, -1) << u"b"_s << state(u"ab"_s, 2, 2, -1)
-            << 1 << true;
+    QTest::addRow("no rows") << QStringList{} << state(u"a"_s, 1, 1, -1) << u"b"_s
+                             << state(u"ab"_s, 2, 2, -1) << 1 << true;
 }
 
 void tst_Completion::typeCharacter()
@@ -212,8 +205,7 @@ void tst_Completion::prefixIndex_agreesWithScan()
         probes.append(randomText(4));
     }
     for (const QString &probe : probes) {
-        QCOMPARE(index.firstWithPrefix(probe),
-                 scanFirstWithPrefix(int(keys.size()), keyAt, probe));
+        QCOMPARE(index.firstWithPrefix(probe), scanFirstWithPrefix(int(keys.size()), keyAt, probe));
     }
     QCOMPARE(PrefixIndex(0, keyAt).firstWithPrefix(u"a"), -1);
 }

@@ -109,7 +109,8 @@ tst_DataTool::Run tst_DataTool::runBytes(const QList<QByteArray> &arguments,
         p.setStandardOutputFile(outputFile);
     if (modify)
         p.setChildProcessModifier(modify);
-    p.start(u"/bin/sh"_s, {u"-c"_s, QString::fromLatin1(script), QStringLiteral(VERAROV_DATA_TOOL)});
+    p.start(u"/bin/sh"_s,
+            {u"-c"_s, QString::fromLatin1(script), QStringLiteral(VERAROV_DATA_TOOL)});
     if (!p.waitForFinished(60000))
         return {-1, {}, {}};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
@@ -148,9 +149,10 @@ void tst_DataTool::exportWritesTheSevenLists()
     const QString out = m_dir.filePath(u"export"_s);
     const Run r = run({u"export"_s, out}, QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
     QCOMPARE(r.exitCode, 0);
-    const QStringList names = {u"liste_dico_ch"_s, u"liste_dico_pin"_s, u"liste_dico_fr"_s,
-                               u"liste_pin_ss_accent"_s, u"liste_dicopin_index"_s,
-                               u"liste_fr"_s, u"liste_dicofr_index"_s};
+    const QStringList names = {u"liste_dico_ch"_s,       u"liste_dico_pin"_s,
+                               u"liste_dico_fr"_s,       u"liste_pin_ss_accent"_s,
+                               u"liste_dicopin_index"_s, u"liste_fr"_s,
+                               u"liste_dicofr_index"_s};
     for (const QString &name : names)
         QVERIFY2(QFile::exists(QDir(out).filePath(name + u".txt"_s)), qPrintable(name));
     QFile ch(QDir(out).filePath(u"liste_dico_ch.txt"_s));
@@ -340,7 +342,8 @@ void tst_DataTool::refusesWhatIsNotAFile()
     QVERIFY2(import.err.contains(reason), import.err.constData());
     const Run check = run({u"check"_s}, path);
     QCOMPARE(check.exitCode, 2);
-    QVERIFY2(check.err.contains(path.toUtf8()) && check.err.contains(reason), check.err.constData());
+    QVERIFY2(check.err.contains(path.toUtf8()) && check.err.contains(reason),
+             check.err.constData());
 }
 
 // The files the tool writes (build's output, export's lists, vocab's unknown
@@ -349,7 +352,7 @@ void tst_DataTool::refusesWhatIsNotAFile()
 void tst_DataTool::outputs_neverReplaceWhatIsRead_data()
 {
     QTest::addColumn<QStringList>("arguments"); // names inside a folder of their own
-    QTest::addColumn<QString>("link"); // "name>target" made first, or empty
+    QTest::addColumn<QString>("link");          // "name>target" made first, or empty
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("message");
     const QByteArray onInput = "la sortie serait écrite sur l'entrée";
@@ -360,8 +363,8 @@ void tst_DataTool::outputs_neverReplaceWhatIsRead_data()
             << QStringList{u"vocab"_s, u"--unknown-to"_s, u"t.txt"_s, u"t.txt"_s} << QString() << 2
             << alsoRead;
     QTest::addRow("vocab's unknown characters onto the known words")
-            << QStringList{u"vocab"_s, u"--known"_s, u"k.txt"_s, u"--unknown-to"_s, u"k.txt"_s,
-                           u"t.txt"_s}
+            << QStringList{u"vocab"_s,        u"--known"_s, u"k.txt"_s,
+                           u"--unknown-to"_s, u"k.txt"_s,   u"t.txt"_s}
             << QString() << 2 << alsoRead;
 #ifdef Q_OS_UNIX
     QTest::addRow("build onto a link to its input")
@@ -385,7 +388,8 @@ void tst_DataTool::outputs_neverReplaceWhatIsRead()
     QFETCH(QString, link);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, message);
-    const QString name = u"outputs-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-');
+    const QString name =
+            u"outputs-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-');
     const QDir folder(m_dir.filePath(name));
     QVERIFY(folder.mkpath(u"lists"_s));
     const QMap<QString, QByteArray> read{{u"a.tsv"_s, "一\tyī\tun\n"_ba},
@@ -517,7 +521,8 @@ void tst_DataTool::names_keepTheirBytes()
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     QFETCH(QByteArray, created);
-    const QString name = u"names-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-');
+    const QString name =
+            u"names-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-');
     const QDir folder(m_dir.filePath(name));
     QVERIFY(folder.mkpath(u"."_s));
     const QByteArray base = QFile::encodeName(folder.path()) + '/';
@@ -555,9 +560,8 @@ void tst_DataTool::standardStreams_failuresReported_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("message");
     const QByteArray tooLarge = "Le fichier dépasse la taille permise";
-    QTest::addRow("check, output full")
-            << QList<QByteArray>{"check"} << u"full output"_s << 1
-            << "Sortie standard : " + tooLarge;
+    QTest::addRow("check, output full") << QList<QByteArray>{"check"} << u"full output"_s << 1
+                                        << "Sortie standard : " + tooLarge;
     QTest::addRow("check, output closed") << QList<QByteArray>{"check"} << u"closed output"_s << 1
                                           << QByteArray("Sortie standard : le flux est fermé");
     QTest::addRow("import, output full")

@@ -55,35 +55,32 @@ void tst_Desktop::helpAddress_nearestLocalCopyElseSite_data()
     QTest::addRow("installed, Chinese")
             << QStringList{u"usr/share/verarov/dico_aide/index.html"_s,
                            u"usr/share/verarov/dico_aide_cn/index.html"_s}
-            << u"usr/bin"_s << u"dico_aide_cn"_s
-            << u"usr/share/verarov/dico_aide_cn/index.html"_s;
-    QTest::addRow("build tree")
-            << QStringList{u"build/share/verarov/dico_aide/index.html"_s}
-            << u"build/src/app"_s << u"dico_aide"_s
-            << u"build/share/verarov/dico_aide/index.html"_s;
+            << u"usr/bin"_s << u"dico_aide_cn"_s << u"usr/share/verarov/dico_aide_cn/index.html"_s;
+    QTest::addRow("build tree") << QStringList{u"build/share/verarov/dico_aide/index.html"_s}
+                                << u"build/src/app"_s << u"dico_aide"_s
+                                << u"build/share/verarov/dico_aide/index.html"_s;
     QTest::addRow("test program in the build tree")
-            << QStringList{u"build/share/verarov/dico_aide_cn/index.html"_s}
-            << u"build/tests"_s << u"dico_aide_cn"_s
-            << u"build/share/verarov/dico_aide_cn/index.html"_s;
+            << QStringList{u"build/share/verarov/dico_aide_cn/index.html"_s} << u"build/tests"_s
+            << u"dico_aide_cn"_s << u"build/share/verarov/dico_aide_cn/index.html"_s;
     QTest::addRow("own prefix before the one above it")
             << QStringList{u"usr/share/verarov/dico_aide/index.html"_s,
                            u"usr/local/share/verarov/dico_aide/index.html"_s}
             << u"usr/local/bin"_s << u"dico_aide"_s
             << u"usr/local/share/verarov/dico_aide/index.html"_s;
     QTest::addRow("only the other language's pages")
-            << QStringList{u"usr/share/verarov/dico_aide/index.html"_s}
-            << u"usr/bin"_s << u"dico_aide_cn"_s << u"site:dico_aide_cn/"_s;
+            << QStringList{u"usr/share/verarov/dico_aide/index.html"_s} << u"usr/bin"_s
+            << u"dico_aide_cn"_s << u"site:dico_aide_cn/"_s;
     QTest::addRow("a folder without its index")
-            << QStringList{u"usr/share/verarov/dico_aide/aide.css"_s}
-            << u"usr/bin"_s << u"dico_aide"_s << u"site:dico_aide/"_s;
+            << QStringList{u"usr/share/verarov/dico_aide/aide.css"_s} << u"usr/bin"_s
+            << u"dico_aide"_s << u"site:dico_aide/"_s;
     QTest::addRow("index.html is a folder")
-            << QStringList{u"usr/share/verarov/dico_aide/index.html/x"_s}
-            << u"usr/bin"_s << u"dico_aide"_s << u"site:dico_aide/"_s;
+            << QStringList{u"usr/share/verarov/dico_aide/index.html/x"_s} << u"usr/bin"_s
+            << u"dico_aide"_s << u"site:dico_aide/"_s;
     QTest::addRow("three levels up is too far")
-            << QStringList{u"share/verarov/dico_aide/index.html"_s}
-            << u"a/b/c"_s << u"dico_aide"_s << u"site:dico_aide/"_s;
-    QTest::addRow("no pages at all") << QStringList{} << u"usr/bin"_s << u"dico_aide_cn"_s
-                                     << u"site:dico_aide_cn/"_s;
+            << QStringList{u"share/verarov/dico_aide/index.html"_s} << u"a/b/c"_s << u"dico_aide"_s
+            << u"site:dico_aide/"_s;
+    QTest::addRow("no pages at all")
+            << QStringList{} << u"usr/bin"_s << u"dico_aide_cn"_s << u"site:dico_aide_cn/"_s;
 #ifdef Q_OS_WIN
     // An installed Windows program has its pages beside it, before any other.
     QTest::addRow("installed on Windows")
@@ -91,8 +88,8 @@ void tst_Desktop::helpAddress_nearestLocalCopyElseSite_data()
                            u"share/verarov/dico_aide_cn/index.html"_s}
             << u"Verarov"_s << u"dico_aide_cn"_s << u"Verarov/dico_aide_cn/index.html"_s;
     QTest::addRow("installed on Windows, the other language's pages")
-            << QStringList{u"Verarov/dico_aide/index.html"_s}
-            << u"Verarov"_s << u"dico_aide_cn"_s << u"site:dico_aide_cn/"_s;
+            << QStringList{u"Verarov/dico_aide/index.html"_s} << u"Verarov"_s << u"dico_aide_cn"_s
+            << u"site:dico_aide_cn/"_s;
 #endif
 }
 
@@ -112,8 +109,7 @@ void tst_Desktop::helpAddress_nearestLocalCopyElseSite()
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
 
-    const QUrl address =
-            App::helpAddress(page, App::dataFolders(root.filePath(programFolder)));
+    const QUrl address = App::helpAddress(page, App::dataFolders(root.filePath(programFolder)));
     if (expected.startsWith(u"site:"_s)) {
         QCOMPARE(address, QUrl(App::siteAddress() + expected.sliced(5)));
     } else {
@@ -183,7 +179,8 @@ void tst_Desktop::desktopId_namesTheEntryAndMetadata()
     QVERIFY(metainfo.open(QIODevice::ReadOnly));
     const QByteArray xml = metainfo.readAll();
     QVERIFY(xml.contains("<id>" + id.toUtf8() + "</id>"));
-    QVERIFY(xml.contains("<launchable type=\"desktop-id\">" + id.toUtf8() + ".desktop</launchable>"));
+    QVERIFY(xml.contains("<launchable type=\"desktop-id\">" + id.toUtf8()
+                         + ".desktop</launchable>"));
 }
 
 QTEST_MAIN(tst_Desktop)

@@ -100,7 +100,8 @@ void tst_Form1::afficheMot_showsSensesOnePerLine()
     QCOMPARE(Form1->motFrText(),
              u"un, une\r\npremier, première\r\nmême\r\ntout\r\nà peine\r\naussitôt"_s);
     QCOMPARE(viewText(), u"un, une\npremier, première\nmême\ntout\nà peine\naussitôt"_s);
-    QCOMPARE(Form1->findChild<QTextEdit *>(u"mot_fr"_s)->font().family(), App::fontFamily(u"Arial"_s));
+    QCOMPARE(Form1->findChild<QTextEdit *>(u"mot_fr"_s)->font().family(),
+             App::fontFamily(u"Arial"_s));
 
     // A new entry replaces the previous one completely.
     Form1->affiche_mot(u"Ｘ光", u"X guāng", u"radio / rayon X");
@@ -224,8 +225,8 @@ void tst_Form1::firstArgument_data()
     QTest::addRow("empty only") << QStringList{u"verarov"_s, QString()} << QString();
     QTest::addRow("empty then file")
             << QStringList{u"verarov"_s, QString(), u"texte.txt"_s} << u"texte.txt"_s;
-    QTest::addRow("name with blanks") << QStringList{u"verarov"_s, u"mon texte.txt"_s, u"x"_s}
-                                      << u"mon texte.txt"_s;
+    QTest::addRow("name with blanks")
+            << QStringList{u"verarov"_s, u"mon texte.txt"_s, u"x"_s} << u"mon texte.txt"_s;
 }
 
 void tst_Form1::firstArgument()
@@ -272,7 +273,7 @@ bool showsLiterally(const QLabel *label, const QString &text)
 bool readsMarkup(const QLabel *label)
 {
     return label->textFormat() == Qt::RichText || label->textFormat() == Qt::MarkdownText
-            || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+           || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
 }
 } // namespace
 
@@ -324,7 +325,8 @@ void tst_Form1::dictionaryText_shownAsWritten()
     Form1->affiche_mot(tables.headword(entry), tables.pinyin(entry), tables.gloss(entry));
     QCOMPARE(label(u"mot_ch"_s), headword);
     QCOMPARE(label(u"mot_pin"_s), pinyin);
-    for (const auto &[name, text] : {std::pair{u"mot_ch"_s, headword}, std::pair{u"mot_pin"_s, pinyin}}) {
+    for (const auto &[name, text] :
+         {std::pair{u"mot_ch"_s, headword}, std::pair{u"mot_pin"_s, pinyin}}) {
         const QLabel *shown = Form1->findChild<QLabel *>(name);
         QVERIFY2(!readsMarkup(shown) && showsLiterally(shown, text), qPrintable(name));
         QVERIFY2(shown->sizeHint().height() < 300, qPrintable(name));

@@ -98,13 +98,11 @@ void tst_Import::ccCedictLine_data()
     QTest::addRow("no closing slash")
             << QByteArray("好 好 [hao3] /bien") << u"好"_s << u"hǎo"_s << u"bien"_s;
     QTest::addRow("fullwidth latin headword")
-            << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s
-            << u"radio"_s;
+            << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s << u"radio"_s;
     QTest::addRow("blanks before the first slash")
             << QByteArray("好 好 [hao3]   /bien/") << u"好"_s << u"hǎo"_s << u"bien"_s;
-    QTest::addRow("blanks inside the brackets")
-            << QByteArray("你好 你好 [ ni3   hao3 ] /bonjour/") << u"你好"_s << u"nǐ hǎo"_s
-            << u"bonjour"_s;
+    QTest::addRow("blanks inside the brackets") << QByteArray("你好 你好 [ ni3   hao3 ] /bonjour/")
+                                                << u"你好"_s << u"nǐ hǎo"_s << u"bonjour"_s;
     QTest::addRow("syllable without vowel")
             << QByteArray("呣 呣 [m2] /hein ?/") << u"呣"_s << u"ḿ"_s << u"hein ?"_s;
     QTest::addRow("brackets inside the gloss")
@@ -162,13 +160,16 @@ void tst_Import::toneMarks()
 void tst_Import::skippedLines_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addRow("headword over 7") << QByteArray("八八八八八八八八 八八八八八八八八 [ba1 ba1 ba1 ba1 ba1 ba1 ba1 ba1] /huit/");
-    QTest::addRow("outside the BMP") << QByteArray("\xF0\xA0\x80\x80 \xF0\xA0\x80\x80 [he1] /rare/");
+    QTest::addRow("headword over 7") << QByteArray(
+            "八八八八八八八八 八八八八八八八八 [ba1 ba1 ba1 ba1 ba1 ba1 ba1 ba1] /huit/");
+    QTest::addRow("outside the BMP")
+            << QByteArray("\xF0\xA0\x80\x80 \xF0\xA0\x80\x80 [he1] /rare/");
     QTest::addRow("control character") << QByteArray("好 好 [hao3] /bi\ten/");
     QTest::addRow("empty gloss") << QByteArray("好 好 [hao3] / / /");
     QTest::addRow("empty pinyin") << QByteArray("好 好 [] /bien/");
     QTest::addRow("no slash") << QByteArray("好 好 [hao3] bien");
-    QTest::addRow("invalid utf-8") << QByteArray("好 好 [hao3] /bi\xC3" "en/");
+    QTest::addRow("invalid utf-8") << QByteArray("好 好 [hao3] /bi\xC3"
+                                                 "en/");
     QTest::addRow("only a slash after the pinyin") << QByteArray("好 好 [hao3] /");
     QTest::addRow("text before the first slash") << QByteArray("中國 中国 [Zhong1 guo2] Chine/");
     QTest::addRow("nothing after the pinyin") << QByteArray("好 好 [hao3]");
@@ -223,7 +224,8 @@ void tst_Import::invalidUtf8_skippedOnAnyLine()
 
 void tst_Import::exactRepeatDropped()
 {
-    const ReadResult r = parseDictionary("乐 乐 [le4] /joie/\n樂 乐 [le4] /joie/\n乐 乐 [yue4] /joie/\n");
+    const ReadResult r =
+            parseDictionary("乐 乐 [le4] /joie/\n樂 乐 [le4] /joie/\n乐 乐 [yue4] /joie/\n");
     QCOMPARE(r.entries.size(), 2);
     QCOMPARE(r.repeats, 1);
 }
@@ -239,7 +241,7 @@ void tst_Import::tsvNormalised()
 
 void tst_Import::tsvHeadword_data()
 {
-    QTest::addColumn<QByteArray>("line"); // second line, after a valid one
+    QTest::addColumn<QByteArray>("line");  // second line, after a valid one
     QTest::addColumn<QString>("headword"); // empty: the line is skipped
     QTest::addRow("blanks around trimmed") << QByteArray(" 好 \thǎo\tbien") << u"好"_s;
     QTest::addRow("doubled blank reduced") << QByteArray("好  好\thǎo hǎo\tbien") << u"好 好"_s;
@@ -298,8 +300,9 @@ void tst_Import::readWholeFile_refusesWhatIsNotAFile_data()
                             << u"Le fichier spécifié est un dossier"_s;
     QTest::addRow("missing") << m_dir.filePath(u"absent.u8"_s) << kMaxDictionaryBytes
                              << u"Impossible de trouver le fichier spécifié"_s;
-    QTest::addRow("larger than the limit") << write("一 一 [yi1] /un/\n", u"petit.u8"_s)
-                                           << qint64(8) << u"fichier trop volumineux (plus de 8 octets)"_s;
+    QTest::addRow("larger than the limit")
+            << write("一 一 [yi1] /un/\n", u"petit.u8"_s) << qint64(8)
+            << u"fichier trop volumineux (plus de 8 octets)"_s;
 #ifdef Q_OS_UNIX
     const QString notRegular = u"Le fichier spécifié n'est pas un fichier ordinaire"_s;
     QTest::addRow("FIFO, never waited for") << u"fifo"_s << kMaxDictionaryBytes << notRegular;
@@ -407,8 +410,8 @@ void tst_Import::cachedLoadFollowsTheFile()
     QCOMPARE(changed.tables.gloss(0), u"rire");
 
     // A damaged cache is ignored.
-    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
-            + u"/dictionaries"_s;
+    const QString cacheDir =
+            QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/dictionaries"_s;
     for (const QString &name : QDir(cacheDir).entryList(QDir::Files)) {
         QFile f(QDir(cacheDir).filePath(name));
         QVERIFY(f.open(QIODevice::ReadWrite));
@@ -540,7 +543,8 @@ void tst_Import::cachedLoad_mapsItsIndexes()
     // The indexes are read in the mapped file, not built again.
     const char *begin = tables.compiled().constData();
     const char *section = tables.indexSection().data();
-    QVERIFY(section >= begin && section + tables.indexSection().size() <= begin + tables.compiled().size());
+    QVERIFY(section >= begin
+            && section + tables.indexSection().size() <= begin + tables.compiled().size());
     QVERIFY(indexesAgreeWithTexts(tables));
 }
 

@@ -25,22 +25,22 @@ namespace {
 // Case variants (Ｘ光/ｘ光, Σ/σ/ς, ẞ/ß, Kelvin sign), homographs, a word
 // outside the BMP and in Deseret capitals, seven units and eight, a TAB.
 const QList<Entry> kEntries = {
-    {u"一"_s, u"yī"_s, u"un"_s},
-    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
-    {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
-    {u"好"_s, u"hǎo"_s, u"bon"_s},
-    {u"好"_s, u"hào"_s, u"aimer"_s},
-    {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
-    {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
-    {u"ｘ光"_s, u"x guāng"_s, u"radiographie"_s},
-    {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
-    {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
-    {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
-    {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
-    {u"ẞ一"_s, u"ss yī"_s, u"eszett"_s},
-    {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
-    {u"𐐀下"_s, u"deseret xià"_s, u"deseret"_s},
-    {u"一\t下"_s, u"tab"_s, u"jamais trouvé"_s},
+        {u"一"_s, u"yī"_s, u"un"_s},
+        {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+        {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
+        {u"好"_s, u"hǎo"_s, u"bon"_s},
+        {u"好"_s, u"hào"_s, u"aimer"_s},
+        {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
+        {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
+        {u"ｘ光"_s, u"x guāng"_s, u"radiographie"_s},
+        {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
+        {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
+        {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
+        {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
+        {u"ẞ一"_s, u"ss yī"_s, u"eszett"_s},
+        {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
+        {u"𐐀下"_s, u"deseret xià"_s, u"deseret"_s},
+        {u"一\t下"_s, u"tab"_s, u"jamais trouvé"_s},
 };
 
 QString folded(QStringView text)
@@ -95,14 +95,13 @@ QList<int> entriesWritten(const Tables &tables, const QString &candidate)
 // The same by the plain scans of the headword list.
 QList<int> scannedEntries(const Tables &tables, const QString &candidate)
 {
-    if (candidate.isEmpty() || candidate.size() > kLongestTrieHeadword
-        || candidate.contains(u'\t') || candidate.contains(u'\r') || candidate.contains(u'\n'))
+    if (candidate.isEmpty() || candidate.size() > kLongestTrieHeadword || candidate.contains(u'\t')
+        || candidate.contains(u'\r') || candidate.contains(u'\n'))
         return {};
     QList<int> entries;
     for (int e = 0; e < tables.entryCount(); ++e) {
-        if (entries.isEmpty()
-                    ? tables.headword(e).compare(candidate, Qt::CaseInsensitive) == 0
-                    : tables.headword(e) == candidate)
+        if (entries.isEmpty() ? tables.headword(e).compare(candidate, Qt::CaseInsensitive) == 0
+                              : tables.headword(e) == candidate)
             entries.append(e);
     }
     return entries;
@@ -184,18 +183,17 @@ private slots:
 void tst_Indexes::caseFolding_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("byUnit");       // foldUnit on each unit: the lookup fields
-    QTest::addColumn<QString>("byCodePoint");  // foldCodePoints: the translation
+    QTest::addColumn<QString>("byUnit");      // foldUnit on each unit: the lookup fields
+    QTest::addColumn<QString>("byCodePoint"); // foldCodePoints: the translation
     QTest::addRow("ASCII") << u"AbZ"_s << u"abz"_s << u"abz"_s;
     QTest::addRow("accented capital, never its base letter") << u"É"_s << u"é"_s << u"é"_s;
     QTest::addRow("sigmas") << u"Σσς"_s << u"σσσ"_s << u"σσσ"_s;
     QTest::addRow("capital sharp s, not ss") << u"ẞß"_s << u"ßß"_s << u"ßß"_s;
     QTest::addRow("Kelvin sign") << u"\u212A"_s << u"k"_s << u"k"_s;
     QTest::addRow("fullwidth") << u"Ｘ光"_s << u"ｘ光"_s << u"ｘ光"_s;
-    QTest::addRow("pair: a surrogate stays, the character folds")
-            << u"𐐀"_s << u"𐐀"_s << u"𐐨"_s;
-    QTest::addRow("lone surrogates stay") << u"\xd801Σ\xdc00"_s << u"\xd801σ\xdc00"_s
-                                          << u"\xd801σ\xdc00"_s;
+    QTest::addRow("pair: a surrogate stays, the character folds") << u"𐐀"_s << u"𐐀"_s << u"𐐨"_s;
+    QTest::addRow("lone surrogates stay")
+            << u"\xd801Σ\xdc00"_s << u"\xd801σ\xdc00"_s << u"\xd801σ\xdc00"_s;
     QTest::addRow("CJK and blanks unchanged") << u"一 下\t"_s << u"一 下\t"_s << u"一 下\t"_s;
 }
 
@@ -224,7 +222,8 @@ void tst_Indexes::headwordTrie_givesThePlainScans_data()
 void tst_Indexes::headwordTrie_givesThePlainScans()
 {
     QFETCH(quint32, seed);
-    const Tables tables = seed == 0 ? Tables::fromCompiled(compile(kEntries)) : generatedTables(seed);
+    const Tables tables =
+            seed == 0 ? Tables::fromCompiled(compile(kEntries)) : generatedTables(seed);
     QVERIFY(tables.entryCount() > 0);
     const QStringList probes = headwordsAndVariants(tables);
     for (const QString &probe : probes)
@@ -260,7 +259,8 @@ void tst_Indexes::prefixTree_ordersTheFoldedKeys()
         seen[row] = true;
         if (i > 0) {
             const quint32 before = tree[std::size_t(n + i - 1)];
-            const int order = QString::compare(foldedRow(before), foldedRow(row), Qt::CaseSensitive);
+            const int order =
+                    QString::compare(foldedRow(before), foldedRow(row), Qt::CaseSensitive);
             QVERIFY2(order < 0 || (order == 0 && before < row), qPrintable(foldedRow(row)));
         }
     }
@@ -291,7 +291,8 @@ void tst_Indexes::indexes_mappedOrBuiltAgain()
     // section (offset 24), the Unicode version of its folding (offset 28).
     QByteArray bytes = compiled;
     if (change == u"folding") {
-        qToLittleEndian<quint32>(qFromLittleEndian<quint32>(bytes.constData() + 28) + 1, bytes.data() + 28);
+        qToLittleEndian<quint32>(qFromLittleEndian<quint32>(bytes.constData() + 28) + 1,
+                                 bytes.data() + 28);
     } else if (change == u"no section") {
         bytes.chop(section.size());
         qToLittleEndian<quint32>(0, bytes.data() + 24);

@@ -111,8 +111,9 @@ void tst_Io::output_streamsIntoWhatIsNotAFile()
     QCOMPARE(::lstat(name.constData(), &after), 0);
     QCOMPARE(after.st_ino, before.st_ino);
     QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
-    const QStringList left = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                           | QDir::NoDotAndDotDot);
+    const QStringList left = QDir(m_dir->path())
+                                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                | QDir::NoDotAndDotDot);
     QVERIFY2(left.filter(u".tmp"_s).isEmpty(), qPrintable(left.join(u' ')));
     for (int fd : {pipeEnds[1], fileFd}) {
         if (fd >= 0)

@@ -36,8 +36,7 @@ void tst_Keys::pinyinKey_data()
     QTest::addRow("marked capital E") << u"Ě luó sī"_s << u"eluosi"_s;
     QTest::addRow("marked m and n") << u"ḿ m̄ ňg ǹ hm"_s << u"mmngnhm"_s;
     QTest::addRow("e circumflex with or without tone") << u"ê̄ ế ê Ề"_s << u"eeee"_s;
-    QTest::addRow("rare characters carried over")
-            << u"A - ... ` \u2018x"_s << u"A-...`\u2018x"_s;
+    QTest::addRow("rare characters carried over") << u"A - ... ` \u2018x"_s << u"A-...`\u2018x"_s;
 }
 
 void tst_Keys::pinyinKey()
@@ -53,29 +52,29 @@ void tst_Keys::frenchKeys_data()
     QTest::addColumn<QStringList>("keys");
     QTest::addRow("six senses, commas do not split")
             << u"un, une / premier, première / même / tout / à peine / aussitôt"_s
-            << QStringList{u"un, une"_s, u"premier, première"_s, u"même"_s, u"tout"_s,
-                           u"à peine"_s, u"aussitôt"_s};
+            << QStringList{u"un, une"_s, u"premier, première"_s, u"même"_s,
+                           u"tout"_s,    u"à peine"_s,           u"aussitôt"_s};
     QTest::addRow("chinese becomes question marks")
             << u"Organisation mondiale de la Santé / OMS (世界卫生组织)"_s
-            << QStringList{u"Organisation mondiale de la Santé"_s, u"OMS ("_s + QString(6, u'?') + u")"_s};
-    QTest::addRow("fullwidth to ascii") << u"fi！ / pouah！"_s
-                                        << QStringList{u"fi!"_s, u"pouah!"_s};
+            << QStringList{u"Organisation mondiale de la Santé"_s,
+                           u"OMS ("_s + QString(6, u'?') + u")"_s};
+    QTest::addRow("fullwidth to ascii")
+            << u"fi！ / pouah！"_s << QStringList{u"fi!"_s, u"pouah!"_s};
     QTest::addRow("sense starting with chinese gives none")
             << u"fortuit / accidentel / occasionnel / 偶然性 contingence"_s
             << QStringList{u"fortuit"_s, u"accidentel"_s, u"occasionnel"_s};
     QTest::addRow("parenthesis gives none") << u"(un) peu de"_s << QStringList{};
-    QTest::addRow("bracket and digit give none") << u"[grammaire] / 3 fois / trois"_s
-                                                 << QStringList{u"trois"_s};
-    QTest::addRow("accented first letter and ligature") << u"école / œuvre / Élan"_s
-                                                        << QStringList{u"école"_s, u"œuvre"_s, u"Élan"_s};
+    QTest::addRow("bracket and digit give none")
+            << u"[grammaire] / 3 fois / trois"_s << QStringList{u"trois"_s};
+    QTest::addRow("accented first letter and ligature")
+            << u"école / œuvre / Élan"_s << QStringList{u"école"_s, u"œuvre"_s, u"Élan"_s};
     QTest::addRow("ideographic space becomes blank, then stripped")
             << u"\u3000calme\u3000"_s << QStringList{u"calme"_s};
     QTest::addRow("ideographic comma is not windows-1252") << u"a、b"_s << QStringList{u"a?b"_s};
     QTest::addRow("windows-1252 extras stay") << u"œuf € …"_s << QStringList{u"œuf € …"_s};
-    QTest::addRow("single sense is the whole gloss") << u"une génération"_s
-                                                     << QStringList{u"une génération"_s};
-    QTest::addRow("slash without blanks does not split") << u"et/ou"_s
-                                                         << QStringList{u"et/ou"_s};
+    QTest::addRow("single sense is the whole gloss")
+            << u"une génération"_s << QStringList{u"une génération"_s};
+    QTest::addRow("slash without blanks does not split") << u"et/ou"_s << QStringList{u"et/ou"_s};
 }
 
 void tst_Keys::frenchKeys()

@@ -108,15 +108,15 @@ void tst_LearnerLookup::normalisePinyin_data()
     QTest::addColumn<QString>("umlauts"); // offsets
     QTest::addRow("toneless") << u"nihao"_s << u"nihao"_s << u""_s << u""_s << u""_s;
     QTest::addRow("numbers") << u"ni3hao3"_s << u"nihao"_s << u"0-1:3 2-4:3"_s << u"2 5"_s << u""_s;
-    QTest::addRow("numbers, blank") << u"ni3 hao3"_s << u"nihao"_s << u"0-1:3 2-4:3"_s << u"2 5"_s
-                                    << u""_s;
+    QTest::addRow("numbers, blank")
+            << u"ni3 hao3"_s << u"nihao"_s << u"0-1:3 2-4:3"_s << u"2 5"_s << u""_s;
     QTest::addRow("marks") << u"nǐhǎo"_s << u"nihao"_s << u"1:3 3:3"_s << u""_s << u""_s;
     QTest::addRow("marks, blank") << u"nǐ hǎo"_s << u"nihao"_s << u"1:3 3:3"_s << u"2"_s << u""_s;
     QTest::addRow("marks decomposed") << u"ni\u030C"_s << u"ni"_s << u"1:3"_s << u""_s << u""_s;
     QTest::addRow("all four tones") << u"ma1ma2ma3ma4"_s << u"mamamama"_s
                                     << u"0-1:1 2-3:2 4-5:3 6-7:4"_s << u"2 4 6 8"_s << u""_s;
-    QTest::addRow("all four marks") << u"āáǎà"_s << u"aaaa"_s << u"0:1 1:2 2:3 3:4"_s << u""_s
-                                    << u""_s;
+    QTest::addRow("all four marks")
+            << u"āáǎà"_s << u"aaaa"_s << u"0:1 1:2 2:3 3:4"_s << u""_s << u""_s;
     QTest::addRow("neutral 5") << u"ma5"_s << u"ma"_s << u"0-1:5"_s << u"2"_s << u""_s;
     QTest::addRow("neutral 0") << u"ma0"_s << u"ma"_s << u"0-1:5"_s << u"2"_s << u""_s;
     QTest::addRow("v") << u"lv4"_s << u"lu"_s << u"0-1:4"_s << u"2"_s << u"1"_s;
@@ -126,26 +126,26 @@ void tst_LearnerLookup::normalisePinyin_data()
     QTest::addRow("apostrophe") << u"xi'an"_s << u"xian"_s << u""_s << u"2"_s << u""_s;
     QTest::addRow("typographic apostrophe") << u"xi’an"_s << u"xian"_s << u""_s << u"2"_s << u""_s;
     QTest::addRow("one syllable xian") << u"xian1"_s << u"xian"_s << u"0-3:1"_s << u"4"_s << u""_s;
-    QTest::addRow("two syllables xi1an1") << u"xi1an1"_s << u"xian"_s << u"0-1:1 2-3:1"_s << u"2 4"_s
-                                          << u""_s;
+    QTest::addRow("two syllables xi1an1")
+            << u"xi1an1"_s << u"xian"_s << u"0-1:1 2-3:1"_s << u"2 4"_s << u""_s;
     QTest::addRow("capitals") << u"Zhong1guo2"_s << u"zhongguo"_s << u"0-4:1 5-7:2"_s << u"5 8"_s
                               << u""_s;
     QTest::addRow("upper case") << u"NI3HAO3"_s << u"nihao"_s << u"0-1:3 2-4:3"_s << u"2 5"_s
                                 << u""_s;
     QTest::addRow("capital marked") << u"Ǎ"_s << u"a"_s << u"0:3"_s << u""_s << u""_s;
-    QTest::addRow("partial syllable") << u"zhong1g"_s << u"zhongg"_s << u"0-4:1"_s << u"5"_s
-                                      << u""_s;
+    QTest::addRow("partial syllable")
+            << u"zhong1g"_s << u"zhongg"_s << u"0-4:1"_s << u"5"_s << u""_s;
     QTest::addRow("erhua after a number") << u"na3r"_s << u"nar"_s << u"0-1:3"_s << u""_s << u""_s;
     QTest::addRow("erhua numbered") << u"na3r5"_s << u"nar"_s << u"0-1:3"_s << u"3"_s << u""_s;
-    QTest::addRow("r starting a syllable") << u"na3ren2"_s << u"naren"_s << u"0-1:3 2-4:2"_s
-                                           << u"2 5"_s << u""_s;
+    QTest::addRow("r starting a syllable")
+            << u"na3ren2"_s << u"naren"_s << u"0-1:3 2-4:2"_s << u"2 5"_s << u""_s;
     QTest::addRow("leading blank") << u" ma"_s << u"ma"_s << u""_s << u""_s << u""_s;
     QTest::addRow("digit first") << u"3ma"_s << u"3ma"_s << u""_s << u""_s << u""_s;
     QTest::addRow("digit 6 kept") << u"ma6"_s << u"ma6"_s << u""_s << u""_s << u""_s;
-    QTest::addRow("digit after a blank kept") << u"bei3 1"_s << u"bei1"_s << u"0-2:3"_s
-                                              << u"3"_s << u""_s;
-    QTest::addRow("erhua r5 after a blank") << u"jin4 r5"_s << u"jinr"_s << u"0-2:4"_s << u"4"_s
-                                            << u""_s;
+    QTest::addRow("digit after a blank kept")
+            << u"bei3 1"_s << u"bei1"_s << u"0-2:3"_s << u"3"_s << u""_s;
+    QTest::addRow("erhua r5 after a blank")
+            << u"jin4 r5"_s << u"jinr"_s << u"0-2:4"_s << u"4"_s << u""_s;
     QTest::addRow("Chinese kept") << u"马"_s << u"马"_s << u""_s << u""_s << u""_s;
 }
 
@@ -224,8 +224,7 @@ void tst_LearnerLookup::numberedTyping_matchesItsMarkedReading_data()
         // digits that are no tones; nor a reading without blanks, whose
         // syllables cannot be told apart.
         if (line.startsWith(u'#') || fields.size() < 2 || fields[0].contains(u'^')
-            || fields[0].contains(u" V"_s) || fields[0].contains(u'6')
-            || fields[1] == u"línglì"_s)
+            || fields[0].contains(u" V"_s) || fields[0].contains(u'6') || fields[1] == u"línglì"_s)
             continue;
         QTest::addRow("%s", qPrintable(fields[0])) << fields[0] << fields[1];
         ++rows;
@@ -319,8 +318,7 @@ void tst_LearnerLookup::findAlternative_data()
     QTest::addRow("ma5") << List::PinyinKeys << u"ma5"_s << u"吗"_s << u"ma"_s;
     QTest::addRow("mǎ") << List::PinyinKeys << u"mǎ"_s << u"马"_s << u"mǎ"_s;
     QTest::addRow("ma3lu") << List::PinyinKeys << u"ma3lu"_s << u"马路"_s << u"mǎ lù"_s;
-    QTest::addRow("ni3hao3") << List::PinyinKeys << u"ni3hao3"_s << u"你好"_s
-                             << u"nǐ hǎo"_s;
+    QTest::addRow("ni3hao3") << List::PinyinKeys << u"ni3hao3"_s << u"你好"_s << u"nǐ hǎo"_s;
     QTest::addRow("nǐ hǎo") << List::PinyinKeys << u"nǐ hǎo"_s << u"你好"_s << u"nǐ hǎo"_s;
     QTest::addRow("ni hao") << List::PinyinKeys << u"ni hao"_s << u"你好"_s << u"nǐ hǎo"_s;
     QTest::addRow("lü") << List::PinyinKeys << u"lü"_s << u"旅"_s << u"lǚ"_s;
@@ -332,12 +330,10 @@ void tst_LearnerLookup::findAlternative_data()
     QTest::addRow("xian1") << List::PinyinKeys << u"xian1"_s << u"先"_s << u"xiān"_s;
     QTest::addRow("Zhong1guo2") << List::PinyinKeys << u"Zhong1guo2"_s << u"中国"_s
                                 << u"Zhōng guó"_s;
-    QTest::addRow("zhong1g") << List::PinyinKeys << u"zhong1g"_s << u"中国"_s
-                             << u"Zhōng guó"_s;
+    QTest::addRow("zhong1g") << List::PinyinKeys << u"zhong1g"_s << u"中国"_s << u"Zhōng guó"_s;
     QTest::addRow("na4r") << List::PinyinKeys << u"na4r"_s << u"那儿"_s << u"nà r"_s;
     QTest::addRow("gan4") << List::PinyinKeys << u"gan4"_s << u"干"_s << u"gàn"_s;
-    QTest::addRow("tones no entry has") << List::PinyinKeys << u"ma2lu"_s << u""_s
-                                        << u""_s;
+    QTest::addRow("tones no entry has") << List::PinyinKeys << u"ma2lu"_s << u""_s << u""_s;
     QTest::addRow("no such key") << List::PinyinKeys << u"qq3"_s << u""_s << u""_s;
     QTest::addRow("學習") << List::Headwords << u"學習"_s << u"学习"_s << u"xué xí"_s;
     QTest::addRow("學") << List::Headwords << u"學"_s << u"学"_s << u"xué"_s;
@@ -380,14 +376,14 @@ void tst_LearnerLookup::findAlternative()
         if (list == List::PinyinKeys) {
             const PinyinQuery query = Verarov::Lookup::normalisePinyin(typed);
             agrees = Verarov::Lookup::startsWithFolded(key, query.key)
-                    && Verarov::Lookup::readingMatches(query, m_tables.pinyin(e));
+                     && Verarov::Lookup::readingMatches(query, m_tables.pinyin(e));
         } else if (list == List::FrenchKeys) {
-            agrees = Verarov::Lookup::foldFrench(key).startsWith(
-                    Verarov::Lookup::foldFrench(typed));
+            agrees =
+                    Verarov::Lookup::foldFrench(key).startsWith(Verarov::Lookup::foldFrench(typed));
         } else {
             agrees = key.startsWith(Verarov::Lookup::toSimplified(typed))
-                    && (key.size() != typed.size()
-                        || Verarov::Lookup::writesTraditionally(typed, key));
+                     && (key.size() != typed.size()
+                         || Verarov::Lookup::writesTraditionally(typed, key));
         }
         if (agrees)
             scanned = r;
@@ -422,7 +418,7 @@ void tst_LearnerLookup::prefixFoundRows_unchanged()
             for (qsizetype i = 0; i < text.size(); ++i) {
                 const QStringView typed = QStringView(text).sliced(i, 1);
                 const QString search = state.text.first(state.selStart) + typed.toString()
-                        + state.text.sliced(state.selEnd);
+                                       + state.text.sliced(state.selEnd);
                 const Verarov::Lookup::Step now = typeCharacter(state, typed, model);
                 const Verarov::Lookup::Step then = typeCharacter(state, typed, before);
                 if (before.findString(search) >= 0) {

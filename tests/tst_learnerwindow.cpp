@@ -84,7 +84,8 @@ void tst_LearnerWindow::init()
     m_desktop = {};
     m_errors.clear();
     Verarov::App::setDesktop(&m_desktop);
-    Verarov::App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
+    Verarov::App::setErrorSink(
+            [this](QWidget *, const QString &message) { m_errors.append(message); });
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     Verarov::Settings::setUserStoreLocation(storeFile());
@@ -161,11 +162,17 @@ void tst_LearnerWindow::field_prefixFound_sameAsBefore()
 {
     // "ma" begins keys: the first of them, completed as always.
     SimpleComboBox *box = type(u"liste_pin_ss_accent"_s, 1, u"ma"_s);
-    QCOMPARE(box->currentRow(), 0 + box->listView()->model()->match(
-            box->listView()->model()->index(0, 0), Qt::DisplayRole, u"ma"_s, 1,
-            Qt::MatchStartsWith).front().row());
-    QCOMPARE(shownHeadword(), m_tables.headword(m_form->fieldModel(
-            Verarov::Dictionary::List::PinyinKeys).entry(box->currentRow())));
+    QCOMPARE(box->currentRow(),
+             0
+                     + box->listView()
+                               ->model()
+                               ->match(box->listView()->model()->index(0, 0), Qt::DisplayRole,
+                                       u"ma"_s, 1, Qt::MatchStartsWith)
+                               .front()
+                               .row());
+    QCOMPARE(shownHeadword(),
+             m_tables.headword(m_form->fieldModel(Verarov::Dictionary::List::PinyinKeys)
+                                       .entry(box->currentRow())));
 }
 
 void tst_LearnerWindow::displayOptions_offByDefault_plainText()
@@ -332,8 +339,7 @@ void tst_LearnerWindow::favourites_export_data()
     QTest::addColumn<int>("format");
     QTest::addColumn<QByteArray>("expected");
     QTest::addRow("TSV") << 0 << "学习\txué xí\tétudier, apprendre\t1\n马\tmǎ\tcheval\t1\n"_ba;
-    QTest::addRow("CSV") << 1
-                         << "学习,xué xí,\"étudier, apprendre\",1\r\n马,mǎ,cheval,1\r\n"_ba;
+    QTest::addRow("CSV") << 1 << "学习,xué xí,\"étudier, apprendre\",1\r\n马,mǎ,cheval,1\r\n"_ba;
     QTest::addRow("Anki") << 2
                           << "#separator:tab\n#html:true\n学习\txué xí<br>étudier, apprendre\n"
                              "马\tmǎ<br>cheval\n"_ba;

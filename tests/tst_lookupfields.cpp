@@ -327,8 +327,8 @@ void tst_LookupFields::help_opensPageOfTheInterfaceLanguage_data()
     QTest::addColumn<QString>("ending");
     QTest::addColumn<QByteArray>("language");
     QTest::addRow("French interface") << true << u"/dico_aide/index.html"_s << QByteArray("fr");
-    QTest::addRow("Chinese interface") << false << u"/dico_aide_cn/index.html"_s
-                                       << QByteArray("zh-CN");
+    QTest::addRow("Chinese interface")
+            << false << u"/dico_aide_cn/index.html"_s << QByteArray("zh-CN");
 }
 
 void tst_LookupFields::help_opensPageOfTheInterfaceLanguage()
@@ -405,7 +405,8 @@ void tst_LookupFields::aboutBox_authorLinesFit()
     for (const QString &name : {u"Label4"_s, u"Label5"_s, u"Label6"_s, u"Label7"_s}) {
         const auto *line = Form2->findChild<QLabel *>(name);
         QVERIFY(!line->text().isEmpty());
-        QVERIFY2(line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width(),
+        QVERIFY2(line->fontMetrics().horizontalAdvance(line->text())
+                         <= line->contentsRect().width(),
                  qPrintable(name + u" is cut: "_s + line->text()));
         QVERIFY(line->parentWidget()->rect().contains(line->geometry()));
     }

@@ -272,15 +272,17 @@ void tst_Options::unwritableStore()
         Settings::setUserStoreLocation(m_dir->filePath(u"config/Duvuduz_ivod.conf"_s));
     }
     start();
-    QCOMPARE(m_errors, QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
+    QCOMPARE(m_errors,
+             QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
 
     // Commands still act on the window, then report the write.
     m_errors.clear();
     m_desktop.nextColour = QColor(0, 0, 255);
     item(u"traduction_fr"_s)->trigger();
     item(u"langue_ch"_s)->trigger();
-    QCOMPARE(m_errors, (QStringList{u"Echec à la définition des données pour 'couleur traduction français'"_s,
-                                    u"Echec à la définition des données pour 'langue'"_s}));
+    QCOMPARE(m_errors,
+             (QStringList{u"Echec à la définition des données pour 'couleur traduction français'"_s,
+                          u"Echec à la définition des données pour 'langue'"_s}));
     QCOMPARE(control(u"mot_fr"_s)->palette().color(QPalette::Text), QColor(0, 0, 255));
     QCOMPARE(caption(m_window.get(), u"TabSheet1"_s), u"中文"_s);
 }
@@ -294,15 +296,15 @@ void tst_Options::colourItems_data()
     QTest::addColumn<int>("role");
     QTest::addRow("Fond texte") << u"texte"_s << 1 << u"couleur champs texte"_s << kTextFields
                                 << int(QPalette::Base);
-    QTest::addRow("Traduction - chinois") << u"traduction_ch"_s << 8
-                                          << u"couleur traduction chinois"_s
-                                          << QStringList{u"mot_ch"_s} << int(QPalette::WindowText);
-    QTest::addRow("Traduction - pinyin") << u"traduction_pin"_s << 9
-                                         << u"couleur traduction pinyin"_s
-                                         << QStringList{u"mot_pin"_s} << int(QPalette::WindowText);
-    QTest::addRow("Traduction - français") << u"traduction_fr"_s << 10
-                                           << u"couleur traduction français"_s
-                                           << QStringList{u"mot_fr"_s} << int(QPalette::Text);
+    QTest::addRow("Traduction - chinois")
+            << u"traduction_ch"_s << 8 << u"couleur traduction chinois"_s
+            << QStringList{u"mot_ch"_s} << int(QPalette::WindowText);
+    QTest::addRow("Traduction - pinyin")
+            << u"traduction_pin"_s << 9 << u"couleur traduction pinyin"_s
+            << QStringList{u"mot_pin"_s} << int(QPalette::WindowText);
+    QTest::addRow("Traduction - français")
+            << u"traduction_fr"_s << 10 << u"couleur traduction français"_s
+            << QStringList{u"mot_fr"_s} << int(QPalette::Text);
 }
 
 void tst_Options::colourItems()
@@ -382,8 +384,7 @@ void tst_Options::picker_opensOnLastChosen()
     QCOMPARE(m_desktop.colourInitials,
              (QList<QColor>{Qt::black, QColor(255, 255, 200), QColor(255, 255, 200)}));
     // Custom colours: empty at start, then as the picker was left with OK.
-    QCOMPARE(m_desktop.customsGiven,
-             (QList<QList<QColor>>{QList<QColor>(), customs, customs}));
+    QCOMPARE(m_desktop.customsGiven, (QList<QList<QColor>>{QList<QColor>(), customs, customs}));
 }
 
 void tst_Options::reset_inChinese_keepsChinese()
@@ -420,31 +421,32 @@ void tst_Options::captions_data()
     QTest::addColumn<QString>("french");
     QTest::addColumn<QString>("chinese");
     const char16_t *table[][3] = {
-        {u"TabSheet1", u"Chinois", u"中文"},
-        {u"TabSheet2", u"Pinyin", u"拼音"},
-        {u"TabSheet3", u"Français", u"法语"},
-        {u"TabSheet4", u"liste", u"词汇"},
-        {u"TabSheet5", u"radical", u"偏旁"},
-        {u"Edition", u"&Edition", u"编辑"},
-        {u"Copier", u"&Copier", u"复制"},
-        {u"Effacer", u"E&ffacer", u"勾销"},
-        {u"Rechercher", u"Rec&hercher", u"查找"},
-        {u"Traduire", u"&Traduire...", u"细节翻译..."},
-        {u"Quitter1", u"&Quitter", u"退出"},
-        {u"Options", u"&Options", u"选择"},
-        {u"Langue", u"&Langue", u"语言"},
-        {u"Couleur", u"&Couleurs", u"颜色"},
-        {u"texte", u"Fond texte", u"字母背景"},
-        {u"traduction_ch", u"Traduction - chinois", u"翻译 - 中文"},
-        {u"traduction_pin", u"Traduction - pinyin", u"翻译 - 拼音"},
-        {u"traduction_fr", u"Traduction - français", u"翻译 - 法语"},
-        {u"Initialisation", u"&Initialiser", u"还原"},
-        {u"Aide", u"&Aide", u"帮助"},
-        {u"Apropos", u"A &propos de...", u"关于..."},
-        // Not touched by either command.
-        {u"langue_fr", u"Français", u"Français"},
-        {u"langue_ch", u"中文                            ", u"中文                            "},
-        {u"Aide1", u"?", u"?"},
+            {u"TabSheet1", u"Chinois", u"中文"},
+            {u"TabSheet2", u"Pinyin", u"拼音"},
+            {u"TabSheet3", u"Français", u"法语"},
+            {u"TabSheet4", u"liste", u"词汇"},
+            {u"TabSheet5", u"radical", u"偏旁"},
+            {u"Edition", u"&Edition", u"编辑"},
+            {u"Copier", u"&Copier", u"复制"},
+            {u"Effacer", u"E&ffacer", u"勾销"},
+            {u"Rechercher", u"Rec&hercher", u"查找"},
+            {u"Traduire", u"&Traduire...", u"细节翻译..."},
+            {u"Quitter1", u"&Quitter", u"退出"},
+            {u"Options", u"&Options", u"选择"},
+            {u"Langue", u"&Langue", u"语言"},
+            {u"Couleur", u"&Couleurs", u"颜色"},
+            {u"texte", u"Fond texte", u"字母背景"},
+            {u"traduction_ch", u"Traduction - chinois", u"翻译 - 中文"},
+            {u"traduction_pin", u"Traduction - pinyin", u"翻译 - 拼音"},
+            {u"traduction_fr", u"Traduction - français", u"翻译 - 法语"},
+            {u"Initialisation", u"&Initialiser", u"还原"},
+            {u"Aide", u"&Aide", u"帮助"},
+            {u"Apropos", u"A &propos de...", u"关于..."},
+            // Not touched by either command.
+            {u"langue_fr", u"Français", u"Français"},
+            {u"langue_ch", u"中文                            ",
+             u"中文                            "},
+            {u"Aide1", u"?", u"?"},
     };
     for (const auto &row : table)
         QTest::addRow("%s", qPrintable(QString::fromUtf16(row[0])))
@@ -473,9 +475,12 @@ void tst_Options::tabFonts_data()
     QTest::addColumn<int>("pixels");
     QTest::addColumn<bool>("bold");
     QTest::addRow("PageControl1 French") << u"PageControl1"_s << false << u"Tahoma"_s << 11 << true;
-    QTest::addRow("PageControl1 Chinese") << u"PageControl1"_s << true << u"SimSun"_s << 13 << false;
-    QTest::addRow("PageControl2 French") << u"PageControl2"_s << false << u"Tahoma"_s << 11 << false;
-    QTest::addRow("PageControl2 Chinese") << u"PageControl2"_s << true << u"SimSun"_s << 12 << false;
+    QTest::addRow("PageControl1 Chinese")
+            << u"PageControl1"_s << true << u"SimSun"_s << 13 << false;
+    QTest::addRow("PageControl2 French")
+            << u"PageControl2"_s << false << u"Tahoma"_s << 11 << false;
+    QTest::addRow("PageControl2 Chinese")
+            << u"PageControl2"_s << true << u"SimSun"_s << 12 << false;
 }
 
 void tst_Options::tabFonts()
@@ -540,7 +545,7 @@ void tst_Options::languageItems_exclusive()
     QAction *fr = item(u"langue_fr"_s);
     QAction *ch = item(u"langue_ch"_s);
     const QList<std::pair<QAction *, QString>> clicks = {
-        {fr, u"fr"_s}, {ch, u"ch"_s}, {ch, u"ch"_s}, {fr, u"fr"_s}};
+            {fr, u"fr"_s}, {ch, u"ch"_s}, {ch, u"ch"_s}, {fr, u"fr"_s}};
     for (const auto &[clicked, written] : clicks) {
         clicked->trigger();
         QCOMPARE(fr->isChecked(), clicked == fr);
@@ -554,7 +559,8 @@ void tst_Options::languageItems_exclusive()
 void tst_Options::toolkitTexts_followTheLanguage()
 {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!QFile::exists(folder + u"/qtbase_fr.qm"_s) || !QFile::exists(folder + u"/qtbase_zh_CN.qm"_s))
+    if (!QFile::exists(folder + u"/qtbase_fr.qm"_s)
+        || !QFile::exists(folder + u"/qtbase_zh_CN.qm"_s))
         QSKIP("Qt's translations are not installed");
     // Whatever an earlier window left in use, a French start puts French.
     Verarov::App::useToolkitLanguage(Verarov::Settings::Language::Chinese);
@@ -626,7 +632,8 @@ void tst_Options::pages_keepTheirSizeAndHoldTheirControls()
     QCOMPARE(chinese, french);
     // Every control whole inside its page: borders and arrows all seen.
     for (qsizetype i = 0; i < chinese.size(); i += 2)
-        QVERIFY2(QRect(QPoint(), chinese[i].size()).contains(chinese[i + 1]), qPrintable(QString::number(i)));
+        QVERIFY2(QRect(QPoint(), chinese[i].size()).contains(chinese[i + 1]),
+                 qPrintable(QString::number(i)));
 }
 
 void tst_Options::frame_keepsClientArea()
@@ -675,9 +682,9 @@ void tst_Options::systemColour_followsPalette_data()
                                            << int(QPalette::Base) << 15 << int(QPalette::Button);
     QTest::addRow("radicals in window colour") << u"couleur radical"_s << u"ListBox"_s
                                                << int(QPalette::Text) << 5 << int(QPalette::Base);
-    QTest::addRow("headword in window text") << u"couleur traduction chinois"_s << u"mot_ch"_s
-                                             << int(QPalette::WindowText) << 8
-                                             << int(QPalette::WindowText);
+    QTest::addRow("headword in window text")
+            << u"couleur traduction chinois"_s << u"mot_ch"_s << int(QPalette::WindowText) << 8
+            << int(QPalette::WindowText);
 }
 
 void tst_Options::systemColour_followsPalette()

@@ -44,12 +44,13 @@ private:
 
 void tst_RadicalBrowser::initTestCase()
 {
-    const auto read = Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
+    const auto read =
+            Dictionary::readDictionaryFile(QStringLiteral(VERAROV_TEST_DATA "/sample.tsv"));
     m_dictionary = Dictionary::Tables::fromCompiled(Dictionary::compile(read.entries));
     QVERIFY(!m_dictionary.isEmpty());
-    m_radicals = Dictionary::buildRadicalTables(
-            {u"#1"_s, u"丫\tyā\t3"_s, u"为\twèi, wéi\t4"_s, u"主\tzhǔ\t5"_s, u"#2"_s, u"一\tyī\t1"_s,
-             u"#3"_s, u"#82"_s, u"主\tzhǔ\t5"_s});
+    m_radicals = Dictionary::buildRadicalTables({u"#1"_s, u"丫\tyā\t3"_s, u"为\twèi, wéi\t4"_s,
+                                                 u"主\tzhǔ\t5"_s, u"#2"_s, u"一\tyī\t1"_s, u"#3"_s,
+                                                 u"#82"_s, u"主\tzhǔ\t5"_s});
 }
 
 void tst_RadicalBrowser::characters_ofANode_data()
@@ -100,9 +101,8 @@ void tst_RadicalBrowser::words_beginningWithACharacter_data()
     QTest::addColumn<QStringList>("words");
     // Entry order, one row per entry: two entries with one headword give
     // two rows.
-    QTest::addRow("一") << u"一"_s
-                       << QStringList{u"一"_s, u"一一"_s, u"一丝不苟"_s, u"一丝不苟"_s,
-                                      u"一个劲儿"_s, u"一点儿"_s};
+    QTest::addRow("一") << u"一"_s << QStringList{u"一"_s,       u"一一"_s,     u"一丝不苟"_s,
+                                                  u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s};
     QTest::addRow("character that is only a headword") << u"在"_s << QStringList{u"在"_s};
     QTest::addRow("homographs") << u"乐"_s << QStringList{u"乐"_s, u"乐"_s, u"乐"_s};
     QTest::addRow("begins no headword") << u"丫"_s << QStringList();
@@ -123,7 +123,8 @@ void tst_RadicalBrowser::words_beginningWithACharacter()
     // The same as the plain scan of every entry.
     QStringList scanned;
     for (int e = 0; e < m_dictionary.entryCount(); ++e) {
-        if (!character.isEmpty() && m_dictionary.headword(e).first(1) == QStringView(character).first(1))
+        if (!character.isEmpty()
+            && m_dictionary.headword(e).first(1) == QStringView(character).first(1))
             scanned << m_dictionary.headword(e).toString();
     }
     QCOMPARE(displayed(model), scanned);

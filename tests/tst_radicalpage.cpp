@@ -201,8 +201,8 @@ void tst_RadicalPage::clickInTree_listsTheNodesCharacters_data()
     QTest::addColumn<QStringList>("characters");
     QTest::addRow("丶") << 1 << QList<int>{} << QStringList{u"丫"_s, u"为"_s, u"主"_s};
     QTest::addRow("扌, headings 1 to 3 expanded") << 50 << QList<int>{} << QStringList{u"挨"_s};
-    QTest::addRow("扌, headings 1 and 2 collapsed") << 50 << QList<int>{0, 1}
-                                                   << QStringList{u"挨"_s};
+    QTest::addRow("扌, headings 1 and 2 collapsed")
+            << 50 << QList<int>{0, 1} << QStringList{u"挨"_s};
     QTest::addRow("王, the last radical listed") << 82 << QList<int>{} << QStringList{u"主"_s};
     QTest::addRow("屮, no characters") << 66 << QList<int>{} << QStringList();
     QTest::addRow("empty radical 丨") << 3 << QList<int>{} << QStringList();
@@ -239,16 +239,15 @@ void tst_RadicalPage::pickCharacter_listsItsWordsInEntryOrder_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("byKeyboard"); // Down from the row above, else a click
     QTest::addColumn<QStringList>("words");
-    const QStringList yi = {u"一"_s, u"一一"_s, u"一丝不苟"_s, u"一丝不苟"_s, u"一个劲儿"_s,
-                            u"一点儿"_s};
+    const QStringList yi = {u"一"_s,       u"一一"_s,     u"一丝不苟"_s,
+                            u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s};
     QTest::addRow("一 by mouse") << 2 << 0 << false << yi;
     QTest::addRow("世 by keyboard") << 2 << 1 << true << QStringList{u"世卫"_s};
     QTest::addRow("丫 begins no headword") << 1 << 0 << false << QStringList();
     QTest::addRow("乐 under 丿") << 4 << 0 << false << QStringList{u"乐"_s, u"乐"_s, u"乐"_s};
-    QTest::addRow("乐 under 乙, the same words") << 5 << 0 << false
-                                               << QStringList{u"乐"_s, u"乐"_s, u"乐"_s};
-    QTest::addRow("偶") << 20 << 0 << false
-                       << QStringList{u"偶像"_s, u"偶向"_s, u"偶然"_s};
+    QTest::addRow("乐 under 乙, the same words")
+            << 5 << 0 << false << QStringList{u"乐"_s, u"乐"_s, u"乐"_s};
+    QTest::addRow("偶") << 20 << 0 << false << QStringList{u"偶像"_s, u"偶向"_s, u"偶然"_s};
 }
 
 void tst_RadicalPage::pickCharacter_listsItsWordsInEntryOrder()
@@ -405,7 +404,7 @@ void tst_RadicalPage::handlers_logNodeCharacterAndCount()
     clickNode(2);
     clickRow(characters(), 0);
     QCOMPARE(log.lines(), (QStringList{u"ListBoxClick\t6\t0"_s, u"ListBoxClick\t2\t2"_s,
-                                         u"liste_car_chClick\t一\t6"_s}));
+                                       u"liste_car_chClick\t一\t6"_s}));
 }
 
 void tst_RadicalPage::radicalLists_builtBeforeTheCommandLineTranslation()

@@ -79,8 +79,8 @@ void tst_Radicals::tree_hasTheHeadingsAndRadicalsInDisplayOrder()
         }
     }
     QCOMPARE(headings, (QList<int>{0, 6, 33, 73, 112, 135, 158, 176, 184, 190, 192, 195}));
-    QCOMPARE(headingCaptions, (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s,
-                                           u"7"_s, u"8"_s, u"9"_s, u"10"_s, u"11"_s, u"12"_s}));
+    QCOMPARE(headingCaptions, (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s,
+                                           u"8"_s, u"9"_s, u"10"_s, u"11"_s, u"12"_s}));
     QCOMPARE(tree[1].caption, u"丶"_s);
     QCOMPARE(tree[5].caption, u"乙(乚乛)"_s);
     QCOMPARE(tree[10].caption, u"讠/言"_s);
@@ -139,8 +139,8 @@ void tst_Radicals::build_cutsFieldsByPositionAndSetsRanges_data()
     QTest::addColumn<QList<int>>("ignored"); // 1-based line numbers
 
     QTest::addRow("radicals in order, one empty")
-            << QStringList{u"#1"_s, u"义\tyì\t3"_s, u"为\twèi, wéi\t4"_s, u"#2"_s, u"#3"_s,
-                           u"丫\tyā\t3"_s}
+            << QStringList{u"#1"_s, u"义\tyì\t3"_s, u"为\twèi, wéi\t4"_s,
+                           u"#2"_s, u"#3"_s,        u"丫\tyā\t3"_s}
             << QStringList{u"义|yì|3"_s, u"为|wèi, wéi|4"_s, u"丫|yā|3"_s}
             << QStringList{u"1:0-1"_s, u"3:2-2"_s} << QList<int>{};
     QTest::addRow("character under two radicals")
@@ -148,8 +148,8 @@ void tst_Radicals::build_cutsFieldsByPositionAndSetsRanges_data()
             << QStringList{u"主|zhǔ|5"_s, u"主|zhǔ|5"_s, u"玉|yù|5"_s}
             << QStringList{u"1:0-0"_s, u"82:1-2"_s} << QList<int>{};
     QTest::addRow("headers of one, two and three digits")
-            << QStringList{u"#7"_s, u"亡\twáng\t3"_s, u"#74"_s, u"点\tdiǎn\t9"_s, u"#198"_s,
-                           u"鼻\tbí\t14"_s}
+            << QStringList{u"#7"_s,          u"亡\twáng\t3"_s, u"#74"_s,
+                           u"点\tdiǎn\t9"_s, u"#198"_s,        u"鼻\tbí\t14"_s}
             << QStringList{u"亡|wáng|3"_s, u"点|diǎn|9"_s, u"鼻|bí|14"_s}
             << QStringList{u"7:0-0"_s, u"74:1-1"_s, u"198:2-2"_s} << QList<int>{};
     QTest::addRow("only the first three digits are read")
@@ -159,27 +159,29 @@ void tst_Radicals::build_cutsFieldsByPositionAndSetsRanges_data()
     QTest::addRow("extra TAB stays in the strokes")
             << QStringList{u"#1"_s, u"为\twèi\t4\textra"_s} << QStringList{u"为|wèi|4\textra"_s}
             << QStringList{u"1:0-0"_s} << QList<int>{};
-    QTest::addRow("empty readings and strokes") << QStringList{u"#1"_s, u"为\t\t"_s}
-                                                << QStringList{u"为||"_s} << QStringList{u"1:0-0"_s}
-                                                << QList<int>{};
+    QTest::addRow("empty readings and strokes")
+            << QStringList{u"#1"_s, u"为\t\t"_s} << QStringList{u"为||"_s}
+            << QStringList{u"1:0-0"_s} << QList<int>{};
     QTest::addRow("character lines before the first header")
             << QStringList{u"为\twèi\t4"_s, u"#1"_s, u"义\tyì\t3"_s} << QStringList{u"义|yì|3"_s}
             << QStringList{u"1:0-0"_s} << QList<int>{1};
     QTest::addRow("header without a number leaves its lines out")
-            << QStringList{u"#1"_s, u"义\tyì\t3"_s, u"#"_s, u"为\twèi\t4"_s, u"#x2"_s,
-                           u"丫\tyā\t3"_s, u"#2"_s, u"一\tyī\t1"_s}
+            << QStringList{u"#1"_s,  u"义\tyì\t3"_s, u"#"_s,  u"为\twèi\t4"_s,
+                           u"#x2"_s, u"丫\tyā\t3"_s, u"#2"_s, u"一\tyī\t1"_s}
             << QStringList{u"义|yì|3"_s, u"一|yī|1"_s} << QStringList{u"1:0-0"_s, u"2:1-1"_s}
             << QList<int>{3, 4, 5, 6};
     QTest::addRow("numbers that are no radical")
-            << QStringList{u"#0"_s, u"a\tb\t1"_s, u"#6"_s, u"b\tc\t1"_s, u"#199"_s, u"c\td\t1"_s,
-                           u"#-1"_s, u"d\te\t1"_s}
+            << QStringList{u"#0"_s,   u"a\tb\t1"_s, u"#6"_s,  u"b\tc\t1"_s,
+                           u"#199"_s, u"c\td\t1"_s, u"#-1"_s, u"d\te\t1"_s}
             << QStringList{} << QStringList{} << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
     QTest::addRow("malformed character lines")
-            << QStringList{u"#1"_s, u"为 wèi 4"_s, u"为\twèi"_s, u"为"_s, u"\U00020000\the\t7"_s,
-                           u"\t\tx\t1"_s, QString(), u"义\tyì\t3"_s}
+            << QStringList{u"#1"_s,   u"为 wèi 4"_s,          u"为\twèi"_s,
+                           u"为"_s,   u"\U00020000\the\t7"_s, u"\t\tx\t1"_s,
+                           QString(), u"义\tyì\t3"_s}
             << QStringList{u"义|yì|3"_s} << QStringList{u"1:0-0"_s} << QList<int>{2, 3, 4, 5, 6, 7};
     QTest::addRow("header repeated later spans the rows between")
-            << QStringList{u"#1"_s, u"义\tyì\t3"_s, u"#2"_s, u"一\tyī\t1"_s, u"#1"_s, u"为\twèi\t4"_s}
+            << QStringList{u"#1"_s,        u"义\tyì\t3"_s, u"#2"_s,
+                           u"一\tyī\t1"_s, u"#1"_s,        u"为\twèi\t4"_s}
             << QStringList{u"义|yì|3"_s, u"一|yī|1"_s, u"为|wèi|4"_s}
             << QStringList{u"1:0-2"_s, u"2:1-1"_s} << QList<int>{};
     QTest::addRow("empty list") << QStringList{} << QStringList{} << QStringList{} << QList<int>{};
@@ -210,8 +212,8 @@ void tst_Radicals::build_fromTextReadsItsLines_data()
     QTest::addRow("LF") << u"#1\n为\twèi\t4\n"_s << QStringList{u"为|wèi|4"_s} << QList<int>{};
     QTest::addRow("CR LF") << u"#1\r\n为\twèi\t4\r\n"_s << QStringList{u"为|wèi|4"_s}
                            << QList<int>{};
-    QTest::addRow("no final line feed") << u"#1\n为\twèi\t4"_s << QStringList{u"为|wèi|4"_s}
-                                        << QList<int>{};
+    QTest::addRow("no final line feed")
+            << u"#1\n为\twèi\t4"_s << QStringList{u"为|wèi|4"_s} << QList<int>{};
     QTest::addRow("line numbers of left-out lines")
             << u"x\ty\t1\n#1\n\n为\twèi\t4\n#\n"_s << QStringList{u"为|wèi|4"_s}
             << QList<int>{1, 3, 5};
@@ -262,31 +264,39 @@ void tst_Radicals::check_reportsEachBrokenRule_data()
                                         << u"ligne 3 : 3 traits après 4"_s;
     QTest::addRow("strokes zero") << QStringList{u"#1"_s, u"为\twèi\t0"_s}
                                   << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
-    QTest::addRow("strokes over 99") << QStringList{u"#1"_s, u"为\twèi\t100"_s}
-                                     << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
-    QTest::addRow("strokes not a number") << QStringList{u"#1"_s, u"为\twèi\tquatre"_s}
-                                          << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
-    QTest::addRow("readings joined by a comma only") << QStringList{u"#1"_s, u"为\twèi,wéi\t4"_s}
-                                                     << u"ligne 2 : lectures non séparées par \", \""_s;
+    QTest::addRow("strokes over 99")
+            << QStringList{u"#1"_s, u"为\twèi\t100"_s}
+            << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
+    QTest::addRow("strokes not a number")
+            << QStringList{u"#1"_s, u"为\twèi\tquatre"_s}
+            << u"ligne 2 : nombre de traits autre qu'un nombre de 1 à 99"_s;
+    QTest::addRow("readings joined by a comma only")
+            << QStringList{u"#1"_s, u"为\twèi,wéi\t4"_s}
+            << u"ligne 2 : lectures non séparées par \", \""_s;
     QTest::addRow("no readings") << QStringList{u"#1"_s, u"为\t\t4"_s}
                                  << u"ligne 2 : lectures non séparées par \", \""_s;
-    QTest::addRow("first TAB not second") << QStringList{u"#1"_s, u"为为\twèi\t4"_s}
-                                          << u"ligne 2 : le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
-    QTest::addRow("character outside the BMP") << QStringList{u"#1"_s, u"\U00020000\the\t7"_s}
-                                               << u"ligne 2 : le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
-    QTest::addRow("no second TAB") << QStringList{u"#1"_s, u"为\twèi 4"_s}
-                                   << u"ligne 2 : pas de TAB après les lectures"_s;
+    QTest::addRow("first TAB not second")
+            << QStringList{u"#1"_s, u"为为\twèi\t4"_s}
+            << u"ligne 2 : le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
+    QTest::addRow("character outside the BMP")
+            << QStringList{u"#1"_s, u"\U00020000\the\t7"_s}
+            << u"ligne 2 : le caractère n'est pas une seule unité de code suivie d'une TAB"_s;
+    QTest::addRow("no second TAB")
+            << QStringList{u"#1"_s, u"为\twèi 4"_s} << u"ligne 2 : pas de TAB après les lectures"_s;
     QTest::addRow("four fields") << QStringList{u"#1"_s, u"为\twèi\t4\tx"_s}
                                  << u"ligne 2 : 4 champs au lieu de 3"_s;
-    QTest::addRow("line before the first header") << QStringList{u"为\twèi\t4"_s, u"#1"_s}
-                                                  << u"ligne 1 : ligne de caractère avant le premier en-tête"_s;
-    QTest::addRow("leading zero") << QStringList{u"#01"_s}
-                                  << u"ligne 1 : en-tête autre que \"#\" et un nombre sans zéro en tête"_s;
-    QTest::addRow("header of a heading") << QStringList{u"#1"_s, u"#6"_s}
-                                         << u"ligne 2 : l'en-tête 6 n'est pas un numéro de radical"_s;
-    QTest::addRow("headers descending") << QStringList{u"#2"_s, u"#1"_s}
-                                        << u"ligne 2 : l'en-tête 1 ne suit pas 2"_s;
-    QTest::addRow("header missing") << QStringList{u"#2"_s} << u"ligne 1 : pas d'en-tête pour le radical 1"_s;
+    QTest::addRow("line before the first header")
+            << QStringList{u"为\twèi\t4"_s, u"#1"_s}
+            << u"ligne 1 : ligne de caractère avant le premier en-tête"_s;
+    QTest::addRow("leading zero") << QStringList{
+            u"#01"_s} << u"ligne 1 : en-tête autre que \"#\" et un nombre sans zéro en tête"_s;
+    QTest::addRow("header of a heading")
+            << QStringList{u"#1"_s, u"#6"_s}
+            << u"ligne 2 : l'en-tête 6 n'est pas un numéro de radical"_s;
+    QTest::addRow("headers descending")
+            << QStringList{u"#2"_s, u"#1"_s} << u"ligne 2 : l'en-tête 1 ne suit pas 2"_s;
+    QTest::addRow("header missing")
+            << QStringList{u"#2"_s} << u"ligne 1 : pas d'en-tête pour le radical 1"_s;
     QTest::addRow("character twice under a radical")
             << QStringList{u"#1"_s, u"为\twèi\t4"_s, u"为\twéi\t4"_s}
             << u"ligne 3 : caractère classé deux fois sous le radical 1"_s;
@@ -308,11 +318,12 @@ void tst_Radicals::check_reportsEachBrokenRule()
 
 void tst_Radicals::report_countsFilingsAndUnreachableEntries()
 {
-    const RadicalTables radicals = buildRadicalTables(
-            {u"#1"_s, u"为\twèi\t4"_s, u"主\tzhǔ\t5"_s, u"#2"_s, u"一\tyī\t1"_s, u"#3"_s,
-             u"#82"_s, u"主\tzhǔ\t5"_s});
-    const Tables dictionary = tablesOf(u"一\tyī\tun\n一一\tyī yī\tun à un\n主\tzhǔ\tmaître\n"
-                                       u"俄\té\tRussie\n俄国\té guó\tRussie\n偶然\tǒu rán\tfortuit\n"_s);
+    const RadicalTables radicals =
+            buildRadicalTables({u"#1"_s, u"为\twèi\t4"_s, u"主\tzhǔ\t5"_s, u"#2"_s, u"一\tyī\t1"_s,
+                                u"#3"_s, u"#82"_s, u"主\tzhǔ\t5"_s});
+    const Tables dictionary =
+            tablesOf(u"一\tyī\tun\n一一\tyī yī\tun à un\n主\tzhǔ\tmaître\n"
+                     u"俄\té\tRussie\n俄国\té guó\tRussie\n偶然\tǒu rán\tfortuit\n"_s);
     const RadicalReport r = radicalReport(radicals, dictionary);
     QCOMPARE(r.headers, 4);
     QCOMPARE(r.characterLines, 4);

@@ -96,18 +96,17 @@ void tst_Search::findContaining_fixture_data()
             << List::FrenchKeys << u"Chine"_s
             << QStringList{u"Chine"_s, u"Chine (abrégé)"_s, u"la Chine"_s,
                            u"mer de Chine méridionale"_s};
-    QTest::addRow("French accent counts") << List::FrenchKeys << u"chiné"_s
-                                          << QStringList{u"tissu chiné"_s};
+    QTest::addRow("French accent counts")
+            << List::FrenchKeys << u"chiné"_s << QStringList{u"tissu chiné"_s};
     QTest::addRow("Chinese inside a headword")
-            << List::Headwords << u"中国"_s
-            << QStringList{u"中国"_s, u"中国人"_s, u"发展中国家"_s};
+            << List::Headwords << u"中国"_s << QStringList{u"中国"_s, u"中国人"_s, u"发展中国家"_s};
     QTest::addRow("pinyin ai: one result per row")
             << List::PinyinKeys << u"ai"_s
-            << QStringList{u"ai"_s, u"ai"_s, u"ai"_s, u"ai"_s, u"ai"_s, u"aiguo"_s, u"hai"_s,
-                           u"kai"_s, u"Nanhai"_s};
-    QTest::addRow("pinyin case counts") << List::PinyinKeys << u"zhong"_s
-                                        << QStringList{u"fazhanzhongguojia"_s, u"guozhong"_s,
-                                                       u"zhong"_s};
+            << QStringList{u"ai"_s,    u"ai"_s,  u"ai"_s,  u"ai"_s,    u"ai"_s,
+                           u"aiguo"_s, u"hai"_s, u"kai"_s, u"Nanhai"_s};
+    QTest::addRow("pinyin case counts")
+            << List::PinyinKeys << u"zhong"_s
+            << QStringList{u"fazhanzhongguojia"_s, u"guozhong"_s, u"zhong"_s};
     QTest::addRow("pinyin tone mark finds no toneless key")
             << List::PinyinKeys << u"ài"_s << QStringList{};
     QTest::addRow("longer than any key")
@@ -147,8 +146,8 @@ void tst_Search::findContaining_isThePlainScan()
     QVERIFY(keys.count() > 1000);
     // Pieces of real keys (found) and of the pieces' alphabet (often not).
     QRandomGenerator random(seed * 7);
-    QStringList texts{u"a"_s, u"A"_s, u"é"_s, u"ch"_s, u"Chine"_s, u"中国"_s, u"\U00020000"_s,
-                      u"\xdc00"_s, u"e e"_s};
+    QStringList texts{u"a"_s,    u"A"_s,          u"é"_s,      u"ch"_s, u"Chine"_s,
+                      u"中国"_s, u"\U00020000"_s, u"\xdc00"_s, u"e e"_s};
     for (int i = 0; i < 300; ++i) {
         const QStringView key = keys.key(random.bounded(keys.count()));
         const qsizetype from = random.bounded(int(key.size()));
@@ -163,7 +162,7 @@ void tst_Search::findContaining_isThePlainScan()
 void tst_Search::rowSet_queriesAgreeWithTheRows_data()
 {
     QTest::addColumn<int>("size");
-    QTest::addColumn<int>("percent"); // chance of each row to be a member
+    QTest::addColumn<int>("percent");     // chance of each row to be a member
     QTest::addColumn<QList<int>>("also"); // members in any case
     QTest::addRow("empty list") << 0 << 50 << QList<int>{};
     QTest::addRow("no member") << 200 << 0 << QList<int>{};

@@ -47,9 +47,18 @@ T *child(QWidget *window, const QString &name)
     return widget;
 }
 
-QLineEdit *recherche(TForm3 *w) { return child<QLineEdit>(w, u"recherche"_s); }
-SimpleComboBox *results(TForm3 *w) { return child<SimpleComboBox>(w, u"result_recherche"_s); }
-QString shownHeadword() { return child<QLabel>(Form1, u"mot_ch"_s)->text(); }
+QLineEdit *recherche(TForm3 *w)
+{
+    return child<QLineEdit>(w, u"recherche"_s);
+}
+SimpleComboBox *results(TForm3 *w)
+{
+    return child<SimpleComboBox>(w, u"result_recherche"_s);
+}
+QString shownHeadword()
+{
+    return child<QLabel>(Form1, u"mot_ch"_s)->text();
+}
 
 // The rows result_recherche shows.
 QStringList shownResults(TForm3 *w)
@@ -282,8 +291,8 @@ void tst_SearchWindow::mode_clearsAndSetsFonts()
     QCOMPARE(shownResults(w), QStringList());
     QCOMPARE(results(w)->text(), QString());
     QCOMPARE(results(w)->currentRow(), -1);
-    for (QWidget *field : {static_cast<QWidget *>(recherche(w)),
-                           static_cast<QWidget *>(results(w)->listView())}) {
+    for (QWidget *field :
+         {static_cast<QWidget *>(recherche(w)), static_cast<QWidget *>(results(w)->listView())}) {
         QCOMPARE(field->font().family(), Verarov::App::fontFamily(family));
         QCOMPARE(field->font().pixelSize(), pixels);
     }

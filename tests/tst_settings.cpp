@@ -29,12 +29,17 @@ using namespace Verarov::Settings;
 namespace {
 
 const QStringList kColourNames = {
-    u"couleur champs texte"_s,       u"couleur entrée chinois"_s,
-    u"couleur entrée pinyin"_s,      u"couleur entrée français"_s,
-    u"couleur radical"_s,            u"couleur caractère"_s,
-    u"couleur pinyin"_s,             u"couleur mot"_s,
-    u"couleur traduction chinois"_s, u"couleur traduction pinyin"_s,
-    u"couleur traduction français"_s,
+        u"couleur champs texte"_s,
+        u"couleur entrée chinois"_s,
+        u"couleur entrée pinyin"_s,
+        u"couleur entrée français"_s,
+        u"couleur radical"_s,
+        u"couleur caractère"_s,
+        u"couleur pinyin"_s,
+        u"couleur mot"_s,
+        u"couleur traduction chinois"_s,
+        u"couleur traduction pinyin"_s,
+        u"couleur traduction français"_s,
 };
 // The defaults as a 32-bit store holds them, read as signed.
 const QList<int> kStoredDefaults = {13172735,  -16777208, -16777208, -16777208,
@@ -65,8 +70,7 @@ public:
               if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_left; }))
                   qFatal("store operation still blocked after %d s", seconds);
           })
-    {
-    }
+    { }
     ~HangGuard()
     {
         {
@@ -162,8 +166,8 @@ void tst_Settings::secondRead_givesTheDefaults()
     const StoredSettings read = Store(storeFile()).readAtStart();
     QVERIFY(read.failures.isEmpty());
     const QList<std::optional<ColourValue>> expected = {
-        0x00C8FFFF, 0xFF000008, 0xFF000008, 0xFF000008, 0xFF000008, 0xFF000008,
-        0xFF000008, 0xFF000008, 0xFF000008, 0x00000080, 0x00008000};
+            0x00C8FFFF, 0xFF000008, 0xFF000008, 0xFF000008, 0xFF000008, 0xFF000008,
+            0xFF000008, 0xFF000008, 0xFF000008, 0x00000080, 0x00008000};
     QCOMPARE(read.colours, expected);
 }
 
@@ -245,8 +249,8 @@ void tst_Settings::storedLangue()
     QVERIFY(writeFile(storeFile(), fullStore() + line));
     const StoredSettings read = Store(storeFile()).readAtStart();
     QCOMPARE(read.language, chinese ? Language::Chinese : Language::French);
-    QCOMPARE(read.failures, valid ? QStringList()
-                                  : QStringList{u"Type de données incorrect pour 'langue'"_s});
+    QCOMPARE(read.failures,
+             valid ? QStringList() : QStringList{u"Type de données incorrect pour 'langue'"_s});
     QCOMPARE(read.colours[0], std::optional<ColourValue>(0x00C8FFFF));
     // Reading never writes "langue".
     QCOMPARE(readAll(storeFile()), fullStore() + line);
@@ -265,7 +269,10 @@ void tst_Settings::writes_keepOtherValues()
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures, QStringList{u"Type de données incorrect pour 'couleur radical'"_s});
     QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), QString());
-    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownHeadword), 0x00FF0000), QString());
+    QCOMPARE(store.writeColour(
+                     Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownHeadword),
+                     0x00FF0000),
+             QString());
 
     QCOMPARE(storedValue(u"autre"_s).toString(), u"valeur"_s);
     QCOMPARE(storedValue(u"Autre/clef"_s).toStringList(), (QStringList{u"1"_s, u"2"_s}));
@@ -295,7 +302,10 @@ void tst_Settings::sameValue_leavesTheFileAlone()
     QVERIFY(writeFile(location, before));
     const Store store(location);
     QCOMPARE(store.writeLanguage(Verarov::Settings::Language::Chinese), QString());
-    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0x80), QString());
+    QCOMPARE(
+            store.writeColour(
+                    Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0x80),
+            QString());
     QCOMPARE(readAll(location), before);
 
     QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), QString());
@@ -327,7 +337,8 @@ void tst_Settings::unwritableStore()
             QSKIP("permissions do not bind the superuser");
 #ifdef Q_OS_WIN
         if (obstacle == u"read-only folder"_s)
-            QSKIP("on Windows a folder's read-only attribute does not keep files from being made in it");
+            QSKIP("on Windows a folder's read-only attribute does not keep files from being made "
+                  "in it");
 #endif
         before = "[General]\nlangue=ch\n";
         QVERIFY(writeFile(location, before));
@@ -338,13 +349,16 @@ void tst_Settings::unwritableStore()
     const StoredSettings read = store.readAtStart();
     QCOMPARE(read.failures,
              QStringList{u"Echec à la définition des données pour 'couleur champs texte'"_s});
-    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French), u"Echec à la définition des données pour 'langue'"_s);
-    QCOMPARE(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0),
+    QCOMPARE(store.writeLanguage(Verarov::Settings::Language::French),
+             u"Echec à la définition des données pour 'langue'"_s);
+    QCOMPARE(store.writeColour(
+                     Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0),
              u"Echec à la définition des données pour 'couleur traduction pinyin'"_s);
     QCOMPARE(store.writeDefaults(),
              u"Echec à la définition des données pour 'couleur champs texte'"_s);
     if (!before.isEmpty()) {
-        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_dir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(location, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(readAll(location), before);
     }
@@ -501,7 +515,8 @@ void tst_Settings::nonUtf8Store_keptAsWritten_data()
     // Lines a user typed in Latin-1, after the values of a full store but
     // one ("couleur mot", written at start).
     QTest::addColumn<QByteArray>("typed");
-    QTest::addRow("a key") << "couleur entr\xE9" "e chinois=255\n"_ba;
+    QTest::addRow("a key") << "couleur entr\xE9"
+                              "e chinois=255\n"_ba;
     QTest::addRow("a value") << "autre=caf\xE9\n"_ba;
     QTest::addRow("a key of another section") << "[Autre]\nclef \xE0 moi=1\n"_ba;
     QTest::addRow("CR LF lines") << "autre=caf\xE9\r\n"_ba;
@@ -545,7 +560,10 @@ void tst_Settings::registry_stringsAndDwords()
     const StoredSettings first = store.readAtStart();
     QVERIFY(first.failures.isEmpty());
     QVERIFY(store.writeLanguage(Verarov::Settings::Language::Chinese).isEmpty());
-    QVERIFY(store.writeColour(Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin), 0xFF000008u).isEmpty());
+    QVERIFY(store.writeColour(
+                         Verarov::Settings::colourSetting(Verarov::Settings::Colour::ShownPinyin),
+                         0xFF000008u)
+                    .isEmpty());
 
     QSettings registry(key, QSettings::NativeFormat);
     QCOMPARE(registry.value(u"langue"_s).typeId(), QMetaType::QString);

@@ -82,8 +82,9 @@ void tst_Speech::sayCommand_writesSpeech()
 void tst_Speech::sayCommand_refusesBadArguments()
 {
     QTemporaryDir dir;
-    for (const QStringList &args : {QStringList{u"say"_s, u"ni3"_s},
-                                    QStringList{u"say"_s, u" "_s, u"-o"_s, dir.filePath(u"a.wav"_s)}}) {
+    for (const QStringList &args :
+         {QStringList{u"say"_s, u"ni3"_s},
+          QStringList{u"say"_s, u" "_s, u"-o"_s, dir.filePath(u"a.wav"_s)}}) {
         QProcess p;
         p.start(QStringLiteral(VERAROV_DATA_TOOL), args);
         QVERIFY(p.waitForFinished(60000));

@@ -23,8 +23,14 @@ QByteArray dataBytes()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void putU32(QByteArray &b, qsizetype at, quint32 v) { qToLittleEndian(v, b.data() + at); }
-quint32 getU32(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+void putU32(QByteArray &b, qsizetype at, quint32 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
+quint32 getU32(const QByteArray &b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
 
 // The cross of 十, as a user draws it: across, then down.
 const Recogniser::Strokes kCross = {{{10, 50}, {50, 52}, {90, 50}}, {{50, 5}, {51, 50}, {50, 95}}};
@@ -124,17 +130,39 @@ void tst_Strokes::damaged_isRefused()
     const quint32 medians = getU32(b, 16);
     const quint32 firstMedian = medians + getU32(b, 32 + 4);
     switch (damage) {
-    case 0: b.clear(); break;
-    case 1: b.truncate(20); break;
-    case 2: b[0] = 'X'; break;
-    case 3: putU32(b, 8, 2); break;
-    case 4: putU32(b, 12, 0x0fffffff); break;
-    case 5: putU32(b, 32 + 16, getU32(b, 32)); break;
-    case 6: putU32(b, 32 + 4, getU32(b, 20)); break;
-    case 7: b[firstMedian + 2] = 1; break;
-    case 8: putU32(b, 32 + 12, getU32(b, 28) + 1); break;
-    case 9: b.chop(1); break;
-    case 10: b[firstMedian] = 0; break;
+    case 0:
+        b.clear();
+        break;
+    case 1:
+        b.truncate(20);
+        break;
+    case 2:
+        b[0] = 'X';
+        break;
+    case 3:
+        putU32(b, 8, 2);
+        break;
+    case 4:
+        putU32(b, 12, 0x0fffffff);
+        break;
+    case 5:
+        putU32(b, 32 + 16, getU32(b, 32));
+        break;
+    case 6:
+        putU32(b, 32 + 4, getU32(b, 20));
+        break;
+    case 7:
+        b[firstMedian + 2] = 1;
+        break;
+    case 8:
+        putU32(b, 32 + 12, getU32(b, 28) + 1);
+        break;
+    case 9:
+        b.chop(1);
+        break;
+    case 10:
+        b[firstMedian] = 0;
+        break;
     }
     StrokeData data;
     QVERIFY(!data.openBytes(b));
@@ -218,7 +246,8 @@ void tst_Strokes::recogniser_toleratesAStrokeMoreOrLess()
     QList<char32_t> found;
     for (const auto &c : recogniser.recognise(strokes))
         found.append(c.codePoint);
-    QVERIFY2(found.contains(character.toUcs4().first()), qPrintable(QString::fromUcs4(found.constData(), found.size())));
+    QVERIFY2(found.contains(character.toUcs4().first()),
+             qPrintable(QString::fromUcs4(found.constData(), found.size())));
 }
 
 void tst_Strokes::recogniser_positionAndSizeDoNotCount()
@@ -257,10 +286,13 @@ void tst_Strokes::json_data()
     QTest::addRow("empty list") << "[]"_ba << 0 << QString();
     QTest::addRow("stroke without points") << "[[]]"_ba << 1 << QString();
     QTest::addRow("not JSON") << "[[[0,1]"_ba << -1 << u"JSON invalide à l'octet"_s;
-    QTest::addRow("object") << "{\"a\":1}"_ba << -1 << u"Les traits doivent être une liste de traits"_s;
+    QTest::addRow("object") << "{\"a\":1}"_ba << -1
+                            << u"Les traits doivent être une liste de traits"_s;
     QTest::addRow("stroke a number") << "[[[0,1]],3]"_ba << -1 << u"Le trait 2 doit être"_s;
-    QTest::addRow("point of three") << "[[[0,1,2]]]"_ba << -1 << u"Le point 1 du trait 1 doit être"_s;
-    QTest::addRow("point a string") << "[[[0,1],[\"a\",1]]]"_ba << -1 << u"Le point 2 du trait 1 doit être"_s;
+    QTest::addRow("point of three")
+            << "[[[0,1,2]]]"_ba << -1 << u"Le point 1 du trait 1 doit être"_s;
+    QTest::addRow("point a string")
+            << "[[[0,1],[\"a\",1]]]"_ba << -1 << u"Le point 2 du trait 1 doit être"_s;
     QTest::addRow("number too large") << "[[[1e999,1]]]"_ba << -1 << u"JSON invalide à l'octet 8"_s;
 }
 
@@ -280,7 +312,11 @@ void tst_Strokes::json()
 
 void tst_Strokes::recogniseCommand()
 {
-    struct Run { int code; QString out, err; };
+    struct Run
+    {
+        int code;
+        QString out, err;
+    };
     const auto run = [](const QStringList &args, const QByteArray &input) {
         QProcess p;
         p.start(QStringLiteral(VERAROV_DATA_TOOL), QStringList{u"recognise"_s} + args);
@@ -303,7 +339,8 @@ void tst_Strokes::recogniseCommand()
 
     const Run missing = run({u"/nonexistent/strokes.json"_s}, {});
     QCOMPARE(missing.code, 1);
-    QVERIFY2(missing.err.contains(u"Impossible de trouver le fichier spécifié"_s), qPrintable(missing.err));
+    QVERIFY2(missing.err.contains(u"Impossible de trouver le fichier spécifié"_s),
+             qPrintable(missing.err));
 
     const Run noData = [&] {
         QProcess p;

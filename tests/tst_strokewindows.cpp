@@ -65,9 +65,8 @@ void tst_StrokeWindows::initTestCase()
     const auto loaded = Verarov::Dictionary::loadExternal(VERAROV_TEST_DATA "/strokes.tsv"_L1);
     QVERIFY2(loaded.failure.isEmpty(), qPrintable(loaded.failure));
     m_tables = loaded.tables;
-    Verarov::App::setErrorSink([this](QWidget *, const QString &message) {
-        m_errors.append(message);
-    });
+    Verarov::App::setErrorSink(
+            [this](QWidget *, const QString &message) { m_errors.append(message); });
 }
 
 void tst_StrokeWindows::init()
@@ -187,7 +186,8 @@ void tst_StrokeWindows::prononcer_speaksOrSaysWhyNot()
     QTRY_VERIFY_WITH_TIMEOUT(!m_form->findChild<QThread *>() || !m_errors.isEmpty(), 20000);
     for (const QString &message : std::as_const(m_errors))
         QVERIFY2(message.startsWith(u"Aucune"_s) || message.startsWith(u"Impossible de prononcer"_s)
-                 || message.startsWith(u"La synthèse"_s), qPrintable(message));
+                         || message.startsWith(u"La synthèse"_s),
+                 qPrintable(message));
     QCOMPARE(m_form->findChild<QLabel *>(u"mot_pin"_s)->text(), u"shí fēn"_s);
 }
 

@@ -75,9 +75,10 @@ void tst_Tables::entryOrder()
     for (int e = 0; e < m_tables.entryCount(); ++e)
         headwords.append(m_tables.headword(e).toString());
     const QStringList expected = {
-        u"一"_s, u"一一"_s, u"一丝不苟"_s, u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s,
-        u"世卫"_s, u"乐"_s, u"乐"_s, u"乐"_s, u"京"_s, u"偶像"_s, u"偶向"_s, u"偶然"_s,
-        u"北京"_s, u"北平"_s, u"呸"_s, u"在"_s, u"安宁"_s, u"安宁\u3000"_s, u"Ｘ光"_s,
+            u"一"_s,   u"一一"_s,       u"一丝不苟"_s, u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s,
+            u"世卫"_s, u"乐"_s,         u"乐"_s,       u"乐"_s,       u"京"_s,       u"偶像"_s,
+            u"偶向"_s, u"偶然"_s,       u"北京"_s,     u"北平"_s,     u"呸"_s,       u"在"_s,
+            u"安宁"_s, u"安宁\u3000"_s, u"Ｘ光"_s,
     };
     QCOMPARE(headwords, expected);
     QCOMPARE(m_tables.pinyin(0), u"yī");
@@ -94,9 +95,9 @@ void tst_Tables::homographsByPinyinThenGloss()
 
     // Equal pinyin: the gloss decides, whatever the input order.
     const QList<Entry> entries = {
-        {u"好"_s, u"hǎo"_s, u"zèbre"_s},
-        {u"好"_s, u"hǎo"_s, u"bien"_s},
-        {u"好"_s, u"hào"_s, u"aimer"_s},
+            {u"好"_s, u"hǎo"_s, u"zèbre"_s},
+            {u"好"_s, u"hǎo"_s, u"bien"_s},
+            {u"好"_s, u"hào"_s, u"aimer"_s},
     };
     const Tables t = Tables::fromCompiled(compile(entries));
     QCOMPARE(t.gloss(0), u"aimer");
@@ -229,13 +230,13 @@ void tst_Tables::checkReportsEachViolation_data()
     QTest::addColumn<QString>("violation"); // the one expected, empty: none
 
     QTest::addRow("clean") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"*"_s << u"*"_s << QString();
-    QTest::addRow("empty headword") << u"\tyī\tun"_s << u"*"_s << u"*"_s
-                                    << u"entrée 0 : vedette : vide"_s;
-    QTest::addRow("control character")
-            << u"一\tyī\tun\u0001"_s << u"*"_s << u"*"_s
-            << u"entrée 0 : glose : caractère de contrôle"_s;
-    QTest::addRow("outside the BMP") << u"\U00020000\tyī\tun"_s << u"*"_s << u"*"_s
-                                     << u"entrée 0 : vedette : caractère hors du plan multilingue de base"_s;
+    QTest::addRow("empty headword")
+            << u"\tyī\tun"_s << u"*"_s << u"*"_s << u"entrée 0 : vedette : vide"_s;
+    QTest::addRow("control character") << u"一\tyī\tun\u0001"_s << u"*"_s << u"*"_s
+                                       << u"entrée 0 : glose : caractère de contrôle"_s;
+    QTest::addRow("outside the BMP")
+            << u"\U00020000\tyī\tun"_s << u"*"_s << u"*"_s
+            << u"entrée 0 : vedette : caractère hors du plan multilingue de base"_s;
     QTest::addRow("leading blank") << u"一\t yī\tun"_s << u"*"_s << u"*"_s
                                    << u"entrée 0 : pinyin : blanc au début ou à la fin"_s;
     QTest::addRow("double blank") << u"一\tyī\tun  deux"_s << u"*"_s << u"*"_s
@@ -244,19 +245,21 @@ void tst_Tables::checkReportsEachViolation_data()
                                      << u"entrée 0 : vedette de plus de 7 caractères"_s;
     QTest::addRow("solidus inside a sense") << u"一\tyī\tun/deux"_s << u"*"_s << u"*"_s
                                             << u"entrée 0 : \"/\" hors d'un séparateur \" / \""_s;
-    QTest::addRow("headwords out of order") << u"二\tèr\tdeux\n一\tyī\tun"_s << u"*"_s
-                                            << u"*"_s << u"entrée 1 : vedettes hors de l'ordre"_s;
-    QTest::addRow("homographs out of order") << u"乐\tyuè\tmusique\n乐\tlè\tjoie"_s << u"*"_s
-                                             << u"*"_s << u"entrée 1 : homographes hors de l'ordre"_s;
-    QTest::addRow("repeated entry") << u"一\tyī\tun\n一\tyī\tun"_s << u"*"_s << u"*"_s
-                                    << u"entrée 1 : répète l'entrée 0"_s;
-    QTest::addRow("keys out of order") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0;er:1"_s
-                                       << u"*"_s << u"liste_pin_ss_accent, rang 1 : hors de l'ordre"_s;
+    QTest::addRow("headwords out of order") << u"二\tèr\tdeux\n一\tyī\tun"_s << u"*"_s << u"*"_s
+                                            << u"entrée 1 : vedettes hors de l'ordre"_s;
+    QTest::addRow("homographs out of order")
+            << u"乐\tyuè\tmusique\n乐\tlè\tjoie"_s << u"*"_s << u"*"_s
+            << u"entrée 1 : homographes hors de l'ordre"_s;
+    QTest::addRow("repeated entry")
+            << u"一\tyī\tun\n一\tyī\tun"_s << u"*"_s << u"*"_s << u"entrée 1 : répète l'entrée 0"_s;
+    QTest::addRow("keys out of order") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0;er:1"_s << u"*"_s
+                                       << u"liste_pin_ss_accent, rang 1 : hors de l'ordre"_s;
     QTest::addRow("equal keys out of entry order")
             << u"一\tyī\tun\n二\tèr\tun"_s << u"*"_s << u"un:1;un:0"_s
             << u"liste_fr, rang 1 : hors de l'ordre"_s;
-    QTest::addRow("key not derived") << u"一\tyī\tun"_s << u"*"_s << u"une:0"_s
-                                     << u"entrée 0 : clés de liste_fr différentes des clés dérivées"_s;
+    QTest::addRow("key not derived")
+            << u"一\tyī\tun"_s << u"*"_s << u"une:0"_s
+            << u"entrée 0 : clés de liste_fr différentes des clés dérivées"_s;
     QTest::addRow("entry without pinyin key") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0"_s
                                               << u"*"_s << u"entrée 1 : 0 clés pinyin"_s;
 }
@@ -285,8 +288,8 @@ void tst_Tables::entriesBeginningWith_data()
     QTest::addColumn<QString>("character");
     QTest::addColumn<QStringList>("headwords");
     QTest::addRow("a character that begins several headwords")
-            << u"一"_s
-            << QStringList{u"一"_s, u"一一"_s, u"一丝不苟"_s, u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s};
+            << u"一"_s << QStringList{u"一"_s,       u"一一"_s,     u"一丝不苟"_s,
+                                      u"一丝不苟"_s, u"一个劲儿"_s, u"一点儿"_s};
     QTest::addRow("homographs all listed") << u"乐"_s << QStringList{u"乐"_s, u"乐"_s, u"乐"_s};
     QTest::addRow("begins no headword") << u"冽"_s << QStringList();
     QTest::addRow("fullwidth capital, last in order") << u"Ｘ"_s << QStringList{u"Ｘ光"_s};
@@ -296,7 +299,8 @@ void tst_Tables::entriesBeginningWith()
 {
     QFETCH(QString, character);
     QFETCH(QStringList, headwords);
-    const EntryRange range = Verarov::Dictionary::entriesBeginningWith(m_tables, character[0].unicode());
+    const EntryRange range =
+            Verarov::Dictionary::entriesBeginningWith(m_tables, character[0].unicode());
     QStringList found;
     for (int e = range.begin; e < range.end; ++e)
         found.append(m_tables.headword(e).toString());
@@ -329,7 +333,7 @@ void tst_Tables::compiledFormRejectsGarbage_data()
     const Tables tables = Tables::fromCompiled(good);
     QByteArray badRow = good;
     const qsizetype tree = reinterpret_cast<const char *>(tables.prefixTree(List::Headwords).data())
-            - tables.compiled().constData();
+                           - tables.compiled().constData();
     badRow[tree + 4] = char(1); // a leaf naming row 1 of 1
     QTest::addRow("prefix tree row out of range") << badRow;
 }

@@ -34,24 +34,24 @@ namespace {
 // Case variants on purpose: Ｘ光/ｘ光 (fullwidth), Σ/σ/ς, ẞ/ß, Kelvin sign
 // and k, Deseret capital and small letters (outside the BMP).
 const QList<Entry> kEntries = {
-    {u"一"_s, u"yī"_s, u"un"_s},
-    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
-    {u"一下"_s, u"yí xià"_s, u"un peu"_s},
-    {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
-    {u"好"_s, u"hǎo"_s, u"bon"_s},
-    {u"好"_s, u"hào"_s, u"aimer"_s},
-    {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
-    {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"scrupuleux"_s},
-    {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
-    {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
-    {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
-    {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
-    {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
-    {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
-    {u"ß一"_s, u"ss yī"_s, u"eszett"_s},
-    {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
-    {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
-    {u"é"_s, u"é"_s, u"accent"_s}, // two bytes in UTF-8
+        {u"一"_s, u"yī"_s, u"un"_s},
+        {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+        {u"一下"_s, u"yí xià"_s, u"un peu"_s},
+        {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
+        {u"好"_s, u"hǎo"_s, u"bon"_s},
+        {u"好"_s, u"hào"_s, u"aimer"_s},
+        {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
+        {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"scrupuleux"_s},
+        {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
+        {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
+        {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
+        {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
+        {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
+        {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
+        {u"ß一"_s, u"ss yī"_s, u"eszett"_s},
+        {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
+        {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
+        {u"é"_s, u"é"_s, u"accent"_s}, // two bytes in UTF-8
 };
 
 Tables fixture()
@@ -76,8 +76,8 @@ QStringList lines(const QByteArray &output)
 {
     if (!output.startsWith("\xff\xfe"))
         return {u"no byte-order mark"_s};
-    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(output.constData() + 2),
-                                            (output.size() - 2) / 2);
+    const QString text = QString::fromUtf16(
+            reinterpret_cast<const char16_t *>(output.constData() + 2), (output.size() - 2) / 2);
     QStringList result;
     for (const QString &line : text.split(u"\r\n"_s, Qt::SkipEmptyParts))
         result.append(line.section(u'\t', 0, 1));
@@ -160,9 +160,9 @@ Outcome tst_Translate::run(const QByteArray &input, QByteArray *output, qint64 b
 // Every name in the folder, hidden ones included.
 QStringList tst_Translate::files() const
 {
-    return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                | QDir::NoDotAndDotDot,
-                                        QDir::Name);
+    return QDir(m_dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
 }
 
 void tst_Translate::outputFileName_data()
@@ -202,8 +202,7 @@ void tst_Translate::translate_data()
     QTest::addRow("no word across TAB")
             << utf16le(u"一\t下"_s) << QStringList{u"一\tyī"_s, u"下\txià"_s};
     // Marked: "好" alone, 7D 59, would be a UTF-8 text.
-    QTest::addRow("homographs in entry order")
-            << bom + utf16le(u"好"_s) << entriesOf(u"好"_s);
+    QTest::addRow("homographs in entry order") << bom + utf16le(u"好"_s) << entriesOf(u"好"_s);
     QTest::addRow("four characters, two entries")
             << utf16le(u"一丝不苟"_s) << entriesOf(u"一丝不苟"_s);
     QTest::addRow("only ASCII") << utf16le(u"Hello, world 42!\r\n"_s) << QStringList();
@@ -212,7 +211,7 @@ void tst_Translate::translate_data()
     QTest::addRow("exact spelling, first entry")
             << utf16le(u"Ｘ光"_s) << QStringList{u"Ｘ光\tX guāng"_s};
     QTest::addRow("seven units") << utf16le(u"一二三四五六七"_s)
-            << QStringList{u"一二三四五六七\tyī èr sān sì wǔ liù qī"_s};
+                                 << QStringList{u"一二三四五六七\tyī èr sān sì wǔ liù qī"_s};
     QTest::addRow("eight units never found")
             << utf16le(u"一二三四五六七八"_s)
             << QStringList{u"一二三四五六七\tyī èr sān sì wǔ liù qī"_s};
@@ -257,8 +256,8 @@ void tst_Translate::oddLength_translatesCompleteUnitsThenFails_data()
     QTest::addColumn<QStringList>("expected");
     // A lone byte that is not UTF-8 ("a" alone is a UTF-8 text).
     QTest::addRow("one byte") << QByteArray("\xC3") << QStringList();
-    QTest::addRow("under fifteen bytes") << utf16le(u"一一下"_s) + 'x'
-                                        << QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
+    QTest::addRow("under fifteen bytes")
+            << utf16le(u"一一下"_s) + 'x' << QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
     QTest::addRow("long") << utf16le(u"好 abcdefgh 一一下"_s) + 'x'
                           << entriesOf(u"好"_s) + QStringList{u"一一\tyī yī"_s, u"下\txià"_s};
 }
@@ -291,10 +290,10 @@ void tst_Translate::encodings_translateAsUtf16LE_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("input");
     const QList<QString> texts = {
-        u"一一下\r\n好，Ｘ光 一丝不苟\n"_s,
-        u"𐐀下 ß一 abc"_s, // four-byte UTF-8, supplementary letters
-        u"一"_s,
-        u"é"_s, // two bytes in UTF-8: decoded only at the end
+            u"一一下\r\n好，Ｘ光 一丝不苟\n"_s,
+            u"𐐀下 ß一 abc"_s, // four-byte UTF-8, supplementary letters
+            u"一"_s,
+            u"é"_s, // two bytes in UTF-8: decoded only at the end
     };
     for (qsizetype t = 0; t < texts.size(); ++t) {
         const QString &text = texts[t];
@@ -334,10 +333,13 @@ void tst_Translate::illFormedText_failsWithoutOutput_data()
             << QByteArray("\xE4\xB8\x80\0", 4) + utf16le(u"一"_s) << QString();
     // 二 is 8C 4E: a byte 8C cannot begin a UTF-8 character.
     QTest::addRow("no NUL, not UTF-8, no mark, is UTF-16LE") << utf16le(u"二下"_s) << QString();
-    QTest::addRow("UTF-8 cut short, no mark, is UTF-16LE")
-            << QByteArray("\xE4\xB8\x8B" "a" "\xE4\xB8") << QString();
+    QTest::addRow("UTF-8 cut short, no mark, is UTF-16LE") << QByteArray("\xE4\xB8\x8B"
+                                                                         "a"
+                                                                         "\xE4\xB8")
+                                                           << QString();
     QTest::addRow("UTF-8 mark then an invalid byte")
-            << QByteArray("\xEF\xBB\xBF\xE4\xB8\x80\xFF") << u"séquence UTF-8 invalide à la position 6"_s;
+            << QByteArray("\xEF\xBB\xBF\xE4\xB8\x80\xFF")
+            << u"séquence UTF-8 invalide à la position 6"_s;
     QTest::addRow("UTF-8 mark then a cut character")
             << QByteArray("\xEF\xBB\xBF\xE4\xB8") << u"caractère UTF-8 coupé"_s;
     QTest::addRow("UTF-16BE mark then an odd byte")
@@ -380,8 +382,9 @@ void tst_Translate::index_givesThePlainScanResult()
     // Units the dictionary holds, their case variants and the units that
     // end words, drawn at random, plus an odd byte now and then.
     const QString alphabet = u"一下好丝不苟二三四五六七八光ＸｘΣσςßẞ\u212AkKsS \r\n\t\ufeffaA。"_s;
-    const QStringList pieces = {u"𐐀"_s, u"𐐨"_s, u"\xd801"_s, u"\xdc28"_s, u"一丝不苟"_s,
-                                u"一二三四五六七"_s, u"ｘ光"_s, u"Ｘ光"_s};
+    const QStringList pieces = {u"𐐀"_s,      u"𐐨"_s,        u"\xd801"_s,
+                                u"\xdc28"_s, u"一丝不苟"_s, u"一二三四五六七"_s,
+                                u"ｘ光"_s,   u"Ｘ光"_s};
     QRandomGenerator random(20240517);
     for (int round = 0; round < 60; ++round) {
         QString text;
@@ -409,7 +412,7 @@ void tst_Translate::existingOutput_isReplaced()
     const QString path = m_dir.filePath(u"texte.vare.txt"_s);
     QVERIFY(writeFile(path, QByteArray(10000, 'z')));
     const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-            | QFile::ReadUser | QFile::WriteUser;
+                                    | QFile::ReadUser | QFile::WriteUser;
     QVERIFY(QFile::setPermissions(path, kept));
     QByteArray output;
     QVERIFY(run("\xff\xfe" + utf16le(u"好"_s), &output).ok());
@@ -441,13 +444,14 @@ void tst_Translate::badInput_isRefusedBeforeAnyOutput_data()
     QTest::addRow("file taken for a folder")
             << u"file"_s << u"texte.txt/autre.txt"_s
             << u"Une partie du chemin d'accès n'est pas un dossier"_s;
-    QTest::addRow("name too long")
-            << u"none"_s << u"n"_s.repeated(300) + u".txt"_s << u"Le nom du fichier est trop long"_s;
+    QTest::addRow("name too long") << u"none"_s << u"n"_s.repeated(300) + u".txt"_s
+                                   << u"Le nom du fichier est trop long"_s;
 #ifdef Q_OS_UNIX
     QTest::addRow("FIFO, never waited for")
-            << u"fifo"_s << u"tube.txt"_s << u"Le fichier spécifié n'est pas un fichier ordinaire"_s;
-    QTest::addRow("links in a loop")
-            << u"loop"_s << u"boucle.txt"_s << u"Trop de liens symboliques dans le chemin d'accès"_s;
+            << u"fifo"_s << u"tube.txt"_s
+            << u"Le fichier spécifié n'est pas un fichier ordinaire"_s;
+    QTest::addRow("links in a loop") << u"loop"_s << u"boucle.txt"_s
+                                     << u"Trop de liens symboliques dans le chemin d'accès"_s;
 #endif
 }
 

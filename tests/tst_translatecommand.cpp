@@ -33,13 +33,13 @@ using namespace Verarov::App;
 namespace {
 
 const QList<Verarov::Dictionary::Entry> kEntries = {
-    {u"一"_s, u"yī"_s, u"un"_s},
-    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
-    {u"下"_s, u"xià"_s, u"bas"_s},
+        {u"一"_s, u"yī"_s, u"un"_s},
+        {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+        {u"下"_s, u"xià"_s, u"bas"_s},
 };
 
-const QByteArray kExpected = QByteArray("\xff\xfe")
-        + utf16le(u"一一\tyī yī\tun par un\r\n下\txià\tbas\r\n"_s);
+const QByteArray kExpected =
+        QByteArray("\xff\xfe") + utf16le(u"一一\tyī yī\tun par un\r\n下\txià\tbas\r\n"_s);
 
 // Runs the event loop until something quits it, or gives up after timeoutMs
 // and returns -1.
@@ -87,7 +87,8 @@ void tst_TranslateCommand::init()
     m_desktop = {};
     m_errors.clear();
     Verarov::App::setDesktop(&m_desktop);
-    Verarov::App::setErrorSink([this](QWidget *, const QString &message) { m_errors.append(message); });
+    Verarov::App::setErrorSink(
+            [this](QWidget *, const QString &message) { m_errors.append(message); });
     // Settings read and written by the creation step stay in the test's folder.
     Verarov::Settings::setUserStoreLocation(m_dir.filePath(u"Duvuduz_ivod.conf"_s));
     m_window = std::make_unique<TForm1>(
@@ -238,7 +239,7 @@ void tst_TranslateCommand::process_translatesAndEnds()
 
 void tst_TranslateCommand::process_failure_reportedAndRunsOn_data()
 {
-    QTest::addColumn<QString>("input"); // "tube": a FIFO; "dossier": a folder
+    QTest::addColumn<QString>("input");    // "tube": a FIFO; "dossier": a folder
     QTest::addColumn<qint64>("sizeLimit"); // file size limit of the program, 0: none
     QTest::addColumn<QString>("error");
     QTest::addRow("folder") << u"dossier"_s << qint64(0) << u"Le fichier spécifié est un dossier"_s;

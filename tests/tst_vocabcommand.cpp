@@ -39,15 +39,16 @@ const QString kSample = QStringLiteral(VERAROV_TEST_DATA "/sample.tsv");
 
 // A text of the sample dictionary's words, and its report.
 const QString kText = u"北京在北京。一一乐\n偶然ｘ光安宁　龘"_s;
-const QByteArray kReport = "北京\tBěi jīng\tPékin / Beijing\t2\n"
-                           "在\tzài\tà / dans, en / être en train de\t1\n"
-                           "一一\tyī yī\tun à un / un par un / l'un après l'autre\t1\n"
-                           "乐\tlé\t[variante de lecture] / à\t1\n"
-                           "乐\tlè\tjoyeux, content / rire\t1\n"
-                           "乐\tyuè\tmusique\t1\n"
-                           "偶然\tǒu rán\tfortuit / accidentel / occasionnel / 偶然性 contingence\t1\n"
-                           "Ｘ光\tX guāng\tradio / rayon X\t1\n"
-                           "安宁　\tān níng\ttranquillité\t1\n";
+const QByteArray kReport =
+        "北京\tBěi jīng\tPékin / Beijing\t2\n"
+        "在\tzài\tà / dans, en / être en train de\t1\n"
+        "一一\tyī yī\tun à un / un par un / l'un après l'autre\t1\n"
+        "乐\tlé\t[variante de lecture] / à\t1\n"
+        "乐\tlè\tjoyeux, content / rire\t1\n"
+        "乐\tyuè\tmusique\t1\n"
+        "偶然\tǒu rán\tfortuit / accidentel / occasionnel / 偶然性 contingence\t1\n"
+        "Ｘ光\tX guāng\tradio / rayon X\t1\n"
+        "安宁　\tān níng\ttranquillité\t1\n";
 const QByteArray kSummary = "Caractères : 18\n"
                             "Caractères chinois : 14, dont 13 dans un mot trouvé (92,85 %)\n"
                             "Entrées distinctes : 9 (écrites : 9)\n"
@@ -173,7 +174,8 @@ void tst_VocabCommand::severalInputs_oneReport()
     QCOMPARE(r.out, QByteArray("在\tzài\tà / dans, en / être en train de\t1\n"
                                "京\tjīng\tcapitale / beijing\t1\n"
                                "北京\tBěi jīng\tPékin / Beijing\t1\n"));
-    QVERIFY2(r.err.contains("Caractères chinois : 5, dont 4 dans un mot trouvé"), r.err.constData());
+    QVERIFY2(r.err.contains("Caractères chinois : 5, dont 4 dans un mot trouvé"),
+             r.err.constData());
     QVERIFY2(r.err.contains("Caractères inconnus : 1 distinct, 1 occurrence"), r.err.constData());
 }
 
@@ -182,24 +184,25 @@ void tst_VocabCommand::options_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("report");
-    QTest::addRow("--min-count")
-            << QStringList{u"--min-count"_s, u"2"_s} << QByteArray("北京北京在龘龘京")
-            << QByteArray("北京\tBěi jīng\tPékin / Beijing\t2\n");
+    QTest::addRow("--min-count") << QStringList{u"--min-count"_s, u"2"_s}
+                                 << QByteArray("北京北京在龘龘京")
+                                 << QByteArray("北京\tBěi jīng\tPékin / Beijing\t2\n");
     QTest::addRow("--min-count with --unknown")
             << QStringList{u"--min-count=2"_s, u"--unknown"_s} << QByteArray("北京北京在龘龘丙")
             << QByteArray("北京\tBěi jīng\tPékin / Beijing\t2\n\n# caractères inconnus\n龘\t2\n");
     QTest::addRow("--unknown with none")
             << QStringList{u"--unknown"_s} << QByteArray("在")
             << QByteArray("在\tzài\tà / dans, en / être en train de\t1\n\n# caractères inconnus\n");
-    QTest::addRow("csv")
-            << QStringList{u"--format"_s, u"csv"_s, u"--unknown"_s} << QByteArray("在一一龘")
-            << QByteArray("在,zài,\"à / dans, en / être en train de\",1\r\n"
-                          "一一,yī yī,un à un / un par un / l'un après l'autre,1\r\n"
-                          "\r\n# caractères inconnus\r\n龘,1\r\n");
+    QTest::addRow("csv") << QStringList{u"--format"_s, u"csv"_s, u"--unknown"_s}
+                         << QByteArray("在一一龘")
+                         << QByteArray("在,zài,\"à / dans, en / être en train de\",1\r\n"
+                                       "一一,yī yī,un à un / un par un / l'un après l'autre,1\r\n"
+                                       "\r\n# caractères inconnus\r\n龘,1\r\n");
     QTest::addRow("anki")
             << QStringList{u"--format=anki"_s} << QByteArray("在呸")
-            << QByteArray("#separator:tab\n#html:true\n"
-                          "在\tzài<br>à / dans, en / être en train de\n呸\tpēi<br>fi！ / pouah！\n");
+            << QByteArray(
+                       "#separator:tab\n#html:true\n"
+                       "在\tzài<br>à / dans, en / être en train de\n呸\tpēi<br>fi！ / pouah！\n");
     QTest::addRow("a file named like an option, after --")
             << QStringList{u"--"_s, u"--unknown"_s} << QByteArray("在")
             << QByteArray("在\tzài\tà / dans, en / être en train de\t1\n");
@@ -237,13 +240,11 @@ void tst_VocabCommand::known_leavesOutAnEarlierReport_data()
             << QByteArray("\xEF\xBB\xBF") + QByteArray(kReport).replace("\n", "\r\n")
             << QByteArray("\n# caractères inconnus\n龘\t1\n");
     QTest::addRow("a list typed by hand")
-            << QByteArray("乐\n  在 \n\n龘\n北")
-            << reportWithout({"乐", "在"});
-    QTest::addRow("UTF-16LE list")
-            << QByteArray("\xFF\xFE") + utf16le(u"北京\r\n安宁　\r\n"_s)
-            << reportWithout({"北京", "安宁　"}) + "龘\t1\n";
-    QTest::addRow("a line of 10 MB, then a word")
-            << QByteArray(10'000'000, 'x') + "\n北京\n" << reportWithout({"北京"}) + "龘\t1\n";
+            << QByteArray("乐\n  在 \n\n龘\n北") << reportWithout({"乐", "在"});
+    QTest::addRow("UTF-16LE list") << QByteArray("\xFF\xFE") + utf16le(u"北京\r\n安宁　\r\n"_s)
+                                   << reportWithout({"北京", "安宁　"}) + "龘\t1\n";
+    QTest::addRow("a line of 10 MB, then a word") << QByteArray(10'000'000, 'x') + "\n北京\n"
+                                                  << reportWithout({"北京"}) + "龘\t1\n";
 }
 
 void tst_VocabCommand::known_leavesOutAnEarlierReport()
@@ -297,9 +298,9 @@ void tst_VocabCommand::agreesWithTheTranslation()
     QVERIFY2(outcome.ok(), qPrintable(outcome.error));
     const QByteArray output = readAll(outcome.output);
     QHash<QString, qint64> lines;
-    for (const QString &line : QString(reinterpret_cast<const QChar *>(output.constData() + 2),
-                                       (output.size() - 2) / 2)
-                                       .split(u"\r\n"_s, Qt::SkipEmptyParts))
+    for (const QString &line :
+         QString(reinterpret_cast<const QChar *>(output.constData() + 2), (output.size() - 2) / 2)
+                 .split(u"\r\n"_s, Qt::SkipEmptyParts))
         ++lines[line];
 
     const Run r = run({path}, {}, QString());
@@ -324,11 +325,12 @@ void tst_VocabCommand::invalidText_writesNothing_data()
     QTest::addRow("invalid byte after 3 MB")
             << QByteArray(3'000'000, 'a') + "\x80" << QStringList()
             << QByteArray("séquence UTF-8 invalide à la position 3000000 (octet 0x80)");
-    QTest::addRow("UTF-8 cut by the end") << QByteArray("北京\xE5\x8C") << QStringList()
-                                          << QByteArray("coupé par la fin du texte à la position 6");
+    QTest::addRow("UTF-8 cut by the end")
+            << QByteArray("北京\xE5\x8C") << QStringList()
+            << QByteArray("coupé par la fin du texte à la position 6");
     QTest::addRow("UTF-16LE lone surrogate")
-            << QByteArray("\xFF\xFE") + utf16le(u"北"_s) + QByteArray("\x00\xDC", 2) << QStringList()
-            << QByteArray("isolée à la position 4 (0xDC00)");
+            << QByteArray("\xFF\xFE") + utf16le(u"北"_s) + QByteArray("\x00\xDC", 2)
+            << QStringList() << QByteArray("isolée à la position 4 (0xDC00)");
     QTest::addRow("UTF-16BE of an odd length")
             << QByteArray("\xFE\xFF") + utf16be(u"北"_s) + "x" << QStringList()
             << QByteArray("impair d'octets : octet seul à la position 4");
@@ -360,7 +362,8 @@ void tst_VocabCommand::invalidText_writesNothing()
     const Run in = run(options, bytes);
     QCOMPARE(in.exitCode, 2);
     QCOMPARE(in.out, QByteArray());
-    QVERIFY2(in.err.startsWith("Entrée standard : ") && in.err.contains(message), in.err.constData());
+    QVERIFY2(in.err.startsWith("Entrée standard : ") && in.err.contains(message),
+             in.err.constData());
 }
 
 void tst_VocabCommand::unusableInput_writesNothing_data()
@@ -426,17 +429,17 @@ void tst_VocabCommand::usageErrors_data()
     QTest::addRow("no value") << QStringList{u"--known"_s} << QByteArray("demande une valeur");
     QTest::addRow("zero count") << QStringList{u"--min-count"_s, u"0"_s}
                                 << QByteArray("nombre entier positif");
-    QTest::addRow("count not a number") << QStringList{u"--min-count=deux"_s}
-                                        << QByteArray("nombre entier positif");
-    QTest::addRow("unknown encoding") << QStringList{u"--encoding"_s, u"latin1"_s}
-                                      << QByteArray("encodage inconnu");
-    QTest::addRow("unknown format") << QStringList{u"--format"_s, u"xml"_s}
-                                    << QByteArray("format inconnu");
+    QTest::addRow("count not a number")
+            << QStringList{u"--min-count=deux"_s} << QByteArray("nombre entier positif");
+    QTest::addRow("unknown encoding")
+            << QStringList{u"--encoding"_s, u"latin1"_s} << QByteArray("encodage inconnu");
+    QTest::addRow("unknown format")
+            << QStringList{u"--format"_s, u"xml"_s} << QByteArray("format inconnu");
     QTest::addRow("anki cards and characters in one output")
             << QStringList{u"--format"_s, u"anki"_s, u"--unknown"_s}
             << QByteArray("--unknown-to FICHIER");
-    QTest::addRow("empty file name") << QStringList{u"--unknown-to="_s}
-                                     << QByteArray("demande un nom de fichier");
+    QTest::addRow("empty file name")
+            << QStringList{u"--unknown-to="_s} << QByteArray("demande un nom de fichier");
 }
 
 void tst_VocabCommand::usageErrors()
@@ -459,7 +462,8 @@ void tst_VocabCommand::failedWrite_isReported()
     QFile::remove(unknown);
     const Run r = run({u"--unknown-to"_s, unknown}, "北京龘", kSample, u"/dev/full"_s);
     QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.err.contains("Sortie standard : Espace insuffisant sur le disque."), r.err.constData());
+    QVERIFY2(r.err.contains("Sortie standard : Espace insuffisant sur le disque."),
+             r.err.constData());
     // The file of unknown characters goes with the report, or not at all.
     QVERIFY(!QFile::exists(unknown));
     QVERIFY(!files().join(u' ').contains(u".tmp"_s));
@@ -491,7 +495,8 @@ void tst_VocabCommand::progressBar_onlyOnATerminal()
     env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"xdg"_s));
     env.insert(u"XDG_CACHE_HOME"_s, m_dir.filePath(u"cache"_s));
     p.setProcessEnvironment(env);
-    const QString command = u"'%1' vocab '%2' >/dev/null"_s.arg(QStringLiteral(VERAROV_DATA_TOOL), big);
+    const QString command =
+            u"'%1' vocab '%2' >/dev/null"_s.arg(QStringLiteral(VERAROV_DATA_TOOL), big);
     p.start(script, {u"-q"_s, u"-e"_s, u"-c"_s, command, u"/dev/null"_s});
     QVERIFY(p.waitForFinished(120000));
     const QByteArray shown = p.readAllStandardOutput();

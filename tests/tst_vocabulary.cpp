@@ -29,20 +29,20 @@ namespace {
 // no entries of their own (丝 in 一丝不苟), a word outside the BMP, and
 // glosses that need quoting or escaping in some output format.
 const QList<Entry> kEntries = {
-    {u"一"_s, u"yī"_s, u"un"_s},
-    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
-    {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
-    {u"好"_s, u"hǎo"_s, u"bon"_s},
-    {u"好"_s, u"hào"_s, u"aimer"_s},
-    {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
-    {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"scrupuleux"_s},
-    {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
-    {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
-    {u"说"_s, u"shuō"_s, u"dire, parler / \"citer\""_s},
-    {u"和"_s, u"hé"_s, u"et <avec> & aussi"_s},
-    {u"文\t字"_s, u"wén zì"_s, u"jamais trouvé"_s},
-    {u"𠀀"_s, u"hē"_s, u"rare, hors du plan de base"_s},
-    {u"换"_s, u"huàn"_s, u"changer\nd'avis"_s},
+        {u"一"_s, u"yī"_s, u"un"_s},
+        {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+        {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
+        {u"好"_s, u"hǎo"_s, u"bon"_s},
+        {u"好"_s, u"hào"_s, u"aimer"_s},
+        {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
+        {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"scrupuleux"_s},
+        {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
+        {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
+        {u"说"_s, u"shuō"_s, u"dire, parler / \"citer\""_s},
+        {u"和"_s, u"hé"_s, u"et <avec> & aussi"_s},
+        {u"文\t字"_s, u"wén zì"_s, u"jamais trouvé"_s},
+        {u"𠀀"_s, u"hē"_s, u"rare, hors du plan de base"_s},
+        {u"换"_s, u"huàn"_s, u"changer\nd'avis"_s},
 };
 
 Tables fixture()
@@ -81,8 +81,8 @@ Decoded decodeInBlocks(const QByteArray &bytes, TextEncoding encoding, qsizetype
     bool ok = true;
     for (qsizetype at = 0; ok && at < bytes.size(); at += blockSize) {
         const std::size_t before = units.size();
-        ok = decoder.decode(bytes.constData() + at,
-                            std::size_t(qMin(blockSize, bytes.size() - at)), &units);
+        ok = decoder.decode(bytes.constData() + at, std::size_t(qMin(blockSize, bytes.size() - at)),
+                            &units);
         // A pair is never split between two calls.
         if (units.size() > before && QChar::isHighSurrogate(units.back()))
             return {u"pair split"_s, -2};
@@ -160,8 +160,8 @@ void tst_Vocabulary::decoder_data()
 {
     QTest::addColumn<TextEncoding>("encoding");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");         // decoded before any error
-    QTest::addColumn<qint64>("errorOffset");   // -1: valid
+    QTest::addColumn<QString>("text");       // decoded before any error
+    QTest::addColumn<qint64>("errorOffset"); // -1: valid
     const auto Detect = TextEncoding::Detect;
     const auto Utf8 = TextEncoding::Utf8;
     const auto LE = TextEncoding::Utf16LE;
@@ -170,16 +170,16 @@ void tst_Vocabulary::decoder_data()
     QTest::addRow("UTF-8") << Detect << u"a好𠀀é"_s.toUtf8() << u"a好𠀀é"_s << qint64(-1);
     QTest::addRow("UTF-8 mark dropped")
             << Detect << QByteArray("\xEF\xBB\xBF") + u"好"_s.toUtf8() << u"好"_s << qint64(-1);
-    QTest::addRow("UTF-8 mark alone") << Detect << QByteArray("\xEF\xBB\xBF") << QString()
-                                      << qint64(-1);
+    QTest::addRow("UTF-8 mark alone")
+            << Detect << QByteArray("\xEF\xBB\xBF") << QString() << qint64(-1);
     QTest::addRow("second UTF-8 mark kept")
             << Detect << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << u"\uFEFF"_s << qint64(-1);
     QTest::addRow("UTF-16LE by its mark")
             << Detect << QByteArray("\xFF\xFE") + utf16le(u"好𠀀a"_s) << u"好𠀀a"_s << qint64(-1);
     QTest::addRow("UTF-16BE by its mark")
             << Detect << QByteArray("\xFE\xFF") + utf16be(u"好𠀀a"_s) << u"好𠀀a"_s << qint64(-1);
-    QTest::addRow("UTF-16LE mark alone") << Detect << QByteArray("\xFF\xFE") << QString()
-                                         << qint64(-1);
+    QTest::addRow("UTF-16LE mark alone")
+            << Detect << QByteArray("\xFF\xFE") << QString() << qint64(-1);
     QTest::addRow("UTF-16LE forced, no mark") << LE << utf16le(u"好a"_s) << u"好a"_s << qint64(-1);
     QTest::addRow("UTF-16LE forced, its mark dropped")
             << LE << QByteArray("\xFF\xFE") + utf16le(u"好"_s) << u"好"_s << qint64(-1);
@@ -193,27 +193,26 @@ void tst_Vocabulary::decoder_data()
             << Detect << QByteArray("\xF4\x8F\xBF\xBF") << u"\U0010FFFF"_s << qint64(-1);
     QTest::addRow("U+FFFF") << Detect << QByteArray("\xEF\xBF\xBF") << u"\uFFFF"_s << qint64(-1);
 
-    QTest::addRow("stray continuation byte") << Detect << QByteArray("ab\x80z") << u"ab"_s
-                                             << qint64(2);
-    QTest::addRow("lead byte then ASCII") << Detect << QByteArray("ab\xC3(") << u"ab"_s
-                                          << qint64(2);
+    QTest::addRow("stray continuation byte")
+            << Detect << QByteArray("ab\x80z") << u"ab"_s << qint64(2);
+    QTest::addRow("lead byte then ASCII")
+            << Detect << QByteArray("ab\xC3(") << u"ab"_s << qint64(2);
     QTest::addRow("three-byte lead cut by ASCII")
             << Detect << QByteArray("好\xE5\xA5z") << u"好"_s << qint64(3);
-    QTest::addRow("overlong two bytes") << Detect << QByteArray("\xC0\x80") << QString()
-                                        << qint64(0);
+    QTest::addRow("overlong two bytes")
+            << Detect << QByteArray("\xC0\x80") << QString() << qint64(0);
     QTest::addRow("overlong C1") << Detect << QByteArray("a\xC1\xBF") << u"a"_s << qint64(1);
-    QTest::addRow("overlong three bytes") << Detect << QByteArray("a\xE0\x9F\xBF") << u"a"_s
-                                          << qint64(1);
-    QTest::addRow("overlong four bytes") << Detect << QByteArray("\xF0\x8F\xBF\xBF") << QString()
-                                         << qint64(0);
-    QTest::addRow("encoded surrogate") << Detect << QByteArray("a\xED\xA0\x80") << u"a"_s
-                                       << qint64(1);
-    QTest::addRow("above U+10FFFF") << Detect << QByteArray("\xF4\x90\x80\x80") << QString()
-                                    << qint64(0);
+    QTest::addRow("overlong three bytes")
+            << Detect << QByteArray("a\xE0\x9F\xBF") << u"a"_s << qint64(1);
+    QTest::addRow("overlong four bytes")
+            << Detect << QByteArray("\xF0\x8F\xBF\xBF") << QString() << qint64(0);
+    QTest::addRow("encoded surrogate")
+            << Detect << QByteArray("a\xED\xA0\x80") << u"a"_s << qint64(1);
+    QTest::addRow("above U+10FFFF")
+            << Detect << QByteArray("\xF4\x90\x80\x80") << QString() << qint64(0);
     QTest::addRow("F5 lead") << Detect << QByteArray("\xF5\x80\x80\x80") << QString() << qint64(0);
     QTest::addRow("FF byte") << Detect << QByteArray("abc\xFF") << u"abc"_s << qint64(3);
-    QTest::addRow("cut by the end") << Detect << QByteArray("a好\xE5\xA5") << u"a好"_s
-                                    << qint64(4);
+    QTest::addRow("cut by the end") << Detect << QByteArray("a好\xE5\xA5") << u"a好"_s << qint64(4);
     QTest::addRow("cut by the end after its mark")
             << Detect << QByteArray("\xEF\xBB\xBF\xE5") << QString() << qint64(3);
     QTest::addRow("half a mark") << Detect << QByteArray("\xEF\xBB") << QString() << qint64(0);
@@ -224,7 +223,8 @@ void tst_Vocabulary::decoder_data()
             << Detect << QByteArray("\xFF\xFE") + utf16le(u"a"_s) + QByteArray("\x00\xDC", 2)
             << u"a"_s << qint64(4);
     QTest::addRow("UTF-16LE high surrogate then a letter")
-            << Detect << QByteArray("\xFF\xFE") + utf16le(u"a"_s) + QByteArray("\x00\xD8", 2)
+            << Detect
+            << QByteArray("\xFF\xFE") + utf16le(u"a"_s) + QByteArray("\x00\xD8", 2)
                        + utf16le(u"b"_s)
             << u"a"_s << qint64(4);
     QTest::addRow("UTF-16LE high surrogate at the end")
@@ -267,7 +267,8 @@ void tst_Vocabulary::decoder_agreesWithQtOnRandomBytes()
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text[i].isLowSurrogate() && (i == 0 || !text[i - 1].isHighSurrogate()))
                 continue;
-            if (text[i].isHighSurrogate() && (i + 1 == text.size() || !text[i + 1].isLowSurrogate()))
+            if (text[i].isHighSurrogate()
+                && (i + 1 == text.size() || !text[i + 1].isLowSurrogate()))
                 continue;
             whole.append(text[i]);
         }
@@ -298,9 +299,8 @@ void tst_Vocabulary::decoder_errorTextNamesTheByte_data()
     QTest::addColumn<TextEncoding>("encoding");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
-    QTest::addRow("invalid UTF-8")
-            << TextEncoding::Detect << QByteArray("abc\xC3(")
-            << u"séquence UTF-8 invalide à la position 3 (octet 0xC3)"_s;
+    QTest::addRow("invalid UTF-8") << TextEncoding::Detect << QByteArray("abc\xC3(")
+                                   << u"séquence UTF-8 invalide à la position 3 (octet 0xC3)"_s;
     QTest::addRow("cut UTF-8")
             << TextEncoding::Detect << QByteArray("ab\xE5\xA5")
             << u"caractère UTF-8 coupé par la fin du texte à la position 2 (octet 0xE5)"_s;
@@ -308,7 +308,11 @@ void tst_Vocabulary::decoder_errorTextNamesTheByte_data()
             << TextEncoding::Utf16LE << QByteArray("a\x00\x00\xDC", 4)
             << u"moitié de paire de substitution UTF-16 isolée à la position 2 (0xDC00)"_s;
     QTest::addRow("odd length")
-            << TextEncoding::Utf16BE << QByteArray("\x00" "a" "b", 3)
+            << TextEncoding::Utf16BE
+            << QByteArray("\x00"
+                          "a"
+                          "b",
+                          3)
             << u"texte UTF-16 d'un nombre impair d'octets : octet seul à la position 2"_s;
 }
 
@@ -366,19 +370,16 @@ void tst_Vocabulary::counts_data()
                            u"说 shuō 1"_s};
     QTest::addRow("longest match, then the rest")
             << u"一一一"_s << QStringList{u"一一 yī yī 1"_s, u"一 yī 1"_s};
-    QTest::addRow("no word across a line break")
-            << u"一\n一\r\n一"_s << QStringList{u"一 yī 3"_s};
-    QTest::addRow("no word across two texts")
-            << u"一|一"_s << QStringList{u"一 yī 2"_s};
+    QTest::addRow("no word across a line break") << u"一\n一\r\n一"_s << QStringList{u"一 yī 3"_s};
+    QTest::addRow("no word across two texts") << u"一|一"_s << QStringList{u"一 yī 2"_s};
     QTest::addRow("a word across blocks of one text is one word")
             << u"一丝不苟好"_s
-            << QStringList{u"一丝不苟 yì sī bù gǒu 1"_s, u"一丝不苟 yī sī bù gǒu 1"_s, u"好 hào 1"_s,
-                           u"好 hǎo 1"_s};
+            << QStringList{u"一丝不苟 yì sī bù gǒu 1"_s, u"一丝不苟 yī sī bù gǒu 1"_s,
+                           u"好 hào 1"_s, u"好 hǎo 1"_s};
     QTest::addRow("case ignored: the first spelling, then the exact one")
             << u"ｘ光Ｘ光"_s << QStringList{u"Ｘ光 X guāng 2"_s, u"ｘ光 x guāng 1"_s};
     QTest::addRow("outside the BMP") << u"𠀀a𠀀"_s << QStringList{u"𠀀 hē 2"_s};
-    QTest::addRow("a headword holding a TAB is never found")
-            << u"文\t字"_s << QStringList();
+    QTest::addRow("a headword holding a TAB is never found") << u"文\t字"_s << QStringList();
 }
 
 void tst_Vocabulary::counts()
@@ -444,14 +445,15 @@ void tst_Vocabulary::leaveOut_data()
     QTest::addColumn<QStringList>("unknown");
     const QString text = u"好好一一龘丙下"_s;
     QTest::addRow("nothing known")
-            << QStringList() << QStringList{u"好 hào 2"_s, u"好 hǎo 2"_s, u"一一 yī yī 1"_s, u"下 xià 1"_s}
+            << QStringList()
+            << QStringList{u"好 hào 2"_s, u"好 hǎo 2"_s, u"一一 yī yī 1"_s, u"下 xià 1"_s}
             << QStringList{u"龘 1"_s, u"丙 1"_s};
     QTest::addRow("every reading of a headword")
             << QStringList{u"好"_s} << QStringList{u"一一 yī yī 1"_s, u"下 xià 1"_s}
             << QStringList{u"龘 1"_s, u"丙 1"_s};
-    QTest::addRow("a character never found") << QStringList{u"龘"_s, u"一一"_s}
-                                            << QStringList{u"好 hào 2"_s, u"好 hǎo 2"_s, u"下 xià 1"_s}
-                                            << QStringList{u"丙 1"_s};
+    QTest::addRow("a character never found")
+            << QStringList{u"龘"_s, u"一一"_s}
+            << QStringList{u"好 hào 2"_s, u"好 hǎo 2"_s, u"下 xià 1"_s} << QStringList{u"丙 1"_s};
     QTest::addRow("exact spelling only, not a part")
             << QStringList{u"一"_s, u"下下"_s, u"ｘ光"_s}
             << QStringList{u"好 hào 2"_s, u"好 hǎo 2"_s, u"一一 yī yī 1"_s, u"下 xià 1"_s}
@@ -497,9 +499,9 @@ void tst_Vocabulary::countsAgreeWithTheTranslation()
 {
     QFETCH(int, seed);
     QRandomGenerator random{quint32(seed)};
-    const QStringList pieces{u"一"_s, u"一一"_s, u"下"_s, u"好"_s, u"一丝不苟"_s, u"丝"_s,
-                             u"ｘ光"_s, u"Ｘ光"_s, u"说"_s, u"𠀀"_s, u"龘"_s, u"abc "_s,
-                             u"\r\n"_s, u"\t"_s, u"。"_s};
+    const QStringList pieces{u"一"_s, u"一一"_s, u"下"_s,   u"好"_s, u"一丝不苟"_s,
+                             u"丝"_s, u"ｘ光"_s, u"Ｘ光"_s, u"说"_s, u"𠀀"_s,
+                             u"龘"_s, u"abc "_s, u"\r\n"_s, u"\t"_s, u"。"_s};
     QString text;
     for (int n = 0; n < 3000; ++n)
         text += pieces[random.bounded(int(pieces.size()))];
@@ -511,9 +513,10 @@ void tst_Vocabulary::countsAgreeWithTheTranslation()
     const Outcome outcome = translator.translate(fixture(), path);
     QVERIFY2(outcome.ok(), qPrintable(outcome.error));
     const QByteArray output = readAll(outcome.output);
-    const QStringList lines = QString::fromUtf16(reinterpret_cast<const char16_t *>(output.constData() + 2),
-                                                 (output.size() - 2) / 2)
-                                      .split(u"\r\n"_s, Qt::SkipEmptyParts);
+    const QStringList lines =
+            QString::fromUtf16(reinterpret_cast<const char16_t *>(output.constData() + 2),
+                               (output.size() - 2) / 2)
+                    .split(u"\r\n"_s, Qt::SkipEmptyParts);
     QHash<QString, qint64> expected;
     for (const QString &line : lines)
         ++expected[line.section(u'\t', 0, 1)];
@@ -527,7 +530,8 @@ void tst_Vocabulary::countsAgreeWithTheTranslation()
     QVERIFY(vocabulary.endText(&decoder));
     QHash<QString, qint64> counted;
     for (const auto &e : vocabulary.entries())
-        counted[fixture().headword(e.entry).toString() + u"\t"_s + fixture().pinyin(e.entry).toString()] = e.count;
+        counted[fixture().headword(e.entry).toString() + u"\t"_s
+                + fixture().pinyin(e.entry).toString()] = e.count;
     QCOMPARE(counted, expected);
 }
 
@@ -543,13 +547,13 @@ void tst_Vocabulary::wordList_data()
             << QStringList{u"好"_s, u"一"_s} << qint64(-1);
     QTest::addRow("blanks around, empty lines, no last line end")
             << QByteArray("  好 \n\n\t\r\n 一一") << QStringList{u"好"_s, u"一一"_s} << qint64(-1);
-    QTest::addRow("CR alone ends a line") << QByteArray("好\r一") << QStringList{u"好"_s, u"一"_s}
-                                          << qint64(-1);
-    QTest::addRow("UTF-16LE list")
-            << QByteArray("\xFF\xFE") + utf16le(u"好\r\n𠀀\tx\r\n"_s)
-            << QStringList{u"好"_s, u"𠀀"_s} << qint64(-1);
+    QTest::addRow("CR alone ends a line")
+            << QByteArray("好\r一") << QStringList{u"好"_s, u"一"_s} << qint64(-1);
+    QTest::addRow("UTF-16LE list") << QByteArray("\xFF\xFE") + utf16le(u"好\r\n𠀀\tx\r\n"_s)
+                                   << QStringList{u"好"_s, u"𠀀"_s} << qint64(-1);
     QTest::addRow("field too long is skipped, the next line kept")
-            << QByteArray(100000, 'x') + "\t好\n一\n" << QStringList{u"一"_s} << qint64(-1);
+            << QByteArray(100000, 'x') + "\t好\n一\n"
+            << QStringList{u"一"_s} << qint64(-1);
     QTest::addRow("field at the limit is kept")
             << QByteArray(WordListReader::kMaxWord, 'x') + "\n"
             << QStringList{QString(WordListReader::kMaxWord, u'x')} << qint64(-1);
@@ -574,8 +578,8 @@ void tst_Vocabulary::wordList()
         const auto word = [&](QStringView w) { got.append(w.toString()); };
         bool ok = true;
         for (qsizetype at = 0; ok && at < bytes.size(); at += blockSize)
-            ok = reader.add(bytes.constData() + at,
-                            std::size_t(qMin(blockSize, bytes.size() - at)), word);
+            ok = reader.add(bytes.constData() + at, std::size_t(qMin(blockSize, bytes.size() - at)),
+                            word);
         if (ok)
             ok = reader.finish(word);
         QCOMPARE(got, words);
@@ -590,8 +594,9 @@ void tst_Vocabulary::formats_data()
     QTest::addColumn<QByteArray>("unknown");
     QTest::addRow("tsv: gloss trimmed, TAB and line breaks made blanks")
             << ReportFormat::Tsv
-            << QByteArray("好\thǎo\tbon\t2\n下\txià\tbas / dessous\t1\n说\tshuō\tdire, parler / "
-                          "\"citer\"\t1\n换\thuàn\tchanger d'avis\t1\n和\thé\tet <avec> & aussi\t1\n")
+            << QByteArray(
+                       "好\thǎo\tbon\t2\n下\txià\tbas / dessous\t1\n说\tshuō\tdire, parler / "
+                       "\"citer\"\t1\n换\thuàn\tchanger d'avis\t1\n和\thé\tet <avec> & aussi\t1\n")
             << QByteArray("龘\t2\n𠀁\t1\n");
     QTest::addRow("csv: quoted where needed, CRLF")
             << ReportFormat::Csv
@@ -601,9 +606,10 @@ void tst_Vocabulary::formats_data()
             << QByteArray("龘,2\r\n𠀁,1\r\n");
     QTest::addRow("anki: settings, then front TAB back as HTML")
             << ReportFormat::Anki
-            << QByteArray("#separator:tab\n#html:true\n好\thǎo<br>bon\n下\txià<br>bas / dessous\n"
-                          "说\tshuō<br>dire, parler / &quot;citer&quot;\n换\thuàn<br>changer d'avis\n"
-                          "和\thé<br>et &lt;avec&gt; &amp; aussi\n")
+            << QByteArray(
+                       "#separator:tab\n#html:true\n好\thǎo<br>bon\n下\txià<br>bas / dessous\n"
+                       "说\tshuō<br>dire, parler / &quot;citer&quot;\n换\thuàn<br>changer d'avis\n"
+                       "和\thé<br>et &lt;avec&gt; &amp; aussi\n")
             << QByteArray("龘\t2\n𠀁\t1\n");
 }
 
@@ -676,7 +682,8 @@ void tst_Vocabulary::progressBar_data()
     QTest::addColumn<qint64>("done");
     QTest::addColumn<qint64>("total");
     QTest::addColumn<QString>("bar");
-    QTest::addRow("start") << qint64(0) << qint64(80'000'000) << u"[----------]   0 %  (0 / 80 Mo)"_s;
+    QTest::addRow("start") << qint64(0) << qint64(80'000'000)
+                           << u"[----------]   0 %  (0 / 80 Mo)"_s;
     QTest::addRow("half") << qint64(40'000'000) << qint64(80'000'000)
                           << u"[#####-----]  50 %  (40 / 80 Mo)"_s;
     QTest::addRow("past the end") << qint64(90'000'000) << qint64(80'000'000)

@@ -166,16 +166,16 @@ void destroyWindows()
     Form2 = nullptr;
 }
 
-std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
-                                    QWidget *window, const std::atomic<bool> *stop)
+std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile, QWidget *window,
+                                    const std::atomic<bool> *stop)
 {
     std::unique_ptr<QThread> worker(QThread::create([=, target = QPointer<QWidget>(window)] {
         if (Dictionary::cacheIntact(cacheFile, stop) || (stop && stop->load()))
             return;
         Dictionary::loadExternal(path, Dictionary::CacheUse::Rebuild);
-        QMetaObject::invokeMethod(qApp, [path, target] {
-            showError(target, Dictionary::damagedCacheMessage(path));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+                qApp, [path, target] { showError(target, Dictionary::damagedCacheMessage(path)); },
+                Qt::QueuedConnection);
     }));
     worker->start(QThread::LowPriority);
     return worker;

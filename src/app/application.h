@@ -35,8 +35,7 @@ QString firstArgument(const QStringList &arguments);
 // when first asked for, a search window (Form3) at each use of the search
 // command: none at start, where it would never be shown.  rawRadicals: the
 // raw radical list the window carries.
-void createWindows(Dictionary::Tables dictionary, QString rawRadicals,
-                   const QString &commandLine);
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine);
 // Destroys every window, the search windows first: the end of the program.
 void destroyWindows();
 // Reads the cache an external dictionary was mapped from (cacheFile)
@@ -45,8 +44,8 @@ void destroyWindows();
 // window.  The thread is started; the caller raises stop (when given) and
 // waits for the thread before the program ends: reading ends at once, a
 // rebuild under way is finished.
-std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile,
-                                    QWidget *window, const std::atomic<bool> *stop = nullptr);
+std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFile, QWidget *window,
+                                    const std::atomic<bool> *stop = nullptr);
 
 // The whole life of the program: start-up, event loop, end.
 int run(int argc, char *argv[]);

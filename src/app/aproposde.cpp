@@ -88,7 +88,8 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Label10 && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && Label10->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton
+            && Label10->rect().contains(mouse->position().toPoint())) {
             Label10Click();
             return true;
         }
@@ -119,9 +120,8 @@ void TForm2::Button1Click()
 
 void TForm2::Label10Click()
 {
-    Verarov::App::guarded(this, [] {
-        Verarov::App::desktop().openUrl(QUrl(Verarov::App::siteAddress()));
-    });
+    Verarov::App::guarded(
+            this, [] { Verarov::App::desktop().openUrl(QUrl(Verarov::App::siteAddress())); });
 }
 
 } // namespace Verarov::App

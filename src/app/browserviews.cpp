@@ -12,8 +12,7 @@ class FixedHeightDelegate final : public QStyledItemDelegate
 {
 public:
     FixedHeightDelegate(int height, QObject *parent) : QStyledItemDelegate(parent), m_height(height)
-    {
-    }
+    { }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -31,7 +30,8 @@ ClickTree::ClickTree(QWidget *parent) : QTreeWidget(parent) { }
 void ClickTree::mouseReleaseEvent(QMouseEvent *event)
 {
     QTreeWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
+    if (event->button() == Qt::LeftButton
+        && viewport()->rect().contains(event->position().toPoint()))
         emit clickEnded();
 }
 

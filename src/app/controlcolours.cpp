@@ -17,20 +17,21 @@ const QList<ColourUse> &colourUses()
     using enum ColourPart;
     // Reading (car_pin) is never shown: its colour is kept in the store only.
     static const QList<ColourUse> table = {
-        {Colour::TextFields, Background,
-         {u"ListBox"_s, u"liste_dico_ch"_s, u"liste_pin_ss_accent"_s, u"liste_fr"_s,
-          u"liste_car_ch"_s, u"liste_mots_ch"_s},
-         1},
-        {Colour::ChineseEntry, Text, {u"liste_dico_ch"_s}, 0},
-        {Colour::PinyinEntry, Text, {u"liste_pin_ss_accent"_s}, 0},
-        {Colour::FrenchEntry, Text, {u"liste_fr"_s}, 0},
-        {Colour::Radical, Text, {u"ListBox"_s}, 0},
-        {Colour::Character, Text, {u"liste_car_ch"_s}, 0},
-        {Colour::Reading, Text, {u"car_pin"_s}, 0},
-        {Colour::Word, Text, {u"liste_mots_ch"_s}, 0},
-        {Colour::ShownHeadword, Text, {u"mot_ch"_s}, 8},
-        {Colour::ShownPinyin, Text, {u"mot_pin"_s}, 9},
-        {Colour::ShownGloss, Text, {u"mot_fr"_s}, 10},
+            {Colour::TextFields,
+             Background,
+             {u"ListBox"_s, u"liste_dico_ch"_s, u"liste_pin_ss_accent"_s, u"liste_fr"_s,
+              u"liste_car_ch"_s, u"liste_mots_ch"_s},
+             1},
+            {Colour::ChineseEntry, Text, {u"liste_dico_ch"_s}, 0},
+            {Colour::PinyinEntry, Text, {u"liste_pin_ss_accent"_s}, 0},
+            {Colour::FrenchEntry, Text, {u"liste_fr"_s}, 0},
+            {Colour::Radical, Text, {u"ListBox"_s}, 0},
+            {Colour::Character, Text, {u"liste_car_ch"_s}, 0},
+            {Colour::Reading, Text, {u"car_pin"_s}, 0},
+            {Colour::Word, Text, {u"liste_mots_ch"_s}, 0},
+            {Colour::ShownHeadword, Text, {u"mot_ch"_s}, 8},
+            {Colour::ShownPinyin, Text, {u"mot_pin"_s}, 9},
+            {Colour::ShownGloss, Text, {u"mot_fr"_s}, 10},
     };
     Q_ASSERT(table.size() == Settings::kColourCount);
     return table;
@@ -80,24 +81,40 @@ QPalette::ColorRole roleOf(const QWidget *control, ColourPart part)
 std::optional<QPalette::ColorRole> systemRole(int index, QPalette::ColorRole drawnAs)
 {
     switch (index) {
-    case 4: return QPalette::Window;           // menu
-    case 5: return QPalette::Base;             // window
-    case 7: return QPalette::WindowText;       // menu text
-    case 8:                                    // window text
+    case 4:
+        return QPalette::Window; // menu
+    case 5:
+        return QPalette::Base; // window
+    case 7:
+        return QPalette::WindowText; // menu text
+    case 8:                          // window text
         return drawnAs == QPalette::WindowText ? QPalette::WindowText : QPalette::Text;
-    case 13: return QPalette::Highlight;
-    case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;          // button face
-    case 16: return QPalette::Dark;            // button shadow
-    case 17: return QPalette::PlaceholderText; // grey text
-    case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;           // button highlight
-    case 21: return QPalette::Shadow;          // 3D dark shadow
-    case 22: return QPalette::Midlight;        // 3D light
-    case 23: return QPalette::ToolTipText;     // info text
-    case 24: return QPalette::ToolTipBase;     // info background
-    case 26: return QPalette::Link;            // hot-tracked item
-    default: return std::nullopt;
+    case 13:
+        return QPalette::Highlight;
+    case 14:
+        return QPalette::HighlightedText;
+    case 15:
+        return QPalette::Button; // button face
+    case 16:
+        return QPalette::Dark; // button shadow
+    case 17:
+        return QPalette::PlaceholderText; // grey text
+    case 18:
+        return QPalette::ButtonText;
+    case 20:
+        return QPalette::Light; // button highlight
+    case 21:
+        return QPalette::Shadow; // 3D dark shadow
+    case 22:
+        return QPalette::Midlight; // 3D light
+    case 23:
+        return QPalette::ToolTipText; // info text
+    case 24:
+        return QPalette::ToolTipBase; // info background
+    case 26:
+        return QPalette::Link; // hot-tracked item
+    default:
+        return std::nullopt;
     }
 }
 
@@ -120,7 +137,8 @@ void refresh(QWidget *control)
 
 bool isColoured(const QWidget *control)
 {
-    return controlColour(control, ColourPart::Background) || controlColour(control, ColourPart::Text);
+    return controlColour(control, ColourPart::Background)
+           || controlColour(control, ColourPart::Text);
 }
 
 // Recolours the coloured controls of a window from a new application

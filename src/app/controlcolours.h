@@ -56,7 +56,6 @@ void setControlColour(QWidget *control, ColourPart part, Settings::ColourValue v
 
 // The value a part of a control was given; nothing while it has its
 // designed colour.
-std::optional<Settings::ColourValue> controlColour(const QWidget *control,
-                                                    ColourPart part);
+std::optional<Settings::ColourValue> controlColour(const QWidget *control, ColourPart part);
 
 } // namespace Verarov::App

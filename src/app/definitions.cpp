@@ -27,8 +27,7 @@ ControlSpec control(const QString &name, QRect place, std::optional<FontSpec> fo
     return {name, place, std::move(font), std::move(caption)};
 }
 
-FontSpec px(const QString &family, int pixels, Style style = Style::Regular,
-            bool underline = false)
+FontSpec px(const QString &family, int pixels, Style style = Style::Regular, bool underline = false)
 {
     return {family, pixels, style, underline};
 }
@@ -101,21 +100,23 @@ QString fontFamily(const QString &wanted)
     if (known != resolved.cend())
         return *known;
     static const QHash<QString, QStringList> substitutes = {
-        {u"SimSun"_s, {
+            {u"SimSun"_s,
+             {
 #ifdef Q_OS_WIN
-                       // A Windows without the Chinese fonts feature.
-                       u"NSimSun"_s, u"Microsoft YaHei"_s, u"SimHei"_s,
+                     // A Windows without the Chinese fonts feature.
+                     u"NSimSun"_s, u"Microsoft YaHei"_s, u"SimHei"_s,
 #endif
-                       u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
-                       u"WenQuanYi Zen Hei"_s}},
-        // Narrow faces before DejaVu Sans: the fixed places (tab captions,
-        // lookup fields) are sized for Tahoma's widths.
-        {u"Tahoma"_s, {
+                     u"Noto Serif CJK SC"_s, u"Noto Sans CJK SC"_s, u"AR PL UMing CN"_s,
+                     u"WenQuanYi Zen Hei"_s}},
+            // Narrow faces before DejaVu Sans: the fixed places (tab captions,
+            // lookup fields) are sized for Tahoma's widths.
+            {u"Tahoma"_s,
+             {
 #ifdef Q_OS_WIN
-                       u"Segoe UI"_s,
+                     u"Segoe UI"_s,
 #endif
-                       u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
-        {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
+                     u"Liberation Sans"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s, u"Noto Sans"_s}},
+            {u"Arial"_s, {u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s, u"DejaVu Sans"_s}},
     };
     // The installed families, listed once (hasFamily() would ask the font
     // matcher to resolve aliases on each call).
@@ -160,14 +161,14 @@ bool useToolkitLanguage(Settings::Language language)
     if (inUse && inUseFor == language)
         return true;
     auto *translator = new QTranslator;
-    const QString name = language == Settings::Language::Chinese ? u"qtbase_zh_CN"_s
-                                                                  : u"qtbase_fr"_s;
+    const QString name =
+            language == Settings::Language::Chinese ? u"qtbase_zh_CN"_s : u"qtbase_fr"_s;
     // Qt's own folder, else a "translations" folder beside the program (a
     // Windows installation).
     const bool loaded =
             translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-            || translator->load(name, QDir(QCoreApplication::applicationDirPath())
-                                              .filePath(u"translations"_s));
+            || translator->load(
+                    name, QDir(QCoreApplication::applicationDirPath()).filePath(u"translations"_s));
     if (inUse) {
         QCoreApplication::removeTranslator(inUse);
         delete inUse;

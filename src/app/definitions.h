@@ -45,8 +45,7 @@ bool useToolkitLanguage(Settings::Language language);
 QString fontFamily(const QString &wanted);
 
 // A font the windows name, at a character height in pixels.
-QFont namedFont(const QString &family, int pixelHeight, bool bold = false,
-                bool underline = false);
+QFont namedFont(const QString &family, int pixelHeight, bool bold = false, bool underline = false);
 
 // The font a table gives a control whose font is now `current` (its weight
 // kept when the table says so).

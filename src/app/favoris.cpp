@@ -23,14 +23,9 @@ using Verarov::Settings::Language;
 namespace Verarov::App {
 
 FavouritesWindow::FavouritesWindow(TForm1 *main, Verarov::Dictionary::Tables dictionary)
-    : QWidget(main, Qt::Window),
-      m_main(main),
-      m_dictionary(std::move(dictionary)),
-      m_list(new QListWidget(this)),
-      m_show(new QPushButton(this)),
-      m_remove(new QPushButton(this)),
-      m_format(new QComboBox(this)),
-      m_export(new QPushButton(this))
+    : QWidget(main, Qt::Window), m_main(main), m_dictionary(std::move(dictionary)),
+      m_list(new QListWidget(this)), m_show(new QPushButton(this)), m_remove(new QPushButton(this)),
+      m_format(new QComboBox(this)), m_export(new QPushButton(this))
 {
     setObjectName(u"favourites"_s);
     m_list->setObjectName(u"list"_s);
@@ -114,8 +109,8 @@ void FavouritesWindow::exportClick()
                 entries.push_back({entry, 1});
         }
         static const Verarov::Translate::ReportFormat formats[] = {
-            Verarov::Translate::ReportFormat::Tsv, Verarov::Translate::ReportFormat::Csv,
-            Verarov::Translate::ReportFormat::Anki};
+                Verarov::Translate::ReportFormat::Tsv, Verarov::Translate::ReportFormat::Csv,
+                Verarov::Translate::ReportFormat::Anki};
         const QByteArray bytes = Verarov::Translate::formatEntries(
                 m_dictionary, entries, formats[std::clamp(m_format->currentIndex(), 0, 2)]);
         Verarov::Io::OutputFile out;

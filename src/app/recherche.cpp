@@ -26,10 +26,10 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+using Verarov::App::FontSpec;
 using Verarov::App::guarded;
 using Verarov::Dictionary::List;
 using Verarov::Search::lcSearch;
-using Verarov::App::FontSpec;
 
 namespace Verarov::App {
 
@@ -49,9 +49,12 @@ FontSpec modeFont(int mode)
 {
     using Verarov::App::pointsToPixels;
     switch (mode) {
-    case 2: return {u"Arial"_s, pointsToPixels(10), FontSpec::Style::Keep, false};
-    case 3: return {u"Tahoma"_s, pointsToPixels(10), FontSpec::Style::Keep, false};
-    default: return {u"SimSun"_s, pointsToPixels(14), FontSpec::Style::Keep, false};
+    case 2:
+        return {u"Arial"_s, pointsToPixels(10), FontSpec::Style::Keep, false};
+    case 3:
+        return {u"Tahoma"_s, pointsToPixels(10), FontSpec::Style::Keep, false};
+    default:
+        return {u"SimSun"_s, pointsToPixels(14), FontSpec::Style::Keep, false};
     }
 }
 
@@ -116,11 +119,9 @@ private:
 } // namespace
 
 TForm3::TForm3(TForm1 *main)
-    : QDialog(nullptr,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                      | Qt::WindowMinMaxButtonsHint),
-      m_main(main),
-      result_index(new Verarov::Search::ResultModel(this)),
+    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                               | Qt::WindowMinMaxButtonsHint),
+      m_main(main), result_index(new Verarov::Search::ResultModel(this)),
       m_completion(*result_index)
 {
     setObjectName(u"Form3"_s);
@@ -213,14 +214,14 @@ void TForm3::FormCreate()
             return;
         // The main window's text-field colour, as it is now.
         if (const auto colour = m_main->textFieldColour()) {
-            for (QWidget *field : {static_cast<QWidget *>(recherche),
-                                   static_cast<QWidget *>(result_recherche)})
+            for (QWidget *field :
+                 {static_cast<QWidget *>(recherche), static_cast<QWidget *>(result_recherche)})
                 Verarov::App::setControlColour(field, Verarov::App::ColourPart::Background,
                                                *colour);
         }
         // Captions and fonts of the interface language ticked now.
-        Verarov::App::applySpecs(this, Verarov::App::searchWindowTexts(
-                                               m_main->interfaceLanguage()));
+        Verarov::App::applySpecs(this,
+                                 Verarov::App::searchWindowTexts(m_main->interfaceLanguage()));
     });
 }
 
@@ -236,9 +237,12 @@ List TForm3::modeList() const
 int TForm3::mode() const
 {
     switch (modeList()) {
-    case List::PinyinKeys: return 2;
-    case List::FrenchKeys: return 3;
-    default: return 1;
+    case List::PinyinKeys:
+        return 2;
+    case List::FrenchKeys:
+        return 3;
+    default:
+        return 1;
     }
 }
 
@@ -265,8 +269,8 @@ void TForm3::modeClick(int mode)
         m_completion.setField(nullptr);
         result_index->clear();
         result_recherche->setText({});
-        for (QWidget *field : {static_cast<QWidget *>(recherche),
-                               static_cast<QWidget *>(result_recherche)})
+        for (QWidget *field :
+             {static_cast<QWidget *>(recherche), static_cast<QWidget *>(result_recherche)})
             field->setFont(Verarov::App::fontOf(modeFont(mode), field->font()));
     });
 }

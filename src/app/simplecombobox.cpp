@@ -47,7 +47,8 @@ bool isWindowShortcut(const QWidget *widget, const QKeyEvent *event)
 } // namespace
 
 SimpleComboBox::SimpleComboBox(QWidget *parent)
-    : QWidget(parent), m_edit(new QLineEdit(this)), m_list(new UniformListView(this)), m_keys(&kNoKeys)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_list(new UniformListView(this)),
+      m_keys(&kNoKeys)
 {
     m_edit->setObjectName(u"edit"_s);
     m_list->setObjectName(u"list"_s);

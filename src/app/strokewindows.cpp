@@ -34,11 +34,21 @@ QPainterPath outlinePath(const Strokes::Stroke &stroke)
     QPainterPath path;
     for (const Strokes::PathCommand &c : stroke.outline) {
         switch (c.op) {
-        case Strokes::PathCommand::Move: path.moveTo(c.points[0]); break;
-        case Strokes::PathCommand::Line: path.lineTo(c.points[0]); break;
-        case Strokes::PathCommand::Quad: path.quadTo(c.points[0], c.points[1]); break;
-        case Strokes::PathCommand::Cubic: path.cubicTo(c.points[0], c.points[1], c.points[2]); break;
-        case Strokes::PathCommand::Close: path.closeSubpath(); break;
+        case Strokes::PathCommand::Move:
+            path.moveTo(c.points[0]);
+            break;
+        case Strokes::PathCommand::Line:
+            path.lineTo(c.points[0]);
+            break;
+        case Strokes::PathCommand::Quad:
+            path.quadTo(c.points[0], c.points[1]);
+            break;
+        case Strokes::PathCommand::Cubic:
+            path.cubicTo(c.points[0], c.points[1], c.points[2]);
+            break;
+        case Strokes::PathCommand::Close:
+            path.closeSubpath();
+            break;
         }
     }
     return path;
@@ -158,8 +168,8 @@ void StrokeCharacterView::paintEvent(QPaintEvent *)
         } else {
             p.fillPath(outline, QColor(215, 215, 215));
             if (s == done && m_progress > done)
-                p.fillPath(outline.intersected(revealed(m_character.strokes[s].median,
-                                                        m_progress - done)),
+                p.fillPath(outline.intersected(
+                                   revealed(m_character.strokes[s].median, m_progress - done)),
                            QColor(200, 30, 30));
         }
     }
@@ -470,7 +480,8 @@ void HandwritingWindow::recognise()
     if (recogniser && !m_area->strokes().isEmpty())
         found = recogniser->recognise(m_area->strokes(), int(m_candidates.size()));
     for (qsizetype i = 0; i < m_candidates.size(); ++i) {
-        const QString text = i < found.size() ? QString::fromUcs4(&found[i].codePoint, 1) : QString();
+        const QString text =
+                i < found.size() ? QString::fromUcs4(&found[i].codePoint, 1) : QString();
         m_candidates[i]->setText(text);
         m_candidates[i]->setEnabled(!text.isEmpty());
     }

@@ -32,9 +32,8 @@ int UniformListView::rowHeight() const
         QStyleOptionViewItem option;
         initViewItemOption(&option);
         const QModelIndex first = indexOfRow(0);
-        const int hint = first.isValid()
-                ? itemDelegateForIndex(first)->sizeHint(option, first).height()
-                : 0;
+        const int hint =
+                first.isValid() ? itemDelegateForIndex(first)->sizeHint(option, first).height() : 0;
         m_rowHeight = std::max({hint, fontMetrics().height(), 1});
     }
     return m_rowHeight;
@@ -74,9 +73,15 @@ void UniformListView::scrollTo(const QModelIndex &index, ScrollHint hint)
         else if (row >= top + page)
             newTop = row - page + 1;
         break;
-    case PositionAtTop: newTop = row; break;
-    case PositionAtBottom: newTop = row - page + 1; break;
-    case PositionAtCenter: newTop = row - page / 2; break;
+    case PositionAtTop:
+        newTop = row;
+        break;
+    case PositionAtBottom:
+        newTop = row - page + 1;
+        break;
+    case PositionAtCenter:
+        newTop = row - page / 2;
+        break;
     }
     verticalScrollBar()->setValue(newTop);
 }
@@ -107,15 +112,28 @@ QModelIndex UniformListView::moveCursor(CursorAction cursorAction, Qt::KeyboardM
     int row = current.row();
     switch (cursorAction) {
     case MoveUp:
-    case MovePrevious: --row; break;
+    case MovePrevious:
+        --row;
+        break;
     case MoveDown:
-    case MoveNext: ++row; break;
-    case MovePageUp: row -= pageRows(); break;
-    case MovePageDown: row += pageRows(); break;
-    case MoveHome: row = 0; break;
-    case MoveEnd: row = count - 1; break;
+    case MoveNext:
+        ++row;
+        break;
+    case MovePageUp:
+        row -= pageRows();
+        break;
+    case MovePageDown:
+        row += pageRows();
+        break;
+    case MoveHome:
+        row = 0;
+        break;
+    case MoveEnd:
+        row = count - 1;
+        break;
     case MoveLeft:
-    case MoveRight: break;
+    case MoveRight:
+        break;
     }
     return indexOfRow(std::clamp(row, 0, count - 1));
 }

@@ -109,12 +109,10 @@ private:
 
 TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QWidget *parent)
     : TForm1(std::move(dictionary), QString(), parent)
-{
-}
+{ }
 
 TForm1::TForm1(Verarov::Dictionary::Tables dictionary, QString rawRadicalList, QWidget *parent)
-    : QMainWindow(parent),
-      m_dictionary(std::move(dictionary)),
+    : QMainWindow(parent), m_dictionary(std::move(dictionary)),
       liste_chargement_rad(std::move(rawRadicalList))
 {
     setObjectName(u"Form1"_s);
@@ -243,9 +241,9 @@ void TForm1::createDisplay(QWidget *client)
     mot_fr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mot_fr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Button-face background, following the desktop's scheme.
-    Verarov::App::setControlColour(mot_fr, Verarov::App::ColourPart::Background,
-                                   Verarov::Settings::systemColour(
-                                           Verarov::Settings::kSystemButtonFace));
+    Verarov::App::setControlColour(
+            mot_fr, Verarov::App::ColourPart::Background,
+            Verarov::Settings::systemColour(Verarov::Settings::kSystemButtonFace));
     QTextOption centred = mot_fr->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
     centred.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -277,8 +275,8 @@ void TForm1::createStatusBar()
     };
     panel(u"Verarov 2.0"_s, Verarov::App::kStatusPanel1Width, Qt::AlignLeft);
     QLabel *contact = panel({}, Verarov::App::kStatusPanel2Width, Qt::AlignHCenter);
-    contact->setText(contact->fontMetrics().elidedText(
-            kContactAddress, Qt::ElideRight, Verarov::App::kStatusPanel2Width - 4));
+    contact->setText(contact->fontMetrics().elidedText(kContactAddress, Qt::ElideRight,
+                                                       Verarov::App::kStatusPanel2Width - 4));
     contact->setToolTip(kContactAddress);
     setStatusBar(status);
 }
@@ -367,18 +365,27 @@ void TForm1::createMenu()
 const KeyListModel &TForm1::fieldModel(List field) const
 {
     switch (field) {
-    case List::PinyinKeys: return *m_pinyinKeys;
-    case List::FrenchKeys: return *m_frenchKeys;
-    default: return *m_headwords;
+    case List::PinyinKeys:
+        return *m_pinyinKeys;
+    case List::FrenchKeys:
+        return *m_frenchKeys;
+    default:
+        return *m_headwords;
     }
 }
 
 void TForm1::setFieldText(List field, const QString &text)
 {
     switch (field) {
-    case List::PinyinKeys: liste_pin_ss_accent->setText(text); break;
-    case List::FrenchKeys: liste_fr->setText(text); break;
-    default: liste_dico_ch->setText(text); break;
+    case List::PinyinKeys:
+        liste_pin_ss_accent->setText(text);
+        break;
+    case List::FrenchKeys:
+        liste_fr->setText(text);
+        break;
+    default:
+        liste_dico_ch->setText(text);
+        break;
     }
 }
 
@@ -457,10 +464,10 @@ void TForm1::fieldChange(const SimpleComboBox *field, const KeyListModel &model)
                                 << model.entry(row);
     // Typing on in the same field refines the last visit of the history.
     const QLineEdit *edit = field->lineEdit();
-    const QString text = edit->hasSelectedText() ? edit->text().left(edit->selectionStart())
-                                                 : edit->text();
+    const QString text =
+            edit->hasSelectedText() ? edit->text().left(edit->selectionStart()) : edit->text();
     m_refining = field == m_typedIn && !text.isEmpty() && !m_typedText.isEmpty()
-            && (text.startsWith(m_typedText) || m_typedText.startsWith(text));
+                 && (text.startsWith(m_typedText) || m_typedText.startsWith(text));
     showEntry(Verarov::Lookup::rowToShow(model.keys(), row));
     m_refining = false;
     m_typedIn = field;

@@ -30,13 +30,13 @@ class QThread;
 namespace Verarov::App {
 class HandwritingWindow;
 class StrokeOrderWindow;
-}
+} // namespace Verarov::App
 
 namespace Verarov::Lookup {
 class CharacterListModel;
 class KeyListModel;
 class WordListModel;
-}
+} // namespace Verarov::Lookup
 
 namespace Verarov::App {
 
@@ -185,7 +185,7 @@ private:
     ClickTree *ListBox = nullptr;
     PickList *liste_car_ch = nullptr;  // rows: m_characters
     PickList *liste_mots_ch = nullptr; // rows: m_words
-    QWidget *TabSheet2 = nullptr; // "Pinyin"
+    QWidget *TabSheet2 = nullptr;      // "Pinyin"
     SimpleComboBox *liste_pin_ss_accent = nullptr;
     QWidget *TabSheet3 = nullptr; // "Français"
     SimpleComboBox *liste_fr = nullptr;
@@ -212,10 +212,10 @@ private:
 
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
-    QString liste_chargement_rad;              // raw radical list, its lines as one text
+    QString liste_chargement_rad; // raw radical list, its lines as one text
     mutable std::optional<Verarov::Dictionary::RadicalTables> m_radicals; // the lists built from it
-    QString car_pin;                           // reading of the chosen character
-    QString car_nb_traits;                     // its stroke count
+    QString car_pin;       // reading of the chosen character
+    QString car_nb_traits; // its stroke count
     // The cancel button: Escape not kept by the focused control clicks it.
     QPushButton *Quitter = nullptr;
 

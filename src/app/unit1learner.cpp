@@ -31,17 +31,20 @@ namespace {
 QString storeName(TForm1::DisplayOption option)
 {
     switch (option) {
-    case TForm1::DisplayOption::ToneColours: return u"couleur des tons"_s;
-    case TForm1::DisplayOption::TraditionalForm: return u"forme traditionnelle"_s;
-    case TForm1::DisplayOption::WordLevel: return u"niveau HSK"_s;
+    case TForm1::DisplayOption::ToneColours:
+        return u"couleur des tons"_s;
+    case TForm1::DisplayOption::TraditionalForm:
+        return u"forme traditionnelle"_s;
+    case TForm1::DisplayOption::WordLevel:
+        return u"niveau HSK"_s;
     }
     return {};
 }
 
 constexpr TForm1::DisplayOption kDisplayOptions[] = {
-    TForm1::DisplayOption::ToneColours,
-    TForm1::DisplayOption::TraditionalForm,
-    TForm1::DisplayOption::WordLevel,
+        TForm1::DisplayOption::ToneColours,
+        TForm1::DisplayOption::TraditionalForm,
+        TForm1::DisplayOption::WordLevel,
 };
 
 struct Caption
@@ -52,13 +55,13 @@ struct Caption
 };
 
 constexpr Caption kCaptions[] = {
-    {u"previousEntry", u"Entrée précédente", u"上一个词条"},
-    {u"nextEntry", u"Entrée suivante", u"下一个词条"},
-    {u"addFavourite", u"Ajouter aux favoris", u"加入收藏"},
-    {u"favourites", u"Favoris...", u"收藏..."},
-    {u"toneColours", u"Tons en couleur", u"声调颜色"},
-    {u"traditionalForm", u"Forme traditionnelle", u"繁体字"},
-    {u"wordLevel", u"Niveau HSK et fréquence", u"HSK 等级和词频"},
+        {u"previousEntry", u"Entrée précédente", u"上一个词条"},
+        {u"nextEntry", u"Entrée suivante", u"下一个词条"},
+        {u"addFavourite", u"Ajouter aux favoris", u"加入收藏"},
+        {u"favourites", u"Favoris...", u"收藏..."},
+        {u"toneColours", u"Tons en couleur", u"声调颜色"},
+        {u"traditionalForm", u"Forme traditionnelle", u"繁体字"},
+        {u"wordLevel", u"Niveau HSK et fréquence", u"HSK 等级和词频"},
 };
 
 void throwIfFailed(const QString &failure)
@@ -121,9 +124,9 @@ void TForm1::createLearnerControls()
     m_traditionalItem = action(Options, u"traditionalForm"_s);
     m_wordLevelItem = action(Options, u"wordLevel"_s);
     const std::pair<QAction *, DisplayOption> items[] = {
-        {m_toneColours, DisplayOption::ToneColours},
-        {m_traditionalItem, DisplayOption::TraditionalForm},
-        {m_wordLevelItem, DisplayOption::WordLevel},
+            {m_toneColours, DisplayOption::ToneColours},
+            {m_traditionalItem, DisplayOption::TraditionalForm},
+            {m_wordLevelItem, DisplayOption::WordLevel},
     };
     for (const auto &[item, option] : items) {
         item->setCheckable(true);
@@ -158,7 +161,7 @@ void TForm1::applyLearnerTexts(Language language)
     for (const Caption &caption : kCaptions) {
         if (auto *item = findChild<QAction *>(QString::fromUtf16(caption.control)))
             item->setText(QString::fromUtf16(language == Language::Chinese ? caption.chinese
-                                                                            : caption.french));
+                                                                           : caption.french));
     }
     if (m_favouritesWindow)
         m_favouritesWindow->setLanguage(language);
@@ -171,9 +174,15 @@ void TForm1::readDisplayOptions()
     for (DisplayOption option : kDisplayOptions) {
         const bool on = store.readSwitch(storeName(option)).value_or(false);
         switch (option) {
-        case DisplayOption::ToneColours: m_toneColours->setChecked(on); break;
-        case DisplayOption::TraditionalForm: m_traditionalItem->setChecked(on); break;
-        case DisplayOption::WordLevel: m_wordLevelItem->setChecked(on); break;
+        case DisplayOption::ToneColours:
+            m_toneColours->setChecked(on);
+            break;
+        case DisplayOption::TraditionalForm:
+            m_traditionalItem->setChecked(on);
+            break;
+        case DisplayOption::WordLevel:
+            m_wordLevelItem->setChecked(on);
+            break;
         }
     }
     showLearnerExtras();
@@ -182,9 +191,12 @@ void TForm1::readDisplayOptions()
 bool TForm1::displayOption(DisplayOption option) const
 {
     switch (option) {
-    case DisplayOption::ToneColours: return m_toneColours->isChecked();
-    case DisplayOption::TraditionalForm: return m_traditionalItem->isChecked();
-    case DisplayOption::WordLevel: return m_wordLevelItem->isChecked();
+    case DisplayOption::ToneColours:
+        return m_toneColours->isChecked();
+    case DisplayOption::TraditionalForm:
+        return m_traditionalItem->isChecked();
+    case DisplayOption::WordLevel:
+        return m_wordLevelItem->isChecked();
     }
     return false;
 }
@@ -193,9 +205,15 @@ void TForm1::setDisplayOption(DisplayOption option, bool on)
 {
     guarded(this, [&] {
         switch (option) {
-        case DisplayOption::ToneColours: m_toneColours->setChecked(on); break;
-        case DisplayOption::TraditionalForm: m_traditionalItem->setChecked(on); break;
-        case DisplayOption::WordLevel: m_wordLevelItem->setChecked(on); break;
+        case DisplayOption::ToneColours:
+            m_toneColours->setChecked(on);
+            break;
+        case DisplayOption::TraditionalForm:
+            m_traditionalItem->setChecked(on);
+            break;
+        case DisplayOption::WordLevel:
+            m_wordLevelItem->setChecked(on);
+            break;
         }
         showLearnerExtras();
         throwIfFailed(Verarov::Settings::Store().writeSwitch(storeName(option), on));
@@ -222,9 +240,9 @@ void TForm1::showLearnerExtras()
     QString traditional;
     if (shown && m_traditionalItem->isChecked()) {
         const int entry = Verarov::Lookup::findEntry(m_dictionary, headword, m_shownPinyin);
-        traditional = entry >= 0
-                ? Verarov::Lookup::variantTableForms().traditional(m_dictionary, entry)
-                : Verarov::Lookup::traditionalOf(headword);
+        traditional =
+                entry >= 0 ? Verarov::Lookup::variantTableForms().traditional(m_dictionary, entry)
+                           : Verarov::Lookup::traditionalOf(headword);
     }
     m_traditionalForm->setText(traditional);
     m_traditionalForm->setVisible(!traditional.isEmpty());

@@ -12,8 +12,8 @@
 #include <QAction>
 
 using namespace Qt::StringLiterals;
-using Verarov::App::guarded;
 using Verarov::App::ColourUse;
+using Verarov::App::guarded;
 using Verarov::Settings::ColourValue;
 using Verarov::Settings::Language;
 

@@ -84,8 +84,8 @@ void TForm1::buildRadicalLists() const
         return;
     m_radicals = Verarov::Dictionary::buildRadicalTables(liste_chargement_rad);
     for (const auto &ignored : m_radicals->ignoredLines())
-        qCWarning(lcLookup).noquote() << "raw radical list, line" << ignored.line << "left out:"
-                                      << ignored.reason;
+        qCWarning(lcLookup).noquote()
+                << "raw radical list, line" << ignored.line << "left out:" << ignored.reason;
     m_characters->setTables(*m_radicals);
 }
 
@@ -103,7 +103,8 @@ void TForm1::ListBoxClick()
         // (none for a heading or no node).
         m_words->clear();
         const QList<QTreeWidgetItem *> selected = ListBox->selectedItems();
-        const int n = selected.isEmpty() ? -1 : selected.first()->data(0, kAbsoluteIndexRole).toInt();
+        const int n =
+                selected.isEmpty() ? -1 : selected.first()->data(0, kAbsoluteIndexRole).toInt();
         m_characters->showRadical(n);
         qCDebug(lcLookup).noquote().nospace()
                 << "ListBoxClick\t" << n << '\t' << m_characters->rowCount();

@@ -50,10 +50,13 @@ void TForm1::PrononcerClick()
     QPointer<TForm1> self(this);
     m_speaking = QThread::create([self, reading] {
         const QString error = Verarov::Speech::play(reading);
-        QMetaObject::invokeMethod(qApp, [self, error] {
-            if (self && !error.isEmpty())
-                Verarov::App::showError(self, error);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+                qApp,
+                [self, error] {
+                    if (self && !error.isEmpty())
+                        Verarov::App::showError(self, error);
+                },
+                Qt::QueuedConnection);
     });
     m_speaking->setParent(this);
     connect(m_speaking, &QThread::finished, this, [this] {

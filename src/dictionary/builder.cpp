@@ -43,7 +43,8 @@ public:
         const quint32 glossAt = quint32(m_units.size());
         m_units.append(gloss).append(u"\r\n");
         const Tables::Ref headword{start, quint32(entry.headword.size())};
-        const Tables::Ref pinyin{headword.offset + headword.length + 1, quint32(entry.pinyin.size())};
+        const Tables::Ref pinyin{headword.offset + headword.length + 1,
+                                 quint32(entry.pinyin.size())};
         const Tables::Ref line{start, quint32(m_units.size()) - start};
         // Only add() reuses the previous text.
         m_last.clear();
@@ -82,12 +83,14 @@ void sortKeys(std::vector<SortableKey> &keys)
 
 // Lays the tables out, then appends the indexes built from them.
 // refs: headword, pinyin, gloss and line of each entry.
-QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables::KeyRow> &pinyinKeys,
+QByteArray layout(const std::vector<Tables::Ref> &refs,
+                  const std::vector<Tables::KeyRow> &pinyinKeys,
                   const std::vector<Tables::KeyRow> &frenchKeys, const QString &pool)
 {
     std::vector<Tables::Ref> fields, lines;
     for (std::size_t i = 0; i < refs.size(); i += 4) {
-        fields.insert(fields.end(), refs.begin() + std::ptrdiff_t(i), refs.begin() + std::ptrdiff_t(i + 3));
+        fields.insert(fields.end(), refs.begin() + std::ptrdiff_t(i),
+                      refs.begin() + std::ptrdiff_t(i + 3));
         lines.push_back(refs[i + 3]);
     }
     CompiledHeader header;
@@ -114,9 +117,8 @@ QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables
         out.append(2, '\0');
 
     // Loaded without indexes, the tables build them.
-    const QByteArray indexes = Tables::fromCompiled(out, nullptr, Tables::Checks::Header)
-                                       .indexSection()
-                                       .toByteArray();
+    const QByteArray indexes =
+            Tables::fromCompiled(out, nullptr, Tables::Checks::Header).indexSection().toByteArray();
     header.indexBytes = quint32(indexes.size());
     header.foldingVersion = caseFoldingVersion();
     std::memcpy(out.data(), &header, sizeof header);
@@ -129,9 +131,8 @@ QByteArray layout(const std::vector<Tables::Ref> &refs, const std::vector<Tables
 QByteArray compile(QList<Entry> entries)
 {
     // Entry order.  Collation keys are computed only inside homograph runs.
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        return a.headword < b.headword;
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry &a, const Entry &b) { return a.headword < b.headword; });
     for (qsizetype begin = 0; begin < entries.size();) {
         qsizetype end = begin + 1;
         while (end < entries.size() && entries[end].headword == entries[begin].headword)
@@ -180,9 +181,10 @@ QByteArray compile(QList<Entry> entries)
                 continue;
             const QString &key = keys.front();
             const qsizetype at = sense.indexOf(key);
-            const Tables::Ref ref = at >= 0
-                    ? Tables::Ref{quint32(glossRef.offset + span.offset + at), quint32(key.size())}
-                    : pool.add(key);
+            const Tables::Ref ref =
+                    at >= 0 ? Tables::Ref{quint32(glossRef.offset + span.offset + at),
+                                          quint32(key.size())}
+                            : pool.add(key);
             frenchKeyRows.push_back({collationKey(key), quint32(e), ref});
         }
     }

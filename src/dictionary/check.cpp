@@ -34,8 +34,7 @@ QString rowProblem(QStringView text)
 }
 
 // Key rows of one entry, as (key, entry) compared to the derived ones.
-void checkKeyList(const Tables &t, bool pinyin, CheckReport &report,
-                  std::vector<int> &perEntry)
+void checkKeyList(const Tables &t, bool pinyin, CheckReport &report, std::vector<int> &perEntry)
 {
     const int count = pinyin ? t.pinyinKeyCount() : t.frenchKeyCount();
     const QString name = listName(pinyin ? List::PinyinKeys : List::FrenchKeys);
@@ -65,9 +64,8 @@ void checkKeyList(const Tables &t, bool pinyin, CheckReport &report,
         std::sort(expected.begin(), expected.end());
         std::sort(got.begin(), got.end());
         if (expected != got)
-            report.violations.append(u"entrée %1 : clés de %2 différentes des clés dérivées"_s
-                                             .arg(e)
-                                             .arg(name));
+            report.violations.append(
+                    u"entrée %1 : clés de %2 différentes des clés dérivées"_s.arg(e).arg(name));
     }
 }
 
@@ -105,8 +103,8 @@ CheckReport check(const Tables &t)
                 report.violations.append(u"entrée %1 : vedettes hors de l'ordre"_s.arg(e));
         } else {
             const int byPinyin = collationCompare(t.pinyin(e - 1), p);
-            const bool ordered = byPinyin < 0
-                    || (byPinyin == 0 && collationCompare(t.gloss(e - 1), g) <= 0);
+            const bool ordered =
+                    byPinyin < 0 || (byPinyin == 0 && collationCompare(t.gloss(e - 1), g) <= 0);
             if (!ordered)
                 report.violations.append(u"entrée %1 : homographes hors de l'ordre"_s.arg(e));
             if (p == t.pinyin(e - 1) && g == t.gloss(e - 1))

@@ -23,16 +23,26 @@ struct CharInfo
 quint8 markRank(char16_t mark)
 {
     switch (mark) {
-    case 0x0301: return 1; // acute
-    case 0x0300: return 2; // grave
-    case 0x030C: return 3; // caron
-    case 0x0304: return 4; // macron
-    case 0x0302: return 5; // circumflex
-    case 0x0308: return 6; // diaeresis
-    case 0x0303: return 7; // tilde
-    case 0x030A: return 8; // ring
-    case 0x0327: return 9; // cedilla
-    default: return 10;
+    case 0x0301:
+        return 1; // acute
+    case 0x0300:
+        return 2; // grave
+    case 0x030C:
+        return 3; // caron
+    case 0x0304:
+        return 4; // macron
+    case 0x0302:
+        return 5; // circumflex
+    case 0x0308:
+        return 6; // diaeresis
+    case 0x0303:
+        return 7; // tilde
+    case 0x030A:
+        return 8; // ring
+    case 0x0327:
+        return 9; // cedilla
+    default:
+        return 10;
     }
 }
 
@@ -61,15 +71,31 @@ CharInfo classify(char16_t c)
         return info;
     };
     switch (c) {
-    case 0x00C6: case 0x00E6: return ligature(u'a', u'e');
-    case 0x0152: case 0x0153: return ligature(u'o', u'e');
-    case 0x00DF: return ligature(u's', u's');
-    case 0x00D8: case 0x00F8: return letter(u'o', 110);
-    case 0x0110: case 0x0111: case 0x00D0: case 0x00F0: return letter(u'd', 110);
-    case 0x0141: case 0x0142: return letter(u'l', 110);
-    case 0x0131: return letter(u'i', 110);
-    case 0x0192: return letter(u'f', 110);
-    default: break;
+    case 0x00C6:
+    case 0x00E6:
+        return ligature(u'a', u'e');
+    case 0x0152:
+    case 0x0153:
+        return ligature(u'o', u'e');
+    case 0x00DF:
+        return ligature(u's', u's');
+    case 0x00D8:
+    case 0x00F8:
+        return letter(u'o', 110);
+    case 0x0110:
+    case 0x0111:
+    case 0x00D0:
+    case 0x00F0:
+        return letter(u'd', 110);
+    case 0x0141:
+    case 0x0142:
+        return letter(u'l', 110);
+    case 0x0131:
+        return letter(u'i', 110);
+    case 0x0192:
+        return letter(u'f', 110);
+    default:
+        break;
     }
     const QChar qc(c);
     if (c < 0x80) {

@@ -42,8 +42,8 @@ public:
     {
         quint32 childBegin; // the children: nodes [childBegin, childBegin + childCount)
         quint32 childCount;
-        quint32 first;      // first entry of the group, or kNoEntry: only a prefix
-        quint32 group;      // the group: group number << 8 | folded run (see foldedRun)
+        quint32 first; // first entry of the group, or kNoEntry: only a prefix
+        quint32 group; // the group: group number << 8 | folded run (see foldedRun)
     };
     struct Group
     {
@@ -60,10 +60,10 @@ public:
     // The arrays as laid out, checked by whoever made or read them.
     struct Arrays
     {
-        const quint32 *firstUnits = nullptr; // bit per folded first unit
+        const quint32 *firstUnits = nullptr;     // bit per folded first unit
         const quint32 *firstUnitRanks = nullptr; // bits set before each word
         const NodeRecord *nodes = nullptr;
-        const char16_t *units = nullptr;     // the folded unit of each node
+        const char16_t *units = nullptr; // the folded unit of each node
         quint32 nodeCount = 0;
         const Group *groups = nullptr;
         const Spelling *spellings = nullptr;
@@ -87,7 +87,7 @@ public:
                 return kNone;
             const quint32 word = m.firstUnits[folded >> 5];
             return m.firstUnitRanks[folded >> 5]
-                    + bitCount(word & ((quint32(1) << (folded & 31)) - 1));
+                   + bitCount(word & ((quint32(1) << (folded & 31)) - 1));
         }
         // The children's units in order: halved without branches, the
         // searches of a text being unpredictable.

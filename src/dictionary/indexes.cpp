@@ -74,7 +74,8 @@ TrieBuild buildTrie(const Tables &tables)
         order.push_back(quint32(e));
     }
     const auto foldedKey = [&](quint32 e) {
-        return std::u16string_view(folded.data() + foldedAt[e], std::size_t(tables.headword(int(e)).size()));
+        return std::u16string_view(folded.data() + foldedAt[e],
+                                   std::size_t(tables.headword(int(e)).size()));
     };
     const auto spellingOf = [&](quint32 e) {
         const QStringView h = tables.headword(int(e));
@@ -117,11 +118,17 @@ TrieBuild buildTrie(const Tables &tables)
             trie.entries.push_back(order[i]);
             ++trie.spellings.back().entryCount;
         }
-        const quint32 run = group.foldedSpelling < 0
-                ? 1
-                : foldedRun(first, std::span(trie.entries).subspan(
-                                           trie.spellings[group.spellingBegin + quint32(group.foldedSpelling)].entryBegin,
-                                           trie.spellings[group.spellingBegin + quint32(group.foldedSpelling)].entryCount));
+        const quint32 run =
+                group.foldedSpelling < 0
+                        ? 1
+                        : foldedRun(first,
+                                    std::span(trie.entries)
+                                            .subspan(trie.spellings[group.spellingBegin
+                                                                    + quint32(group.foldedSpelling)]
+                                                             .entryBegin,
+                                                     trie.spellings[group.spellingBegin
+                                                                    + quint32(group.foldedSpelling)]
+                                                             .entryCount));
 
         quint32 node = 0;
         for (const char16_t unit : key) {
@@ -164,7 +171,8 @@ TrieBuild buildTrie(const Tables &tables)
         trie.firstUnits[unit >> 5] |= quint32(1) << (unit & 31);
     }
     for (quint32 w = 1; w < kFirstUnitWords; ++w)
-        trie.firstUnitRanks[w] = trie.firstUnitRanks[w - 1] + quint32(std::popcount(trie.firstUnits[w - 1]));
+        trie.firstUnitRanks[w] =
+                trie.firstUnitRanks[w - 1] + quint32(std::popcount(trie.firstUnits[w - 1]));
     return trie;
 }
 
@@ -179,9 +187,11 @@ void append(QByteArray &out, const T *data, std::size_t count)
 QByteArray buildIndexes(const Tables &tables)
 {
     const std::vector<quint32> trees[3] = {
-        buildPrefixTree(tables.entryCount(), [&](int row) { return tables.headword(row); }),
-        buildPrefixTree(tables.pinyinKeyCount(), [&](int row) { return tables.pinyinKey(row); }),
-        buildPrefixTree(tables.frenchKeyCount(), [&](int row) { return tables.frenchKey(row); }),
+            buildPrefixTree(tables.entryCount(), [&](int row) { return tables.headword(row); }),
+            buildPrefixTree(tables.pinyinKeyCount(),
+                            [&](int row) { return tables.pinyinKey(row); }),
+            buildPrefixTree(tables.frenchKeyCount(),
+                            [&](int row) { return tables.frenchKey(row); }),
     };
     const TrieBuild trie = buildTrie(tables);
 
@@ -244,7 +254,8 @@ bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 
         for (int list = 0; list < 3; ++list) {
             const quint32 rows = rowCounts[list];
             const quint32 *tree = v.trees[list];
-            if (std::any_of(tree, tree + 2 * quint64(rows), [rows](quint32 r) { return r >= rows; }))
+            if (std::any_of(tree, tree + 2 * quint64(rows),
+                            [rows](quint32 r) { return r >= rows; }))
                 return false;
         }
         // The root's children are nodes numbered by rank.
@@ -257,7 +268,8 @@ bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 
         if (rank > header.nodeCount)
             return false;
         for (const NodeRecord &node : std::span(arrays.nodes, header.nodeCount)) {
-            if (node.childBegin > header.nodeCount || node.childCount > header.nodeCount - node.childBegin)
+            if (node.childBegin > header.nodeCount
+                || node.childCount > header.nodeCount - node.childBegin)
                 return false;
             if (node.first != HeadwordTrie::kNoEntry
                 && (node.first >= entryCount || (node.group >> 8) >= header.groupCount

@@ -2,11 +2,9 @@
 
 namespace Verarov::Dictionary {
 
-KeyList::KeyList(Tables tables, List list)
-    : m_tables(std::move(tables)), m_list(list)
+KeyList::KeyList(Tables tables, List list) : m_tables(std::move(tables)), m_list(list)
 {
-    Q_ASSERT(list == List::Headwords || list == List::PinyinKeys
-             || list == List::FrenchKeys);
+    Q_ASSERT(list == List::Headwords || list == List::PinyinKeys || list == List::FrenchKeys);
     m_count = m_tables.rowCount(list);
 }
 

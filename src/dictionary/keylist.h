@@ -24,9 +24,12 @@ public:
     QStringView key(int row) const
     {
         switch (m_list) {
-        case List::PinyinKeys: return m_tables.pinyinKey(row);
-        case List::FrenchKeys: return m_tables.frenchKey(row);
-        default: return m_tables.headword(row);
+        case List::PinyinKeys:
+            return m_tables.pinyinKey(row);
+        case List::FrenchKeys:
+            return m_tables.frenchKey(row);
+        default:
+            return m_tables.headword(row);
         }
     }
 
@@ -34,9 +37,12 @@ public:
     int entry(int row) const
     {
         switch (m_list) {
-        case List::PinyinKeys: return m_tables.pinyinKeyEntry(row);
-        case List::FrenchKeys: return m_tables.frenchKeyEntry(row);
-        default: return row;
+        case List::PinyinKeys:
+            return m_tables.pinyinKeyEntry(row);
+        case List::FrenchKeys:
+            return m_tables.frenchKeyEntry(row);
+        default:
+            return row;
         }
     }
 

@@ -50,10 +50,11 @@ Tables builtIn()
     if (!resource.isValid())
         return {};
     // An uncompressed resource is used in place: start-up copies nothing.
-    const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
-            ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()),
-                                      qsizetype(resource.size()))
-            : resource.uncompressedData();
+    const QByteArray bytes =
+            resource.compressionAlgorithm() == QResource::NoCompression
+                    ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()),
+                                              qsizetype(resource.size()))
+                    : resource.uncompressedData();
     QString error;
     Tables tables = Tables::fromCompiled(bytes, &error, Tables::Checks::Header);
     if (tables.isEmpty())
@@ -77,7 +78,7 @@ struct CacheHeader
     quint32 repeats;
     quint64 sourceSize;
     quint64 sourceStamp;
-    quint32 folding;    // caseFoldingVersion() of the program that wrote it
+    quint32 folding; // caseFoldingVersion() of the program that wrote it
     quint32 reserved;
     unsigned char checksum[32]; // SHA-256 of the compiled form after the header
 };
@@ -93,14 +94,16 @@ quint64 changeStamp(const QString &path)
 #ifdef Q_OS_UNIX
     struct stat info;
     if (::stat(Io::encodeName(path).constData(), &info) == 0) {
-        const quint64 modified = quint64(info.st_mtim.tv_sec) * 1000000000u + quint64(info.st_mtim.tv_nsec);
-        const quint64 changed = quint64(info.st_ctim.tv_sec) * 1000000000u + quint64(info.st_ctim.tv_nsec);
+        const quint64 modified =
+                quint64(info.st_mtim.tv_sec) * 1000000000u + quint64(info.st_mtim.tv_nsec);
+        const quint64 changed =
+                quint64(info.st_ctim.tv_sec) * 1000000000u + quint64(info.st_ctim.tv_nsec);
         return modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
     }
 #endif
     const QFileInfo fileInfo(path);
     return quint64(fileInfo.lastModified().toMSecsSinceEpoch())
-            ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch()) * 0x9e3779b97f4a7c15ULL;
+           ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch()) * 0x9e3779b97f4a7c15ULL;
 }
 
 QString cachePath(const QString &source)
@@ -139,10 +142,10 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
         || header.derivation != expected.derivation || header.sourceSize != expected.sourceSize
         || header.sourceStamp != expected.sourceStamp || header.folding != expected.folding)
         return false;
-    loaded.tables = Tables::fromMapped(
-            QByteArrayView(reinterpret_cast<const char *>(bytes) + sizeof header,
-                           size - qint64(sizeof header)),
-            file);
+    loaded.tables =
+            Tables::fromMapped(QByteArrayView(reinterpret_cast<const char *>(bytes) + sizeof header,
+                                              size - qint64(sizeof header)),
+                               file);
     loaded.skipped = int(header.skipped);
     loaded.repeats = int(header.repeats);
     if (loaded.tables.isEmpty())
@@ -176,12 +179,13 @@ Loaded loadExternal(const QString &path, CacheUse use)
 {
     Loaded loaded;
     auto fail = [&](const QString &reason, int line) {
-        loaded.failure = line > 0
-                ? u"Impossible d'utiliser le dictionnaire « %1 » : %2 (ligne %3). Le dictionnaire intégré est utilisé"_s
-                          .arg(path, reason)
-                          .arg(line)
-                : u"Impossible d'utiliser le dictionnaire « %1 » : %2. Le dictionnaire intégré est utilisé"_s
-                          .arg(path, reason);
+        loaded.failure =
+                line > 0
+                        ? u"Impossible d'utiliser le dictionnaire « %1 » : %2 (ligne %3). Le dictionnaire intégré est utilisé"_s
+                                  .arg(path, reason)
+                                  .arg(line)
+                        : u"Impossible d'utiliser le dictionnaire « %1 » : %2. Le dictionnaire intégré est utilisé"_s
+                                  .arg(path, reason);
         loaded.tables = builtIn();
         return loaded;
     };

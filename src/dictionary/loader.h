@@ -13,11 +13,11 @@ namespace Verarov::Dictionary {
 struct Loaded
 {
     Tables tables;
-    QString path;     // external file, or empty for the built-in dictionary
-    QString failure;  // French message when a chosen file could not be used
-    int skipped = 0;  // lines of the external file that were left out
-    int repeats = 0;  // exact repeats dropped from the external file
-    QString cache;    // the cache file the tables are mapped from, or empty
+    QString path;    // external file, or empty for the built-in dictionary
+    QString failure; // French message when a chosen file could not be used
+    int skipped = 0; // lines of the external file that were left out
+    int repeats = 0; // exact repeats dropped from the external file
+    QString cache;   // the cache file the tables are mapped from, or empty
 };
 
 // The external dictionary to use, if any: the file named by the environment

@@ -7,8 +7,20 @@ namespace {
 bool isVowel(char16_t c)
 {
     switch (c) {
-    case u'a': case u'e': case u'i': case u'o': case u'u': case u'ü': case u'ê':
-    case u'A': case u'E': case u'I': case u'O': case u'U': case u'Ü': case u'Ê':
+    case u'a':
+    case u'e':
+    case u'i':
+    case u'o':
+    case u'u':
+    case u'ü':
+    case u'ê':
+    case u'A':
+    case u'E':
+    case u'I':
+    case u'O':
+    case u'U':
+    case u'Ü':
+    case u'Ê':
         return true;
     default:
         return false;
@@ -18,7 +30,7 @@ bool isVowel(char16_t c)
 bool isRunLetter(char16_t c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u':' || c == u'^'
-            || c == u'ü' || c == u'Ü' || c == u'ê' || c == u'Ê';
+           || c == u'ü' || c == u'Ü' || c == u'ê' || c == u'Ê';
 }
 
 // Combining tone marks of tones 1 to 4: macron, acute, caron, grave.

@@ -202,7 +202,8 @@ RadicalTables buildRadicalTables(QString rawList)
             continue;
         }
         const qsizetype p = line.indexOf(u'\t', 2);
-        t.m_rows.append({qint32(lineStart), qint32(lineStart + p), qint32(lineStart + line.size())});
+        t.m_rows.append(
+                {qint32(lineStart), qint32(lineStart + p), qint32(lineStart + line.size())});
         qint32 &first = t.m_first[size_t(n - 1)];
         if (first == -1)
             first = j;
@@ -228,7 +229,7 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
         if (line.startsWith(u'#')) {
             const QStringView digits = line.sliced(1);
             const bool decimal = !digits.isEmpty() && digits.size() <= 3 && digits.front() != u'0'
-                    && std::all_of(digits.begin(), digits.end(), isAsciiDigit);
+                                 && std::all_of(digits.begin(), digits.end(), isAsciiDigit);
             const int n = decimal ? digits.toInt() : 0;
             if (!decimal)
                 violation(i, u"en-tête autre que \"#\" et un nombre sans zéro en tête"_s);
@@ -264,11 +265,11 @@ QStringList checkRadicalList(const QStringList &lines, int limit)
         bool readingsOk = !readings.isEmpty();
         for (QStringView reading : readings.split(u", "_s))
             readingsOk = readingsOk && !reading.isEmpty() && reading.trimmed() == reading
-                    && !reading.contains(u',');
+                         && !reading.contains(u',');
         if (!readingsOk)
             violation(i, u"lectures non séparées par \", \""_s);
         const bool strokesOk = !strokes.isEmpty() && strokes.size() <= 2 && strokes.front() != u'0'
-                && std::all_of(strokes.begin(), strokes.end(), isAsciiDigit);
+                               && std::all_of(strokes.begin(), strokes.end(), isAsciiDigit);
         if (!strokesOk) {
             violation(i, u"nombre de traits autre qu'un nombre de 1 à 99"_s);
         } else {

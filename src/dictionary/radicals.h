@@ -163,8 +163,8 @@ struct RadicalReport
     int multiRadicalCharacters = 0; // characters under more than one radical
     int largestRadical = -1;        // radical number with the most characters
     int largestRadicalSize = 0;
-    QList<int> emptyRadicals;       // radical numbers without characters
-    int unreachableEntries = 0;     // entries whose first character is filed nowhere
+    QList<int> emptyRadicals;   // radical numbers without characters
+    int unreachableEntries = 0; // entries whose first character is filed nowhere
     int unreachableFirstCharacters = 0;
 };
 RadicalReport radicalReport(const RadicalTables &radicals, const Tables &dictionary);

@@ -143,7 +143,8 @@ ReadResult parseDictionary(QByteArrayView data)
 
         // U+FEFF at the start of a line is kept: it is no byte-order mark
         // there, and a headword must not lose it unseen.
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless
                                        | QStringDecoder::Flag::ConvertInitialBom);
         const QString line = decoder.decode(bytes);
         if (decoder.hasError()) {
@@ -162,8 +163,8 @@ ReadResult parseDictionary(QByteArrayView data)
                 if (result.skipped.size() < kLinesToTellTheFormat)
                     continue;
                 result.error = u"format de dictionnaire non reconnu"_s;
-                result.errorLine = result.skipped.isEmpty() ? lineNumber
-                                                            : result.skipped.front().line;
+                result.errorLine =
+                        result.skipped.isEmpty() ? lineNumber : result.skipped.front().line;
                 return result;
             }
         }
@@ -171,7 +172,7 @@ ReadResult parseDictionary(QByteArrayView data)
         Entry entry;
         QString why;
         const bool parsed = result.format == SourceFormat::Tsv ? parseTsv(line, entry, why)
-                                                                : parseCcCedict(line, entry, why);
+                                                               : parseCcCedict(line, entry, why);
         if (parsed)
             why = entryProblem(entry);
         if (!why.isEmpty()) {

@@ -28,9 +28,9 @@ struct ReadResult
     SourceFormat format = SourceFormat::Unknown;
     QList<Entry> entries; // in file order, normalised, exact repeats dropped
     QList<SkippedLine> skipped;
-    int repeats = 0;      // exact repeats of an earlier entry, dropped
-    QString error;        // set when the data is unusable as a whole
-    int errorLine = 0;    // line the error refers to, 0 if none
+    int repeats = 0;   // exact repeats of an earlier entry, dropped
+    QString error;     // set when the data is unusable as a whole
+    int errorLine = 0; // line the error refers to, 0 if none
 };
 
 // Reads dictionary text in either format, detected from its first data line.

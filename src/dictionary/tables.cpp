@@ -15,13 +15,20 @@ using namespace Qt::StringLiterals;
 QString listName(List list)
 {
     switch (list) {
-    case List::Headwords: return u"liste_dico_ch"_s;
-    case List::Pinyins: return u"liste_dico_pin"_s;
-    case List::Glosses: return u"liste_dico_fr"_s;
-    case List::PinyinKeys: return u"liste_pin_ss_accent"_s;
-    case List::PinyinKeyEntries: return u"liste_dicopin_index"_s;
-    case List::FrenchKeys: return u"liste_fr"_s;
-    case List::FrenchKeyEntries: return u"liste_dicofr_index"_s;
+    case List::Headwords:
+        return u"liste_dico_ch"_s;
+    case List::Pinyins:
+        return u"liste_dico_pin"_s;
+    case List::Glosses:
+        return u"liste_dico_fr"_s;
+    case List::PinyinKeys:
+        return u"liste_pin_ss_accent"_s;
+    case List::PinyinKeyEntries:
+        return u"liste_dicopin_index"_s;
+    case List::FrenchKeys:
+        return u"liste_fr"_s;
+    case List::FrenchKeyEntries:
+        return u"liste_dicofr_index"_s;
     }
     return {};
 }
@@ -50,7 +57,7 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     const quint64 frenchBytes = quint64(header.frenchKeyCount) * sizeof(KeyRow);
     const quint64 poolBytes = (quint64(header.poolUnits) * sizeof(char16_t) + 3) & ~quint64(3);
     const quint64 total = sizeof header + entriesBytes + linesBytes + pinyinBytes + frenchBytes
-            + poolBytes + header.indexBytes;
+                          + poolBytes + header.indexBytes;
     if (total != quint64(compiled.size()) || header.entryCount > 0x7fffffff
         || header.pinyinKeyCount > 0x7fffffff || header.frenchKeyCount > 0x7fffffff)
         return fail(u"taille du dictionnaire compilé incohérente"_s);
@@ -96,13 +103,14 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     IndexViews views;
     if (header.indexBytes > 0 && header.foldingVersion == caseFoldingVersion()) {
         t.m_indexSection = QByteArrayView(p, qsizetype(header.indexBytes));
-        if (!readIndexes(t.m_indexSection, rowCounts, header.entryCount,
-                         checks == Checks::Bounds, &views))
+        if (!readIndexes(t.m_indexSection, rowCounts, header.entryCount, checks == Checks::Bounds,
+                         &views))
             return fail(u"index hors du dictionnaire compilé"_s);
     } else {
         t.m_builtIndexes = buildIndexes(t);
         t.m_indexSection = t.m_builtIndexes;
-        [[maybe_unused]] const bool read = readIndexes(t.m_indexSection, rowCounts, header.entryCount, false, &views);
+        [[maybe_unused]] const bool read =
+                readIndexes(t.m_indexSection, rowCounts, header.entryCount, false, &views);
         Q_ASSERT(read);
     }
     std::copy(std::begin(views.trees), std::end(views.trees), std::begin(t.m_trees));
@@ -139,23 +147,34 @@ int Tables::rowCount(List list) const
 std::span<const quint32> Tables::prefixTree(List list) const
 {
     switch (list) {
-    case List::Headwords: return {m_trees[0], 2 * std::size_t(m_entryCount)};
-    case List::PinyinKeys: return {m_trees[1], 2 * std::size_t(m_pinyinKeyCount)};
-    case List::FrenchKeys: return {m_trees[2], 2 * std::size_t(m_frenchKeyCount)};
-    default: return {};
+    case List::Headwords:
+        return {m_trees[0], 2 * std::size_t(m_entryCount)};
+    case List::PinyinKeys:
+        return {m_trees[1], 2 * std::size_t(m_pinyinKeyCount)};
+    case List::FrenchKeys:
+        return {m_trees[2], 2 * std::size_t(m_frenchKeyCount)};
+    default:
+        return {};
     }
 }
 
 QString Tables::row(List list, int r) const
 {
     switch (list) {
-    case List::Headwords: return headword(r).toString();
-    case List::Pinyins: return pinyin(r).toString();
-    case List::Glosses: return gloss(r).toString();
-    case List::PinyinKeys: return pinyinKey(r).toString();
-    case List::PinyinKeyEntries: return QString::number(pinyinKeyEntry(r));
-    case List::FrenchKeys: return frenchKey(r).toString();
-    case List::FrenchKeyEntries: return QString::number(frenchKeyEntry(r));
+    case List::Headwords:
+        return headword(r).toString();
+    case List::Pinyins:
+        return pinyin(r).toString();
+    case List::Glosses:
+        return gloss(r).toString();
+    case List::PinyinKeys:
+        return pinyinKey(r).toString();
+    case List::PinyinKeyEntries:
+        return QString::number(pinyinKeyEntry(r));
+    case List::FrenchKeys:
+        return frenchKey(r).toString();
+    case List::FrenchKeyEntries:
+        return QString::number(frenchKeyEntry(r));
     }
     return {};
 }

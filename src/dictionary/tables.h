@@ -23,9 +23,8 @@ enum class List {
     FrenchKeyEntries, // entry index of each French key, decimal text
 };
 inline constexpr List kAllLists[] = {
-    List::Headwords,       List::Pinyins, List::Glosses,
-    List::PinyinKeys, List::PinyinKeyEntries, List::FrenchKeys,
-    List::FrenchKeyEntries,
+        List::Headwords,        List::Pinyins,    List::Glosses,          List::PinyinKeys,
+        List::PinyinKeyEntries, List::FrenchKeys, List::FrenchKeyEntries,
 };
 // The list's historical name: "liste_dico_ch" for Headwords; the export
 // writes the list to that name + ".txt".

@@ -109,9 +109,8 @@ qint64 regularSize(int fd)
 {
 #ifdef Q_OS_WIN
     struct _stat64 info;
-    return ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG
-            ? qint64(info.st_size)
-            : 0;
+    return ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG ? qint64(info.st_size)
+                                                                              : 0;
 #else
     struct stat info;
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? qint64(info.st_size) : 0;
@@ -127,8 +126,8 @@ bool sameFile(const QString &a, const QString &b)
     struct stat first;
     struct stat second;
     return ::stat(encodeName(a).constData(), &first) == 0
-            && ::stat(encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
-            && first.st_ino == second.st_ino;
+           && ::stat(encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+           && first.st_ino == second.st_ino;
 #endif
 }
 
@@ -148,8 +147,8 @@ QString readWholeFile(const QString &path, QByteArray &data, qint64 maxBytes)
     const auto tooLarge = [&] {
         data.clear();
         return maxBytes >= (1 << 20)
-                ? u"fichier trop volumineux (plus de %1 Mo)"_s.arg(maxBytes >> 20)
-                : u"fichier trop volumineux (plus de %1 octets)"_s.arg(maxBytes);
+                       ? u"fichier trop volumineux (plus de %1 Mo)"_s.arg(maxBytes >> 20)
+                       : u"fichier trop volumineux (plus de %1 octets)"_s.arg(maxBytes);
     };
     const qint64 reported = file.size();
     if (reported > maxBytes)

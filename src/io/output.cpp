@@ -45,11 +45,23 @@ int createFile(const QString &path)
     return ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()),
                     _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
-int writeFile(int fd, const char *data, std::size_t size) { return ::_write(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30))); }
-int syncFile(int fd) { return ::_commit(fd); }
+int writeFile(int fd, const char *data, std::size_t size)
+{
+    return ::_write(fd, data, unsigned(std::min<std::size_t>(size, 1u << 30)));
+}
+int syncFile(int fd)
+{
+    return ::_commit(fd);
+}
 void startStoring(int, qint64, qint64) { }
-int closeFile(int fd) { return ::_close(fd); }
-int removeFile(const QString &path) { return ::_wremove(reinterpret_cast<const wchar_t *>(path.utf16())); }
+int closeFile(int fd)
+{
+    return ::_close(fd);
+}
+int removeFile(const QString &path)
+{
+    return ::_wremove(reinterpret_cast<const wchar_t *>(path.utf16()));
+}
 int renameFile(const QString &from, const QString &to)
 {
     if (::MoveFileExW(reinterpret_cast<const wchar_t *>(from.utf16()),
@@ -62,7 +74,7 @@ bool isFolder(const QString &path)
 {
     struct _stat64 info;
     return ::_wstat64(reinterpret_cast<const wchar_t *>(path.utf16()), &info) == 0
-            && (info.st_mode & _S_IFMT) == _S_IFDIR;
+           && (info.st_mode & _S_IFMT) == _S_IFDIR;
 }
 bool isReadOnlyFile(const QString &path)
 {
@@ -78,11 +90,16 @@ void keepOwnerAndMode(int fd, const QString &path)
 // included.
 int createFile(const QString &path)
 {
-    return ::open(encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                  0666);
+    return ::open(encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
-ssize_t writeFile(int fd, const char *data, std::size_t size) { return ::write(fd, data, size); }
-int syncFile(int fd) { return ::fsync(fd); }
+ssize_t writeFile(int fd, const char *data, std::size_t size)
+{
+    return ::write(fd, data, size);
+}
+int syncFile(int fd)
+{
+    return ::fsync(fd);
+}
 void startStoring(int fd, qint64 offset, qint64 length)
 {
 #ifdef Q_OS_LINUX
@@ -93,8 +110,14 @@ void startStoring(int fd, qint64 offset, qint64 length)
     Q_UNUSED(length);
 #endif
 }
-int closeFile(int fd) { return ::close(fd); }
-int removeFile(const QString &path) { return ::unlink(encodeName(path).constData()); }
+int closeFile(int fd)
+{
+    return ::close(fd);
+}
+int removeFile(const QString &path)
+{
+    return ::unlink(encodeName(path).constData());
+}
 int renameFile(const QString &from, const QString &to)
 {
     return ::rename(encodeName(from).constData(), encodeName(to).constData());
@@ -216,7 +239,8 @@ void removeAbandoned(const QByteArray &folder)
             continue;
         if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
             continue;
-        const QByteArray path = (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name.toByteArray();
+        const QByteArray path =
+                (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name.toByteArray();
         struct stat info;
         if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
             ::unlink(path.constData());
@@ -230,7 +254,7 @@ bool isReadOnlyFile(const QString &path)
     struct stat info;
     const QByteArray name = encodeName(path);
     return ::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode)
-            && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+           && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 #endif
 
@@ -262,10 +286,9 @@ extern "C" void removePendingAndEnd(int signal)
 void removeOnSignals()
 {
     static const bool installed = [] {
-        std::vector<int> caught{SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGUSR1, SIGUSR2,
-                                 SIGALRM, SIGPIPE, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ,
-                                 SIGABRT, SIGBUS,  SIGFPE,    SIGILL,  SIGSEGV, SIGSYS,
-                                 SIGTRAP};
+        std::vector<int> caught{SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+                                SIGPIPE, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGABRT, SIGBUS,
+                                SIGFPE,  SIGILL,    SIGSEGV, SIGSYS,  SIGTRAP};
 #ifdef SIGPOLL
         caught.push_back(SIGPOLL);
 #endif
@@ -374,8 +397,9 @@ int OutputFile::create(const QString &path, Streams streams)
     const QString folder = QFileInfo(path).path();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const qulonglong random = QRandomGenerator::global()->generate();
-        const QString name = QDir(folder).filePath(u".verarov-%1-%2.tmp"_s.arg(
-                QCoreApplication::applicationPid()).arg(random, 8, 16, QChar(u'0')));
+        const QString name = QDir(folder).filePath(
+                u".verarov-%1-%2.tmp"_s.arg(QCoreApplication::applicationPid())
+                        .arg(random, 8, 16, QChar(u'0')));
         do {
             m_fd = createFile(name);
         } while (m_fd < 0 && errno == EINTR);

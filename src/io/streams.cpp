@@ -42,9 +42,9 @@ bool standardStreamClosed(int fd)
 
 QString closedStreamMessage(int fd)
 {
-    const QString name = fd == 0 ? u"Entrée standard"_s
-            : fd == 1             ? u"Sortie standard"_s
-                                  : u"Sortie d'erreur"_s;
+    const QString name = fd == 0   ? u"Entrée standard"_s
+                         : fd == 1 ? u"Sortie standard"_s
+                                   : u"Sortie d'erreur"_s;
     return name + u" : le flux est fermé"_s;
 }
 

@@ -51,10 +51,9 @@ template<auto Member, std::size_t N>
 std::pair<const VariantPair *, const VariantPair *> pairsOf(const VariantPair (&table)[N],
                                                             char32_t c)
 {
-    return std::equal_range(std::begin(table), std::end(table), VariantPair{c, c},
-                            [](const VariantPair &a, const VariantPair &b) {
-                                return a.*Member < b.*Member;
-                            });
+    return std::equal_range(
+            std::begin(table), std::end(table), VariantPair{c, c},
+            [](const VariantPair &a, const VariantPair &b) { return a.*Member < b.*Member; });
 }
 
 class VariantTableForms final : public TraditionalForms

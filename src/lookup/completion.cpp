@@ -13,7 +13,8 @@ Q_LOGGING_CATEGORY(lcLookup, "verarov.lookup", QtWarningMsg)
 
 int CompletionList::findString(QStringView text) const
 {
-    return scanFirstWithPrefix(keyCount(), [this](int row) { return key(row); }, text);
+    return scanFirstWithPrefix(
+            keyCount(), [this](int row) { return key(row); }, text);
 }
 
 int CompletionList::findAlternative(QStringView) const

@@ -11,11 +11,16 @@ int toneOfSyllable(QStringView syllable)
     const QString nfd = syllable.toString().normalized(QString::NormalizationForm_D);
     for (QChar c : nfd) {
         switch (c.unicode()) {
-        case 0x0304: return 1;
-        case 0x0301: return 2;
-        case 0x030C: return 3;
-        case 0x0300: return 4;
-        default: break;
+        case 0x0304:
+            return 1;
+        case 0x0301:
+            return 2;
+        case 0x030C:
+            return 3;
+        case 0x0300:
+            return 4;
+        default:
+            break;
         }
     }
     return 5;
@@ -24,11 +29,16 @@ int toneOfSyllable(QStringView syllable)
 QString toneColour(int tone)
 {
     switch (tone) {
-    case 1: return u"#d01010"_s; // red
-    case 2: return u"#a35200"_s; // orange
-    case 3: return u"#1a7f1a"_s; // green
-    case 4: return u"#1f4fd1"_s; // blue
-    default: return u"#6e6e6e"_s; // neutral: grey
+    case 1:
+        return u"#d01010"_s; // red
+    case 2:
+        return u"#a35200"_s; // orange
+    case 3:
+        return u"#1a7f1a"_s; // green
+    case 4:
+        return u"#1f4fd1"_s; // blue
+    default:
+        return u"#6e6e6e"_s; // neutral: grey
     }
 }
 

@@ -104,14 +104,15 @@ QString Favourites::write(const QString &path) const
 QString favouritesPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + u"/verarov/favoris.tsv"_s;
+           + u"/verarov/favoris.tsv"_s;
 }
 
 int findEntry(const Dictionary::Tables &tables, QStringView headword, QStringView pinyin)
 {
     if (headword.isEmpty())
         return -1;
-    const Dictionary::EntryRange run = Dictionary::entriesBeginningWith(tables, headword.front().unicode());
+    const Dictionary::EntryRange run =
+            Dictionary::entriesBeginningWith(tables, headword.front().unicode());
     for (int e = run.begin; e < run.end; ++e) {
         if (tables.headword(e) == headword && tables.pinyin(e) == pinyin)
             return e;

@@ -3,18 +3,16 @@
 namespace Verarov::Lookup {
 
 KeyListModel::KeyListModel(Dictionary::KeyList keys, QObject *parent)
-    : QAbstractListModel(parent),
-      m_keys(std::move(keys)),
-      m_index(m_keys.count(), [this](int row) { return key(row); },
+    : QAbstractListModel(parent), m_keys(std::move(keys)),
+      m_index(
+              m_keys.count(), [this](int row) { return key(row); },
               m_keys.tables().prefixTree(m_keys.list())),
       m_learner(m_keys, [this](QStringView text) { return findString(text); })
-{
-}
+{ }
 
 KeyListModel::KeyListModel(Dictionary::Tables tables, Dictionary::List list, QObject *parent)
     : KeyListModel(Dictionary::KeyList(std::move(tables), list), parent)
-{
-}
+{ }
 
 int KeyListModel::rowCount(const QModelIndex &parent) const
 {

@@ -9,11 +9,9 @@ namespace Verarov::Lookup {
 
 LearnerLookup::LearnerLookup(Dictionary::KeyList keys, FirstWithPrefix firstWithPrefix,
                              const TraditionalForms *traditional)
-    : m_keys(std::move(keys)),
-      m_firstWithPrefix(std::move(firstWithPrefix)),
+    : m_keys(std::move(keys)), m_firstWithPrefix(std::move(firstWithPrefix)),
       m_traditional(traditional ? traditional : &variantTableForms())
-{
-}
+{ }
 
 LearnerLookup::~LearnerLookup() = default;
 
@@ -23,10 +21,17 @@ int LearnerLookup::find(QStringView typed) const
         return -1;
     int row = -1;
     switch (m_keys.list()) {
-    case Dictionary::List::PinyinKeys: row = findPinyin(typed); break;
-    case Dictionary::List::FrenchKeys: row = findFrench(typed); break;
-    case Dictionary::List::Headwords: row = findChinese(typed); break;
-    default: break;
+    case Dictionary::List::PinyinKeys:
+        row = findPinyin(typed);
+        break;
+    case Dictionary::List::FrenchKeys:
+        row = findFrench(typed);
+        break;
+    case Dictionary::List::Headwords:
+        row = findChinese(typed);
+        break;
+    default:
+        break;
     }
     qCDebug(lcLookup).noquote() << "learner lookup" << typed << "->" << row;
     return row;
@@ -76,8 +81,9 @@ int LearnerLookup::findFrench(QStringView typed) const
         m_folded.reserve(std::size_t(m_keys.count()));
         for (int row = 0; row < m_keys.count(); ++row)
             m_folded.push_back(foldFrench(m_keys.key(row)));
-        m_foldedIndex = std::make_unique<PrefixIndex>(
-                m_keys.count(), [this](int row) { return QStringView(m_folded[std::size_t(row)]); });
+        m_foldedIndex = std::make_unique<PrefixIndex>(m_keys.count(), [this](int row) {
+            return QStringView(m_folded[std::size_t(row)]);
+        });
     }
     return m_foldedIndex->firstWithPrefix(foldFrench(typed));
 }

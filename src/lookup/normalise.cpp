@@ -57,11 +57,16 @@ constexpr bool isCombining(char16_t c)
 int toneOfMark(char16_t mark)
 {
     switch (mark) {
-    case kMacron: return 1;
-    case kAcute: return 2;
-    case kCaron: return 3;
-    case kGrave: return 4;
-    default: return 0;
+    case kMacron:
+        return 1;
+    case kAcute:
+        return 2;
+    case kCaron:
+        return 3;
+    case kGrave:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -100,7 +105,8 @@ Reading readingOf(QStringView pinyin)
         if (r.letters.size() > begin) {
             // A lone neutral "r" is the erhua ending of the syllable before.
             const bool erhua = r.letters.size() - begin == 1 && r.letters.back() == u'r'
-                    && tone == 5 && !r.syllables.isEmpty() && r.syllables.back().end == begin;
+                               && tone == 5 && !r.syllables.isEmpty()
+                               && r.syllables.back().end == begin;
             if (erhua)
                 r.syllables.back().end = r.letters.size();
             else
@@ -112,7 +118,8 @@ Reading readingOf(QStringView pinyin)
     auto mark = [&](char16_t m) {
         if (const int t = toneOfMark(m))
             tone = t;
-        else if (m == kDiaeresis && !r.letters.isEmpty() && !r.umlauts.contains(r.letters.size() - 1))
+        else if (m == kDiaeresis && !r.letters.isEmpty()
+                 && !r.umlauts.contains(r.letters.size() - 1))
             r.umlauts.append(r.letters.size() - 1);
     };
     for (QChar qc : pinyin) {
@@ -148,8 +155,8 @@ PinyinQuery normalisePinyin(QStringView typed)
         else if (m == kDiaeresis)
             addOnce(q.umlauts, q.key.size() - 1);
     };
-    qsizetype segment = 0;     // where the syllable being typed began
-    bool afterLetter = false;  // the last character typed was (part of) a letter
+    qsizetype segment = 0;    // where the syllable being typed began
+    bool afterLetter = false; // the last character typed was (part of) a letter
     for (qsizetype i = 0; i < typed.size(); ++i) {
         const char16_t c = typed[i].unicode();
         const bool wasAfterLetter = std::exchange(afterLetter, false);
@@ -192,7 +199,8 @@ PinyinQuery normalisePinyin(QStringView typed)
         if (at < q.key.size() && q.key[at] == u'r'
             && (at + 1 == q.key.size() || !isVowel(q.key[at + 1].unicode()))) {
             q.breaks.removeOne(at);
-            q.tones.removeIf([at](const PinyinQuery::Tone &t) { return t.at == at && t.tone == 5; });
+            q.tones.removeIf(
+                    [at](const PinyinQuery::Tone &t) { return t.at == at && t.tone == 5; });
         }
     }
     // A break at the start says nothing.
@@ -253,10 +261,20 @@ QString foldFrench(QStringView text)
         if (isCombining(c))
             continue;
         switch (c) {
-        case 0x0152: case 0x0153: out.append(u"oe"); continue; // Œ œ
-        case 0x00C6: case 0x00E6: out.append(u"ae"); continue; // Æ æ
-        case 0x00DF: case 0x1E9E: out.append(u"ss"); continue; // ß ẞ
-        default: break;
+        case 0x0152:
+        case 0x0153:
+            out.append(u"oe");
+            continue; // Œ œ
+        case 0x00C6:
+        case 0x00E6:
+            out.append(u"ae");
+            continue; // Æ æ
+        case 0x00DF:
+        case 0x1E9E:
+            out.append(u"ss");
+            continue; // ß ẞ
+        default:
+            break;
         }
         out.append(QChar(decompose(c).base));
     }

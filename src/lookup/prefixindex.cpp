@@ -55,11 +55,9 @@ int compareFolded(QStringView a, QStringView foldedB, qsizetype limit)
 } // namespace
 
 PrefixIndex::PrefixIndex(int count, KeyAt keyAt)
-    : m_count(std::max(count, 0)),
-      m_keyAt(std::move(keyAt)),
+    : m_count(std::max(count, 0)), m_keyAt(std::move(keyAt)),
       m_built(Dictionary::buildPrefixTree(m_count, m_keyAt))
-{
-}
+{ }
 
 PrefixIndex::PrefixIndex(int count, KeyAt keyAt, std::span<const quint32> tree)
     : m_count(std::max(count, 0)), m_keyAt(std::move(keyAt)), m_tree(tree)

@@ -43,8 +43,9 @@ public:
 private:
     int m_count;
     KeyAt m_keyAt;
-    std::vector<quint32> m_built;    // the tree when built here
-    std::span<const quint32> m_tree; // or where it lies: 2 * m_count numbers, leaves from m_count on
+    std::vector<quint32> m_built; // the tree when built here
+    std::span<const quint32>
+            m_tree; // or where it lies: 2 * m_count numbers, leaves from m_count on
 };
 
 } // namespace Verarov::Lookup

@@ -46,8 +46,7 @@ QVariant CharacterListModel::data(const QModelIndex &index, int role) const
 
 WordListModel::WordListModel(Dictionary::Tables tables, QObject *parent)
     : QAbstractListModel(parent), m_tables(std::move(tables))
-{
-}
+{ }
 
 void WordListModel::showWordsBeginningWith(QStringView character)
 {

@@ -25,10 +25,7 @@ public:
 
     QStringView character(int row) const { return m_tables.character(m_rows.first + row); }
     QStringView reading(int row) const { return m_tables.reading(m_rows.first + row); }
-    QStringView strokes(int row) const
-    {
-        return m_tables.strokes(m_rows.first + row);
-    }
+    QStringView strokes(int row) const { return m_tables.strokes(m_rows.first + row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

@@ -7,17 +7,17 @@ using namespace Qt::StringLiterals;
 const QList<ColourSetting> &colourSettings()
 {
     static const QList<ColourSetting> table = {
-        {u"couleur champs texte"_s, kPaleYellow},
-        {u"couleur entrée chinois"_s, kWindowText},
-        {u"couleur entrée pinyin"_s, kWindowText},
-        {u"couleur entrée français"_s, kWindowText},
-        {u"couleur radical"_s, kWindowText},
-        {u"couleur caractère"_s, kWindowText},
-        {u"couleur pinyin"_s, kWindowText},
-        {u"couleur mot"_s, kWindowText},
-        {u"couleur traduction chinois"_s, kWindowText},
-        {u"couleur traduction pinyin"_s, kMaroon},
-        {u"couleur traduction français"_s, kGreen},
+            {u"couleur champs texte"_s, kPaleYellow},
+            {u"couleur entrée chinois"_s, kWindowText},
+            {u"couleur entrée pinyin"_s, kWindowText},
+            {u"couleur entrée français"_s, kWindowText},
+            {u"couleur radical"_s, kWindowText},
+            {u"couleur caractère"_s, kWindowText},
+            {u"couleur pinyin"_s, kWindowText},
+            {u"couleur mot"_s, kWindowText},
+            {u"couleur traduction chinois"_s, kWindowText},
+            {u"couleur traduction pinyin"_s, kMaroon},
+            {u"couleur traduction français"_s, kGreen},
     };
     Q_ASSERT(table.size() == kColourCount);
     return table;

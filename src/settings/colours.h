@@ -14,14 +14,33 @@ using ColourValue = quint32;
 
 constexpr ColourValue rgbValue(int red, int green, int blue)
 {
-    return ColourValue(red & 0xff) | ColourValue(green & 0xff) << 8 | ColourValue(blue & 0xff) << 16;
+    return ColourValue(red & 0xff) | ColourValue(green & 0xff) << 8
+           | ColourValue(blue & 0xff) << 16;
 }
-constexpr int redOf(ColourValue value) { return int(value & 0xff); }
-constexpr int greenOf(ColourValue value) { return int(value >> 8 & 0xff); }
-constexpr int blueOf(ColourValue value) { return int(value >> 16 & 0xff); }
-constexpr bool isSystemColour(ColourValue value) { return value >> 24 == 0xff; }
-constexpr int systemColourIndex(ColourValue value) { return int(value & 0xff); }
-constexpr ColourValue systemColour(int index) { return 0xff000000u | ColourValue(index & 0xff); }
+constexpr int redOf(ColourValue value)
+{
+    return int(value & 0xff);
+}
+constexpr int greenOf(ColourValue value)
+{
+    return int(value >> 8 & 0xff);
+}
+constexpr int blueOf(ColourValue value)
+{
+    return int(value >> 16 & 0xff);
+}
+constexpr bool isSystemColour(ColourValue value)
+{
+    return value >> 24 == 0xff;
+}
+constexpr int systemColourIndex(ColourValue value)
+{
+    return int(value & 0xff);
+}
+constexpr ColourValue systemColour(int index)
+{
+    return 0xff000000u | ColourValue(index & 0xff);
+}
 
 // Indexes of the desktop's colour scheme that the designed look uses.
 inline constexpr int kSystemWindow = 5;      // background of text fields
@@ -35,17 +54,17 @@ inline constexpr ColourValue kGreen = rgbValue(0, 128, 0);  // 0x00008000
 
 // The eleven stored colours, in the order start-up reads them.
 enum class Colour {
-    TextFields,      // background of the text fields
-    ChineseEntry,    // text of the Chinese lookup field
-    PinyinEntry,     // text of the pinyin lookup field
-    FrenchEntry,     // text of the French lookup field
-    Radical,         // text of the radical tree
-    Character,       // text of the character list
-    Reading,         // reading of the chosen character (kept, never shown)
-    Word,            // text of the word list
-    ShownHeadword,   // the shown entry: headword,
-    ShownPinyin,     // pinyin,
-    ShownGloss,      // and gloss
+    TextFields,    // background of the text fields
+    ChineseEntry,  // text of the Chinese lookup field
+    PinyinEntry,   // text of the pinyin lookup field
+    FrenchEntry,   // text of the French lookup field
+    Radical,       // text of the radical tree
+    Character,     // text of the character list
+    Reading,       // reading of the chosen character (kept, never shown)
+    Word,          // text of the word list
+    ShownHeadword, // the shown entry: headword,
+    ShownPinyin,   // pinyin,
+    ShownGloss,    // and gloss
 };
 inline constexpr int kColourCount = int(Colour::ShownGloss) + 1;
 

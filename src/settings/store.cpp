@@ -312,8 +312,9 @@ std::optional<ColourValue> colourFromStore(const QVariant &stored, bool keepsTyp
     case QMetaType::ULongLong:
         // A 64-bit registry value is not a colour; in text it can only come
         // from a typed entry that still fits.
-        if (keepsTypes || (stored.typeId() == QMetaType::ULongLong
-                           && stored.toULongLong() > std::numeric_limits<quint32>::max()))
+        if (keepsTypes
+            || (stored.typeId() == QMetaType::ULongLong
+                && stored.toULongLong() > std::numeric_limits<quint32>::max()))
             return std::nullopt;
         return colourFromNumber(stored.toLongLong());
     case QMetaType::QString: {
@@ -387,7 +388,8 @@ StoredSettings Store::readAtStart() const
 
     if (settings->contains(kLanguageName)) {
         const QVariant stored = settings->value(kLanguageName);
-        qCDebug(lcSettings).noquote().nospace() << "lu\t" << kLanguageName << '\t' << logText(stored);
+        qCDebug(lcSettings).noquote().nospace()
+                << "lu\t" << kLanguageName << '\t' << logText(stored);
         if (const auto language = languageFromStore(stored, typed))
             result.language = *language;
         else
@@ -428,8 +430,9 @@ StoredSettings Store::readAtStart() const
                 << "ecrit\t" << setting.name << '\t' << qint32(setting.defaultValue);
     }
     if (writable && !firstWritten.isEmpty()) {
-        const bool written = byLines ? writeLines(m_location, defaults)
-                                     : (settings->sync(), settings->status() != QSettings::AccessError);
+        const bool written =
+                byLines ? writeLines(m_location, defaults)
+                        : (settings->sync(), settings->status() != QSettings::AccessError);
         if (!written)
             result.failures.append(writeFailedMessage(firstWritten));
     }
@@ -456,7 +459,7 @@ QString Store::write(const QList<std::pair<QString, QVariant>> &values) const
         const QVariant stored = settings->value(name);
         const bool same = keepsTypes() ? stored == value
                                        : stored.typeId() == QMetaType::QString
-                                && stored.toString() == value.toString();
+                                                 && stored.toString() == value.toString();
         if (same)
             continue;
         // Nothing is set unless it can be written: QSettings would wait for

@@ -96,7 +96,7 @@ std::optional<ColourValue> colourFromStore(const QVariant &stored, bool keepsTyp
 std::optional<Language> languageFromStore(const QVariant &stored, bool keepsTypes);
 
 // The store's failure messages, with the value's name.
-QString wrongTypeMessage(const QString &name);  // "Type de données incorrect pour '%s'"
+QString wrongTypeMessage(const QString &name);   // "Type de données incorrect pour '%s'"
 QString writeFailedMessage(const QString &name); // "Echec à la définition des données pour '%s'"
 
 } // namespace Verarov::Settings

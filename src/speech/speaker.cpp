@@ -66,7 +66,8 @@ QString speak(const QString &textOrPinyin)
         return noVoice();
     const QByteArray text = speechText(textOrPinyin).toUtf8();
     if (espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8, nullptr, nullptr) != EE_OK
+                     espeakCHARS_UTF8, nullptr, nullptr)
+                != EE_OK
         || espeak_Synchronize() != EE_OK)
         return u"La synthèse vocale a échoué"_s;
     return {};
@@ -111,8 +112,7 @@ QString play(const QString &textOrPinyin)
     if (const QString error = start(Mode::Play); !error.isEmpty())
         return error;
     const QString error = speak(textOrPinyin);
-    return error.isEmpty() ? QString()
-                           : u"Impossible de prononcer : %1"_s.arg(error);
+    return error.isEmpty() ? QString() : u"Impossible de prononcer : %1"_s.arg(error);
 #else
     Q_UNUSED(textOrPinyin);
     return noVoice();

@@ -15,7 +15,7 @@ struct Speech
 {
     QVector<qint16> samples; // mono
     int sampleRate = 0;
-    QString error;           // French; empty on success
+    QString error; // French; empty on success
 };
 
 // The text as eSpeak NG is given it: tone numbers for pinyin, the text

@@ -9,17 +9,25 @@ namespace Verarov::Speech {
 namespace {
 
 // A marked vowel: its base letter and tone, or tone 0 for anything else.
-struct Vowel { char16_t base; int tone; };
+struct Vowel
+{
+    char16_t base;
+    int tone;
+};
 
 Vowel vowel(QChar c)
 {
-    static const struct { char16_t marked[4]; char16_t base; } rows[] = {
-        {{u'ā', u'á', u'ǎ', u'à'}, u'a'}, {{u'ē', u'é', u'ě', u'è'}, u'e'},
-        {{u'ī', u'í', u'ǐ', u'ì'}, u'i'}, {{u'ō', u'ó', u'ǒ', u'ò'}, u'o'},
-        {{u'ū', u'ú', u'ǔ', u'ù'}, u'u'}, {{u'ǖ', u'ǘ', u'ǚ', u'ǜ'}, u'v'},
-        {{u'Ā', u'Á', u'Ǎ', u'À'}, u'a'}, {{u'Ē', u'É', u'Ě', u'È'}, u'e'},
-        {{u'Ī', u'Í', u'Ǐ', u'Ì'}, u'i'}, {{u'Ō', u'Ó', u'Ǒ', u'Ò'}, u'o'},
-        {{u'Ū', u'Ú', u'Ǔ', u'Ù'}, u'u'}, {{u'Ǖ', u'Ǘ', u'Ǚ', u'Ǜ'}, u'v'},
+    static const struct
+    {
+        char16_t marked[4];
+        char16_t base;
+    } rows[] = {
+            {{u'ā', u'á', u'ǎ', u'à'}, u'a'}, {{u'ē', u'é', u'ě', u'è'}, u'e'},
+            {{u'ī', u'í', u'ǐ', u'ì'}, u'i'}, {{u'ō', u'ó', u'ǒ', u'ò'}, u'o'},
+            {{u'ū', u'ú', u'ǔ', u'ù'}, u'u'}, {{u'ǖ', u'ǘ', u'ǚ', u'ǜ'}, u'v'},
+            {{u'Ā', u'Á', u'Ǎ', u'À'}, u'a'}, {{u'Ē', u'É', u'Ě', u'È'}, u'e'},
+            {{u'Ī', u'Í', u'Ǐ', u'Ì'}, u'i'}, {{u'Ō', u'Ó', u'Ǒ', u'Ò'}, u'o'},
+            {{u'Ū', u'Ú', u'Ǔ', u'Ù'}, u'u'}, {{u'Ǖ', u'Ǘ', u'Ǚ', u'Ǜ'}, u'v'},
     };
     for (const auto &row : rows)
         for (int t = 0; t < 4; ++t)

@@ -13,13 +13,16 @@ namespace {
 
 constexpr int P = Recogniser::kPoints;
 // Costs, in units of the writing's spread (about a third of its size).
-constexpr float kSkip = 0.9f;      // a stroke missing or extra
-constexpr float kSwap = 0.08f;     // two neighbours written in the wrong order
+constexpr float kSkip = 0.9f;  // a stroke missing or extra
+constexpr float kSwap = 0.08f; // two neighbours written in the wrong order
 constexpr float kLevelCost[] = {0.06f, 0.0f, 0.02f, 0.04f}; // outside the table, levels 1-3
-constexpr int kBand = 2;           // strokes aligned at most this far from each other
+constexpr int kBand = 2;                // strokes aligned at most this far from each other
 constexpr std::size_t kShortlist = 200; // kept by the coarse pass
 
-struct Pt { float x, y; };
+struct Pt
+{
+    float x, y;
+};
 
 // Resamples a polyline to P points evenly spaced along it.
 void resample(const Pt *line, int n, float *out)
@@ -63,7 +66,7 @@ void normalise(float *points, int strokes)
     double spread = 0;
     for (int i = 0; i < n; ++i)
         spread += (points[2 * i] - cx) * (points[2 * i] - cx)
-                + (points[2 * i + 1] - cy) * (points[2 * i + 1] - cy);
+                  + (points[2 * i + 1] - cy) * (points[2 * i + 1] - cy);
     spread = std::sqrt(spread / n);
     const double scale = spread > 1e-9 ? 1 / spread : 1;
     for (int i = 0; i < n; ++i) {
@@ -123,7 +126,7 @@ float alignment(const float *in, int n, const float *tpl, int m, float limit)
                 // in[i-1] with tpl[j-2] and in[i-2] with tpl[j-1]: written in
                 // the other order.
                 const float cross = strokeCost<Step>(in + (i - 1) * 2 * P, tpl + (j - 2) * 2 * P)
-                        + strokeCost<Step>(in + (i - 2) * 2 * P, tpl + (j - 1) * 2 * P);
+                                    + strokeCost<Step>(in + (i - 2) * 2 * P, tpl + (j - 1) * 2 * P);
                 v = std::min(v, up2[j - 2] + cross + kSwap);
             }
             row[j] = v;
@@ -154,8 +157,8 @@ Recogniser::Recogniser(const StrokeData &data)
             resample(line.data(), int(line.size()), m_points.data() + offset + s * 2 * P);
         }
         normalise(m_points.data() + offset, int(strokes.size()));
-        m_templates.push_back({data.codePoint(i), quint8(strokes.size()), quint8(data.level(i)),
-                               offset});
+        m_templates.push_back(
+                {data.codePoint(i), quint8(strokes.size()), quint8(data.level(i)), offset});
     }
 }
 
@@ -173,7 +176,8 @@ QList<Recogniser::Candidate> Recogniser::recognise(const Strokes &strokes, int c
             if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
                 continue;
             // Far beyond any screen: clamped so that sums stay finite.
-            line.push_back({float(std::clamp(p.x(), -1e6, 1e6)), float(std::clamp(p.y(), -1e6, 1e6))});
+            line.push_back(
+                    {float(std::clamp(p.x(), -1e6, 1e6)), float(std::clamp(p.y(), -1e6, 1e6))});
         }
         if (line.empty())
             continue;
@@ -187,7 +191,9 @@ QList<Recogniser::Candidate> Recogniser::recognise(const Strokes &strokes, int c
 
     // Two passes: every template with a third of the points, then the
     // closest of those with all of them.
-    const auto worse = [](const Candidate &a, const Candidate &b) { return a.distance < b.distance; };
+    const auto worse = [](const Candidate &a, const Candidate &b) {
+        return a.distance < b.distance;
+    };
     const auto keepBest = [&](std::vector<Candidate> &best, std::size_t size, const Candidate &c) {
         if (best.size() < size) {
             best.push_back(c);
@@ -206,8 +212,8 @@ QList<Recogniser::Candidate> Recogniser::recognise(const Strokes &strokes, int c
         if (std::abs(t.strokes - n) > kBand)
             continue;
         const float prior = kLevelCost[t.level & 3];
-        const float limit = coarse.size() < shortlist
-                ? std::numeric_limits<float>::infinity() : float(coarse.front().distance) - prior;
+        const float limit = coarse.size() < shortlist ? std::numeric_limits<float>::infinity()
+                                                      : float(coarse.front().distance) - prior;
         const float d = alignment<3>(in.data(), n, m_points.data() + t.offset, t.strokes, limit);
         if (std::isfinite(d))
             keepBest(coarse, shortlist, {char32_t(k), double(d + prior)});

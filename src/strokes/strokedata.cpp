@@ -21,7 +21,10 @@ constexpr quint32 kMaxUnpacked = 65536;
 constexpr double kGrid = 2.0;                 // outline unit, in the 1024 box
 constexpr double kMedianScale = 1023.0 / 255; // median grid to the 1024 box
 
-quint32 u32(const uchar *p) { return qFromLittleEndian<quint32>(p); }
+quint32 u32(const uchar *p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
 
 // Reads a zigzag LEB128 varint; false past the end or beyond 32 bits.
 bool readVarint(const uchar *&p, const uchar *end, qint32 *value)
@@ -40,7 +43,10 @@ bool readVarint(const uchar *&p, const uchar *end, qint32 *value)
     return false;
 }
 
-QString damaged() { return u"Le fichier des tracés est endommagé"_s; }
+QString damaged()
+{
+    return u"Le fichier des tracés est endommagé"_s;
+}
 
 } // namespace
 
@@ -58,7 +64,8 @@ QString StrokeData::defaultPath()
         dirs << app << app + u"/../share/verarov"_s << app + u"/../../share/verarov"_s;
     }
     dirs << QStringLiteral(VERAROV_INSTALLED_DATA_DIR);
-    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+    for (const QString &dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         dirs << dir + u"/verarov"_s;
     for (const QString &dir : std::as_const(dirs)) {
         const QString path = QDir::cleanPath(dir + u"/strokes.bin"_s);
@@ -79,7 +86,8 @@ bool StrokeData::open(const QString &path)
     }
     auto file = std::make_unique<QFile>(path);
     if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
-        m_error = u"Impossible d'ouvrir le fichier des tracés %1"_s.arg(QDir::toNativeSeparators(path));
+        m_error = u"Impossible d'ouvrir le fichier des tracés %1"_s.arg(
+                QDir::toNativeSeparators(path));
         return false;
     }
     const qint64 size = file->size();
@@ -108,8 +116,7 @@ bool StrokeData::openBytes(const QByteArray &bytes)
 bool StrokeData::check(const uchar *data, qint64 size)
 {
     m_count = 0;
-    if (size < kHeaderSize || memcmp(data, kMagic, sizeof kMagic) != 0
-        || u32(data + 8) != kVersion)
+    if (size < kHeaderSize || memcmp(data, kMagic, sizeof kMagic) != 0 || u32(data + 8) != kVersion)
         return false;
     const quint32 count = u32(data + 12);
     const quint32 medianOffset = u32(data + 16), medianSize = u32(data + 20);
@@ -179,8 +186,8 @@ char32_t StrokeData::codePoint(int index) const
 
 int StrokeData::level(int index) const
 {
-    return index >= 0 && index < m_count
-            ? m_medians[u32(m_index + index * kIndexEntrySize + 4) + 1] : 0;
+    return index >= 0 && index < m_count ? m_medians[u32(m_index + index * kIndexEntrySize + 4) + 1]
+                                         : 0;
 }
 
 int StrokeData::strokeCount(int index) const

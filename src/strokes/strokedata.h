@@ -29,7 +29,7 @@ struct Stroke
 struct Character
 {
     char32_t codePoint = 0;
-    int level = 0; // in the Table of General Standard Chinese Characters: 1-3, 0 outside
+    int level = 0;         // in the Table of General Standard Chinese Characters: 1-3, 0 outside
     QList<Stroke> strokes; // in writing order
 };
 
@@ -66,7 +66,11 @@ public:
     QList<QList<QPointF>> medians(int index) const;
     // Medians in the 0-255 grid as stored (x, y byte pairs in the mapped
     // file): the recogniser's fast path.
-    struct RawStroke { const quint8 *xy; int points; };
+    struct RawStroke
+    {
+        const quint8 *xy;
+        int points;
+    };
     QList<RawStroke> rawMedians(int index) const;
 
     // Outlines and medians; false when the outline record is damaged.

@@ -38,8 +38,9 @@ bool parseStrokesJson(const QByteArray &json, QList<QList<QPointF>> *strokes, QS
             const QJsonArray p = stroke[i].toArray();
             if (!stroke[i].isArray() || p.size() != 2 || !p[0].isDouble() || !p[1].isDouble()
                 || !std::isfinite(p[0].toDouble()) || !std::isfinite(p[1].toDouble()))
-                return refuse(u"Le point %1 du trait %2 doit être [x, y], deux nombres"_s
-                                      .arg(i + 1).arg(s + 1));
+                return refuse(
+                        u"Le point %1 du trait %2 doit être [x, y], deux nombres"_s.arg(i + 1).arg(
+                                s + 1));
             if (++points > kMaxJsonPoints)
                 return refuse(u"Trop de points (plus de %1)"_s.arg(kMaxJsonPoints));
             line.append(QPointF(p[0].toDouble(), p[1].toDouble()));

@@ -17,11 +17,9 @@ constexpr bool breaksWords(char16_t unit)
 } // namespace
 
 HeadwordIndex::HeadwordIndex(Dictionary::Tables tables)
-    : m_tables(std::move(tables)),
-      m_trie(m_tables.headwordTrie()),
+    : m_tables(std::move(tables)), m_trie(m_tables.headwordTrie()),
       m_fold(Dictionary::caseFoldingTable())
-{
-}
+{ }
 
 int HeadwordIndex::match(QStringView window, std::vector<int> *entries) const
 {
@@ -106,7 +104,8 @@ int HeadwordIndex::match(QStringView window, std::vector<int> *entries) const
     }
     if (spelling >= 0) {
         const std::span<const quint32> exact = m_trie.spelling(group, spelling);
-        for (auto e = std::upper_bound(exact.begin(), exact.end(), quint32(first)); e != exact.end(); ++e)
+        for (auto e = std::upper_bound(exact.begin(), exact.end(), quint32(first));
+             e != exact.end(); ++e)
             entries->push_back(int(*e));
     }
     return best;

@@ -51,7 +51,7 @@ public:
 private:
     Dictionary::Tables m_tables;
     Dictionary::HeadwordTrie m_trie; // views into m_tables' buffer
-    const char16_t *m_fold; // Dictionary::caseFoldingTable()
+    const char16_t *m_fold;          // Dictionary::caseFoldingTable()
 };
 
 } // namespace Verarov::Translate

@@ -39,7 +39,8 @@ void appendPlain(QByteArray &out, QStringView field)
 void appendCsv(QByteArray &out, QStringView field)
 {
     const QByteArray bytes = field.toUtf8();
-    const bool formula = !bytes.isEmpty()
+    const bool formula =
+            !bytes.isEmpty()
             && (bytes[0] == '=' || bytes[0] == '+' || bytes[0] == '-' || bytes[0] == '@');
     if (!formula && !bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r')
         && !bytes.contains('\n')) {

@@ -41,13 +41,12 @@ std::optional<ReportFormat> reportFormatFromName(QStringView name);
 //         LF: the front and the back of a card, as HTML (& < > escaped)
 // The gloss is trimmed as the translation writes it.  In Tsv and Anki a TAB,
 // CR or LF inside a field becomes a blank.
-QByteArray formatEntries(const Dictionary::Tables &tables,
-                         const std::vector<EntryCount> &entries, ReportFormat format);
+QByteArray formatEntries(const Dictionary::Tables &tables, const std::vector<EntryCount> &entries,
+                         ReportFormat format);
 
 // The unknown characters: character TAB count LF (Tsv and Anki), or
 // character,count CR LF (Csv).
-QByteArray formatUnknown(const std::vector<CharacterCount> &characters,
-                         ReportFormat format);
+QByteArray formatUnknown(const std::vector<CharacterCount> &characters, ReportFormat format);
 
 // What comes between the entries and the unknown characters when both go
 // to one output: an empty line and "# caractères inconnus" (Tsv, Csv).

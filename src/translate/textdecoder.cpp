@@ -66,8 +66,9 @@ bool TextDecoder::start(std::vector<char16_t> *units)
     const bool leMark = begins("\xFF\xFE", 2);
     const bool beMark = begins("\xFE\xFF", 2);
     if (m_encoding == TextEncoding::Detect)
-        m_encoding = leMark ? TextEncoding::Utf16LE
-                            : beMark ? TextEncoding::Utf16BE : TextEncoding::Utf8;
+        m_encoding = leMark   ? TextEncoding::Utf16LE
+                     : beMark ? TextEncoding::Utf16BE
+                              : TextEncoding::Utf8;
     int mark = 0;
     if (m_encoding == TextEncoding::Utf8 && utf8Mark)
         mark = 3;
@@ -114,7 +115,10 @@ inline char16_t *put(char16_t *out, char32_t code)
     return out;
 }
 
-inline bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+inline bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 } // namespace
 
@@ -137,8 +141,8 @@ char16_t *TextDecoder::decodeUtf8(const unsigned char *bytes, std::size_t size, 
                 i += 2;
                 continue;
             }
-            if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < size && isContinuation(bytes[i + 1])
-                && isContinuation(bytes[i + 2])) {
+            if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < size
+                && isContinuation(bytes[i + 1]) && isContinuation(bytes[i + 2])) {
                 *out++ = char16_t((lead & 0x0F) << 12 | (bytes[i + 1] & 0x3F) << 6
                                   | (bytes[i + 2] & 0x3F));
                 i += 3;

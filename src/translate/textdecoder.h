@@ -68,7 +68,7 @@ private:
     qint64 m_offset = 0; // of the next byte given to decodeBody
 
     // UTF-8: the character being read.
-    int m_need = 0;           // continuation bytes still to come
+    int m_need = 0; // continuation bytes still to come
     char32_t m_code = 0;
     unsigned char m_low = 0x80, m_high = 0xBF; // range of the next byte
     qint64 m_sequenceStart = 0;

@@ -21,8 +21,8 @@ using namespace Qt::StringLiterals;
 
 QString outputFileName(const QString &input)
 {
-    const qsizetype folder = std::max({input.lastIndexOf(u'\\'), input.lastIndexOf(u'/'),
-                                       input.lastIndexOf(u':')});
+    const qsizetype folder =
+            std::max({input.lastIndexOf(u'\\'), input.lastIndexOf(u'/'), input.lastIndexOf(u':')});
     const qsizetype dot = input.lastIndexOf(u'.');
     if (dot > folder)
         return input.first(dot) + u".vare"_s + input.sliced(dot);
@@ -60,7 +60,8 @@ int inputEncoding(Io::InputFile &in, std::vector<char> &block, const Progress &p
         Utf8Probe probe;
         qint64 done = 0;
         qint64 got = 0;
-        while ((got = in.read(block.data(), size)) > 0 && probe.add(block.data(), std::size_t(got))) {
+        while ((got = in.read(block.data(), size)) > 0
+               && probe.add(block.data(), std::size_t(got))) {
             // The probe is the first half of the work.
             done += got;
             if (progress)

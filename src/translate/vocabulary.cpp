@@ -23,7 +23,8 @@ void forEachCodePoint(QStringView text, Each &&each)
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         char32_t code = units[i];
-        if (QChar::isHighSurrogate(units[i]) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+        if (QChar::isHighSurrogate(units[i]) && i + 1 < size
+            && QChar::isLowSurrogate(units[i + 1])) {
             code = QChar::surrogateToUcs4(units[i], units[i + 1]);
             ++i;
         }
@@ -34,13 +35,9 @@ void forEachCodePoint(QStringView text, Each &&each)
 } // namespace
 
 Vocabulary::Vocabulary(const HeadwordIndex &index)
-    : m_tables(index.tables()),
-      m_cutter(index),
-      m_counts(std::size_t(m_tables.entryCount())),
-      m_matches(std::size_t(m_tables.entryCount())),
-      m_bmpCharacters(0x10000)
-{
-}
+    : m_tables(index.tables()), m_cutter(index), m_counts(std::size_t(m_tables.entryCount())),
+      m_matches(std::size_t(m_tables.entryCount())), m_bmpCharacters(0x10000)
+{ }
 
 void Vocabulary::add(const char16_t *units, std::size_t count)
 {
@@ -105,7 +102,8 @@ void Vocabulary::leaveOut(QStringView word)
         const int entry = m_order[m_indexed];
         m_byHeadword.insert(m_tables.headword(entry), entry);
     }
-    for (auto it = m_byHeadword.constFind(word); it != m_byHeadword.cend() && it.key() == word; ++it)
+    for (auto it = m_byHeadword.constFind(word); it != m_byHeadword.cend() && it.key() == word;
+         ++it)
         m_leftOutEntries.insert(it.value());
     char32_t single = 0;
     int count = 0;
@@ -147,8 +145,8 @@ QHash<char32_t, qint64> Vocabulary::uncovered() const
     }
     QHash<char32_t, qint64> result;
     for (const char32_t code : m_characterOrder) {
-        const qint64 occurrences = code < 0x10000 ? m_bmpCharacters[code]
-                                                  : m_otherCharacters.value(code);
+        const qint64 occurrences =
+                code < 0x10000 ? m_bmpCharacters[code] : m_otherCharacters.value(code);
         const qint64 left = occurrences - covered.value(code);
         if (left > 0)
             result.insert(code, left);
@@ -165,10 +163,9 @@ std::vector<Vocabulary::CharacterCount> Vocabulary::unknownCharacters(qint64 min
         if (count > 0 && count >= minCount && !m_leftOutCharacters.contains(code))
             result.push_back({code, count});
     }
-    std::stable_sort(result.begin(), result.end(), [](const CharacterCount &a,
-                                                      const CharacterCount &b) {
-        return a.count > b.count;
-    });
+    std::stable_sort(
+            result.begin(), result.end(),
+            [](const CharacterCount &a, const CharacterCount &b) { return a.count > b.count; });
     return result;
 }
 
@@ -235,8 +232,8 @@ void WordListReader::endLine(const Word &word)
 QString summaryText(const Vocabulary::Figures &f, qint64 entriesWritten)
 {
     const QLocale french(QLocale::French);
-    const double share = f.chineseCharacters ? 100.0 * double(f.covered) / double(f.chineseCharacters)
-                                             : 100.0;
+    const double share =
+            f.chineseCharacters ? 100.0 * double(f.covered) / double(f.chineseCharacters) : 100.0;
     // Floor, so that 99.999 % is never shown as 100 %.
     const QString percent = french.toString(std::floor(share * 100.0) / 100.0, 'f', 2);
     // French puts 0 and 1 in the singular.
@@ -246,15 +243,14 @@ QString summaryText(const Vocabulary::Figures &f, qint64 entriesWritten)
     return u"Caractères : %1\n"
            "Caractères chinois : %2, dont %3 dans un mot trouvé (%4 %)\n"
            "Entrées distinctes : %5 (écrites : %6)\n"
-           "Caractères inconnus : %7, %8\n"_s
-            .arg(f.characters)
-            .arg(f.chineseCharacters)
-            .arg(f.covered)
-            .arg(percent)
-            .arg(f.distinctEntries)
-            .arg(entriesWritten)
-            .arg(counted(f.unknownCharacters, u"distinct"_s, u"distincts"_s),
-                 counted(f.unknownOccurrences, u"occurrence"_s, u"occurrences"_s));
+           "Caractères inconnus : %7, %8\n"_s.arg(f.characters)
+                   .arg(f.chineseCharacters)
+                   .arg(f.covered)
+                   .arg(percent)
+                   .arg(f.distinctEntries)
+                   .arg(entriesWritten)
+                   .arg(counted(f.unknownCharacters, u"distinct"_s, u"distincts"_s),
+                        counted(f.unknownOccurrences, u"occurrence"_s, u"occurrences"_s));
 }
 
 QString progressBar(qint64 done, qint64 total, int width)

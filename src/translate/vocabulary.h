@@ -29,7 +29,7 @@ class HeadwordIndex;
 constexpr bool isChineseCharacter(char32_t c)
 {
     return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF)
-            || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
+           || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
 }
 
 // The vocabulary of one or more texts: how many times the file
@@ -97,10 +97,10 @@ private:
 
     Dictionary::Tables m_tables;
     Cutter m_cutter;
-    std::vector<char16_t> m_units;     // decoding buffer
-    std::vector<qint64> m_counts;      // per entry: times written
-    std::vector<qint64> m_matches;     // per entry: times first of a matching step
-    std::vector<int> m_order;          // entries in order of first occurrence
+    std::vector<char16_t> m_units;       // decoding buffer
+    std::vector<qint64> m_counts;        // per entry: times written
+    std::vector<qint64> m_matches;       // per entry: times first of a matching step
+    std::vector<int> m_order;            // entries in order of first occurrence
     std::vector<qint64> m_bmpCharacters; // per BMP code unit: occurrences
     QHash<char32_t, qint64> m_otherCharacters;
     std::vector<char32_t> m_characterOrder; // Chinese characters by first appearance

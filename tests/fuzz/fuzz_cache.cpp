@@ -52,7 +52,9 @@ struct CacheBench
 #endif
         QFile file(source);
         require(file.open(QIODevice::WriteOnly)
-                        && file.write("一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas / dessous\n") > 0,
+                        && file.write(
+                                   "一\tyī\tun\n一一\tyī yī\tun par un\n下\txià\tbas / dessous\n")
+                                   > 0,
                 "source written");
         file.close();
         const Dictionary::Loaded loaded = Dictionary::loadExternal(source);
@@ -102,9 +104,11 @@ void readEverything(const Tables &tables, QStringView probe)
         const Lookup::PrefixIndex mapped(keys.count(), keyAt, tables.prefixTree(list));
         for (qsizetype n = 0; n <= probe.size(); ++n) {
             const int scanned = Lookup::scanFirstWithPrefix(keys.count(), keyAt, probe.first(n));
-            require(index.firstWithPrefix(probe.first(n)) == scanned, "prefix index and scan agree");
+            require(index.firstWithPrefix(probe.first(n)) == scanned,
+                    "prefix index and scan agree");
             const int found = mapped.firstWithPrefix(probe.first(n));
-            require(found >= -1 && found < keys.count(), "carried prefix index finds a row or none");
+            require(found >= -1 && found < keys.count(),
+                    "carried prefix index finds a row or none");
             require(!sound || found == scanned, "carried prefix index and scan agree");
         }
     }

@@ -12,8 +12,8 @@ using namespace Verarov::Dictionary;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const ReadResult read = parseDictionary(
-            QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const ReadResult read =
+            parseDictionary(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!read.error.isEmpty()) {
         require(read.entries.isEmpty(), "an unusable file gives no entries");
         return 0;

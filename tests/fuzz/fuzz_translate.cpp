@@ -34,20 +34,20 @@ namespace {
 // Case variants, homographs, a seven-unit word and one too long to be
 // found, a word outside the BMP.
 const QList<Entry> kEntries = {
-    {u"一"_s, u"yī"_s, u"un"_s},
-    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
-    {u"一下"_s, u"yí xià"_s, u"un peu"_s},
-    {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
-    {u"好"_s, u"hǎo"_s, u"bon"_s},
-    {u"好"_s, u"hào"_s, u"aimer"_s},
-    {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
-    {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
-    {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
-    {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
-    {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
-    {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
-    {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
-    {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
+        {u"一"_s, u"yī"_s, u"un"_s},
+        {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+        {u"一下"_s, u"yí xià"_s, u"un peu"_s},
+        {u"下"_s, u"xià"_s, u" \t bas / dessous \r\n"_s},
+        {u"好"_s, u"hǎo"_s, u"bon"_s},
+        {u"好"_s, u"hào"_s, u"aimer"_s},
+        {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
+        {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
+        {u"一二三四五六七"_s, u"yī èr sān sì wǔ liù qī"_s, u"sept"_s},
+        {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
+        {u"Σ下"_s, u"sigma xià"_s, u"sigma"_s},
+        {u"ς下"_s, u"sigma xià"_s, u"sigma final"_s},
+        {u"\u212A一"_s, u"kelvin yī"_s, u"kelvin"_s},
+        {u"𐐨下"_s, u"deseret xià"_s, u"deseret"_s},
 };
 
 struct Bench
@@ -70,7 +70,7 @@ std::optional<QByteArray> asUtf16le(const QByteArray &text)
     std::vector<char16_t> units;
     Translate::TextDecoder decoder(mark == TextEncoding::Detect ? TextEncoding::Utf8 : mark);
     const bool decoded = decoder.decode(text.constData(), std::size_t(text.size()), &units)
-            && decoder.finish(&units);
+                         && decoder.finish(&units);
     if (mark == TextEncoding::Detect && (!decoded || text.contains('\0')))
         return text;
     if (!decoded)
@@ -101,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray text(bytes + at, qsizetype(size - at));
 
     const Tables tables = extra.isEmpty()
-            ? bench.base
-            : Tables::fromCompiled(Dictionary::compile(kEntries + extra));
+                                  ? bench.base
+                                  : Tables::fromCompiled(Dictionary::compile(kEntries + extra));
     Translate::Translator fresh;
     Translate::Translator &translator = extra.isEmpty() ? bench.translator : fresh;
     translator.setBlockSize(blockSize);

@@ -33,18 +33,18 @@ namespace {
 // Homographs, case variants, a word beyond the window, a word outside the
 // BMP, glosses that CSV must quote and HTML escape.
 const QList<Entry> kEntries = {
-    {u"一"_s, u"yī"_s, u"un"_s},
-    {u"一一"_s, u"yī yī"_s, u"un par un"_s},
-    {u"下"_s, u"xià"_s, u" \t bas, dessous \n"_s},
-    {u"好"_s, u"hǎo"_s, u"bon"_s},
-    {u"好"_s, u"hào"_s, u"\"aimer\""_s},
-    {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
-    {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"<scrupuleux> & soigné"_s},
-    {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
-    {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
-    {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
-    {u"𠀀下"_s, u"hē xià"_s, u"rare\nmot"_s},
-    {u"𠀀"_s, u"hē"_s, u"rare"_s},
+        {u"一"_s, u"yī"_s, u"un"_s},
+        {u"一一"_s, u"yī yī"_s, u"un par un"_s},
+        {u"下"_s, u"xià"_s, u" \t bas, dessous \n"_s},
+        {u"好"_s, u"hǎo"_s, u"bon"_s},
+        {u"好"_s, u"hào"_s, u"\"aimer\""_s},
+        {u"一丝不苟"_s, u"yī sī bù gǒu"_s, u"minutieux"_s},
+        {u"一丝不苟"_s, u"yì sī bù gǒu"_s, u"<scrupuleux> & soigné"_s},
+        {u"Ｘ光"_s, u"X guāng"_s, u"rayons X"_s},
+        {u"ｘ光"_s, u"x guāng"_s, u"radio"_s},
+        {u"一二三四五六七八"_s, u"yī èr sān sì wǔ liù qī bā"_s, u"huit"_s},
+        {u"𠀀下"_s, u"hē xià"_s, u"rare\nmot"_s},
+        {u"𠀀"_s, u"hē"_s, u"rare"_s},
 };
 
 struct Fixture
@@ -82,16 +82,18 @@ bool referenceDecode(const QByteArray &bytes, TextEncoding encoding, QString *te
 {
     QByteArray body = bytes;
     if (encoding == TextEncoding::Detect) {
-        encoding = bytes.startsWith("\xFF\xFE") ? TextEncoding::Utf16LE
-                 : bytes.startsWith("\xFE\xFF") ? TextEncoding::Utf16BE : TextEncoding::Utf8;
+        encoding = bytes.startsWith("\xFF\xFE")   ? TextEncoding::Utf16LE
+                   : bytes.startsWith("\xFE\xFF") ? TextEncoding::Utf16BE
+                                                  : TextEncoding::Utf8;
     }
-    const char *mark = encoding == TextEncoding::Utf8 ? "\xEF\xBB\xBF"
-                     : encoding == TextEncoding::Utf16LE ? "\xFF\xFE" : "\xFE\xFF";
+    const char *mark = encoding == TextEncoding::Utf8      ? "\xEF\xBB\xBF"
+                       : encoding == TextEncoding::Utf16LE ? "\xFF\xFE"
+                                                           : "\xFE\xFF";
     if (body.startsWith(mark))
         body.remove(0, qsizetype(qstrlen(mark)));
     if (encoding == TextEncoding::Utf8) {
-        QStringDecoder qt(QStringDecoder::Utf8,
-                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder qt(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                        | QStringDecoder::Flag::ConvertInitialBom);
         *text = qt(body);
         return !qt.hasError();
     }
@@ -254,7 +256,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto word = [&](QStringView w) { words.append(w.toString()); };
     bool listOk = true;
     for (qsizetype at = 0; listOk && at < known.size(); at += block)
-        listOk = reader.add(known.constData() + at, std::size_t(qMin(block, known.size() - at)), word);
+        listOk = reader.add(known.constData() + at, std::size_t(qMin(block, known.size() - at)),
+                            word);
     if (listOk)
         listOk = reader.finish(word);
     const Decoded list = decode(known, TextEncoding::Detect, known.size() + 1);
@@ -278,7 +281,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(rows.size() == qsizetype(kept.size()), "a CSV row per entry");
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const int e = kept[std::size_t(i)].entry;
-            require(rows[i] == QStringList{tables.headword(e).toString(), tables.pinyin(e).toString(),
+            require(rows[i]
+                            == QStringList{tables.headword(e).toString(),
+                                           tables.pinyin(e).toString(),
                                            trimmed(tables.gloss(e)).toString(),
                                            QString::number(kept[std::size_t(i)].count)},
                     "CSV fields read back");

@@ -50,7 +50,9 @@ int checkCommand()
     const RadicalTables radicals = buildRadicalTables(raw);
     const RadicalReport rr = radicalReport(radicals, loaded.tables);
     const QList<RadicalNode> &tree = radicalTree();
-    const auto caption = [&tree](int n) { return n >= 0 && n < tree.size() ? tree[n].caption : QString(); };
+    const auto caption = [&tree](int n) {
+        return n >= 0 && n < tree.size() ? tree[n].caption : QString();
+    };
     const int reachable = r.entries - rr.unreachableEntries;
     out << "lignes de la liste des radicaux : " << raw.size() << '\n'
         << "radicaux : " << rr.headers << ", vides : " << rr.emptyRadicals.size();
@@ -79,11 +81,12 @@ int checkCommand()
         err() << "violation : ce programme n'a pas de liste des radicaux\n";
     if (!damagedCache.isEmpty())
         err() << "violation : cache du dictionnaire endommagé (somme de contrôle fausse), "
-                 "reconstruit : " << damagedCache << '\n';
+                 "reconstruit : "
+              << damagedCache << '\n';
     return r.violations.isEmpty() && radicalViolations.isEmpty() && !raw.isEmpty()
-                    && damagedCache.isEmpty()
-            ? 0
-            : 1;
+                           && damagedCache.isEmpty()
+                   ? 0
+                   : 1;
 }
 
 } // namespace Verarov::DataTool

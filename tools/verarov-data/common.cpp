@@ -100,8 +100,7 @@ bool standardErrorIsTerminal()
 
 ProgressBar::ProgressBar(qint64 total)
     : m_total(total), m_shown(total > 50'000'000 && standardErrorIsTerminal())
-{
-}
+{ }
 
 void ProgressBar::advance(qint64 bytes)
 {

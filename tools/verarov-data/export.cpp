@@ -51,7 +51,8 @@ int exportCommand(const QString &dirPath)
     }
     const Tables &t = loaded.tables;
     for (List list : kAllLists) {
-        if (!writeRows(dir, listName(list), t.rowCount(list), [&](int r) { return t.row(list, r); }))
+        if (!writeRows(dir, listName(list), t.rowCount(list),
+                       [&](int r) { return t.row(list, r); }))
             return 1;
     }
     // The raw radical list and what the start-up builds from it; the row
@@ -61,7 +62,8 @@ int exportCommand(const QString &dirPath)
     const RadicalTables radicals = buildRadicalTables(raw);
     const int rows = radicals.rowCount();
     const bool written =
-            writeRows(dir, u"liste_chargement_rad"_s, int(raw.size()), [&](int r) { return raw[r]; })
+            writeRows(dir, u"liste_chargement_rad"_s, int(raw.size()),
+                      [&](int r) { return raw[r]; })
             && writeRows(dir, u"liste_rad"_s, rows,
                          [&](int r) { return radicals.character(r).toString(); })
             && writeRows(dir, u"liste_rad_pin"_s, rows,
@@ -73,11 +75,10 @@ int exportCommand(const QString &dirPath)
                              const RadicalRows range = radicals.rows(r + 1);
                              return QString::number(range.isEmpty() ? -1 : range.first);
                          })
-            && writeRows(dir, u"fin_rad"_s, kRadicalNumberMax,
-                         [&](int r) {
-                             const RadicalRows range = radicals.rows(r + 1);
-                             return QString::number(range.isEmpty() ? 0 : range.last);
-                         });
+            && writeRows(dir, u"fin_rad"_s, kRadicalNumberMax, [&](int r) {
+                   const RadicalRows range = radicals.rows(r + 1);
+                   return QString::number(range.isEmpty() ? 0 : range.last);
+               });
     return written ? 0 : 1;
 }
 

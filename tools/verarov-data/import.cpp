@@ -31,7 +31,8 @@ int importCommand(const QString &path)
     reportSkipped(path, read);
     const Tables tables = Tables::fromCompiled(compile(read.entries));
     if (const int error = Io::writeAll(1, toTsv(tables))) {
-        err() << "import : impossible d'écrire la sortie : " << Io::writeErrorMessage(error) << '\n';
+        err() << "import : impossible d'écrire la sortie : " << Io::writeErrorMessage(error)
+              << '\n';
         return 1;
     }
     return 0;

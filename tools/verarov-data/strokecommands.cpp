@@ -105,7 +105,8 @@ int sayCommand(const QStringList &args)
     if (!error)
         error = out.commit();
     if (error) {
-        errors() << u"Fichier \"%1\" : %2"_s.arg(path, Verarov::Io::writeErrorMessage(error)) << '\n';
+        errors() << u"Fichier \"%1\" : %2"_s.arg(path, Verarov::Io::writeErrorMessage(error))
+                 << '\n';
         return 1;
     }
     return 0;

@@ -112,7 +112,8 @@ std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
             bool ok = false;
             o.minCount = value->toLongLong(&ok);
             if (!ok || o.minCount < 1) {
-                vocabUsage(u"--min-count demande un nombre entier positif, pas \"%1\""_s.arg(*value));
+                vocabUsage(
+                        u"--min-count demande un nombre entier positif, pas \"%1\""_s.arg(*value));
                 return std::nullopt;
             }
         } else if (name == u"--known" || name == u"--unknown-to") {
@@ -273,7 +274,9 @@ int vocabCommand(const QStringList &args)
         const auto leaveOut = [&](QStringView word) { vocabulary.leaveOut(word); };
         const QString message = readInput(
                 o.known, knownName(o.known), nullptr,
-                [&](const char *bytes, std::size_t size) { return known.add(bytes, size, leaveOut); },
+                [&](const char *bytes, std::size_t size) {
+                    return known.add(bytes, size, leaveOut);
+                },
                 [&] { return known.finish(leaveOut); },
                 [&] { return known.decoder().errorText(); });
         if (!message.isEmpty())
@@ -285,7 +288,8 @@ int vocabCommand(const QStringList &args)
     const std::vector<Vocabulary::EntryCount> entries = vocabulary.entries(o.minCount);
     QByteArray report = formatEntries(loaded.tables, entries, o.format);
     if (o.unknown) {
-        const QByteArray unknown = formatUnknown(vocabulary.unknownCharacters(o.minCount), o.format);
+        const QByteArray unknown =
+                formatUnknown(vocabulary.unknownCharacters(o.minCount), o.format);
         if (o.unknownTo.isEmpty()) {
             report += unknownHeading(o.format);
             report += unknown;
@@ -293,7 +297,7 @@ int vocabCommand(const QStringList &args)
             unknownFile.writeBytes(unknown.constData(), std::size_t(unknown.size()));
             if (const int error = unknownFile.close())
                 return fail(1, u"Fichier \"%1\" : %2"_s.arg(Io::displayName(o.unknownTo),
-                                                              Io::writeErrorMessage(error)));
+                                                            Io::writeErrorMessage(error)));
         }
     }
     if (const QString failure = Io::writeStandardOutput(report); !failure.isEmpty())
