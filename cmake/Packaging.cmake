@@ -22,7 +22,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Latin faces for the fixed places sized for Tahoma and Arial.
 # The Chinese voices of eSpeak NG (its library comes in by the shared
 # library dependencies).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-zenhei, fonts-liberation2 | fonts-dejavu-core, espeak-ng-data")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-zenhei, fonts-liberation2 | fonts-dejavu-core, libespeak-ng1, espeak-ng-data")
 # Opening the help pages and the translated files; Wayland sessions; the
 # toolkit's dialogs in French and Chinese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, qt6-translations-l10n")

@@ -2,6 +2,7 @@
 
 #include "speech/tonenumbers.h"
 
+#include <QLibrary>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QtEndian>
@@ -28,6 +29,45 @@ QString noVoice()
 }
 
 #ifdef VERAROV_HAVE_ESPEAK_NG
+// libespeak-ng is loaded on first use, not linked: it brings about twenty
+// sound libraries that every start of the program would otherwise load.
+struct Engine
+{
+    decltype(&espeak_Initialize) initialize = nullptr;
+    decltype(&espeak_SetSynthCallback) setSynthCallback = nullptr;
+    decltype(&espeak_SetVoiceByName) setVoiceByName = nullptr;
+    decltype(&espeak_Synth) synth = nullptr;
+    decltype(&espeak_Synchronize) synchronize = nullptr;
+
+    bool loaded() const
+    {
+        return initialize && setSynthCallback && setVoiceByName && synth && synchronize;
+    }
+};
+
+const Engine &engine()
+{
+    static const Engine loaded = [] {
+        Engine e;
+        QLibrary library(u"espeak-ng"_s, 1);
+        if (!library.load()) {
+            library.setFileNameAndVersion(u"espeak-ng"_s, QString());
+            if (!library.load())
+                return e;
+        }
+        e.initialize = reinterpret_cast<decltype(e.initialize)>(library.resolve("espeak_Initialize"));
+        e.setSynthCallback = reinterpret_cast<decltype(e.setSynthCallback)>(
+                library.resolve("espeak_SetSynthCallback"));
+        e.setVoiceByName = reinterpret_cast<decltype(e.setVoiceByName)>(
+                library.resolve("espeak_SetVoiceByName"));
+        e.synth = reinterpret_cast<decltype(e.synth)>(library.resolve("espeak_Synth"));
+        e.synchronize =
+                reinterpret_cast<decltype(e.synchronize)>(library.resolve("espeak_Synchronize"));
+        return e;
+    }();
+    return loaded;
+}
+
 enum class Mode { None, Render, Play };
 Mode g_mode = Mode::None;
 int g_rate = 0;
@@ -48,13 +88,15 @@ QString start(Mode mode)
         return {};
     if (g_mode != Mode::None)
         return u"La synthèse vocale est déjà utilisée autrement dans ce programme"_s;
-    g_rate = espeak_Initialize(mode == Mode::Render ? AUDIO_OUTPUT_SYNCHRONOUS
+    if (!engine().loaded())
+        return noVoice();
+    g_rate = engine().initialize(mode == Mode::Render ? AUDIO_OUTPUT_SYNCHRONOUS
                                                     : AUDIO_OUTPUT_SYNCH_PLAYBACK,
                                0, nullptr, 0);
     if (g_rate <= 0)
         return mode == Mode::Render ? noVoice()
                                     : u"Aucune sortie son n'est disponible pour prononcer"_s;
-    espeak_SetSynthCallback(collect);
+    engine().setSynthCallback(collect);
     g_mode = mode;
     return {};
 }
@@ -62,13 +104,13 @@ QString start(Mode mode)
 QString speak(const QString &textOrPinyin)
 {
     const bool characters = hasChineseCharacter(textOrPinyin);
-    if (espeak_SetVoiceByName(characters ? "cmn" : "cmn-latn-pinyin") != EE_OK)
+    if (engine().setVoiceByName(characters ? "cmn" : "cmn-latn-pinyin") != EE_OK)
         return noVoice();
     const QByteArray text = speechText(textOrPinyin).toUtf8();
-    if (espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
+    if (engine().synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8, nullptr, nullptr)
                 != EE_OK
-        || espeak_Synchronize() != EE_OK)
+        || engine().synchronize() != EE_OK)
         return u"La synthèse vocale a échoué"_s;
     return {};
 }
