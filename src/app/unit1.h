@@ -170,6 +170,8 @@ private:
     void createLearnerControls();
     void applyLearnerTexts(Verarov::Settings::Language language);
     void readDisplayOptions();
+    // The Options item of a display option.
+    QAction *displayOptionItem(DisplayOption option) const;
     void showLearnerExtras();
     void readFavourites();
 

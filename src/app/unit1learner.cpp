@@ -168,53 +168,36 @@ void TForm1::applyLearnerTexts(Language language)
     showLearnerExtras();
 }
 
+QAction *TForm1::displayOptionItem(DisplayOption option) const
+{
+    switch (option) {
+    case DisplayOption::ToneColours:
+        return m_toneColours;
+    case DisplayOption::TraditionalForm:
+        return m_traditionalItem;
+    case DisplayOption::WordLevel:
+        return m_wordLevelItem;
+    }
+    return nullptr;
+}
+
 void TForm1::readDisplayOptions()
 {
     const Verarov::Settings::Store store;
-    for (DisplayOption option : kDisplayOptions) {
-        const bool on = store.readSwitch(storeName(option)).value_or(false);
-        switch (option) {
-        case DisplayOption::ToneColours:
-            m_toneColours->setChecked(on);
-            break;
-        case DisplayOption::TraditionalForm:
-            m_traditionalItem->setChecked(on);
-            break;
-        case DisplayOption::WordLevel:
-            m_wordLevelItem->setChecked(on);
-            break;
-        }
-    }
+    for (DisplayOption option : kDisplayOptions)
+        displayOptionItem(option)->setChecked(store.readSwitch(storeName(option)).value_or(false));
     showLearnerExtras();
 }
 
 bool TForm1::displayOption(DisplayOption option) const
 {
-    switch (option) {
-    case DisplayOption::ToneColours:
-        return m_toneColours->isChecked();
-    case DisplayOption::TraditionalForm:
-        return m_traditionalItem->isChecked();
-    case DisplayOption::WordLevel:
-        return m_wordLevelItem->isChecked();
-    }
-    return false;
+    return displayOptionItem(option)->isChecked();
 }
 
 void TForm1::setDisplayOption(DisplayOption option, bool on)
 {
     guarded(this, [&] {
-        switch (option) {
-        case DisplayOption::ToneColours:
-            m_toneColours->setChecked(on);
-            break;
-        case DisplayOption::TraditionalForm:
-            m_traditionalItem->setChecked(on);
-            break;
-        case DisplayOption::WordLevel:
-            m_wordLevelItem->setChecked(on);
-            break;
-        }
+        displayOptionItem(option)->setChecked(on);
         showLearnerExtras();
         throwIfFailed(Verarov::Settings::Store().writeSwitch(storeName(option), on));
     });
