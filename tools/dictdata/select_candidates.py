@@ -74,7 +74,7 @@ VARIANT_RE = re.compile(r"^(old |archaic |ancient |japanese |taiwan |also writte
 # Rows wanted in candidates.tsv: 33,000 when the second edition was written,
 # and the 67 everyday words added in its review on top, so that no row
 # already written is displaced.
-TARGET_TOTAL = 33067
+EDITION2_TOTAL = 33067
 NEW_BATCH_SIZE = 800       # rows of each new batch file
 SUBTITLE_TOP = 10000       # subtitle words taken before the mixed fill
 EXTRA_PINLU_MIN = 10       # kHanyuPinlu count that makes a reading common
@@ -155,6 +155,90 @@ READING_CASE = {
 # Sources of the rows that add a reading to a level-1 character.
 CHAR_READING_SOURCES = ("reading", "surname")
 
+# Third edition: the second, then the classes below, then the fill up to
+# TARGET_TOTAL rows.
+TARGET_TOTAL = 36300
+THIRD_ADMIN_SUFFIXES = "市区县省"  # 州 left out: 广州, 杭州, 贵州 are names
+# The "X + 州" names that are X and the word "state" or "prefecture" (US and
+# Australian states, autonomous prefectures named by their short name): the
+# name X is the entry.  Reviewed from the CC-CEDICT names ending in 州 whose
+# X is an entry naming the same place; 纽约州 and 华盛顿州 are not X.
+ZHOU_SPLITS = frozenset(
+    "亚利桑那州 亚拉巴马州 伊利诺伊州 伊利诺州 佐治亚州 佛罗里达州 佛蒙特州 俄亥俄州 俄克拉何马州 "
+    "俄勒冈州 内布拉斯加州 内华达州 加利福尼亚州 加里宁格勒州 北卡罗来纳州 北达科他州 南卡罗来纳州 "
+    "南达科他州 印地安纳州 印第安纳州 吉兰丹州 堪萨斯州 奥克拉荷马州 威斯康星州 密歇根州 密苏里州 "
+    "密西根州 密西西比州 康涅狄格州 延边州 弗罗里达州 得克萨斯州 爱奥华州 爱达荷州 怀俄明州 "
+    "新南威尔士州 新墨西哥州 新泽西州 新罕布什尔州 昆士兰州 明尼苏达州 果洛州 柔佛州 海北州 海西州 "
+    "特拉华州 犹他州 玉树州 甘南州 甘孜州 田纳西州 科罗拉多州 红河州 维吉尼亚州 维多利亚州 缅因州 "
+    "肯塔基州 临夏州 艾奥瓦州 蒙大拿州 萨克森州 萨尔州 西弗吉尼亚州 西澳大利亚州 宾夕法尼亚州 "
+    "路易斯安那州 阿坝州 阿拉巴马州 阿拉斯加州 阿肯色州 马萨诸塞州 马里兰州 黄南州".split())
+# Provinces and cities of prefecture level and above, as CC-CEDICT's
+# definitions name them (the first definition of a capitalised reading).
+HIGH_PLACE_RE = re.compile(r"^[A-Z][\w'’]*(?: [A-Z][\w'’]*)*,? (?:(?:sub-?)?prefecture[- ]level city"
+                           r"|sub-?provincial city|province|autonomous region)\b")
+# The 100 commonest surnames of China, in the order of the ranking of
+# registered residents published by the Ministry of Public Security's
+# household registration centre (公安部户政管理研究中心, 2019 national name
+# report).
+SURNAMES_TOP100 = ("王 李 张 刘 陈 杨 黄 赵 吴 周 徐 孙 马 朱 胡 郭 何 林 高 罗 郑 梁 谢 宋 唐 "
+                   "许 邓 韩 冯 曹 彭 曾 肖 田 董 潘 袁 蔡 蒋 余 于 杜 叶 程 魏 苏 吕 丁 任 卢 "
+                   "姚 沈 钟 姜 崔 谭 陆 范 汪 廖 石 金 韦 贾 夏 付 方 邹 熊 白 孟 秦 邱 侯 江 "
+                   "尹 薛 闫 段 雷 龙 黎 史 陶 贺 毛 郝 顾 龚 邵 万 覃 武 钱 戴 严 莫 孔 向 常").split()
+# Famous names (philosophers and their books, classics, periods) whose
+# capitalised reading CC-CEDICT gives beside an ordinary word: kept both.
+FAMOUS_NAMES = frozenset({
+    ("老子", "Lao3 zi3"), ("孙子", "Sun1 zi3"), ("庄子", "Zhuang1 zi3"), ("墨子", "Mo4 zi3"),
+    ("曾子", "Zeng1 zi3"), ("列子", "Lie4 zi3"), ("大学", "Da4 xue2"), ("中庸", "Zhong1 yong1"),
+    ("春秋", "Chun1 qiu1"), ("战国", "Zhan4 guo2"), ("三国", "San1 guo2"), ("五代", "Wu3 dai4"),
+    ("易经", "Yi4 jing1"), ("周易", "Zhou1 yi4"), ("上帝", "Shang4 di4"), ("黄帝", "Huang2 di4"),
+    ("长城", "Chang2 cheng2"), ("诗经", "Shi1 jing1"), ("尚书", "Shang4 shu1"), ("礼记", "Li3 ji4"),
+    ("春秋战国", "Chun1 qiu1 Zhan4 guo2"), ("山海经", "Shan1 hai3 jing1"), ("楚辞", "Chu3 ci2"),
+    ("汉书", "Han4 shu1"), ("史记", "Shi3 ji4"), ("西游记", "Xi1 you2 ji4"), ("红楼梦", "Hong2 lou2 meng4"),
+    ("水浒传", "Shui3 hu3 zhuan4"), ("三国演义", "San1 guo2 yan3 yi4"), ("孟子", "Meng4 zi3"),
+    ("荀子", "Xun2 zi3"), ("韩非子", "Han2 fei1 zi3"), ("孔子", "Kong3 zi3"), ("论语", "Lun2 yu3"),
+})
+CHENGYU_TOP = 1000         # jieba's most frequent idioms (tag i) of four characters
+# Idioms of classical allusions and fables that a learner meets at school,
+# kept whatever their count.
+ALLUSION_IDIOMS = (
+    "守株待兔 对牛弹琴 亡羊补牢 井底之蛙 画蛇添足 刻舟求剑 掩耳盗铃 自相矛盾 杯弓蛇影 塞翁失马 "
+    "拔苗助长 揠苗助长 狐假虎威 叶公好龙 画龙点睛 邯郸学步 望梅止渴 卧薪尝胆 破釜沉舟 纸上谈兵 "
+    "负荆请罪 完璧归赵 指鹿为马 三顾茅庐 草船借箭 四面楚歌 背水一战 朝三暮四 滥竽充数 愚公移山 "
+    "精卫填海 夸父逐日 鹬蚌相争 黔驴技穷 南辕北辙 杞人忧天 买椟还珠 郑人买履 闻鸡起舞 凿壁偷光 "
+    "悬梁刺股 囊萤映雪 程门立雪 孟母三迁 铁杵成针 磨杵成针 一鸣惊人 惊弓之鸟 围魏救赵 唇亡齿寒 "
+    "退避三舍 一鼓作气 草木皆兵 风声鹤唳 投笔从戎 乐不思蜀 司马昭之心 望洋兴叹 东施效颦 "
+    "班门弄斧 毛遂自荐 鸡鸣狗盗 高山流水 胸有成竹 入木三分 罄竹难书 图穷匕见 江郎才尽 "
+    "老马识途 曲高和寡 螳臂当车 螳螂捕蝉 井底之蛙 坐井观天 盲人摸象 杯水车薪 门可罗雀 "
+    "夜郎自大 名落孙山 项庄舞剑 破镜重圆 世外桃源 黄粱一梦 南柯一梦 庄周梦蝶 "
+    "覆水难收 一字千金 洛阳纸贵 望穿秋水 割席断交 管鲍之交 刎颈之交 八仙过海 天衣无缝 "
+    "鹏程万里 卧虎藏龙 一箭双雕 口蜜腹剑 笑里藏刀 三人成虎 曾参杀人 惊天动地 水滴石穿 "
+    "愚者千虑 一诺千金 缘木求鱼 削足适履 扁鹊见蔡桓公 讳疾忌医 买椟还珠 一叶障目 "
+    "亡羊补牢 百步穿杨 沉鱼落雁 闭月羞花 倾国倾城 望尘莫及 韦编三绝 手不释卷 凿壁借光 "
+    "毛骨悚然 如鱼得水 道听途说 对症下药 一丘之貉 狗尾续貂 鸡犬升天 得陇望蜀 "
+    "枕戈待旦 闻过则喜 怒发冲冠 完璧归赵 抛砖引玉 胯下之辱 一饭千金 约法三章 "
+    "明修栈道 暗度陈仓 鸿门宴 霸王别姬 四面楚歌 破镜重圆 请君入瓮 指桑骂槐").split()
+BOOK_TOP = 8000            # the book corpus's most frequent words, all taken
+JIEBA_COMPOSE_MIN = 5000   # jieba frequency above which a word CC-CEDICT lacks is
+                           # composed (不敢, 不肯, 只见)
+# Frequent set phrases of books that the pinned CC-CEDICT lacks and that
+# cannot be composed (只 has two readings), with the team's readings.
+BOOK_PHRASES = {
+    "人民代表大会": "Ren2 min2 Dai4 biao3 Da4 hui4",
+    "全国人民代表大会": "Quan2 guo2 Ren2 min2 Dai4 biao3 Da4 hui4",
+    "全国人大": "Quan2 guo2 Ren2 da4",
+    "人大代表": "Ren2 da4 dai4 biao3",
+    "人大常委会": "Ren2 da4 Chang2 wei3 hui4",
+    "只见": "zhi3 jian4",
+}
+MODERN_WORDS = os.path.join(common.HERE, "modern_words.tsv")
+# Characters of the common transcriptions of foreign given names (乔伊,
+# 皮特, 汤米): a subtitle word of these only, which CC-CEDICT lacks, is read
+# as a name (first syllable capitalised).
+NAME_CHARS = frozenset(
+    "乔伊皮特鲍勃汤米山姆迈克里斯西蒙托尼维加吉华生安迪尔麦沃珍妮凯戴夫比莉坦艾泰德琳达萨拉雷恩扎伦"
+    "科韦莫查埃玛费娜贝丝劳罗修蒂巴马卡瑞秋哈维杰森弗兰基布赖南茜刘易戈登索菲雅各唐约翰奥宾格列"
+    "曼柯兰古吉内塞纳卢洛温伯胡迪姬朱亚历丽塔佩顿诺芙厄锡梅亨海兹")
+
 CL_RE = re.compile(r"^CL:(.*)$")
 
 
@@ -201,7 +285,8 @@ class Inputs:
         self.hsk_words = {w for w, _ in self.hsk}
         self.subtitles = common.load_subtitle_frequencies()
         self.subtitle_count = dict(self.subtitles)
-        self.book_count = dict(common.load_book_frequencies())
+        self.book = common.load_book_frequencies()
+        self.book_count = dict(self.book)
         self.everyday = load_everyday()
 
 
@@ -235,8 +320,10 @@ def syllable_ok(ch, syl, readings):
     return any(r.rstrip("12345") == base for r in readings.get(ch, ()))
 
 
-def word_readings(word, cedict, readings):
-    """Standard readings of a multi-character word, CC-CEDICT order."""
+def word_readings(word, cedict, readings, suffixes=ADMIN_SUFFIXES, famous=()):
+    """Standard readings of a multi-character word, CC-CEDICT order.
+    suffixes: the administrative suffixes dropped after a name (below);
+    famous: capitalised readings kept beside an ordinary one (FAMOUS_NAMES)."""
     prons = cedict.get(word)
     if not prons:
         return []
@@ -254,10 +341,13 @@ def word_readings(word, cedict, readings):
     # the word also has an ordinary reading: 大学, 春秋, 老子 are wanted as
     # common words, not as the titles or places they also name.
     if any(p[0].islower() for p, _ in good):
-        good = [(p, d) for p, d in good if p[0].islower()]
+        good = [(p, d) for p, d in good if p[0].islower() or (word, p) in famous]
     # "武汉市", "湖北省": an administrative suffix after a name that is an
     # entry by itself adds nothing.
-    if good and word[-1] in ADMIN_SUFFIXES and word[:-1] in cedict and all(p[0].isupper() for p, _ in good):
+    # The third edition keeps 州 out of the suffixes: 广州, 杭州, 贵州 are
+    # names, not "广 + 州"; ZHOU_SPLITS lists the few that are.
+    if (good and (word[-1] in suffixes or word in ZHOU_SPLITS) and word[:-1] in cedict
+            and all(p[0].isupper() for p, _ in good)):
         return []
     return [p for p, _ in good]
 
@@ -452,10 +542,14 @@ def obscure_place(word, pinyin, inp):
     return bool(kinds) and all(k == "local" for k in kinds) and len(kinds) == len(meaningful(defs))
 
 
-def readings_of(word, inp, char_choice, given="", compose=True):
+def readings_of(word, inp, char_choice, given="", compose=True, third=False):
     """(readings, source suffix) for a word: CC-CEDICT's, else a given one,
-    else, when compose is true, one composed from its pieces."""
-    rs = word_readings(word, inp.cedict, inp.readings)
+    else, when compose is true, one composed from its pieces.  third: the
+    rules of the third edition (THIRD_ADMIN_SUFFIXES, FAMOUS_NAMES)."""
+    if third:
+        rs = word_readings(word, inp.cedict, inp.readings, THIRD_ADMIN_SUFFIXES, FAMOUS_NAMES)
+    else:
+        rs = word_readings(word, inp.cedict, inp.readings)
     if rs:
         return rs, ""
     if given:
@@ -542,17 +636,143 @@ def selection(inp):
     sub_iter = iter(subtitle_words[SUBTITLE_TOP:])
     jieba_iter = iter(w for w, _, _ in inp.jieba if word_ok(w))
     turn = 0
-    while len(rows) < TARGET_TOTAL:
+    while len(rows) < EDITION2_TOTAL:
         it, source = (sub_iter, "subtitle") if turn % 2 == 0 else (jieba_iter, "frequent")
         turn += 1
         for w in it:
             if add_word(w, source, compose=False):
                 break
         else:
-            if turn > 4 * TARGET_TOTAL:
+            if turn > 4 * EDITION2_TOTAL:
                 break
-    stats = {"first edition": len(first), "kept": n_kept, "dropped": len(dropped)}
+    n_second = len(rows)
+
+    # Third edition.
+    def add_third(word, source, given="", compose=True):
+        if len(word) == 1:
+            return add_word(word, source, given, compose)
+        if not word_ok(word):
+            return 0
+        rs, suffix = readings_of(word, inp, char_choice, given, compose, third=True)
+        return sum(add(word, p, source + suffix) for p in rs if not obscure_place(word, p, inp))
+
+    for w, p in high_places(inp):
+        add(w, p, "place")
+    for c, p in surname_rows(inp, seen):
+        add(c, p, "surname-top")
+    for w, p in sorted(FAMOUS_NAMES):
+        if p in inp.cedict.get(w, {}):
+            add(w, p, "name")
+    for w in chengyu(inp):
+        add_third(w, "chengyu")
+    for w, p in load_everyday(MODERN_WORDS):
+        add_third(w, "modern", p)
+    book_words = [w for w, _ in inp.book if all(common.is_chinese(c) for c in w)]
+    for w in book_words[:BOOK_TOP]:
+        add_third(w, "book")
+    for w, p in BOOK_PHRASES.items():
+        add(w, p, "book")
+    for w, f, _ in inp.jieba:
+        if f < JIEBA_COMPOSE_MIN:
+            break
+        add_third(w, "frequent")
+    for w in subtitle_words[:SUBTITLE_TOP]:
+        name = subtitle_name(w, inp, char_choice)
+        if name:
+            add(w, name, "subtitle-name")
+        else:
+            add_third(w, "subtitle")
+    # Fill: subtitle, book and jieba words in turn.
+    iters = [(iter(subtitle_words[SUBTITLE_TOP:]), "subtitle"), (iter(book_words[BOOK_TOP:]), "book"),
+             (iter(w for w, _, _ in inp.jieba if word_ok(w)), "frequent")]
+    turn = 0
+    while len(rows) < TARGET_TOTAL and turn < 4 * TARGET_TOTAL:
+        it, source = iters[turn % len(iters)]
+        turn += 1
+        for w in it:
+            if add_third(w, source, compose=False):
+                break
+    stats = {"first edition": len(first), "kept": n_kept, "dropped": len(dropped),
+             "second edition": n_second}
     return rows, dropped, stats
+
+
+# ---------------------------------------------------------------------------
+# Third edition
+
+def high_places(inp):
+    """Provinces, autonomous regions, municipalities and cities of
+    prefecture level and above: [(headword, capitalised reading)] whose
+    first definition CC-CEDICT gives as such (HIGH_PLACE_RE), without the
+    suffix 市 or 省 when the short name is an entry of the same place."""
+    out = []
+    for w, prons in inp.cedict.items():
+        if not word_ok(w) or w in ZHOU_SPLITS:
+            continue
+        for p, defs in prons.items():
+            first = next((d.strip() for d in defs if d.strip()), "")
+            if not p[:1].isupper() or not HIGH_PLACE_RE.search(first):
+                continue
+            if (w[-1] in "市省" and w[:-1] in inp.cedict) or (w.endswith("地区") and w[:-2] in inp.cedict):
+                continue
+            if p in word_readings(w, inp.cedict, inp.readings, THIRD_ADMIN_SUFFIXES, FAMOUS_NAMES):
+                out.append((w, p))
+    return sorted(out, key=lambda r: -max(inp.book_count.get(r[0], 0), 1000 * inp.subtitle_count.get(r[0], 0)))
+
+
+def surname_reading(ch, inp):
+    """CC-CEDICT's capitalised surname reading of a character, or None."""
+    for p, defs in inp.cedict.get(ch, {}).items():
+        if p[:1].isupper() and any(d.strip().lower().startswith("surname") for d in defs):
+            return p
+    return None
+
+
+def surname_rows(inp, seen):
+    """Rows of their own for the SURNAMES_TOP100 whose surname reading is no
+    reading of the selection yet (廖 Liào, 邹 Zōu; 覃 Qín): [(char, reading)].
+    A surname read like a selected reading (王 wáng) is a sense of that row
+    (surname_senses)."""
+    out = []
+    for c in SURNAMES_TOP100:
+        p = surname_reading(c, inp)
+        if p and (c, p.lower()) not in seen and (c, p) not in seen:
+            out.append((c, p))
+    return out
+
+
+def surname_senses(rows, inp):
+    """(char, selected reading) of the SURNAMES_TOP100 whose surname is to be
+    a sense of an existing lower-case row."""
+    readings = {(h, p) for h, p, _ in rows}
+    out = []
+    for c in SURNAMES_TOP100:
+        p = surname_reading(c, inp)
+        if p and (c, p) not in readings and (c, p.lower()) in readings:
+            out.append((c, p.lower()))
+    return out
+
+
+def chengyu(inp):
+    """The CHENGYU_TOP most frequent four-character idioms of jieba's word
+    list (tag i, frequencies counted on its corpus), then ALLUSION_IDIOMS."""
+    idioms = [w for w, _, tag in inp.jieba if tag == "i" and len(w) == 4 and word_ok(w)]
+    return idioms[:CHENGYU_TOP] + [w for w in ALLUSION_IDIOMS if w not in idioms[:CHENGYU_TOP]]
+
+
+def subtitle_name(word, inp, char_choice):
+    """A frequent subtitle word that CC-CEDICT lacks and that is a foreign
+    given name in its usual transcription (乔伊, 汤米): its reading, first
+    syllable capitalised; else None."""
+    if word in inp.cedict or not set(word) <= NAME_CHARS or inp.jieba_tag.get(word) not in (None,) + PROPER_TAGS:
+        return None
+    syls = []
+    for c in word:
+        rs = char_choice.get(c, [])
+        if len(rs) != 1:
+            return None
+        syls.append(rs[0])
+    return " ".join([syls[0].capitalize()] + syls[1:])
 
 
 # ---------------------------------------------------------------------------
@@ -596,9 +816,15 @@ def noun_ranking(rows, inp):
     return [(h, p, cls) for _, _, h, p, cls in nouns]
 
 
-def classifier_rows(rows, inp):
-    """The CLASSIFIER_NOUNS most frequent nouns: (with classifiers, without)."""
+def classifier_rows(rows, inp, kept=None):
+    """The CLASSIFIER_NOUNS most frequent nouns: (with classifiers, without).
+    kept: the number of leading rows of an earlier edition whose
+    CLASSIFIER_NOUNS most frequent nouns keep their classifiers too (new
+    frequent nouns do not push them out)."""
     top = noun_ranking(rows, inp)[:CLASSIFIER_NOUNS]
+    if kept is not None:
+        have = {(h, p) for h, p, _ in top}
+        top += [r for r in noun_ranking(rows[:kept], inp)[:CLASSIFIER_NOUNS] if (r[0], r[1]) not in have]
     return [r for r in top if r[2]], [r for r in top if not r[2]]
 
 
@@ -650,11 +876,25 @@ def read_recorded_versions(data_dir):
     return out
 
 
+# Themes of new batches, in order, so that a writer can specialise: new
+# readings of characters (reviewed with the other readings of their
+# character), names (places, surnames, famous names, transcribed given
+# names), chengyu, words of the last twenty years, then the rest.
+THEMES = ("readings", "names", "chengyu", "modern", "words")
+THEME_SOURCES = {"readings": CHAR_READING_SOURCES, "names": ("place", "surname-top", "name", "subtitle-name"),
+                 "chengyu": ("chengyu",), "modern": ("modern",)}
+
+
+def theme(source):
+    """The theme of a row's source ('chengyu-composed' -> 'chengyu')."""
+    base = source.split("-composed")[0]
+    return next((t for t, sources in THEME_SOURCES.items() if base in sources), "words")
+
+
 def layout(rows, batches):
     """Assign rows to batches: committed rows keep theirs; the others go to
-    new batches of at most NEW_BATCH_SIZE rows in rank order, the new
-    readings of characters (reviewed with the other readings of their
-    character) in batches of their own.
+    new batches of at most NEW_BATCH_SIZE rows in rank order, one theme
+    after the other (THEMES), each in batches of its own.
     A committed row whose reading is selected in another case only
     (READING_CASE) keeps its batch, and is to be re-cased there.
     Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)],
@@ -681,8 +921,10 @@ def layout(rows, batches):
     fresh = [(h, p, s) for h, p, s in rows if (h, p) not in where]
     next_batch = max(batches, default=-1) + 1
     new_batches = {}
-    for part in ([(h, p) for h, p, s in fresh if s in CHAR_READING_SOURCES],
-                 [(h, p) for h, p, s in fresh if s not in CHAR_READING_SOURCES]):
+    parts = collections.defaultdict(list)
+    for h, p, s in fresh:
+        parts[theme(s)].append((h, p))
+    for part in (parts[t] for t in THEMES):
         if not part:
             continue
         count = math.ceil(len(part) / NEW_BATCH_SIZE)
@@ -786,13 +1028,13 @@ def main(argv=None):
     rows, dropped, stats = selection(inp)
     batches = read_batches(args.data_dir)
     where, new_batches, unselected, recased = layout(rows, batches)
-    with_cl, without_cl = classifier_rows(rows, inp)
+    with_cl, without_cl = classifier_rows(rows, inp, stats["second edition"])
     sources = collections.Counter(s for _, _, s in rows)
     print(f"selection: {len(rows)} rows; first edition {stats['first edition']}, "
           f"{stats['dropped']} places left out; by source: "
           + ", ".join(f"{k} {v}" for k, v in sorted(sources.items())))
-    print(f"nouns with classifiers: {len(with_cl)} of the {CLASSIFIER_NOUNS} most frequent "
-          f"({len(without_cl)} without)")
+    print(f"nouns with classifiers: {len(with_cl)} of the {CLASSIFIER_NOUNS} most frequent, and those"
+          f" of the second edition ({len(without_cl)} without)")
     if args.list_dropped:
         for h, p, reason in dropped:
             print(f"dropped\t{h}\t{p}\t{reason}")
@@ -826,6 +1068,12 @@ def main(argv=None):
         write_lines(os.path.join(args.data_dir, name), lines)
     if new_batches:
         print("new batch files: " + ", ".join(f"{batch_name(n)} ({len(p)} rows)" for n, p in new_batches.items()))
+        # Each new batch gets its gloss file, empty but for a note, for the
+        # writer to fill (every batch has its gloss file).
+        for n in new_batches:
+            path = os.path.join(args.data_dir, "glosses", batch_name(n))
+            if not os.path.exists(path):
+                write_lines(path, [f"# to be written: the rows of data/batches/{batch_name(n)}"])
     if recased:
         by_batch = collections.defaultdict(dict)
         for (n, h, p), new in recased.items():
