@@ -174,7 +174,7 @@ ZHOU_SPLITS = frozenset(
     "路易斯安那州 阿坝州 阿拉巴马州 阿拉斯加州 阿肯色州 马萨诸塞州 马里兰州 黄南州".split())
 # Provinces and cities of prefecture level and above, as CC-CEDICT's
 # definitions name them (the first definition of a capitalised reading).
-HIGH_PLACE_RE = re.compile(r"^[A-Z][\w'’]*(?: [A-Z][\w'’]*)*,? (?:(?:sub-?)?prefecture[- ]level city"
+HIGH_PLACE_RE = re.compile(r"^(?:[A-Z][\w'’]*(?: [A-Z][\w'’]*)*,? )?(?:(?:sub-?)?prefecture[- ]level city"
                            r"|sub-?provincial city|province|autonomous region)\b")
 # The 100 commonest surnames of China, in the order of the ranking of
 # registered residents published by the Ministry of Public Security's
@@ -212,11 +212,49 @@ ALLUSION_IDIOMS = (
     "夜郎自大 名落孙山 项庄舞剑 破镜重圆 世外桃源 黄粱一梦 南柯一梦 庄周梦蝶 "
     "覆水难收 一字千金 洛阳纸贵 望穿秋水 割席断交 管鲍之交 刎颈之交 八仙过海 天衣无缝 "
     "鹏程万里 卧虎藏龙 一箭双雕 口蜜腹剑 笑里藏刀 三人成虎 曾参杀人 惊天动地 水滴石穿 "
-    "愚者千虑 一诺千金 缘木求鱼 削足适履 扁鹊见蔡桓公 讳疾忌医 买椟还珠 一叶障目 "
+    "愚者千虑 一诺千金 缘木求鱼 削足适履 讳疾忌医 一叶障目 "
     "亡羊补牢 百步穿杨 沉鱼落雁 闭月羞花 倾国倾城 望尘莫及 韦编三绝 手不释卷 凿壁借光 "
     "毛骨悚然 如鱼得水 道听途说 对症下药 一丘之貉 狗尾续貂 鸡犬升天 得陇望蜀 "
     "枕戈待旦 闻过则喜 怒发冲冠 完璧归赵 抛砖引玉 胯下之辱 一饭千金 约法三章 "
     "明修栈道 暗度陈仓 鸿门宴 霸王别姬 四面楚歌 破镜重圆 请君入瓮 指桑骂槐").split()
+# Readings of the idioms above that the pinned CC-CEDICT lacks and that
+# cannot be composed (a character of two readings), checked by the team.
+# jieba's idioms that are no idioms (令狐冲笑, 打狗棒法: novel fragments) get none.
+CHENGYU_READINGS = dict(line.split("\t") for line in """\
+九曲回肠	jiu3 qu1 hui2 chang2
+变废为宝	bian4 fei4 wei2 bao3
+宁为玉碎	ning4 wei2 yu4 sui4
+不为瓦全	bu4 wei2 wa3 quan2
+精兵强将	jing1 bing1 qiang2 jiang4
+分毫不差	fen1 hao2 bu4 cha1
+非同寻常	fei1 tong2 xun2 chang2
+大势已去	da4 shi4 yi3 qu4
+可乘之机	ke3 cheng2 zhi1 ji1
+坐南朝北	zuo4 nan2 chao2 bei3
+窃国大盗	qie4 guo2 da4 dao4
+肩摩毂击	jian1 mo2 gu3 ji1
+摇头晃脑	yao2 tou2 huang4 nao3
+和衷共济	he2 zhong1 gong4 ji4
+见死不救	jian4 si3 bu4 jiu4
+心事重重	xin1 shi4 chong2 chong2
+立足之地	li4 zu2 zhi1 di4
+尽如人意	jin4 ru2 ren2 yi4
+穷凶极恶	qiong2 xiong1 ji2 e4
+替天行道	ti4 tian1 xing2 dao4
+交相辉映	jiao1 xiang1 hui1 ying4
+开疆拓土	kai1 jiang1 tuo4 tu3
+腹背受敌	fu4 bei4 shou4 di2
+孟母三迁	Meng4 mu3 san1 qian1
+高山流水	gao1 shan1 liu2 shui3
+管鲍之交	Guan3 Bao4 zhi1 jiao1
+曾参杀人	Zeng1 Shen1 sha1 ren2
+郑人买履	Zheng4 ren2 mai3 lu:3
+图穷匕见	tu2 qiong2 bi3 xian4
+刎颈之交	wen3 jing3 zhi1 jiao1
+八仙过海	ba1 xian1 guo4 hai3
+割席断交	ge1 xi2 duan4 jiao1
+凿壁借光	zao2 bi4 jie4 guang1
+囊萤映雪	nang2 ying2 ying4 xue3""".split("\n"))
 BOOK_TOP = 8000            # the book corpus's most frequent words, all taken
 JIEBA_COMPOSE_MIN = 5000   # jieba frequency above which a word CC-CEDICT lacks is
                            # composed (不敢, 不肯, 只见)
@@ -664,7 +702,7 @@ def selection(inp):
         if p in inp.cedict.get(w, {}):
             add(w, p, "name")
     for w in chengyu(inp):
-        add_third(w, "chengyu")
+        add_third(w, "chengyu", CHENGYU_READINGS.get(w, ""))
     for w, p in load_everyday(MODERN_WORDS):
         add_third(w, "modern", p)
     book_words = [w for w, _ in inp.book if all(common.is_chinese(c) for c in w)]
@@ -701,11 +739,12 @@ def selection(inp):
 # Third edition
 
 def high_places(inp):
-    """Provinces, autonomous regions, municipalities and cities of
-    prefecture level and above: [(headword, capitalised reading)] whose
-    first definition CC-CEDICT gives as such (HIGH_PLACE_RE), without the
-    suffix 市 or 省 when the short name is an entry of the same place."""
-    out = []
+    """Provinces, autonomous regions and cities of prefecture level and
+    above: [(headword, capitalised reading)] whose first definition
+    CC-CEDICT gives as such (HIGH_PLACE_RE), by the short name when the
+    entry is the name with 市, 省 or 地区 (七台河市 -> 七台河), most named
+    first (books, films)."""
+    out = {}
     for w, prons in inp.cedict.items():
         if not word_ok(w) or w in ZHOU_SPLITS:
             continue
@@ -713,11 +752,17 @@ def high_places(inp):
             first = next((d.strip() for d in defs if d.strip()), "")
             if not p[:1].isupper() or not HIGH_PLACE_RE.search(first):
                 continue
-            if (w[-1] in "市省" and w[:-1] in inp.cedict) or (w.endswith("地区") and w[:-2] in inp.cedict):
-                continue
-            if p in word_readings(w, inp.cedict, inp.readings, THIRD_ADMIN_SUFFIXES, FAMOUS_NAMES):
-                out.append((w, p))
-    return sorted(out, key=lambda r: -max(inp.book_count.get(r[0], 0), 1000 * inp.subtitle_count.get(r[0], 0)))
+            name = w
+            for suffix in ("市", "省", "地区"):
+                if w.endswith(suffix) and w[:-len(suffix)] in inp.cedict:
+                    name = w[:-len(suffix)]
+            reading = next((r for r in inp.cedict.get(name, {}) if r[:1].isupper()
+                            and len(r.split()) == len(name)
+                            and all(syllable_ok(c, s, inp.readings) for c, s in zip(name, r.split()))), None)
+            if reading and word_ok(name):
+                out.setdefault(name, reading)
+    return sorted(out.items(), key=lambda r: -max(inp.book_count.get(r[0], 0),
+                                                  1000 * inp.subtitle_count.get(r[0], 0)))
 
 
 def surname_reading(ch, inp):
@@ -751,6 +796,25 @@ def surname_senses(rows, inp):
         if p and (c, p) not in readings and (c, p.lower()) in readings:
             out.append((c, p.lower()))
     return out
+
+
+def surname_sense_lines(rows, inp, data_dir):
+    """Lines of surname_senses.tsv: the surname_senses rows whose gloss in
+    data/glosses does not give the surname yet ("(nom de famille)")."""
+    glosses = {}
+    gloss_dir = os.path.join(data_dir, "glosses")
+    for name in sorted(os.listdir(gloss_dir)):
+        if BATCH_RE.fullmatch(name):
+            with open(os.path.join(gloss_dir, name), encoding="utf-8") as f:
+                for line in f:
+                    fields = line.rstrip("\n").split("\t")
+                    if len(fields) == 3 and not line.startswith("#"):
+                        glosses[(fields[0], fields[1])] = fields[2]
+    lines = ["# Surnames of the 100 commonest (select_candidates.py, SURNAMES_TOP100) read like",
+             "# an ordinary reading of their character: the surname is to be added as the last",
+             "# sense of that entry, 'Wang (nom de famille)'.  headword TAB numbered pinyin"]
+    return lines + [f"{c}\t{p}" for c, p in surname_senses(rows, inp)
+                    if "(nom de famille)" not in glosses.get((c, p), "")]
 
 
 def chengyu(inp):
@@ -1002,6 +1066,8 @@ def main(argv=None):
                     help="print the first-edition rows that the selection leaves out, and why")
     ap.add_argument("--accept-versions", action="store_true",
                     help="with --write: record the installed input versions even if they differ")
+    ap.add_argument("--surname-senses", metavar="FILE",
+                    help="write the surnames to add as a sense of an existing entry to FILE")
     args = ap.parse_args(argv)
 
     missing = [p for p in (common.CEDICT, common.JIEBA_DICT, common.UNIHAN_READINGS,
@@ -1035,6 +1101,8 @@ def main(argv=None):
           + ", ".join(f"{k} {v}" for k, v in sorted(sources.items())))
     print(f"nouns with classifiers: {len(with_cl)} of the {CLASSIFIER_NOUNS} most frequent, and those"
           f" of the second edition ({len(without_cl)} without)")
+    if args.surname_senses:
+        write_lines(args.surname_senses, surname_sense_lines(rows, inp, args.data_dir))
     if args.list_dropped:
         for h, p, reason in dropped:
             print(f"dropped\t{h}\t{p}\t{reason}")

@@ -115,6 +115,38 @@ class Selection(unittest.TestCase):
                                2: [("微信", "Wei1 xin4"), ("外卖", "wai4 mai4")],
                                3: [("快递", "kuai4 di4")]})
 
+    def test_layout_by_theme(self):
+        """New rows go to batches of their theme, in the order of THEMES."""
+        rows = [("一", "yi1", "char"), ("网购", "wang3 gou4", "modern"), ("看到", "kan4 dao4", "subtitle"),
+                ("守株待兔", "shou3 zhu1 dai4 tu4", "chengyu"), ("广州", "Guang3 zhou1", "place"),
+                ("乔伊", "Qiao2 yi1", "subtitle-name"), ("驰名中外", "chi2 ming2 zhong1 wai4", "chengyu-composed"),
+                ("廖", "Liao4", "surname-top"), ("冯", "Feng2", "surname")]
+        where, new, unselected, recased = select_candidates.layout(rows, {0: [("一", "yi1")]})
+        self.assertEqual(new, {1: [("冯", "Feng2")],
+                               2: [("广州", "Guang3 zhou1"), ("乔伊", "Qiao2 yi1"), ("廖", "Liao4")],
+                               3: [("守株待兔", "shou3 zhu1 dai4 tu4"), ("驰名中外", "chi2 ming2 zhong1 wai4")],
+                               4: [("网购", "wang3 gou4")], 5: [("看到", "kan4 dao4")]})
+
+    def test_word_readings_by_edition(self):
+        """The third edition keeps the names in 州 and the famous names that the
+        earlier rules dropped; a name plus 市 or a listed "X + 州" stays dropped."""
+        cedict = {"广": {"guang3": ["wide"]}, "广州": {"Guang3 zhou1": ["Guangzhou"]},
+                  "武汉": {"Wu3 han4": ["Wuhan"]}, "武汉市": {"Wu3 han4 shi4": ["Wuhan city"]},
+                  "得克萨斯": {"De2 ke4 sa4 si1": ["Texas"]},
+                  "得克萨斯州": {"De2 ke4 sa4 si1 zhou1": ["Texas, US state"]},
+                  "老子": {"Lao3 zi3": ["Laozi"], "lao3 zi5": ["father"]}}
+        readings = {c: {s.lower() for prons in cedict.values() for p in prons for w in [p.split()]
+                        for s in w} for c in "广州武汉市得克萨斯老子"}
+        third = (select_candidates.THIRD_ADMIN_SUFFIXES, select_candidates.FAMOUS_NAMES)
+        for word, first, third_edition in [
+                ("广州", [], ["Guang3 zhou1"]),
+                ("武汉市", [], []),
+                ("得克萨斯州", [], []),
+                ("老子", ["lao3 zi5"], ["Lao3 zi3", "lao3 zi5"])]:
+            with self.subTest(word):
+                self.assertEqual(select_candidates.word_readings(word, cedict, readings), first)
+                self.assertEqual(select_candidates.word_readings(word, cedict, readings, *third), third_edition)
+
     def test_layout_recases_in_place(self):
         """A row selected in another case keeps its batch; a reading that differs
         in more than case is a new row, and a committed pair of each case stays."""
