@@ -11,7 +11,7 @@ English definitions are inspected to recognise variants, surnames and the
 kind of a place, never copied.  Of chinese-lexicon only the HSK list and the
 subtitle frequencies are used.
 
-The selection has two editions, both recomputed on every run:
+The selection has three editions, all recomputed on every run:
   1. the first edition (frozen rules, EDITION1_TOTAL rows): every level-1
      character of the Table of General Standard Chinese Characters with its
      common readings, then jieba's most frequent words;
@@ -19,7 +19,20 @@ The selection has two editions, both recomputed on every run:
      obscure_place), plus the readings of level-1 characters that a learner
      meets (surnames included), every HSK word, everyday words that the
      frequency lists miss (everyday_words.tsv), the most frequent subtitle
-     words, and then subtitle and jieba words in turn up to TARGET_TOTAL rows.
+     words, and then subtitle and jieba words in turn up to EDITION2_TOTAL rows;
+  3. the third edition: the second, plus the classes it missed, each a small
+     function or a reviewed list below: names in 州 (广州, 贵州; the
+     administrative suffix rule no longer takes 州, but for ZHOU_SPLITS),
+     provinces and cities of prefecture level and above (high_places), the
+     100 commonest surnames (surname_rows; surname_senses lists those to add
+     as a sense of an existing entry), famous names beside an ordinary word
+     (FAMOUS_NAMES: 老子 Lǎozǐ, 孙子 Sūnzǐ), jieba's 1,000 most frequent
+     idioms and the allusion and fable idioms (chengyu), words of the last
+     twenty years (modern_words.tsv), the most frequent words of the book
+     corpus and of jieba, the 10,000 most frequent subtitle words again
+     (transcribed given names read by subtitle_name), then subtitle, book
+     and jieba words in turn up to TARGET_TOTAL rows.  New rows go to new
+     batches by theme (THEMES).
 
 Outputs (data/):
   candidates.tsv   header lines "# input NAME VERSION", then one row per
@@ -30,7 +43,8 @@ Outputs (data/):
                    files are the record of which row went to which package:
                    they are never rewritten unless --drop-unselected is given;
                    selected rows that are in no batch go to new files of
-                   NEW_BATCH_SIZE rows.
+                   NEW_BATCH_SIZE rows at most, and each new batch gets an
+                   empty gloss file of the same name in data/glosses.
   classifiers.tsv  headword TAB numbered pinyin TAB classifiers (", "):
                    CC-CEDICT's classifiers of the CLASSIFIER_NOUNS most frequent
                    nouns of the selection (see classifier_rows).
@@ -44,6 +58,8 @@ Usage
   python3 tools/dictdata/select_candidates.py --write --drop-unselected
       also remove the rows that are no longer selected from data/batches and
       from the gloss files of the same name in data/glosses
+  python3 tools/dictdata/select_candidates.py --surname-senses FILE
+      write the surnames whose sense is to be added to an existing entry
 Exit status: 0 when the committed files agree with the selection, 1 when
 they differ (or the input versions differ from the recorded ones), 2 when an
 input is missing.
@@ -275,7 +291,13 @@ MODERN_WORDS = os.path.join(common.HERE, "modern_words.tsv")
 NAME_CHARS = frozenset(
     "乔伊皮特鲍勃汤米山姆迈克里斯西蒙托尼维加吉华生安迪尔麦沃珍妮凯戴夫比莉坦艾泰德琳达萨拉雷恩扎伦"
     "科韦莫查埃玛费娜贝丝劳罗修蒂巴马卡瑞秋哈维杰森弗兰基布赖南茜刘易戈登索菲雅各唐约翰奥宾格列"
-    "曼柯兰古吉内塞纳卢洛温伯胡迪姬朱亚历丽塔佩顿诺芙厄锡梅亨海兹")
+    "曼柯兰古吉内塞纳卢洛温伯胡迪姬朱亚历丽塔佩顿诺芙厄锡梅亨海兹威菲贾汀帕休多朗奇士库文"
+    "森利鲁蒙娅莎")
+# Readings of the characters above in transcribed names, where the
+# character has others (卡 qiǎ, 塞 sè, 哈 hǎ).
+NAME_READINGS = {"卡": "ka3", "塞": "sai1", "哈": "ha1", "蒙": "meng2", "朗": "lang3", "扎": "zha1",
+                 "查": "cha2", "斯": "si1", "特": "te4", "尔": "er3", "克": "ke4", "莎": "sha1",
+                 "奇": "qi2", "德": "de2", "娜": "na4", "多": "duo1", "乔": "qiao2"}
 
 CL_RE = re.compile(r"^CL:(.*)$")
 
@@ -832,7 +854,7 @@ def subtitle_name(word, inp, char_choice):
         return None
     syls = []
     for c in word:
-        rs = char_choice.get(c, [])
+        rs = [NAME_READINGS[c]] if c in NAME_READINGS else char_choice.get(c, [])
         if len(rs) != 1:
             return None
         syls.append(rs[0])
