@@ -234,7 +234,8 @@ ALLUSION_IDIOMS = (
     "枕戈待旦 闻过则喜 怒发冲冠 完璧归赵 抛砖引玉 胯下之辱 一饭千金 约法三章 "
     "明修栈道 暗度陈仓 鸿门宴 霸王别姬 四面楚歌 破镜重圆 请君入瓮 指桑骂槐").split()
 # Readings of the idioms above that the pinned CC-CEDICT lacks and that
-# cannot be composed (a character of two readings), checked by the team.
+# cannot be composed (a character of two readings) or are composed wrongly
+# (有的放矢 di4, not de5), checked by the team.
 # jieba's idioms that are no idioms (令狐冲笑, 打狗棒法: novel fragments) get none.
 CHENGYU_READINGS = dict(line.split("\t") for line in """\
 九曲回肠	jiu3 qu1 hui2 chang2
@@ -270,7 +271,12 @@ CHENGYU_READINGS = dict(line.split("\t") for line in """\
 八仙过海	ba1 xian1 guo4 hai3
 割席断交	ge1 xi2 duan4 jiao1
 凿壁借光	zao2 bi4 jie4 guang1
-囊萤映雪	nang2 ying2 ying4 xue3""".split("\n"))
+囊萤映雪	nang2 ying2 ying4 xue3
+有的放矢	you3 di4 fang4 shi3
+含糊其辞	han2 hu2 qi2 ci2
+司马昭之心	Si1 ma3 Zhao1 zhi1 xin1
+夸父逐日	Kua1 fu4 zhu2 ri4
+暗度陈仓	an4 du4 Chen2 cang1""".split("\n"))
 BOOK_TOP = 8000            # the book corpus's most frequent words, all taken
 JIEBA_COMPOSE_MIN = 5000   # jieba frequency above which a word CC-CEDICT lacks is
                            # composed (不敢, 不肯, 只见)
@@ -732,10 +738,11 @@ def selection(inp):
         add_third(w, "book")
     for w, p in BOOK_PHRASES.items():
         add(w, p, "book")
-    for w, f, _ in inp.jieba:
+    for w, f, tag in inp.jieba:
         if f < JIEBA_COMPOSE_MIN:
             break
-        add_third(w, "frequent")
+        if tag != "m":  # not numbers with their classifier (两个, 一年)
+            add_third(w, "frequent")
     for w in subtitle_words[:SUBTITLE_TOP]:
         name = subtitle_name(w, inp, char_choice)
         if name:
