@@ -110,6 +110,8 @@ abbr sb sth
 ESTABLISHED_NAMES = ("New York", "New Jersey", "New Delhi", "New Hampshire", "New Mexico",
                      "New Orleans")
 
+SURNAME_SENSE_RE = re.compile(r"\b[A-Z]\w* \(nom de famille\)")
+
 # The label set (docs/dictionary.md).  A label stands in parentheses at the
 # end of a sense.  Any other final parenthesis is a precision ("(des
 # troupes)"), except the retired spellings below.
@@ -263,6 +265,8 @@ def check_gloss(gloss):
     plain = gloss
     for name in ESTABLISHED_NAMES:
         plain = plain.replace(name, "")
+    # A surname is a name, whatever English word it spells ("He").
+    plain = SURNAME_SENSE_RE.sub("", plain)
     english = sorted({w.lower() for w in WORD_RE.findall(plain) if w.lower() in ENGLISH_WORDS})
     if english:
         errs.append("English word(s) in gloss: " + ", ".join(english))

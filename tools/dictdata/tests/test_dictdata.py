@@ -289,6 +289,8 @@ class RevisionChecks(unittest.TestCase):
         (["乐\tlè\tjoyeux (familier)", "乐\tyuè\tjoyeux / musique"], "same senses"),
         (["北京\tBěi jīng\tNew York (ville des États-Unis)"], None),
         (["北京\tBěi jīng\tNew things"], "English"),
+        (["北京\tBěi jīng\tquoi / He (nom de famille)"], None),
+        (["北京\tBěi jīng\the said"], "English"),
         # "(lieu-dit)" in any form, and places named without a documented kind.
         (["北京\tBěi jīng\tPékin (lieu-dit, Shandong)"], "lieu-dit"),
         (["北京\tBěi jīng\tPékin (lieu-dit du Hebei)"], "lieu-dit"),
