@@ -166,6 +166,28 @@ READING_CASE = {
     ("盐水", "Yan2 shui3"): "yan2 shui3",
     ("太上皇", "Tai4 shang4 huang2"): "tai4 shang4 huang2",
     ("税务局", "Shui4 wu4 ju2"): "shui4 wu4 ju2",
+    # Third edition: names in idioms and names of places and people
+    # capitalised, ordinary words in lower case (a row whose senses are all
+    # proper nouns is capitalised: 邢, a surname and an ancient state).
+    ("庄周梦蝶", "zhuang1 zhou1 meng4 die2"): "Zhuang1 Zhou1 meng4 die2",
+    ("愚公移山", "yu2 gong1 yi2 shan1"): "Yu2 gong1 yi2 shan1",
+    ("玉门", "yu4 men2"): "Yu4 men2",
+    ("吉尔达", "ji2 er3 da2"): "Ji2 er3 da2",
+    ("鸿门宴", "Hong2 men2 Yan4"): "Hong2 men2 yan4",
+    ("元月", "Yuan2 yue4"): "yuan2 yue4",
+    ("礼拜三", "Li3 bai4 san1"): "li3 bai4 san1",
+    ("邢", "xing2"): "Xing2",
+    # The everyday word first; the Japanese name is a sense of it.
+    ("春日", "Chun1 ri4"): "chun1 ri4",
+}
+# Readings that CC-CEDICT gets wrong beyond case, reviewed by the team:
+# (headword, CC-CEDICT's reading) -> the standard reading.  Applied before
+# READING_CASE; a committed row is rewritten in its batch (layout).
+READING_FIXES = {
+    ("空地导弹", "kong4 di4 dao3 dan4"): "kong1 di4 dao3 dan4",  # air-to-ground, not 空地 kòngdì
+    ("好久不见", "hao3 jiu3 bu5 jian4"): "hao3 jiu3 bu4 jian4",
+    ("分拆", "fen4 chai1"): "fen1 chai1",
+    ("梵高", "Fan2 Gao1"): "Fan4 Gao1",
 }
 
 # Sources of the rows that add a reading to a level-1 character.
@@ -282,9 +304,10 @@ JIEBA_COMPOSE_MIN = 5000   # jieba frequency above which a word CC-CEDICT lacks 
                            # composed (不敢, 不肯, 只见)
 # Frequent set phrases of books that the pinned CC-CEDICT lacks and that
 # cannot be composed (只 has two readings), with the team's readings.
+# Headwords have 7 characters at most (word_ok: the program's limit), so
+# 全国人民代表大会 is not here; 全国人大 is.
 BOOK_PHRASES = {
     "人民代表大会": "Ren2 min2 Dai4 biao3 Da4 hui4",
-    "全国人民代表大会": "Quan2 guo2 Ren2 min2 Dai4 biao3 Da4 hui4",
     "全国人大": "Quan2 guo2 Ren2 da4",
     "人大代表": "Ren2 da4 dai4 biao3",
     "人大常委会": "Ren2 da4 Chang2 wei3 hui4",
@@ -643,6 +666,9 @@ def selection(inp):
             char_choice[h].append(p)
 
     def add(h, p, s):
+        if not word_ok(h) and len(h) != 1:
+            return False
+        p = READING_FIXES.get((h, p), p)
         p = READING_CASE.get((h, p), p)
         if (h, p) not in seen and (h, p.lower()) not in seen and (h, p[:1].upper() + p[1:]) not in seen:
             seen.add((h, p))
@@ -989,7 +1015,8 @@ def layout(rows, batches):
     new batches of at most NEW_BATCH_SIZE rows in rank order, one theme
     after the other (THEMES), each in batches of its own.
     A committed row whose reading is selected in another case only
-    (READING_CASE) keeps its batch, and is to be re-cased there.
+    (READING_CASE) or corrected (READING_FIXES) keeps its batch, and is to
+    be re-cased or re-read there.
     Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)],
     {(batch, h, committed p): selected p})."""
     selected = {(h, p) for h, p, _ in rows}
@@ -1003,8 +1030,12 @@ def layout(rows, batches):
     for n, pairs in batches.items():
         for pair in pairs:
             h, p = pair
+            fixed = READING_CASE.get((h, READING_FIXES.get(pair, p)), READING_FIXES.get(pair, p))
             if pair in selected:
                 where.setdefault(pair, n)
+            elif pair in READING_FIXES and (h, fixed) in selected - committed and (h, fixed) not in where:
+                where[(h, fixed)] = n
+                recased[(n, h, p)] = fixed
             elif len(other_case.get((h, p.lower()), ())) == 1 and (h, other_case[(h, p.lower())][0]) not in where:
                 new = other_case[(h, p.lower())][0]
                 where[(h, new)] = n

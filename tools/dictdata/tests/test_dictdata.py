@@ -163,6 +163,19 @@ class Selection(unittest.TestCase):
         self.assertEqual(unselected, [(5, "露茜", "lu4 xi2")])
         self.assertEqual(new, {6: [("露茜", "Lu4 xi1")]})
 
+    def test_layout_rewrites_a_fixed_reading_in_place(self):
+        """A committed row whose reading READING_FIXES corrects keeps its batch
+        and is rewritten there, case included; an unlisted reading is not."""
+        rows = [("分拆", "fen1 chai1", "frequent"), ("梵高", "Fan4 Gao1", "subtitle"),
+                ("好久", "hao3 jiu3", "hsk")]
+        batches = {39: [("分拆", "fen4 chai1"), ("梵高", "Fan2 Gao1"), ("好久", "hao4 jiu3")]}
+        where, new, unselected, recased = select_candidates.layout(rows, batches)
+        self.assertEqual(recased, {(39, "分拆", "fen4 chai1"): "fen1 chai1",
+                                   (39, "梵高", "Fan2 Gao1"): "Fan4 Gao1"})
+        self.assertEqual(where[("分拆", "fen1 chai1")], 39)
+        self.assertEqual(unselected, [(39, "好久", "hao4 jiu3")])
+        self.assertEqual(new, {40: [("好久", "hao3 jiu3")]})
+
     def test_recase_rows_keeps_the_gloss(self):
         with tempfile.TemporaryDirectory() as tmp:
             path = os.path.join(tmp, "batch_04.tsv")
