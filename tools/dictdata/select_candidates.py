@@ -179,7 +179,24 @@ READING_CASE = {
     ("邢", "xing2"): "Xing2",
     # The everyday word first; the Japanese name is a sense of it.
     ("春日", "Chun1 ri4"): "chun1 ri4",
+    ("人民解放军", "ren2 min2 jie3 fang4 jun1"): "Ren2 min2 Jie3 fang4 jun1",
 }
+# Names of months and weekdays are ordinary words, which CC-CEDICT
+# capitalises (一月 Yi1 yue4, 星期三 Xing1 qi1 san1): read in lower case.
+CALENDAR_WORDS = {
+    "一月": "Yi1 yue4", "二月": "Er4 yue4", "三月": "San1 yue4", "四月": "Si4 yue4",
+    "五月": "Wu3 yue4", "六月": "Liu4 yue4", "七月": "Qi1 yue4", "八月": "Ba1 yue4",
+    "九月": "Jiu3 yue4", "十月": "Shi2 yue4", "十一月": "Shi2 yi1 yue4", "十二月": "Shi2 er4 yue4",
+    "正月": "Zheng1 yue4", "腊月": "La4 yue4",
+    "星期一": "Xing1 qi1 yi1", "星期二": "Xing1 qi1 er4", "星期三": "Xing1 qi1 san1",
+    "星期四": "Xing1 qi1 si4", "星期五": "Xing1 qi1 wu3", "星期六": "Xing1 qi1 liu4",
+    "星期日": "Xing1 qi1 ri4", "星期天": "Xing1 qi1 tian1",
+    "礼拜一": "Li3 bai4 yi1", "礼拜五": "Li3 bai4 wu3", "礼拜六": "Li3 bai4 liu4",
+    "礼拜天": "Li3 bai4 tian1",
+    "周一": "Zhou1 yi1", "周二": "Zhou1 er4", "周三": "Zhou1 san1", "周四": "Zhou1 si4",
+    "周五": "Zhou1 wu3", "周六": "Zhou1 liu4", "周日": "Zhou1 ri4",
+}
+READING_CASE.update({(h, p): p.lower() for h, p in CALENDAR_WORDS.items()})
 # Readings that CC-CEDICT gets wrong beyond case, reviewed by the team:
 # (headword, CC-CEDICT's reading) -> the standard reading.  Applied before
 # READING_CASE; a committed row is rewritten in its batch (layout).
@@ -188,7 +205,9 @@ READING_FIXES = {
     ("好久不见", "hao3 jiu3 bu5 jian4"): "hao3 jiu3 bu4 jian4",
     ("分拆", "fen4 chai1"): "fen1 chai1",
     ("梵高", "Fan2 Gao1"): "Fan4 Gao1",
+    ("脑袋", "nao3 dai4"): "nao3 dai5",
 }
+FIXED_FROM = {(h, new): old for (h, old), new in READING_FIXES.items()}
 
 # Sources of the rows that add a reading to a level-1 character.
 CHAR_READING_SOURCES = ("reading", "surname")
@@ -926,7 +945,8 @@ def noun_ranking(rows, inp):
     for order, (h, p, _) in enumerate(rows):
         if p[:1].isupper():
             continue
-        cls = cedict_classifiers(inp.cedict.get(h, {}).get(p, []))
+        cedict_p = FIXED_FROM.get((h, p), p)  # CC-CEDICT's reading of a corrected row
+        cls = cedict_classifiers(inp.cedict.get(h, {}).get(cedict_p, []))
         if not cls and inp.jieba_tag.get(h) not in NOUN_TAGS:
             continue
         score = max(inp.jieba_freq.get(h, 0) / jieba_total, inp.subtitle_count.get(h, 0) / sub_total)
