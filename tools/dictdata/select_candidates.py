@@ -206,6 +206,7 @@ READING_FIXES = {
     ("分拆", "fen4 chai1"): "fen1 chai1",
     ("梵高", "Fan2 Gao1"): "Fan4 Gao1",
     ("脑袋", "nao3 dai4"): "nao3 dai5",
+    ("甚么", "shen4 me5"): "shen2 me5",  # composed: 甚 is read shén in 甚么 (什么)
 }
 FIXED_FROM = {(h, new): old for (h, old), new in READING_FIXES.items()}
 

@@ -20,6 +20,7 @@ sys.path.insert(0, TOOLS)
 import check_quality  # noqa: E402
 import common  # noqa: E402
 import coverage  # noqa: E402
+import probes  # noqa: E402
 import review_sample  # noqa: E402
 import select_candidates  # noqa: E402
 import stats  # noqa: E402
@@ -507,9 +508,27 @@ class Review(unittest.TestCase):
             with self.assertRaises(ValueError):
                 review_sample.count(path)
 
-    def test_committed_review_is_complete(self):
-        path = os.path.join(TOOLS, "review_2nd_edition.tsv")
-        self.assertEqual(sum(review_sample.count(path).values()), review_sample.SIZE)
+    def test_committed_reviews_are_complete(self):
+        for name, size in [("review_2nd_edition.tsv", review_sample.SIZE), ("review_3rd_edition.tsv", 300)]:
+            with self.subTest(name):
+                path = os.path.join(TOOLS, name)
+                self.assertEqual(sum(review_sample.count(path).values()), size)
+
+    def test_probes_present(self):
+        """The words of the classes that reviews found missing stay in the
+        committed dictionary (probes.py)."""
+        entries = stats.read_entries(os.path.join(REPO, "data", "dictionary.tsv"))
+        missing = [probe for _, probe, present in probes.run(entries) if not present]
+        self.assertEqual(missing, [])
+
+    def test_probe_kinds(self):
+        entries = [("王", "wáng", "roi / Wang (nom de famille)"), ("老子", "lǎo zi", "père (familier)"),
+                   ("老子", "Lǎo zǐ", "Laozi, philosophe")]
+        for probe, present in [("老子", True), ("老", False), (("老子", "Lǎozǐ"), True),
+                               (("老子", "lǎozǐ"), False), (("王", probes.SURNAME), True),
+                               (("老子", probes.SURNAME), False)]:
+            with self.subTest(probe):
+                self.assertEqual(probes.found(entries, probe), present)
 
 
 class CommittedSelection(unittest.TestCase):
