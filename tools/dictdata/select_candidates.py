@@ -166,7 +166,49 @@ READING_CASE = {
     ("盐水", "Yan2 shui3"): "yan2 shui3",
     ("太上皇", "Tai4 shang4 huang2"): "tai4 shang4 huang2",
     ("税务局", "Shui4 wu4 ju2"): "shui4 wu4 ju2",
+    # Third edition: names in idioms and names of places and people
+    # capitalised, ordinary words in lower case (a row whose senses are all
+    # proper nouns is capitalised: 邢, a surname and an ancient state).
+    ("庄周梦蝶", "zhuang1 zhou1 meng4 die2"): "Zhuang1 Zhou1 meng4 die2",
+    ("愚公移山", "yu2 gong1 yi2 shan1"): "Yu2 gong1 yi2 shan1",
+    ("玉门", "yu4 men2"): "Yu4 men2",
+    ("吉尔达", "ji2 er3 da2"): "Ji2 er3 da2",
+    ("鸿门宴", "Hong2 men2 Yan4"): "Hong2 men2 yan4",
+    ("元月", "Yuan2 yue4"): "yuan2 yue4",
+    ("礼拜三", "Li3 bai4 san1"): "li3 bai4 san1",
+    ("邢", "xing2"): "Xing2",
+    # The everyday word first; the Japanese name is a sense of it.
+    ("春日", "Chun1 ri4"): "chun1 ri4",
+    ("人民解放军", "ren2 min2 jie3 fang4 jun1"): "Ren2 min2 Jie3 fang4 jun1",
 }
+# Names of months and weekdays are ordinary words, which CC-CEDICT
+# capitalises (一月 Yi1 yue4, 星期三 Xing1 qi1 san1): read in lower case.
+CALENDAR_WORDS = {
+    "一月": "Yi1 yue4", "二月": "Er4 yue4", "三月": "San1 yue4", "四月": "Si4 yue4",
+    "五月": "Wu3 yue4", "六月": "Liu4 yue4", "七月": "Qi1 yue4", "八月": "Ba1 yue4",
+    "九月": "Jiu3 yue4", "十月": "Shi2 yue4", "十一月": "Shi2 yi1 yue4", "十二月": "Shi2 er4 yue4",
+    "正月": "Zheng1 yue4", "腊月": "La4 yue4",
+    "星期一": "Xing1 qi1 yi1", "星期二": "Xing1 qi1 er4", "星期三": "Xing1 qi1 san1",
+    "星期四": "Xing1 qi1 si4", "星期五": "Xing1 qi1 wu3", "星期六": "Xing1 qi1 liu4",
+    "星期日": "Xing1 qi1 ri4", "星期天": "Xing1 qi1 tian1",
+    "礼拜一": "Li3 bai4 yi1", "礼拜五": "Li3 bai4 wu3", "礼拜六": "Li3 bai4 liu4",
+    "礼拜天": "Li3 bai4 tian1",
+    "周一": "Zhou1 yi1", "周二": "Zhou1 er4", "周三": "Zhou1 san1", "周四": "Zhou1 si4",
+    "周五": "Zhou1 wu3", "周六": "Zhou1 liu4", "周日": "Zhou1 ri4",
+}
+READING_CASE.update({(h, p): p.lower() for h, p in CALENDAR_WORDS.items()})
+# Readings that CC-CEDICT gets wrong beyond case, reviewed by the team:
+# (headword, CC-CEDICT's reading) -> the standard reading.  Applied before
+# READING_CASE; a committed row is rewritten in its batch (layout).
+READING_FIXES = {
+    ("空地导弹", "kong4 di4 dao3 dan4"): "kong1 di4 dao3 dan4",  # air-to-ground, not 空地 kòngdì
+    ("好久不见", "hao3 jiu3 bu5 jian4"): "hao3 jiu3 bu4 jian4",
+    ("分拆", "fen4 chai1"): "fen1 chai1",
+    ("梵高", "Fan2 Gao1"): "Fan4 Gao1",
+    ("脑袋", "nao3 dai4"): "nao3 dai5",
+    ("甚么", "shen4 me5"): "shen2 me5",  # composed: 甚 is read shén in 甚么 (什么)
+}
+FIXED_FROM = {(h, new): old for (h, old), new in READING_FIXES.items()}
 
 # Sources of the rows that add a reading to a level-1 character.
 CHAR_READING_SOURCES = ("reading", "surname")
@@ -282,9 +324,10 @@ JIEBA_COMPOSE_MIN = 5000   # jieba frequency above which a word CC-CEDICT lacks 
                            # composed (不敢, 不肯, 只见)
 # Frequent set phrases of books that the pinned CC-CEDICT lacks and that
 # cannot be composed (只 has two readings), with the team's readings.
+# Headwords have 7 characters at most (word_ok: the program's limit), so
+# 全国人民代表大会 is not here; 全国人大 is.
 BOOK_PHRASES = {
     "人民代表大会": "Ren2 min2 Dai4 biao3 Da4 hui4",
-    "全国人民代表大会": "Quan2 guo2 Ren2 min2 Dai4 biao3 Da4 hui4",
     "全国人大": "Quan2 guo2 Ren2 da4",
     "人大代表": "Ren2 da4 dai4 biao3",
     "人大常委会": "Ren2 da4 Chang2 wei3 hui4",
@@ -643,6 +686,9 @@ def selection(inp):
             char_choice[h].append(p)
 
     def add(h, p, s):
+        if not word_ok(h) and len(h) != 1:
+            return False
+        p = READING_FIXES.get((h, p), p)
         p = READING_CASE.get((h, p), p)
         if (h, p) not in seen and (h, p.lower()) not in seen and (h, p[:1].upper() + p[1:]) not in seen:
             seen.add((h, p))
@@ -900,7 +946,8 @@ def noun_ranking(rows, inp):
     for order, (h, p, _) in enumerate(rows):
         if p[:1].isupper():
             continue
-        cls = cedict_classifiers(inp.cedict.get(h, {}).get(p, []))
+        cedict_p = FIXED_FROM.get((h, p), p)  # CC-CEDICT's reading of a corrected row
+        cls = cedict_classifiers(inp.cedict.get(h, {}).get(cedict_p, []))
         if not cls and inp.jieba_tag.get(h) not in NOUN_TAGS:
             continue
         score = max(inp.jieba_freq.get(h, 0) / jieba_total, inp.subtitle_count.get(h, 0) / sub_total)
@@ -989,7 +1036,8 @@ def layout(rows, batches):
     new batches of at most NEW_BATCH_SIZE rows in rank order, one theme
     after the other (THEMES), each in batches of its own.
     A committed row whose reading is selected in another case only
-    (READING_CASE) keeps its batch, and is to be re-cased there.
+    (READING_CASE) or corrected (READING_FIXES) keeps its batch, and is to
+    be re-cased or re-read there.
     Returns ({(h, p): batch}, {new batch: rows}, [unselected (batch, h, p)],
     {(batch, h, committed p): selected p})."""
     selected = {(h, p) for h, p, _ in rows}
@@ -1003,8 +1051,12 @@ def layout(rows, batches):
     for n, pairs in batches.items():
         for pair in pairs:
             h, p = pair
+            fixed = READING_CASE.get((h, READING_FIXES.get(pair, p)), READING_FIXES.get(pair, p))
             if pair in selected:
                 where.setdefault(pair, n)
+            elif pair in READING_FIXES and (h, fixed) in selected - committed and (h, fixed) not in where:
+                where[(h, fixed)] = n
+                recased[(n, h, p)] = fixed
             elif len(other_case.get((h, p.lower()), ())) == 1 and (h, other_case[(h, p.lower())][0]) not in where:
                 new = other_case[(h, p.lower())][0]
                 where[(h, new)] = n

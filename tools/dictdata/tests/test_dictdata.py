@@ -20,6 +20,7 @@ sys.path.insert(0, TOOLS)
 import check_quality  # noqa: E402
 import common  # noqa: E402
 import coverage  # noqa: E402
+import probes  # noqa: E402
 import review_sample  # noqa: E402
 import select_candidates  # noqa: E402
 import stats  # noqa: E402
@@ -162,6 +163,19 @@ class Selection(unittest.TestCase):
         self.assertEqual(where[("渭水", "Wei4 shui3")], 4)
         self.assertEqual(unselected, [(5, "露茜", "lu4 xi2")])
         self.assertEqual(new, {6: [("露茜", "Lu4 xi1")]})
+
+    def test_layout_rewrites_a_fixed_reading_in_place(self):
+        """A committed row whose reading READING_FIXES corrects keeps its batch
+        and is rewritten there, case included; an unlisted reading is not."""
+        rows = [("分拆", "fen1 chai1", "frequent"), ("梵高", "Fan4 Gao1", "subtitle"),
+                ("好久", "hao3 jiu3", "hsk")]
+        batches = {39: [("分拆", "fen4 chai1"), ("梵高", "Fan2 Gao1"), ("好久", "hao4 jiu3")]}
+        where, new, unselected, recased = select_candidates.layout(rows, batches)
+        self.assertEqual(recased, {(39, "分拆", "fen4 chai1"): "fen1 chai1",
+                                   (39, "梵高", "Fan2 Gao1"): "Fan4 Gao1"})
+        self.assertEqual(where[("分拆", "fen1 chai1")], 39)
+        self.assertEqual(unselected, [(39, "好久", "hao4 jiu3")])
+        self.assertEqual(new, {40: [("好久", "hao3 jiu3")]})
 
     def test_recase_rows_keeps_the_gloss(self):
         with tempfile.TemporaryDirectory() as tmp:
@@ -494,9 +508,27 @@ class Review(unittest.TestCase):
             with self.assertRaises(ValueError):
                 review_sample.count(path)
 
-    def test_committed_review_is_complete(self):
-        path = os.path.join(TOOLS, "review_2nd_edition.tsv")
-        self.assertEqual(sum(review_sample.count(path).values()), review_sample.SIZE)
+    def test_committed_reviews_are_complete(self):
+        for name, size in [("review_2nd_edition.tsv", review_sample.SIZE), ("review_3rd_edition.tsv", 300)]:
+            with self.subTest(name):
+                path = os.path.join(TOOLS, name)
+                self.assertEqual(sum(review_sample.count(path).values()), size)
+
+    def test_probes_present(self):
+        """The words of the classes that reviews found missing stay in the
+        committed dictionary (probes.py)."""
+        entries = stats.read_entries(os.path.join(REPO, "data", "dictionary.tsv"))
+        missing = [probe for _, probe, present in probes.run(entries) if not present]
+        self.assertEqual(missing, [])
+
+    def test_probe_kinds(self):
+        entries = [("王", "wáng", "roi / Wang (nom de famille)"), ("老子", "lǎo zi", "père (familier)"),
+                   ("老子", "Lǎo zǐ", "Laozi, philosophe")]
+        for probe, present in [("老子", True), ("老", False), (("老子", "Lǎozǐ"), True),
+                               (("老子", "lǎozǐ"), False), (("王", probes.SURNAME), True),
+                               (("老子", probes.SURNAME), False)]:
+            with self.subTest(probe):
+                self.assertEqual(probes.found(entries, probe), present)
 
 
 class CommittedSelection(unittest.TestCase):
