@@ -30,6 +30,9 @@ READINGS = {
     "绿": {"lü", "lu"}, "路": {"lu"}, "女": {"nü", "ru"}, "一": {"yi"},
     "会": {"hui", "kuai"}, "儿": {"er"}, "北": {"bei"}, "京": {"jing"},
     "乐": {"le", "yue"}, "好": {"hao"}, "天": {"tian"},
+    "丝": {"si"}, "不": {"bu"}, "苟": {"gou"}, "状": {"zhuang"}, "元": {"yuan"}, "殿": {"dian"},
+    "试": {"shi"}, "榜": {"bang"}, "眼": {"yan"}, "中": {"zhong"}, "秋": {"qiu"}, "网": {"wang"},
+    "球": {"qiu"}, "刘": {"liu"}, "李": {"li"},
 }
 
 
@@ -304,6 +307,26 @@ class RevisionChecks(unittest.TestCase):
         (["天\ttiān\tYuezhi (peuple ancien, dans 月氏)"], "[dans"),
         (["天\ttiān\tverre [dans 玻璃]"], None),
         (["天\ttiān\tciel (dans la langue écrite)"], None),
+        # Spellings of the third edition.
+        (["一丝不苟\tyī sī bù gǒu\tméticuleux (Chengyu)"], "write '(chengyu)'"),
+        (["一丝不苟\tyī sī bù gǒu\tméticuleux (figuré, chengyu)"], None),
+        (["天\ttiān\tciel (chengyu)"], "four-character idiom only"),
+        (["状元\tzhuàng yuan\tpremier lauréat de l'examen du palais"], "(Chine impériale)"),
+        (["状元\tzhuàng yuan\tpremier lauréat de l'examen du palais (Chine impériale)"], None),
+        (["殿试\tdiàn shì\texamen au palais (Chine impériale)"], "write 'examen du palais'"),
+        (["榜眼\tbǎng yǎn\tdeuxième lauréat du concours impérial du palais (Chine impériale)"],
+         "write 'examen du palais'"),
+        (["中秋\tZhōng qiū\tfête de la Mi-Automne"], "write 'mi-automne'"),
+        (["中秋\tZhōng qiū\tfête de la mi automne"], "write 'mi-automne'"),
+        (["中秋\tZhōng qiū\tfête de la mi-automne"], None),
+        (["网\twǎng\tsite internet"], "write 'Internet'"),
+        (["网\twǎng\tpublier (internet, familier)"], None),
+        (["网\twǎng\tsur Internet / aimer (internet)"], None),
+        (["球\tqiú\tballon (basket, tennis...)"], "ellipsis"),
+        (["球\tqiú\tballon (basket, tennis…)"], None),
+        (["刘\tliú\tLiu (nom de famille)"], "read with a capital"),
+        (["刘\tLiú\tLiu (nom de famille)"], None),
+        (["李\tlǐ\tprune / Li (nom de famille)"], None),
     ]
 
     def test_cases(self):
