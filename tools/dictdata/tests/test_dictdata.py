@@ -5,6 +5,7 @@ The checks that need the Unihan database (package unicode-data) are
 skipped where it is not installed.
 """
 
+import collections
 import os
 import re
 import subprocess
@@ -527,6 +528,19 @@ class BuiltInDictionary(unittest.TestCase):
                             os.path.join(REPO, "data", "dictionary.tsv")],
                            capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stdout[-3000:])
+
+    def test_feminine_forms_are_keys(self):
+        """A French lookup goes by the beginning of a sense: the feminine of a
+        noun of a person is a sense of its own ("ami / amie", never "ami, amie")."""
+        keys = collections.defaultdict(set)
+        for head, _, gloss in stats.read_entries(os.path.join(REPO, "data", "dictionary.tsv")):
+            for sense in check_quality.french_senses(gloss):
+                keys[head].add(sense.split(" (")[0])
+        for head, feminine in (("朋友", "amie"), ("邻居", "voisine"), ("律师", "avocate"),
+                               ("学生", "étudiante"), ("大学生", "étudiante"), ("工人", "ouvrière"),
+                               ("顾客", "cliente"), ("法国人", "Française"), ("居民", "habitante")):
+            with self.subTest(head=head):
+                self.assertIn(feminine, keys[head])
 
     def test_dictionary_is_up_to_date_with_glosses(self):
         glosses = os.path.join(REPO, "data", "glosses")
