@@ -25,6 +25,7 @@ import review_sample  # noqa: E402
 import select_candidates  # noqa: E402
 import stats  # noqa: E402
 import to_tsv  # noqa: E402
+import traditional  # noqa: E402
 
 # A few Unihan readings (toneless), enough for the checker tests below.
 READINGS = {
@@ -95,6 +96,70 @@ class ToneMarks(unittest.TestCase):
                                capture_output=True, text=True)
             self.assertEqual(r.returncode, 1)
             self.assertIn(":7:", r.stderr)
+
+
+class TraditionalForms(unittest.TestCase):
+    # CC-CEDICT lines (simplified -> [(traditional, reading, definitions)]) and
+    # Unihan's traditional forms, as the tool reads them.
+    CEDICT = {
+        "国": [("國", "guo2", ["country"]), ("囯", "guo2", ["variant of 國[guo2]"])],
+        "干": [("乾", "gan1", ["dry"]), ("干", "gan1", ["shield"]), ("幹", "gan4", ["to do"])],
+        "发": [("發", "fa1", ["to send"]), ("髮", "fa4", ["hair"])],
+        "游戏": [("遊戲", "you2 xi4", ["game"])],
+        "头发": [("頭髮", "tou2 fa5", ["hair"])],
+        "好": [("好", "hao3", ["good"])],
+        "鲜": [("鮮", "xian1", ["fresh"]), ("鱻", "xian1", ["fresh (archaic)"])],
+        "里": [("裡", "li3", ["inside"]), ("裏", "li3", ["variant of 裡[li3]"])],
+    }
+    UNIHAN = {"国": {"國"}, "干": {"乾", "幹", "干"}, "发": {"發", "髮"}, "戏": {"戲"}, "头": {"頭"},
+              "鲜": {"鮮"}, "里": {"裡", "裏"}}
+    DECISIONS = {("干", "gan1"): "乾"}
+    CASES = [
+        # (headword, reading, expected form or None, the kind of note it makes)
+        ("国", "guo2", "國", None),
+        ("里", "li3", "裡", None),                   # the variant-only line is left out
+        ("干", "gan1", "乾", "decided"),             # several forms: the decision
+        ("干", "gan4", "幹", None),
+        ("发", "fa4", "髮", None),
+        ("游戏", "you2 xi4", "遊戲", "cedict only"),  # Unihan does not link 游 遊
+        ("头发", "tou2 fa5", "頭髮", None),
+        ("发型", "fa4 xing2", "髮型", None),         # no line: its characters' entries
+        ("发明", "fa1 ming2", None, "unknown"),       # no entry of 发 fa1 decides
+        ("鲜", "xian1", "鮮", "conflict"),           # a form Unihan refuses is not taken
+        ("好", "hao3", "好", None),
+    ]
+
+    def test_derive(self):
+        rows = [(h, p) for h, p, _, _ in self.CASES]
+        derived, notes = traditional.derive(rows, self.CEDICT, self.UNIHAN, {}, self.DECISIONS)
+        for (head, pinyin, expected, kind), (_, _, got) in zip(self.CASES, derived):
+            with self.subTest(head=head, pinyin=pinyin):
+                self.assertEqual(got, expected)
+                if kind:
+                    self.assertTrue(any(m.startswith(f"{head} {pinyin}") for m in notes[kind]), notes)
+        self.assertEqual(traditional.output_lines(derived)[:3], ["国\tguo2\t國", "里\tli3\t裡", "干\tgan1\t乾"])
+        self.assertNotIn("好\thao3\t好", traditional.output_lines(derived))
+
+    def test_several_forms_undecided(self):
+        _, notes = traditional.derive([("干", "gan1")], self.CEDICT, self.UNIHAN, {}, {})
+        self.assertEqual(notes["undecided"], ["干 gan1: 乾/干"])
+
+    def test_fourth_column(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            src, trad, out = (os.path.join(tmp, n) for n in ("in.tsv", "trad.tsv", "out.tsv"))
+            with open(src, "w", encoding="utf-8") as f:
+                f.write("干\tgan1\tsec\n干\tgan4\tfaire\n好\thao3\tbon\n")
+            with open(trad, "w", encoding="utf-8") as f:
+                f.write("干\tgan1\t乾\n好\thao3\t好\n")
+            run = [sys.executable, os.path.join(TOOLS, "to_tsv.py"), "-o", out, "--traditional", trad, src]
+            subprocess.run(run, check=True)
+            with open(out, encoding="utf-8") as f:
+                self.assertEqual(f.read(), "好\thǎo\tbon\t\n干\tgān\tsec\t乾\n干\tgàn\tfaire\t\n")
+            with open(trad, "a", encoding="utf-8") as f:
+                f.write("好\thao3\t好好\n")
+            r = subprocess.run(run, capture_output=True, text=True)
+            self.assertEqual(r.returncode, 1)
+            self.assertIn("trad.tsv:3", r.stderr)
 
 
 class Selection(unittest.TestCase):
