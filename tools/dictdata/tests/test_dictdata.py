@@ -609,6 +609,37 @@ class BuiltInDictionary(unittest.TestCase):
             with self.subTest(head=head):
                 self.assertIn(feminine, keys[head])
 
+    # The probes of the third edition's review: (headword, pinyin, text the
+    # gloss must hold, text it must not hold).
+    PROBES = [
+        ("延误", "yán wù", "retarder", None),
+        ("裁缝", "cái feng", "tailleur", None), ("裁缝", "cái féng", "coudre", "tailleur"),
+        ("摆设", "bǎi she", "bibelots", None), ("摆设", "bǎi shè", "disposer", "bibelots"),
+        ("嗯", "ǹg", "acquiescement", None), ("兄弟", "xiōng di", "petit frère", None),
+        ("调头", "diào tóu", "demi-tour", None), ("熟", "shóu", "prononciation courante", None),
+        ("地下", "dì xia", "par terre", None), ("德行", "dé xing", "péjoratif", None),
+        ("点", "diǎn", "goutte / virgule", None), ("会", "huì", "省会", None),
+        ("会", "huì", "foire", None), ("打", "dǎ", "打车", None),
+        ("收藏", "shōu cáng", "favori", None), ("档", "dàng", "vitesse", None),
+        ("档", "dàng", "créneau", None), ("相", "xiāng", "mutuellement", "en personne"),
+        ("句子", "jù zi", "[classificateur : 个]", None),
+        ("手机", "shǒu jī", "[classificateur : 部, 个, 台]", None),
+        ("常识", "cháng shí", "connaissances", "classificateur"),
+        ("袜子", "wà zi", "[classificateur : 双", None),
+        ("殿试", "diàn shì", "examen du palais", None), ("刘", "Liú", "Liu", None),
+        ("各种各样", "gè zhǒng gè yàng", "(chengyu)", None),
+        ("中秋节", "Zhōng qiū jié", "mi-automne", None),
+    ]
+
+    def test_review_probes(self):
+        glosses = {(h, p): g for h, p, g in stats.read_entries(os.path.join(REPO, "data", "dictionary.tsv"))}
+        for head, pinyin, holds, lacks in self.PROBES:
+            with self.subTest(head=head, pinyin=pinyin):
+                gloss = glosses.get((head, pinyin), "")
+                self.assertIn(holds, gloss)
+                if lacks:
+                    self.assertNotIn(lacks, gloss)
+
     def test_dictionary_is_up_to_date_with_glosses(self):
         glosses = os.path.join(REPO, "data", "glosses")
         files = sorted(os.path.join(glosses, f) for f in os.listdir(glosses) if f.endswith(".tsv"))
