@@ -34,7 +34,8 @@ data/traditional.tsv: headword TAB numbered pinyin TAB traditional, one row
 per entry whose traditional form differs from the headword, in the order of
 the gloss files.  to_tsv.py --traditional FILE writes it as a 4th column.
 Exit status: 0; 1 when --check finds a difference or an entry is undecided;
-2 when an input is missing.
+77 when an input is not installed (CC-CEDICT: tools/dictdata/install-inputs.sh;
+Unihan: Debian's unicode-data).
 """
 
 import argparse
@@ -48,6 +49,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import common  # noqa: E402
 
 OUTPUT = os.path.join(common.REPO_DATA, "traditional.tsv")
+EXIT_SKIP = 77
 UNIHAN_VARIANTS = "Unihan_Variants.txt.bz2"
 VARIANT_ONLY_RE = re.compile(r"^(?:(?:old|archaic|ancient|japanese|taiwan|erroneous) )?"
                              r"(?:variant|also written) of ", re.I)
@@ -263,8 +265,8 @@ def main(argv=None):
     variants = os.path.join(common.UNIHAN_DIR, UNIHAN_VARIANTS)
     missing = [p for p in (common.CEDICT, variants) if not os.path.exists(p)]
     if missing:
-        print("missing input file(s): " + ", ".join(missing), file=sys.stderr)
-        return 2
+        print("skipped: missing input file(s): " + ", ".join(missing), file=sys.stderr)
+        return EXIT_SKIP
     unihan, semantic = read_unihan_traditional()
     derived, notes = derive(gloss_rows(), read_cedict(), unihan, semantic)
     lines = output_lines(derived)
