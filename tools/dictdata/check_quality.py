@@ -3,10 +3,12 @@
 
 Usage: python3 tools/dictdata/check_quality.py [--strict|--lenient] DICTIONARY.tsv
 
-Each line is "headword TAB pinyin TAB gloss" (pinyin with tone marks).
+Each line is "headword TAB pinyin TAB gloss" (pinyin with tone marks),
+optionally TAB traditional form (empty when it is the headword).
 Checked for every entry:
   * 3 non-empty fields, no control characters, BMP only, headword of at
-    most 7 characters, all of them Chinese;
+    most 7 characters, all of them Chinese; a 4th field, when there, empty
+    or a traditional form of as many Chinese characters, not the headword;
   * pinyin: NFC, syllables separated by exactly one blank, each syllable
     (tones stripped, case-folded) in the Mandarin syllable inventory below,
     at most one tone mark per syllable, "r" only for the character 儿;
@@ -461,12 +463,18 @@ def check_lines(lines, readings, strict=True):
             violations.append((no, "carriage return"))
             line = line[:-1]
         fields = line.split("\t")
-        if len(fields) != 3:
-            violations.append((no, f"{len(fields)} fields instead of 3"))
+        if len(fields) not in (3, 4):
+            violations.append((no, f"{len(fields)} fields instead of 3 (or 4, the traditional form)"))
             continue
         n_entries += 1
-        head, pinyin, gloss = fields
+        head, pinyin, gloss = fields[:3]
         errs = []
+        if len(fields) == 4 and fields[3]:
+            trad = fields[3]
+            if trad == head:
+                errs.append("traditional form equal to the headword: leave the 4th field empty")
+            elif len(trad) != len(head) or not all(is_chinese(c) for c in trad):
+                errs.append("traditional form: as many Chinese characters as the headword")
         if not head or not pinyin or not gloss:
             errs.append("empty field")
         if CONTROL_RE.search(line.replace("\t", "")):

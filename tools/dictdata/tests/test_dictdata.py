@@ -439,6 +439,19 @@ class Checker(unittest.TestCase):
                                "乐\tlè\tjoyeux / rire", "乐\tyuè\tmusique",
                                "绿\tlǜ\tvert [couleur]"), [])
 
+    def test_traditional_column(self):
+        for line, expected in (("乐\tyuè\tmusique\t樂", None), ("乐\tyuè\tmusique\t", None),
+                               ("乐\tyuè\tmusique\t乐", "equal to the headword"),
+                               ("乐\tyuè\tmusique\t樂樂", "as many Chinese characters"),
+                               ("乐\tyuè\tmusique\tX", "as many Chinese characters"),
+                               ("乐\tyuè\tmusique\t樂\t", "fields instead of 3")):
+            with self.subTest(line=line):
+                reasons = check(line)
+                if expected is None:
+                    self.assertEqual(reasons, [])
+                else:
+                    self.assertTrue(any(expected in r for r in reasons), reasons)
+
     def test_umlaut_matters(self):
         self.assertTrue(any("not a reading" in r for r in check("路\tlǚ\troute")))
         self.assertEqual(check("绿\tlù\tvert"), [])  # lu is a Unihan reading of 绿
@@ -648,6 +661,9 @@ class BuiltInDictionary(unittest.TestCase):
             os.path.join(revisions, f) for f in os.listdir(revisions)
             if f.startswith("classifiers_") and f.endswith(".tsv"))
         args = [a for path in classifiers for a in ("--classifiers", path)]
+        with open(os.path.join(REPO, "data", "dictionary.tsv"), encoding="utf-8") as f:
+            if f.readline().count("\t") == 3:  # made with the traditional forms
+                args += ["--traditional", os.path.join(REPO, "data", "traditional.tsv")]
         r = subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py")] + args + files,
                            capture_output=True, text=True, check=True)
         with open(os.path.join(REPO, "data", "dictionary.tsv"), encoding="utf-8") as f:
