@@ -3,10 +3,12 @@
 
 Usage: python3 tools/dictdata/check_quality.py [--strict|--lenient] DICTIONARY.tsv
 
-Each line is "headword TAB pinyin TAB gloss" (pinyin with tone marks).
+Each line is "headword TAB pinyin TAB gloss" (pinyin with tone marks),
+optionally TAB traditional form (empty when it is the headword).
 Checked for every entry:
   * 3 non-empty fields, no control characters, BMP only, headword of at
-    most 7 characters, all of them Chinese;
+    most 7 characters, all of them Chinese; a 4th field, when there, empty
+    or a traditional form of as many Chinese characters, not the headword;
   * pinyin: NFC, syllables separated by exactly one blank, each syllable
     (tones stripped, case-folded) in the Mandarin syllable inventory below,
     at most one tone mark per syllable, "r" only for the character 儿;
@@ -28,7 +30,11 @@ Checked for every entry:
     伶俐]", a label opening a sense are reported), place labels of the documented forms (a kind of PLACE_KINDS
     alone or followed by where: "(ville du Hubei)"; provinces named as in
     PROVINCE_NAMES), no sense repeated in a gloss, no gloss that only
-    repeats the pinyin, no two readings of a headword with the same gloss.
+    repeats the pinyin, no two readings of a headword with the same gloss;
+    the spellings of style_problems ("(chengyu)" on four-character
+    headwords, "(Chine impériale)" and "examen du palais" for the imperial
+    examinations, "mi-automne", "Internet", "…", surname-only characters
+    read with a capital).
 Prints statistics, then "line N: reason" per violation.
 Exit status: 0 if clean, 1 on any violation, 2 on usage error, 77 if the
 Unihan database (Debian package unicode-data) is not installed.
@@ -116,7 +122,7 @@ SURNAME_SENSE_RE = re.compile(r"\b[A-Z]\w* \(nom de famille\)")
 # end of a sense.  Any other final parenthesis is a precision ("(des
 # troupes)"), except the retired spellings below.
 LABELS = frozenset("""
-Chengyu|proverbe|familier|populaire|argot|vulgaire|injurieux|péjoratif|affectueux|ironique|
+chengyu|proverbe|familier|populaire|argot|vulgaire|injurieux|péjoratif|affectueux|ironique|
 figuré|littéraire|soutenu|formule de politesse|formule d'humilité|formule épistolaire|
 honorifique|vieilli|Antiquité|Chine impériale|dialectal|cantonais|Taïwan|Hong Kong|
 emprunt|abrégé|onomatopée|interjection|nom de famille|prénom|
@@ -353,6 +359,55 @@ def label_problems(head, gloss):
     return errs
 
 
+# Style rules of the third edition, checked so that new rows keep them.
+# Titles and examinations of imperial China, labelled "(Chine impériale)".
+IMPERIAL_HEADWORDS = frozenset("状元 榜眼 探花 殿试 会试 乡试 举人 进士".split())
+# One rendering of 殿试 and the titles derived from it.
+PALACE_EXAM_RE = re.compile(r"\b(?:examen|concours) (?:impérial )?(?:au|du) palais\b|\bconcours impérial du palais\b")
+MID_AUTUMN_RE = re.compile(r"\bmi[- ]?automne\b", re.I)
+CHENGYU = "chengyu"
+SURNAME = "(nom de famille)"
+
+
+def label_parts(sense):
+    """The labels of a sense's final parenthesis when all its parts are labels, else []."""
+    m = FINAL_PAREN_RE.search(sense)
+    if not m:
+        return []
+    parts = [p.strip() for p in m.group(1).split(",")]
+    return parts if all(p in LABELS for p in parts) else []
+
+
+def style_problems(head, pinyin, gloss):
+    """Departures from the spellings the dictionary settled on: "(chengyu)"
+    on four-character headwords only; "(Chine impériale)" on the imperial
+    examinations and titles, and "examen du palais" for 殿试; "mi-automne";
+    "Internet" in the text ("(internet)" is the label); "…" for an
+    ellipsis; a character that is only a surname read with a capital."""
+    errs = []
+    senses = gloss.split(" / ")
+    if any(CHENGYU in label_parts(s) for s in senses) and len(head) != 4:
+        errs.append("'(chengyu)' labels a four-character idiom only")
+    if head in IMPERIAL_HEADWORDS and "(Chine impériale)" not in gloss:
+        errs.append("an institution or title of imperial China: label it '(Chine impériale)'")
+    for m in PALACE_EXAM_RE.finditer(gloss):
+        if m.group(0) != "examen du palais":
+            errs.append(f"'{m.group(0)}': write 'examen du palais' (殿试)")
+    for m in MID_AUTUMN_RE.finditer(gloss):
+        if m.group(0) != "mi-automne":
+            errs.append(f"'{m.group(0)}': write 'mi-automne'")
+    for sense in senses:
+        text = FINAL_PAREN_RE.sub("", sense) if label_parts(sense) else sense
+        if re.search(r"\binternet\b", text):
+            errs.append("write 'Internet' in the text: '(internet)' is the label only")
+            break
+    if "..." in gloss:
+        errs.append("write the ellipsis '…', not '...'")
+    if len(head) == 1 and pinyin[:1].islower() and all(s.endswith(SURNAME) for s in senses):
+        errs.append("a character that is only a surname is read with a capital (刘 Liú)")
+    return errs
+
+
 def bare_pinyin(pinyin):
     """'Dōng shān' -> 'dongshan': the pinyin as a word, tones and blanks removed."""
     return re.sub(r"[\s'’-]", "", unicodedata.normalize("NFD", strip_tones(pinyin)).replace("\u0308", ""))
@@ -412,12 +467,18 @@ def check_lines(lines, readings, strict=True):
             violations.append((no, "carriage return"))
             line = line[:-1]
         fields = line.split("\t")
-        if len(fields) != 3:
-            violations.append((no, f"{len(fields)} fields instead of 3"))
+        if len(fields) not in (3, 4):
+            violations.append((no, f"{len(fields)} fields instead of 3 (or 4, the traditional form)"))
             continue
         n_entries += 1
-        head, pinyin, gloss = fields
+        head, pinyin, gloss = fields[:3]
         errs = []
+        if len(fields) == 4 and fields[3]:
+            trad = fields[3]
+            if trad == head:
+                errs.append("traditional form equal to the headword: leave the 4th field empty")
+            elif len(trad) != len(head) or not all(is_chinese(c) for c in trad):
+                errs.append("traditional form: as many Chinese characters as the headword")
         if not head or not pinyin or not gloss:
             errs.append("empty field")
         if CONTROL_RE.search(line.replace("\t", "")):
@@ -434,6 +495,7 @@ def check_lines(lines, readings, strict=True):
             errs.extend(check_gloss(gloss))
             rev = label_problems(head, gloss)
             rev += [f"sense repeated: '{r}'" for r in repeated_senses(gloss)]
+            rev += style_problems(head, pinyin, gloss)
             if pinyin and repeats_pinyin(pinyin, gloss):
                 rev.append("gloss only repeats the pinyin: say what it is")
             senses = {without_label(x).casefold() for x in gloss.split(" / ")}

@@ -22,7 +22,7 @@ def read_headwords(path):
     with open(path, encoding="utf-8") as f:
         for line in f:
             fields = line.rstrip("\n").split("\t")
-            if len(fields) == 3:
+            if len(fields) in (3, 4):  # a 4th field: the traditional form
                 headwords.add(fields[0].lower())
     return headwords
 

@@ -208,6 +208,32 @@ READING_FIXES = {
     ("脑袋", "nao3 dai4"): "nao3 dai5",
     ("甚么", "shen4 me5"): "shen2 me5",  # composed: 甚 is read shén in 甚么 (什么)
 }
+
+
+def read_audited_readings(path):
+    """The third edition's audit of readings (data/revisions/readings_01.tsv):
+    ({(h, selected): written} for a corrected reading,
+     {(h, selected): [written...]} for a reading added next to the selected one)."""
+    changed, added = {}, collections.defaultdict(list)
+    if os.path.exists(path):
+        for line in open(path, encoding="utf-8"):
+            f = line.rstrip("\n").split("\t")
+            if len(f) == 4 and not line.startswith("#"):
+                if f[3] == "changed":
+                    changed[(f[0], f[1])] = f[2]
+                else:
+                    added[(f[0], f[1])].append(f[2])
+    return changed, added
+
+
+AUDITED_CHANGED, AUDITED_ADDED = read_audited_readings(
+    os.path.join(common.REPO_DATA, "revisions", "readings_01.tsv"))
+READING_FIXES.update(AUDITED_CHANGED)
+# Characters that are only a surname: read with a capital (刘 Liú).
+READING_CASE.update({(h, p.lower()): p for h, p in (
+    ("刘", "Liu2"), ("袁", "Yuan2"), ("邓", "Deng4"), ("蒋", "Jiang3"), ("卢", "Lu2"),
+    ("彭", "Peng2"), ("蔡", "Cai4"), ("姚", "Yao2"), ("潘", "Pan1"), ("薛", "Xue1"),
+    ("聂", "Nie4"), ("娄", "Lou2"), ("郝", "Hao3"))})
 FIXED_FROM = {(h, new): old for (h, old), new in READING_FIXES.items()}
 
 # Sources of the rows that add a reading to a level-1 character.
@@ -215,7 +241,7 @@ CHAR_READING_SOURCES = ("reading", "surname")
 
 # Third edition: the second, then the classes below, then the fill up to
 # TARGET_TOTAL rows.
-TARGET_TOTAL = 36300
+TARGET_TOTAL = 36325
 THIRD_ADMIN_SUFFIXES = "市区县省"  # 州 left out: 广州, 杭州, 贵州 are names
 # The "X + 州" names that are X and the word "state" or "prefecture" (US and
 # Australian states, autonomous prefectures named by their short name): the
@@ -693,6 +719,10 @@ def selection(inp):
         if (h, p) not in seen and (h, p.lower()) not in seen and (h, p[:1].upper() + p[1:]) not in seen:
             seen.add((h, p))
             rows.append((h, p, s))
+            for extra in AUDITED_ADDED.get((h, p), ()):
+                if (h, extra) not in seen:
+                    seen.add((h, extra))
+                    rows.append((h, extra, "reading"))
             surname = SURNAME_ROWS.get(h)
             if surname and surname in inp.cedict.get(h, {}) and (h, surname) not in seen:
                 seen.add((h, surname))

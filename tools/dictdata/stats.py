@@ -47,13 +47,13 @@ CLASSIFIER_PREFIX = "[classificateur : "
 
 
 def read_entries(path):
-    """[(headword, pinyin, gloss)] of a dictionary TSV file."""
+    """[(headword, pinyin, gloss)] of a dictionary TSV file (3 or 4 columns)."""
     out = []
     with open(path, encoding="utf-8") as f:
         for line in f:
             fields = line.rstrip("\n").split("\t")
-            if len(fields) == 3:
-                out.append(tuple(fields))
+            if len(fields) in (3, 4):  # a 4th field: the traditional form
+                out.append(tuple(fields[:3]))
     return out
 
 

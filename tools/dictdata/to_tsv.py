@@ -2,7 +2,7 @@
 """Convert gloss files (numbered pinyin) into dictionary lines (tone marks).
 
 Usage:
-  python3 tools/dictdata/to_tsv.py [-o OUT] [--classifiers FILE]... FILE...
+  python3 tools/dictdata/to_tsv.py [-o OUT] [--classifiers FILE]... [--traditional FILE] FILE...
   python3 tools/dictdata/to_tsv.py --self-test
 The built-in dictionary is made with (docs/dictionary.md, "To reproduce"):
   python3 tools/dictdata/to_tsv.py -o data/dictionary.tsv \
@@ -14,7 +14,10 @@ Input lines: "headword TAB numbered_pinyin TAB french gloss", UTF-8, e.g.
 starting with "#" are ignored.
 Output lines: "headword TAB pinyin TAB gloss", e.g. "北京<TAB>Běi jīng<TAB>…",
 sorted by headword in UTF-16 code-unit order (the order the Qt side uses);
-the sort is stable, so homographs keep their input order.
+the sort is stable, so homographs keep their input order.  With
+--traditional FILE (data/traditional.tsv: headword TAB numbered pinyin TAB
+traditional form), every line gets a 4th column: the entry's traditional
+form, empty when it is the headword itself.
 
 Tone mark rules (the C++ importer's too: tests/data/tone_cases.tsv):
   * "a", "e" or "ê" takes the mark; in "ou" the "o" does; otherwise the
@@ -178,6 +181,30 @@ def add_classifiers(entries, numbered, table):
     return errors
 
 
+def read_traditional(path):
+    """{(headword, numbered pinyin): traditional form} of a traditional-form file;
+    raises ConvertError on a row that is not three fields or not as long as its headword."""
+    table = {}
+    with open(path, encoding="utf-8") as f:
+        for no, line in enumerate(f, 1):
+            line = line.rstrip("\r\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            fields = line.split("\t")
+            if len(fields) != 3 or len(fields[2]) != len(fields[0]):
+                raise ConvertError(f"{path}:{no}: expected headword, pinyin and a traditional "
+                                   "form as long as the headword")
+            table[(fields[0], fields[1])] = fields[2]
+    return table
+
+
+def add_traditional(entries, numbered, table):
+    """Give each entry a 4th field: its traditional form, or "" when the same."""
+    for i, entry in enumerate(entries):
+        trad = table.get((entry[0], numbered[i]), "")
+        entries[i] = entry + ("" if trad == entry[0] else trad,)
+
+
 def utf16_key(text):
     """Sort key comparing UTF-16 code units (big-endian bytes compare alike)."""
     return text.encode("utf-16-be")
@@ -249,6 +276,8 @@ def main():
     ap.add_argument("-o", "--output", help="output file (default: stdout)")
     ap.add_argument("--classifiers", action="append", default=[], metavar="FILE",
                     help="classifier file; its classifiers become the last sense")
+    ap.add_argument("--traditional", metavar="FILE",
+                    help="traditional-form file; its forms become a 4th column")
     ap.add_argument("--self-test", action="store_true", help="run the built-in checks")
     args = ap.parse_args()
     if args.self_test:
@@ -263,6 +292,11 @@ def main():
         errors.extend(err)
     if args.classifiers:
         errors.extend(add_classifiers(entries, numbered, read_classifiers(args.classifiers)))
+    if args.traditional:
+        try:
+            add_traditional(entries, numbered, read_traditional(args.traditional))
+        except (ConvertError, OSError) as e:
+            errors.append(str(e))
     for err in errors:
         print(err, file=sys.stderr)
     if errors:

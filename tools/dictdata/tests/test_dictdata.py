@@ -5,6 +5,7 @@ The checks that need the Unihan database (package unicode-data) are
 skipped where it is not installed.
 """
 
+import collections
 import os
 import re
 import subprocess
@@ -25,12 +26,16 @@ import review_sample  # noqa: E402
 import select_candidates  # noqa: E402
 import stats  # noqa: E402
 import to_tsv  # noqa: E402
+import traditional  # noqa: E402
 
 # A few Unihan readings (toneless), enough for the checker tests below.
 READINGS = {
     "绿": {"lü", "lu"}, "路": {"lu"}, "女": {"nü", "ru"}, "一": {"yi"},
     "会": {"hui", "kuai"}, "儿": {"er"}, "北": {"bei"}, "京": {"jing"},
     "乐": {"le", "yue"}, "好": {"hao"}, "天": {"tian"},
+    "丝": {"si"}, "不": {"bu"}, "苟": {"gou"}, "状": {"zhuang"}, "元": {"yuan"}, "殿": {"dian"},
+    "试": {"shi"}, "榜": {"bang"}, "眼": {"yan"}, "中": {"zhong"}, "秋": {"qiu"}, "网": {"wang"},
+    "球": {"qiu"}, "刘": {"liu"}, "李": {"li"},
 }
 
 
@@ -92,6 +97,70 @@ class ToneMarks(unittest.TestCase):
                                capture_output=True, text=True)
             self.assertEqual(r.returncode, 1)
             self.assertIn(":7:", r.stderr)
+
+
+class TraditionalForms(unittest.TestCase):
+    # CC-CEDICT lines (simplified -> [(traditional, reading, definitions)]) and
+    # Unihan's traditional forms, as the tool reads them.
+    CEDICT = {
+        "国": [("國", "guo2", ["country"]), ("囯", "guo2", ["variant of 國[guo2]"])],
+        "干": [("乾", "gan1", ["dry"]), ("干", "gan1", ["shield"]), ("幹", "gan4", ["to do"])],
+        "发": [("發", "fa1", ["to send"]), ("髮", "fa4", ["hair"])],
+        "游戏": [("遊戲", "you2 xi4", ["game"])],
+        "头发": [("頭髮", "tou2 fa5", ["hair"])],
+        "好": [("好", "hao3", ["good"])],
+        "鲜": [("鮮", "xian1", ["fresh"]), ("鱻", "xian1", ["fresh (archaic)"])],
+        "里": [("裡", "li3", ["inside"]), ("裏", "li3", ["variant of 裡[li3]"])],
+    }
+    UNIHAN = {"国": {"國"}, "干": {"乾", "幹", "干"}, "发": {"發", "髮"}, "戏": {"戲"}, "头": {"頭"},
+              "鲜": {"鮮"}, "里": {"裡", "裏"}}
+    DECISIONS = {("干", "gan1"): "乾"}
+    CASES = [
+        # (headword, reading, expected form or None, the kind of note it makes)
+        ("国", "guo2", "國", None),
+        ("里", "li3", "裡", None),                   # the variant-only line is left out
+        ("干", "gan1", "乾", "decided"),             # several forms: the decision
+        ("干", "gan4", "幹", None),
+        ("发", "fa4", "髮", None),
+        ("游戏", "you2 xi4", "遊戲", "cedict only"),  # Unihan does not link 游 遊
+        ("头发", "tou2 fa5", "頭髮", None),
+        ("发型", "fa4 xing2", "髮型", None),         # no line: its characters' entries
+        ("发明", "fa1 ming2", None, "unknown"),       # no entry of 发 fa1 decides
+        ("鲜", "xian1", "鮮", "conflict"),           # a form Unihan refuses is not taken
+        ("好", "hao3", "好", None),
+    ]
+
+    def test_derive(self):
+        rows = [(h, p) for h, p, _, _ in self.CASES]
+        derived, notes = traditional.derive(rows, self.CEDICT, self.UNIHAN, {}, self.DECISIONS)
+        for (head, pinyin, expected, kind), (_, _, got) in zip(self.CASES, derived):
+            with self.subTest(head=head, pinyin=pinyin):
+                self.assertEqual(got, expected)
+                if kind:
+                    self.assertTrue(any(m.startswith(f"{head} {pinyin}") for m in notes[kind]), notes)
+        self.assertEqual(traditional.output_lines(derived)[:3], ["国\tguo2\t國", "里\tli3\t裡", "干\tgan1\t乾"])
+        self.assertNotIn("好\thao3\t好", traditional.output_lines(derived))
+
+    def test_several_forms_undecided(self):
+        _, notes = traditional.derive([("干", "gan1")], self.CEDICT, self.UNIHAN, {}, {})
+        self.assertEqual(notes["undecided"], ["干 gan1: 乾/干"])
+
+    def test_fourth_column(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            src, trad, out = (os.path.join(tmp, n) for n in ("in.tsv", "trad.tsv", "out.tsv"))
+            with open(src, "w", encoding="utf-8") as f:
+                f.write("干\tgan1\tsec\n干\tgan4\tfaire\n好\thao3\tbon\n")
+            with open(trad, "w", encoding="utf-8") as f:
+                f.write("干\tgan1\t乾\n好\thao3\t好\n")
+            run = [sys.executable, os.path.join(TOOLS, "to_tsv.py"), "-o", out, "--traditional", trad, src]
+            subprocess.run(run, check=True)
+            with open(out, encoding="utf-8") as f:
+                self.assertEqual(f.read(), "好\thǎo\tbon\t\n干\tgān\tsec\t乾\n干\tgàn\tfaire\t\n")
+            with open(trad, "a", encoding="utf-8") as f:
+                f.write("好\thao3\t好好\n")
+            r = subprocess.run(run, capture_output=True, text=True)
+            self.assertEqual(r.returncode, 1)
+            self.assertIn("trad.tsv:3", r.stderr)
 
 
 class Selection(unittest.TestCase):
@@ -352,6 +421,26 @@ class RevisionChecks(unittest.TestCase):
         (["天\ttiān\tYuezhi (peuple ancien, dans 月氏)"], "[dans"),
         (["天\ttiān\tverre [dans 玻璃]"], None),
         (["天\ttiān\tciel (dans la langue écrite)"], None),
+        # Spellings of the third edition.
+        (["一丝不苟\tyī sī bù gǒu\tméticuleux (Chengyu)"], "write '(chengyu)'"),
+        (["一丝不苟\tyī sī bù gǒu\tméticuleux (figuré, chengyu)"], None),
+        (["天\ttiān\tciel (chengyu)"], "four-character idiom only"),
+        (["状元\tzhuàng yuan\tpremier lauréat de l'examen du palais"], "(Chine impériale)"),
+        (["状元\tzhuàng yuan\tpremier lauréat de l'examen du palais (Chine impériale)"], None),
+        (["殿试\tdiàn shì\texamen au palais (Chine impériale)"], "write 'examen du palais'"),
+        (["榜眼\tbǎng yǎn\tdeuxième lauréat du concours impérial du palais (Chine impériale)"],
+         "write 'examen du palais'"),
+        (["中秋\tZhōng qiū\tfête de la Mi-Automne"], "write 'mi-automne'"),
+        (["中秋\tZhōng qiū\tfête de la mi automne"], "write 'mi-automne'"),
+        (["中秋\tZhōng qiū\tfête de la mi-automne"], None),
+        (["网\twǎng\tsite internet"], "write 'Internet'"),
+        (["网\twǎng\tpublier (internet, familier)"], None),
+        (["网\twǎng\tsur Internet / aimer (internet)"], None),
+        (["球\tqiú\tballon (basket, tennis...)"], "ellipsis"),
+        (["球\tqiú\tballon (basket, tennis…)"], None),
+        (["刘\tliú\tLiu (nom de famille)"], "read with a capital"),
+        (["刘\tLiú\tLiu (nom de famille)"], None),
+        (["李\tlǐ\tprune / Li (nom de famille)"], None),
     ]
 
     def test_cases(self):
@@ -397,6 +486,19 @@ class Checker(unittest.TestCase):
                                "一会儿\tyī huì r\tun moment, un instant",
                                "乐\tlè\tjoyeux / rire", "乐\tyuè\tmusique",
                                "绿\tlǜ\tvert [couleur]"), [])
+
+    def test_traditional_column(self):
+        for line, expected in (("乐\tyuè\tmusique\t樂", None), ("乐\tyuè\tmusique\t", None),
+                               ("乐\tyuè\tmusique\t乐", "equal to the headword"),
+                               ("乐\tyuè\tmusique\t樂樂", "as many Chinese characters"),
+                               ("乐\tyuè\tmusique\tX", "as many Chinese characters"),
+                               ("乐\tyuè\tmusique\t樂\t", "fields instead of 3")):
+            with self.subTest(line=line):
+                reasons = check(line)
+                if expected is None:
+                    self.assertEqual(reasons, [])
+                else:
+                    self.assertTrue(any(expected in r for r in reasons), reasons)
 
     def test_umlaut_matters(self):
         self.assertTrue(any("not a reading" in r for r in check("路\tlǚ\troute")))
@@ -509,7 +611,8 @@ class Review(unittest.TestCase):
                 review_sample.count(path)
 
     def test_committed_reviews_are_complete(self):
-        for name, size in [("review_2nd_edition.tsv", review_sample.SIZE), ("review_3rd_edition.tsv", 300)]:
+        for name, size in [("review_2nd_edition.tsv", review_sample.SIZE), ("review_3rd_edition.tsv", 300),
+                           ("review_3rd_edition_audit.tsv", 300)]:
             with self.subTest(name):
                 path = os.path.join(TOOLS, name)
                 self.assertEqual(sum(review_sample.count(path).values()), size)
@@ -571,6 +674,50 @@ class BuiltInDictionary(unittest.TestCase):
                            capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stdout[-3000:])
 
+    def test_feminine_forms_are_keys(self):
+        """A French lookup goes by the beginning of a sense: the feminine of a
+        noun of a person is a sense of its own ("ami / amie", never "ami, amie")."""
+        keys = collections.defaultdict(set)
+        for head, _, gloss in stats.read_entries(os.path.join(REPO, "data", "dictionary.tsv")):
+            for sense in check_quality.french_senses(gloss):
+                keys[head].add(sense.split(" (")[0])
+        for head, feminine in (("朋友", "amie"), ("邻居", "voisine"), ("律师", "avocate"),
+                               ("学生", "étudiante"), ("大学生", "étudiante"), ("工人", "ouvrière"),
+                               ("顾客", "cliente"), ("法国人", "Française"), ("居民", "habitante")):
+            with self.subTest(head=head):
+                self.assertIn(feminine, keys[head])
+
+    # The probes of the third edition's review: (headword, pinyin, text the
+    # gloss must hold, text it must not hold).
+    PROBES = [
+        ("延误", "yán wù", "retarder", None),
+        ("裁缝", "cái feng", "tailleur", None), ("裁缝", "cái féng", "coudre", "tailleur"),
+        ("摆设", "bǎi she", "bibelots", None), ("摆设", "bǎi shè", "disposer", "bibelots"),
+        ("嗯", "ǹg", "acquiescement", None), ("兄弟", "xiōng di", "petit frère", None),
+        ("调头", "diào tóu", "demi-tour", None), ("熟", "shóu", "prononciation courante", None),
+        ("地下", "dì xia", "par terre", None), ("德行", "dé xing", "péjoratif", None),
+        ("点", "diǎn", "goutte / virgule", None), ("会", "huì", "省会", None),
+        ("会", "huì", "foire", None), ("打", "dǎ", "打车", None),
+        ("收藏", "shōu cáng", "favori", None), ("档", "dàng", "vitesse", None),
+        ("档", "dàng", "créneau", None), ("相", "xiāng", "mutuellement", "en personne"),
+        ("句子", "jù zi", "[classificateur : 个]", None),
+        ("手机", "shǒu jī", "[classificateur : 部, 个, 台]", None),
+        ("常识", "cháng shí", "connaissances", "classificateur"),
+        ("袜子", "wà zi", "[classificateur : 双", None),
+        ("殿试", "diàn shì", "examen du palais", None), ("刘", "Liú", "Liu", None),
+        ("各种各样", "gè zhǒng gè yàng", "(chengyu)", None),
+        ("中秋节", "Zhōng qiū jié", "mi-automne", None),
+    ]
+
+    def test_review_probes(self):
+        glosses = {(h, p): g for h, p, g in stats.read_entries(os.path.join(REPO, "data", "dictionary.tsv"))}
+        for head, pinyin, holds, lacks in self.PROBES:
+            with self.subTest(head=head, pinyin=pinyin):
+                gloss = glosses.get((head, pinyin), "")
+                self.assertIn(holds, gloss)
+                if lacks:
+                    self.assertNotIn(lacks, gloss)
+
     def test_dictionary_is_up_to_date_with_glosses(self):
         glosses = os.path.join(REPO, "data", "glosses")
         files = sorted(os.path.join(glosses, f) for f in os.listdir(glosses) if f.endswith(".tsv"))
@@ -579,6 +726,9 @@ class BuiltInDictionary(unittest.TestCase):
             os.path.join(revisions, f) for f in os.listdir(revisions)
             if f.startswith("classifiers_") and f.endswith(".tsv"))
         args = [a for path in classifiers for a in ("--classifiers", path)]
+        with open(os.path.join(REPO, "data", "dictionary.tsv"), encoding="utf-8") as f:
+            if f.readline().count("\t") == 3:  # made with the traditional forms
+                args += ["--traditional", os.path.join(REPO, "data", "traditional.tsv")]
         r = subprocess.run([sys.executable, os.path.join(TOOLS, "to_tsv.py")] + args + files,
                            capture_output=True, text=True, check=True)
         with open(os.path.join(REPO, "data", "dictionary.tsv"), encoding="utf-8") as f:
