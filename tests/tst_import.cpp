@@ -595,7 +595,7 @@ void tst_Import::cacheOfAnotherCaseFolding_isNeverServed()
 
 void tst_Import::cachedLoad_mapsItsIndexes()
 {
-    const QString path = write("乐 乐 [le4] /joie/\n好 好 [hao3] /bien/\n", u"mapped.u8"_s);
+    const QString path = write("樂 乐 [le4] /joie/\n好 好 [hao3] /bien/\n", u"mapped.u8"_s);
     loadExternal(path);
     const Tables tables = loadExternal(path).tables; // from the cache
     // The indexes are read in the mapped file, not built again.
@@ -604,6 +604,16 @@ void tst_Import::cachedLoad_mapsItsIndexes()
     QVERIFY(section >= begin
             && section + tables.indexSection().size() <= begin + tables.compiled().size());
     QVERIFY(indexesAgreeWithTexts(tables));
+    // So are the learner lookup's: the folded French keys' and the
+    // traditional writings'.
+    QVERIFY(tables.hasTraditionalForms());
+    for (const std::span<const quint32> tree :
+         {tables.foldedFrenchTree(), tables.traditionalTree()}) {
+        QVERIFY(!tree.empty());
+        QVERIFY(reinterpret_cast<const char *>(tree.data()) >= section
+                && reinterpret_cast<const char *>(tree.data() + tree.size())
+                           <= section + tables.indexSection().size());
+    }
 }
 
 void tst_Import::damagedCache_failsItsChecksumAndIsRebuilt_data()
