@@ -2,8 +2,13 @@
 // numbers and with marks, traditional characters, French without accents.
 // Each key press is one step of the field's completion (prefix search, then
 // the learner's reading where it found nothing), timed alone; the baseline
-// is the same key presses with the prefix search only.  The first learner
-// lookup of a field (the French field folds its keys then) is shown apart.
+// is the same key presses with the prefix search only.  The first lookup of
+// a field is shown apart, against the field's first prefix search: the
+// French field comes first, so its first lookup pays for whatever is still
+// made on first use (the folded keys' index comes with the dictionary), and
+// before anything a first lookup of "eleve" is timed alone.
+// With the cache of an external dictionary mapped (a second run), nothing
+// of the derivation has run in the process before.
 #include "benchdata.h"
 #include "lookup/chinesevariants.h"
 #include "lookup/completion.h"
@@ -83,8 +88,10 @@ QString traditional(QStringView headword)
 
 struct Figures
 {
-    qint64 first = 0;
+    qint64 first = 0;           // the first learner lookup of the field
+    qint64 firstPrefixOnly = 0; // the field's first prefix search
     qint64 slowest = 0;
+    qint64 slowestPrefixOnly = 0;
     QString slowestText; // the text typed so far at the slowest key press
     std::vector<qint64> learner;
     std::vector<qint64> prefixOnly;
@@ -99,6 +106,9 @@ Figures typeWords(const KeyListModel &model, const QStringList &words)
     Figures f;
     QElapsedTimer timer;
     timer.start();
+    model.findString(words.front());
+    f.firstPrefixOnly = timer.nsecsElapsed();
+    timer.restart();
     model.findAlternative(words.front());
     f.first = timer.nsecsElapsed();
     for (const QString &word : words) {
@@ -116,6 +126,8 @@ Figures typeWords(const KeyListModel &model, const QStringList &words)
                     f.slowest = t;
                     f.slowestText = word.first(i + 1);
                 }
+                if (keys == &before)
+                    f.slowestPrefixOnly = std::max(f.slowestPrefixOnly, t);
                 state = step.state;
             }
             if (keys == &model && state.row >= 0)
@@ -133,10 +145,12 @@ void report(QTextStream &out, const QString &what, const Figures &f)
     const auto over = std::count_if(f.learner.begin(), f.learner.end(),
                                     [](qint64 t) { return t > 5'000'000; });
     out << what << ": " << f.words << " words, " << f.found << " found; first learner lookup "
-        << f.first / 1e6 << " ms; key press median " << learner / 1e3 << " us (prefix only "
-        << base / 1e3 << " us, ratio " << (base ? double(learner) / double(base) : 0.0)
-        << "), slowest " << f.slowest / 1e6 << " ms (\"" << f.slowestText << "\"), " << over
-        << " of " << f.learner.size() << " over 5 ms\n";
+        << f.first / 1e6 << " ms (first prefix search " << f.firstPrefixOnly / 1e6
+        << " ms); key press median " << learner / 1e3 << " us (prefix only " << base / 1e3
+        << " us, ratio " << (base ? double(learner) / double(base) : 0.0) << "), slowest "
+        << f.slowest / 1e6 << " ms (\"" << f.slowestText << "\"; prefix only "
+        << f.slowestPrefixOnly / 1e6 << " ms), " << over << " of " << f.learner.size()
+        << " over 5 ms\n";
 }
 
 } // namespace
@@ -149,6 +163,21 @@ int main(int argc, char *argv[])
     const Verarov::Dictionary::Tables &tables = dictionary.tables;
     out << "entries: " << tables.entryCount() << " (" << dictionary.origin << ")\n";
 
+    // The first unaccented French lookup of the run, before anything else
+    // folds or decomposes a letter.
+    {
+        const KeyListModel field(tables, List::FrenchKeys);
+        QElapsedTimer timer;
+        timer.start();
+        const int prefixRow = field.findString(u"eleve");
+        const qint64 prefix = timer.nsecsElapsed();
+        timer.restart();
+        const int row = field.findAlternative(u"eleve");
+        const qint64 learner = timer.nsecsElapsed();
+        out << "first unaccented French lookup (\"eleve\"): " << learner / 1e6 << " ms, row " << row
+            << " (first prefix search " << prefix / 1e6 << " ms, row " << prefixRow << ")\n";
+    }
+
     QRandomGenerator random(8);
     QStringList tonesNumbered, tonesMarked, hanzi, french;
     for (int i = 0; i < 300; ++i) {
@@ -160,12 +189,12 @@ int main(int argc, char *argv[])
         french << Verarov::Lookup::foldFrench(key.first(std::min<qsizetype>(key.size(), 10)));
     }
 
+    const KeyListModel frenchField(tables, List::FrenchKeys);
+    report(out, u"French, unaccented"_s, typeWords(frenchField, french));
     const KeyListModel pinyin(tables, List::PinyinKeys);
     report(out, u"pinyin, tone numbers"_s, typeWords(pinyin, tonesNumbered));
     report(out, u"pinyin, tone marks"_s, typeWords(pinyin, tonesMarked));
     const KeyListModel chinese(tables, List::Headwords);
     report(out, u"Chinese, traditional"_s, typeWords(chinese, hanzi));
-    const KeyListModel frenchField(tables, List::FrenchKeys);
-    report(out, u"French, unaccented"_s, typeWords(frenchField, french));
     return 0;
 }

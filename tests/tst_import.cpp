@@ -41,6 +41,8 @@ private slots:
     void tsvNormalised();
     void tsvHeadword_data();
     void tsvHeadword();
+    void tsvFields_data();
+    void tsvFields();
     void unusable_data();
     void unusable();
     void readWholeFile_refusesWhatIsNotAFile_data();
@@ -87,27 +89,30 @@ void tst_Import::ccCedictLine_data()
     QTest::addColumn<QString>("headword");
     QTest::addColumn<QString>("pinyin");
     QTest::addColumn<QString>("gloss");
+    QTest::addColumn<QString>("traditional"); // "" when the same
     QTest::addRow("simplified kept, senses joined")
             << QByteArray("一個勁兒 一个劲儿 [yi2 ge5 jin4 r5] /d'un coup/sans relâche/")
-            << u"一个劲儿"_s << u"yí ge jìn r"_s << u"d'un coup / sans relâche"_s;
+            << u"一个劲儿"_s << u"yí ge jìn r"_s << u"d'un coup / sans relâche"_s << u"一個勁兒"_s;
     QTest::addRow("u colon and capital")
-            << QByteArray("綠 绿 [Lu:4] /vert/") << u"绿"_s << u"Lǜ"_s << u"vert"_s;
+            << QByteArray("綠 绿 [Lu:4] /vert/") << u"绿"_s << u"Lǜ"_s << u"vert"_s << u"綠"_s;
     QTest::addRow("senses trimmed, blanks collapsed, empty senses dropped")
             << QByteArray("好 好 [hao3] / bien  / /  bon   /") << u"好"_s << u"hǎo"_s
-            << u"bien / bon"_s;
+            << u"bien / bon"_s << u""_s;
     QTest::addRow("no closing slash")
-            << QByteArray("好 好 [hao3] /bien") << u"好"_s << u"hǎo"_s << u"bien"_s;
+            << QByteArray("好 好 [hao3] /bien") << u"好"_s << u"hǎo"_s << u"bien"_s << u""_s;
     QTest::addRow("fullwidth latin headword")
-            << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s << u"radio"_s;
+            << QByteArray("X光 Ｘ光 [X guang1] /radio/") << u"Ｘ光"_s << u"X guāng"_s << u"radio"_s
+            << u"X光"_s;
     QTest::addRow("blanks before the first slash")
-            << QByteArray("好 好 [hao3]   /bien/") << u"好"_s << u"hǎo"_s << u"bien"_s;
-    QTest::addRow("blanks inside the brackets") << QByteArray("你好 你好 [ ni3   hao3 ] /bonjour/")
-                                                << u"你好"_s << u"nǐ hǎo"_s << u"bonjour"_s;
+            << QByteArray("好 好 [hao3]   /bien/") << u"好"_s << u"hǎo"_s << u"bien"_s << u""_s;
+    QTest::addRow("blanks inside the brackets")
+            << QByteArray("你好 你好 [ ni3   hao3 ] /bonjour/") << u"你好"_s << u"nǐ hǎo"_s
+            << u"bonjour"_s << u""_s;
     QTest::addRow("syllable without vowel")
-            << QByteArray("呣 呣 [m2] /hein ?/") << u"呣"_s << u"ḿ"_s << u"hein ?"_s;
+            << QByteArray("呣 呣 [m2] /hein ?/") << u"呣"_s << u"ḿ"_s << u"hein ?"_s << u""_s;
     QTest::addRow("brackets inside the gloss")
             << QByteArray("了 了 [le5] /[particule] marque [aspect]/") << u"了"_s << u"le"_s
-            << u"[particule] marque [aspect]"_s;
+            << u"[particule] marque [aspect]"_s << u""_s;
 }
 
 void tst_Import::ccCedictLine()
@@ -123,6 +128,8 @@ void tst_Import::ccCedictLine()
     QCOMPARE(r.entries[0].headword, headword);
     QCOMPARE(r.entries[0].pinyin, pinyin);
     QCOMPARE(r.entries[0].gloss, gloss);
+    QFETCH(QString, traditional);
+    QCOMPARE(r.entries[0].traditional, traditional);
 }
 
 // The rows of tests/data/tone_cases.tsv, which the data tools' to_tsv.py
@@ -267,6 +274,57 @@ void tst_Import::tsvHeadword()
         QCOMPARE(r.entries.size(), 2);
         QCOMPARE(r.entries[1].headword, headword);
     }
+}
+
+void tst_Import::tsvFields_data()
+{
+    QTest::addColumn<QByteArray>("line");        // the only line
+    QTest::addColumn<QString>("traditional");    // "" when the same
+    QTest::addColumn<QString>("skipped");        // the reason, or "" when read
+    QTest::addColumn<QByteArray>("writtenBack"); // toTsvLine of the entry
+    QTest::addRow("three fields") << QByteArray("学习\txué xí\tétudier") << QString() << QString()
+                                  << QByteArray("学习\txué xí\tétudier");
+    QTest::addRow("fourth field: traditional")
+            << QByteArray("学习\txué xí\tétudier\t學習") << u"學習"_s << QString()
+            << QByteArray("学习\txué xí\tétudier\t學習");
+    QTest::addRow("fourth field trimmed")
+            << QByteArray("学习\txué xí\tétudier\t  學習 ") << u"學習"_s << QString()
+            << QByteArray("学习\txué xí\tétudier\t學習");
+    QTest::addRow("fourth field empty") << QByteArray("中\tzhōng\tmilieu\t") << QString()
+                                        << QString() << QByteArray("中\tzhōng\tmilieu");
+    QTest::addRow("fourth field the headword") << QByteArray("中\tzhōng\tmilieu\t中") << QString()
+                                               << QString() << QByteArray("中\tzhōng\tmilieu");
+    QTest::addRow("five fields") << QByteArray("学习\txué xí\tétudier\t學習\tx") << QString()
+                                 << u"5 champs au lieu de 3 ou 4"_s << QByteArray();
+    QTest::addRow("control character in the fourth")
+            << QByteArray("学习\txué xí\tétudier\t學\x01習") << QString()
+            << u"forme traditionnelle : caractère de contrôle"_s << QByteArray();
+}
+
+// Our TSV has three fields, or four with the traditional form; the first
+// line tells the format either way.
+void tst_Import::tsvFields()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, traditional);
+    QFETCH(QString, skipped);
+    QFETCH(QByteArray, writtenBack);
+    const ReadResult r = parseDictionary("一\tyī\tun\n" + line + '\n');
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.format, SourceFormat::Tsv);
+    if (!skipped.isEmpty()) {
+        QCOMPARE(r.entries.size(), 1);
+        QCOMPARE(r.skipped.size(), 1);
+        QCOMPARE(r.skipped[0].reason, skipped);
+        return;
+    }
+    QCOMPARE(r.entries.size(), 2);
+    QCOMPARE(r.entries[1].traditional, traditional);
+    QCOMPARE(toTsvLine(r.entries[1]).toUtf8(), writtenBack);
+    // Alone, it tells the format too.
+    const ReadResult alone = parseDictionary(line);
+    QCOMPARE(alone.format, SourceFormat::Tsv);
+    QCOMPARE(alone.entries.size(), 1);
 }
 
 void tst_Import::unusable_data()
@@ -537,7 +595,7 @@ void tst_Import::cacheOfAnotherCaseFolding_isNeverServed()
 
 void tst_Import::cachedLoad_mapsItsIndexes()
 {
-    const QString path = write("乐 乐 [le4] /joie/\n好 好 [hao3] /bien/\n", u"mapped.u8"_s);
+    const QString path = write("樂 乐 [le4] /joie/\n好 好 [hao3] /bien/\n", u"mapped.u8"_s);
     loadExternal(path);
     const Tables tables = loadExternal(path).tables; // from the cache
     // The indexes are read in the mapped file, not built again.
@@ -546,6 +604,16 @@ void tst_Import::cachedLoad_mapsItsIndexes()
     QVERIFY(section >= begin
             && section + tables.indexSection().size() <= begin + tables.compiled().size());
     QVERIFY(indexesAgreeWithTexts(tables));
+    // So are the learner lookup's: the folded French keys' and the
+    // traditional writings'.
+    QVERIFY(tables.hasTraditionalForms());
+    for (const std::span<const quint32> tree :
+         {tables.foldedFrenchTree(), tables.traditionalTree()}) {
+        QVERIFY(!tree.empty());
+        QVERIFY(reinterpret_cast<const char *>(tree.data()) >= section
+                && reinterpret_cast<const char *>(tree.data() + tree.size())
+                           <= section + tables.indexSection().size());
+    }
 }
 
 void tst_Import::damagedCache_failsItsChecksumAndIsRebuilt_data()

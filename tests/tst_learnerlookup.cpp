@@ -8,6 +8,7 @@
 #include "lookup/prefixindex.h"
 #include "lookup/wordinfo.h"
 #include "dictionary/loader.h"
+#include "testsupport_entries.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +81,8 @@ private slots:
     void wordInfo();
     void findAlternative_data();
     void findAlternative();
+    void traditionalColumn_findsAndShowsTheEntrysForm_data();
+    void traditionalColumn_findsAndShowsTheEntrysForm();
     void prefixFoundRows_unchanged_data();
     void prefixFoundRows_unchanged();
     void history_backForwardRefine();
@@ -394,12 +397,73 @@ void tst_LearnerLookup::findAlternative()
     QCOMPARE(m_tables.pinyin(entry), pinyin);
 }
 
+void tst_LearnerLookup::traditionalColumn_findsAndShowsTheEntrysForm_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("headword"); // "" for none
+    QTest::addColumn<QString>("gloss");
+    QTest::addColumn<QString>("shown"); // the entry's traditional form shown
+    QTest::addRow("學習") << u"學習"_s << u"学习"_s << u"étudier, apprendre"_s << u"學習"_s;
+    QTest::addRow("學") << u"學"_s << u"学"_s << u"étudier"_s << u"學"_s;
+    QTest::addRow("mixed 学習") << u"学習"_s << u"学习"_s << u"étudier, apprendre"_s << u"學習"_s;
+    QTest::addRow("中國") << u"中國"_s << u"中国"_s << u"Chine"_s << u"中國"_s;
+    QTest::addRow("電腦") << u"電腦"_s << u"电脑"_s << u"ordinateur"_s << u"電腦"_s;
+    QTest::addRow("電, a beginning") << u"電"_s << u"电脑"_s << u"ordinateur"_s << u"電腦"_s;
+    // One simplified form for several traditional ones: the entry whose
+    // form was typed, where the variant table shows the first.
+    QTest::addRow("幹") << u"幹"_s << u"干"_s << u"faire"_s << u"幹"_s;
+    QTest::addRow("幹部") << u"幹部"_s << u"干部"_s << u"cadre"_s << u"幹部"_s;
+    QTest::addRow("乾燥") << u"乾燥"_s << u"干燥"_s << u"sec, aride"_s << u"乾燥"_s;
+    QTest::addRow("頭髮") << u"頭髮"_s << u"头发"_s << u"cheveux"_s << u"頭髮"_s;
+    QTest::addRow("髮") << u"髮"_s << u"发"_s << u"cheveu"_s << u"髮"_s;
+    QTest::addRow("發") << u"發"_s << u"发"_s << u"envoyer"_s << u"發"_s;
+    QTest::addRow("發展") << u"發展"_s << u"发展"_s << u"développer"_s << u"發展"_s;
+    QTest::addRow("後") << u"後"_s << u"后"_s << u"après"_s << u"後"_s;
+    QTest::addRow("後來") << u"後來"_s << u"后来"_s << u"ensuite"_s << u"後來"_s;
+    // 瀋 is first 沈 to the variant table, 渖 in this word.
+    QTest::addRow("墨瀋") << u"墨瀋"_s << u"墨渖"_s << u"encre"_s << u"墨瀋"_s;
+    // Written with a form of no entry: the variant table's simplified text.
+    QTest::addRow("頭發, miswritten") << u"頭發"_s << u"头发"_s << u"cheveux"_s << u"頭髮"_s;
+    QTest::addRow("no such word") << u"飛機"_s << u""_s << u""_s << u""_s;
+}
+
+// A dictionary that gives each entry its traditional form: a traditional
+// or mixed text finds the entry written so, and the form shown is the
+// entry's own (none when it is the headword: 后 the queen).
+void tst_LearnerLookup::traditionalColumn_findsAndShowsTheEntrysForm()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, headword);
+    QFETCH(QString, gloss);
+    QFETCH(QString, shown);
+    const Verarov::Dictionary::Tables tables = fixtureTables(u"traditional.tsv"_s);
+    QVERIFY(tables.hasTraditionalForms());
+    const KeyListModel model(tables, List::Headwords);
+    QCOMPARE(model.findString(typed), -1); // only where the prefix search finds nothing
+    const int row = model.findAlternative(typed);
+    if (headword.isEmpty()) {
+        QCOMPARE(row, -1);
+        return;
+    }
+    QVERIFY(row >= 0);
+    QCOMPARE(tables.headword(row), headword);
+    QCOMPARE(tables.gloss(row), gloss);
+    const Verarov::Lookup::TraditionalForms &forms = Verarov::Lookup::traditionalForms(tables);
+    QCOMPARE(forms.traditional(tables, row), shown);
+    for (int e = 0; e < tables.entryCount(); ++e) {
+        if (tables.headword(e) == u"后" && tables.gloss(e) == u"reine")
+            QCOMPARE(forms.traditional(tables, e), QString());
+    }
+}
+
 void tst_LearnerLookup::prefixFoundRows_unchanged_data()
 {
     QTest::addColumn<List>("list");
-    QTest::addRow("headwords") << List::Headwords;
-    QTest::addRow("pinyin keys") << List::PinyinKeys;
-    QTest::addRow("French keys") << List::FrenchKeys;
+    QTest::addColumn<bool>("traditionalColumn");
+    QTest::addRow("headwords") << List::Headwords << false;
+    QTest::addRow("pinyin keys") << List::PinyinKeys << false;
+    QTest::addRow("French keys") << List::FrenchKeys << false;
+    QTest::addRow("headwords with traditional forms") << List::Headwords << true;
 }
 
 // Typing every key of the list, and every key with one more letter, one
@@ -408,7 +472,9 @@ void tst_LearnerLookup::prefixFoundRows_unchanged_data()
 void tst_LearnerLookup::prefixFoundRows_unchanged()
 {
     QFETCH(List, list);
-    const KeyListModel model(m_tables, list);
+    QFETCH(bool, traditionalColumn);
+    const KeyListModel model(traditionalColumn ? fixtureTables(u"traditional.tsv"_s) : m_tables,
+                             list);
     const PrefixOnly before(model);
     int compared = 0;
     for (int row = 0; row < model.keyCount(); ++row) {

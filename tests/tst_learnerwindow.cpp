@@ -1,4 +1,5 @@
 #include "app/aproposde.h"
+#include "app/definitions.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
 #include "app/simplecombobox.h"
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -189,6 +191,8 @@ void tst_LearnerWindow::displayOptions_offByDefault_plainText()
 
 void tst_LearnerWindow::displayOptions_on_showExtras()
 {
+    const QSize designed = m_form->size();
+    QCOMPARE(designed.width(), Verarov::App::kMainClientSize.width());
     type(u"liste_dico_ch"_s, 0, u"学习"_s);
     item(u"toneColours"_s)->trigger();
     item(u"traditionalForm"_s)->trigger();
@@ -204,6 +208,15 @@ void tst_LearnerWindow::displayOptions_on_showExtras()
     QVERIFY(!level->isHidden());
     QCOMPARE(level->text(), u"HSK 1 · #1218"_s);
     QCOMPARE(level->toolTip(), u"niveau HSK 1, rang de fréquence 1218"_s);
+    // The third panel takes the room the two designed ones leave: the
+    // window keeps its size, and every panel lies inside it.
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(m_form->size(), designed);
+    for (const QLabel *panel : m_form->statusBar()->findChildren<QLabel *>()) {
+        if (panel->isVisible())
+            QVERIFY2(panel->mapTo(m_form.get(), QPoint(panel->width(), 0)).x() <= designed.width(),
+                     qPrintable(panel->text()));
+    }
 
     // An entry of no other form and no level: both hidden.
     type(u"liste_pin_ss_accent"_s, 1, u"xi'an"_s);

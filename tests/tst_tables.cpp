@@ -191,7 +191,7 @@ QList<Entry> entriesOf(const QString &text)
     QList<Entry> entries;
     for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList f = line.split(u'\t');
-        entries.append({f.value(0), f.value(1), f.value(2)});
+        entries.append({f.value(0), f.value(1), f.value(2), f.value(3)});
     }
     return entries;
 }
@@ -262,6 +262,14 @@ void tst_Tables::checkReportsEachViolation_data()
             << u"entrée 0 : clés de liste_fr différentes des clés dérivées"_s;
     QTest::addRow("entry without pinyin key") << u"一\tyī\tun\n二\tèr\tdeux"_s << u"yi:0"_s
                                               << u"*"_s << u"entrée 1 : 0 clés pinyin"_s;
+    // Traditional forms and accented keys (their folded forms laid out).
+    QTest::addRow("clean, traditional forms")
+            << u"一\tyī\tŒuf\n学\txué\tÉtudier\t學"_s << u"*"_s << u"*"_s << QString();
+    QTest::addRow("traditional form the headword") << u"一\tyī\tun\t一"_s << u"*"_s << u"*"_s
+                                                   << u"entrée 0 : forme traditionnelle fausse"_s;
+    QTest::addRow("traditional form with a control character")
+            << u"学\txué\tétudier\t學\u0001"_s << u"*"_s << u"*"_s
+            << u"entrée 0 : forme traditionnelle fausse"_s;
 }
 
 void tst_Tables::checkReportsEachViolation()
@@ -321,14 +329,24 @@ void tst_Tables::compiledFormRejectsGarbage_data()
     QTest::addRow("empty") << QByteArray();
     QTest::addRow("text") << QByteArray("headword\tpinyin\tgloss\n");
     QTest::addRow("truncated") << good.first(good.size() - 2);
-    // After the header (magic, six counts): the entries' texts, then their
+    // After the header (magic, seven counts): the entries' texts, then their
     // lines, each an offset and a length.
     QByteArray badOffset = good;
-    badOffset[32] = char(0x7f); // first headword offset far beyond the pool
+    badOffset[36] = char(0x7f); // first headword offset far beyond the pool
     QTest::addRow("offset out of range") << badOffset;
     QByteArray badLine = good;
-    badLine[32 + 3 * 8 + 4] = char(0x7f); // first line longer than the pool
+    badLine[36 + 3 * 8 + 4] = char(0x7f); // first line longer than the pool
     QTest::addRow("line out of range") << badLine;
+    // Then a pinyin key and a French key (12 bytes each), the traditional
+    // form and the folded French key.
+    const QByteArray withForm = compile({{u"学"_s, u"xué"_s, u"étudier"_s, u"學"_s}});
+    QVERIFY(Tables::fromCompiled(withForm).hasTraditionalForms());
+    QByteArray badTraditional = withForm;
+    badTraditional[36 + 4 * 8 + 2 * 12 + 4] = char(0x7f);
+    QTest::addRow("traditional form out of range") << badTraditional;
+    QByteArray badFolded = withForm;
+    badFolded[36 + 4 * 8 + 2 * 12 + 8 + 4] = char(0x7f);
+    QTest::addRow("folded key out of range") << badFolded;
     // The prefix tree of the headwords, where the tables read it.
     const Tables tables = Tables::fromCompiled(good);
     QByteArray badRow = good;

@@ -223,9 +223,11 @@ void TForm1::showLearnerExtras()
     QString traditional;
     if (shown && m_traditionalItem->isChecked()) {
         const int entry = Verarov::Lookup::findEntry(m_dictionary, headword, m_shownPinyin);
-        traditional =
-                entry >= 0 ? Verarov::Lookup::variantTableForms().traditional(m_dictionary, entry)
-                           : Verarov::Lookup::traditionalOf(headword);
+        // The dictionary's own form when it gives them, else the variant
+        // table's.
+        traditional = entry >= 0 ? Verarov::Lookup::traditionalForms(m_dictionary)
+                                           .traditional(m_dictionary, entry)
+                                 : Verarov::Lookup::traditionalOf(headword);
     }
     m_traditionalForm->setText(traditional);
     m_traditionalForm->setVisible(!traditional.isEmpty());

@@ -81,11 +81,47 @@ void sortKeys(std::vector<SortableKey> &keys)
     });
 }
 
+// The traditional form of each entry, added to the pool; none at all when
+// no entry has one.
+std::vector<Tables::Ref> traditionalRefs(Pool &pool, const QList<Entry> &entries)
+{
+    if (std::all_of(entries.begin(), entries.end(),
+                    [](const Entry &e) { return e.traditional.isEmpty(); }))
+        return {};
+    std::vector<Tables::Ref> refs;
+    refs.reserve(std::size_t(entries.size()));
+    for (const Entry &e : entries)
+        refs.push_back(e.traditional.isEmpty() ? Tables::Ref{0, 0} : pool.add(e.traditional));
+    return refs;
+}
+
+// Each French key folded (foldFrench): the key's own text where folding
+// changes no more than letter case (the index ignores it), else the folded
+// text, added to the pool.
+std::vector<Tables::Ref> foldedFrenchRefs(Pool &pool, const std::vector<Tables::KeyRow> &keys)
+{
+    std::vector<Tables::Ref> refs;
+    refs.reserve(keys.size());
+    for (const Tables::KeyRow &row : keys) {
+        const QString key = pool.units().sliced(row.text.offset, row.text.length);
+        const QString folded = foldFrench(key);
+        const bool caseOnly =
+                folded.size() == key.size()
+                && std::equal(key.begin(), key.end(), folded.begin(), [](QChar k, QChar f) {
+                       return foldUnit(k.unicode()) == f.unicode();
+                   });
+        refs.push_back(caseOnly ? row.text : pool.add(folded));
+    }
+    return refs;
+}
+
 // Lays the tables out, then appends the indexes built from them.
 // refs: headword, pinyin, gloss and line of each entry.
 QByteArray layout(const std::vector<Tables::Ref> &refs,
                   const std::vector<Tables::KeyRow> &pinyinKeys,
-                  const std::vector<Tables::KeyRow> &frenchKeys, const QString &pool)
+                  const std::vector<Tables::KeyRow> &frenchKeys,
+                  const std::vector<Tables::Ref> &traditionals,
+                  const std::vector<Tables::Ref> &foldedFrenchKeys, const QString &pool)
 {
     std::vector<Tables::Ref> fields, lines;
     for (std::size_t i = 0; i < refs.size(); i += 4) {
@@ -101,6 +137,7 @@ QByteArray layout(const std::vector<Tables::Ref> &refs,
     header.poolUnits = quint32(pool.size());
     header.indexBytes = 0;
     header.foldingVersion = 0;
+    header.traditionalCount = quint32(traditionals.size());
 
     QByteArray out;
     out.append(reinterpret_cast<const char *>(&header), sizeof header);
@@ -112,6 +149,10 @@ QByteArray layout(const std::vector<Tables::Ref> &refs,
                qsizetype(pinyinKeys.size() * sizeof(Tables::KeyRow)));
     out.append(reinterpret_cast<const char *>(frenchKeys.data()),
                qsizetype(frenchKeys.size() * sizeof(Tables::KeyRow)));
+    out.append(reinterpret_cast<const char *>(traditionals.data()),
+               qsizetype(traditionals.size() * sizeof(Tables::Ref)));
+    out.append(reinterpret_cast<const char *>(foldedFrenchKeys.data()),
+               qsizetype(foldedFrenchKeys.size() * sizeof(Tables::Ref)));
     out.append(reinterpret_cast<const char *>(pool.constData()), pool.size() * 2);
     if (pool.size() % 2)
         out.append(2, '\0');
@@ -198,7 +239,10 @@ QByteArray compile(QList<Entry> entries)
             out.push_back({k.text, k.entry});
         return out;
     };
-    return layout(refs, rows(pinyinKeys), rows(frenchKeyRows), pool.units());
+    const std::vector<Tables::KeyRow> frenchRows = rows(frenchKeyRows);
+    const std::vector<Tables::Ref> traditionals = traditionalRefs(pool, entries);
+    const std::vector<Tables::Ref> folded = foldedFrenchRefs(pool, frenchRows);
+    return layout(refs, rows(pinyinKeys), frenchRows, traditionals, folded, pool.units());
 }
 
 QByteArray assemble(const QList<Entry> &entries, const QList<RawKey> &pinyinKeys,
@@ -218,7 +262,9 @@ QByteArray assemble(const QList<Entry> &entries, const QList<RawKey> &pinyinKeys
     };
     const std::vector<Tables::KeyRow> pinyin = rows(pinyinKeys);
     const std::vector<Tables::KeyRow> french = rows(frenchKeys);
-    return layout(refs, pinyin, french, pool.units());
+    const std::vector<Tables::Ref> traditionals = traditionalRefs(pool, entries);
+    const std::vector<Tables::Ref> folded = foldedFrenchRefs(pool, french);
+    return layout(refs, pinyin, french, traditionals, folded, pool.units());
 }
 
 } // namespace Verarov::Dictionary

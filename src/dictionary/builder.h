@@ -11,6 +11,8 @@ struct Entry
     QString headword;
     QString pinyin;
     QString gloss;
+    // The headword in traditional characters; empty when it is the same.
+    QString traditional = {};
 };
 
 // Derives the keys of the entries, puts entries and keys in their orders and

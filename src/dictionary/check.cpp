@@ -1,5 +1,6 @@
 #include "dictionary/check.h"
 
+#include "dictionary/casefolding.h"
 #include "dictionary/collation.h"
 #include "dictionary/indexes_p.h"
 #include "dictionary/keys.h"
@@ -126,6 +127,29 @@ CheckReport check(const Tables &t)
                     u"entrée %1 : %2 clés pinyin"_s.arg(e).arg(pinyinPerEntry[size_t(e)]));
         if (frenchPerEntry[size_t(e)] == 0)
             ++report.entriesWithoutFrenchKey;
+    }
+    for (int r = 0; r < t.frenchKeyCount(); ++r) {
+        const QString folded = foldFrench(t.frenchKey(r));
+        const QStringView stored = t.foldedFrenchKey(r);
+        const bool same =
+                stored.size() == folded.size()
+                && std::equal(stored.begin(), stored.end(), folded.begin(), [](QChar s, QChar f) {
+                       return foldUnit(s.unicode()) == f.unicode();
+                   });
+        if (!same)
+            report.violations.append(
+                    u"%1, rang %2 : forme sans accents fausse"_s.arg(listName(List::FrenchKeys))
+                            .arg(r));
+    }
+    for (int e = 0; e < t.entryCount() && t.hasTraditionalForms(); ++e) {
+        const QStringView traditional = t.traditional(e);
+        if (traditional.isEmpty())
+            continue;
+        ++report.entriesWithTraditionalForm;
+        if (traditional == t.headword(e)
+            || std::any_of(traditional.begin(), traditional.end(),
+                           [](QChar c) { return isControl(c.unicode()); }))
+            report.violations.append(u"entrée %1 : forme traditionnelle fausse"_s.arg(e));
     }
     if (!indexesAgreeWithTexts(t))
         report.violations.append(u"index différents de ceux des textes"_s);

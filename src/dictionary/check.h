@@ -15,7 +15,8 @@ struct CheckReport
     int pinyinKeys = 0;
     int frenchKeys = 0;
     int entriesWithoutFrenchKey = 0;
-    QList<QString> violations; // one line each, empty when all holds
+    int entriesWithTraditionalForm = 0; // whose traditional form differs
+    QList<QString> violations;          // one line each, empty when all holds
 };
 
 // Checks every invariant of the tables that holds for any dictionary:
@@ -24,7 +25,9 @@ struct CheckReport
 // " / "), keys derived from their entries (each entry's pinyin key exactly
 // once, its French keys exactly), the orders of the entry and key lists,
 // adjacent homographs that differ in pinyin or gloss, each entry's output
-// line made of its fields, indexes that are those of the texts
+// line made of its fields, each French key's folded form (foldFrench, up to
+// letter case), traditional forms without control characters and other
+// than their headwords, indexes that are those of the texts
 // (indexesAgreeWithTexts).
 CheckReport check(const Tables &tables);
 

@@ -186,12 +186,16 @@ void append(QByteArray &out, const T *data, std::size_t count)
 
 QByteArray buildIndexes(const Tables &tables)
 {
-    const std::vector<quint32> trees[3] = {
+    const std::vector<quint32> trees[kIndexedLists] = {
             buildPrefixTree(tables.entryCount(), [&](int row) { return tables.headword(row); }),
             buildPrefixTree(tables.pinyinKeyCount(),
                             [&](int row) { return tables.pinyinKey(row); }),
             buildPrefixTree(tables.frenchKeyCount(),
                             [&](int row) { return tables.frenchKey(row); }),
+            buildPrefixTree(tables.frenchKeyCount(),
+                            [&](int row) { return tables.foldedFrenchKey(row); }),
+            buildPrefixTree(tables.hasTraditionalForms() ? tables.entryCount() : 0,
+                            [&](int row) { return tables.traditionalWriting(row); }),
     };
     const TrieBuild trie = buildTrie(tables);
 
@@ -213,8 +217,8 @@ QByteArray buildIndexes(const Tables &tables)
     return out;
 }
 
-bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 entryCount,
-                 bool checkBounds, IndexViews *views)
+bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[kIndexedLists],
+                 quint32 entryCount, bool checkBounds, IndexViews *views)
 {
     IndexHeader header;
     if (section.size() < qsizetype(sizeof header))
@@ -238,7 +242,7 @@ bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 
         p += count * sizeof *to;
     };
     IndexViews v;
-    for (int list = 0; list < 3; ++list)
+    for (int list = 0; list < kIndexedLists; ++list)
         take(v.trees[list], quint64(rowCounts[list]) * 2);
     HeadwordTrie::Arrays arrays;
     take(arrays.firstUnits, kFirstUnitWords);
@@ -251,7 +255,7 @@ bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 
     arrays.nodeCount = header.nodeCount;
 
     if (checkBounds) {
-        for (int list = 0; list < 3; ++list) {
+        for (int list = 0; list < kIndexedLists; ++list) {
             const quint32 rows = rowCounts[list];
             const quint32 *tree = v.trees[list];
             if (std::any_of(tree, tree + 2 * quint64(rows),

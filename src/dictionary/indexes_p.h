@@ -16,6 +16,10 @@ class Tables;
 //   quint32    headwordTree[2 * entryCount]    the prefix trees (prefixtree.h)
 //   quint32    pinyinTree[2 * pinyinKeyCount]  of Headwords,
 //   quint32    frenchTree[2 * frenchKeyCount]  PinyinKeys and FrenchKeys
+//   quint32    foldedFrenchTree[2 * frenchKeyCount]   of the folded French
+//                                                     keys (foldedFrenchKey)
+//   quint32    traditionalTree[2 * traditionalCount]  of the entries by
+//                                                     traditionalWriting
 //   quint32    firstUnits[2048]                the headword trie (headwordtrie.h)
 //   quint32    firstUnitRanks[2048]
 //   NodeRecord nodes[nodeCount]
@@ -31,11 +35,14 @@ struct IndexHeader
     quint32 entryRefCount;
 };
 
-// Views of an index section; the trees by list: Headwords, PinyinKeys,
-// FrenchKeys.
+// The lists that have a prefix tree: Headwords, PinyinKeys, FrenchKeys,
+// the folded French keys and the traditional writings.
+inline constexpr int kIndexedLists = 5;
+
+// Views of an index section; the trees in the order of kIndexedLists.
 struct IndexViews
 {
-    const quint32 *trees[3] = {};
+    const quint32 *trees[kIndexedLists] = {};
     HeadwordTrie trie;
 };
 
@@ -46,7 +53,7 @@ QByteArray buildIndexes(const Tables &tables);
 // checkBounds, every number that is followed (a row, a node, a group, a
 // spelling, an entry) is checked to lie inside what it points into.
 // False when the section does not fit or a number points outside.
-bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[3], quint32 entryCount,
-                 bool checkBounds, IndexViews *views);
+bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[kIndexedLists],
+                 quint32 entryCount, bool checkBounds, IndexViews *views);
 
 } // namespace Verarov::Dictionary

@@ -1,5 +1,7 @@
 #include "dictionary/keys.h"
 
+#include "dictionary/casefolding.h"
+
 #include <QString>
 
 #include <array>
@@ -138,6 +140,61 @@ QList<QString> frenchKeys(QStringView gloss)
             keys.append(key.sliced(begin, end - begin));
     }
     return keys;
+}
+
+DecomposedUnit decomposeUnit(char16_t c)
+{
+    // Precomposed Latin letters lie below U+2000; the table is made once.
+    static const std::array<DecomposedUnit, 0x2000> table = [] {
+        std::array<DecomposedUnit, 0x2000> t{};
+        for (char16_t u = 0; u < 0x2000; ++u) {
+            t[u].base = foldUnit(u);
+            const QChar qc(u);
+            if (u < 0xC0 || qc.decompositionTag() != QChar::Canonical)
+                continue;
+            const QString nfd = QString(qc).normalized(QString::NormalizationForm_D);
+            if (nfd.size() < 2 || nfd.size() > 3)
+                continue;
+            t[u].base = foldUnit(nfd[0].unicode());
+            for (qsizetype i = 1; i < nfd.size(); ++i)
+                t[u].marks[i - 1] = nfd[i].unicode();
+        }
+        return t;
+    }();
+    if (c < table.size())
+        return table[c];
+    DecomposedUnit d;
+    d.base = foldUnit(c);
+    return d;
+}
+
+QString foldFrench(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (isCombiningMark(c))
+            continue;
+        switch (c) {
+        case 0x0152:
+        case 0x0153:
+            out.append(u"oe");
+            continue; // Œ œ
+        case 0x00C6:
+        case 0x00E6:
+            out.append(u"ae");
+            continue; // Æ æ
+        case 0x00DF:
+        case 0x1E9E:
+            out.append(u"ss");
+            continue; // ß ẞ
+        default:
+            break;
+        }
+        out.append(QChar(decomposeUnit(c).base));
+    }
+    return out;
 }
 
 } // namespace Verarov::Dictionary

@@ -34,4 +34,19 @@ struct SenseSpan
 };
 QList<SenseSpan> senseSpans(QStringView gloss);
 
+// A code unit taken apart: its base letter, folded to lower case
+// (foldUnit), and up to two combining marks in canonical order.
+// "ǘ" -> u, U+0308, U+0301;  "É" -> e, U+0301;  "中" -> 中
+struct DecomposedUnit
+{
+    char16_t base = 0;
+    char16_t marks[2] = {0, 0};
+};
+DecomposedUnit decomposeUnit(char16_t c);
+
+// French as typed without accents or ligatures: marks dropped, œ æ ß
+// written out (oe, ae, ss), lower case.  "Élève" -> "eleve", "Œuf" -> "oeuf"
+// The French keys' folded index is laid out with it.
+QString foldFrench(QStringView text);
+
 } // namespace Verarov::Dictionary

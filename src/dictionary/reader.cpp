@@ -4,6 +4,8 @@
 #include "dictionary/text.h"
 
 #include <QSet>
+
+#include <algorithm>
 #include <QStringDecoder>
 
 
@@ -71,6 +73,10 @@ QString entryProblem(const Entry &e)
         why = fieldProblem(e.pinyin, u"pinyin"_s);
     if (why.isEmpty())
         why = fieldProblem(e.gloss, u"traduction"_s);
+    if (why.isEmpty() && !e.traditional.isEmpty()
+        && std::any_of(e.traditional.begin(), e.traditional.end(),
+                       [](QChar c) { return isControl(c.unicode()); }))
+        why = u"forme traditionnelle : caractère de contrôle"_s;
     return why;
 }
 
@@ -88,6 +94,8 @@ bool parseCcCedict(QStringView line, Entry &entry, QString &why)
         return false;
     }
     entry.headword = line.sliced(sp1 + 1, sp2 - sp1 - 1).toString();
+    if (const QStringView traditional = line.first(sp1); traditional != entry.headword)
+        entry.traditional = traditional.toString();
     entry.pinyin = numberedToMarked(line.sliced(open + 1, close - open - 1));
     entry.gloss = joinSenses(senses.sliced(1).split(u'/'));
     return true;
@@ -96,13 +104,18 @@ bool parseCcCedict(QStringView line, Entry &entry, QString &why)
 bool parseTsv(QStringView line, Entry &entry, QString &why)
 {
     const QList<QStringView> fields = line.split(u'\t');
-    if (fields.size() != 3) {
-        why = u"%1 champs au lieu de 3"_s.arg(fields.size());
+    if (fields.size() != 3 && fields.size() != 4) {
+        why = u"%1 champs au lieu de 3 ou 4"_s.arg(fields.size());
         return false;
     }
     entry.headword = simplifiedBlanks(fields[0]);
     entry.pinyin = simplifiedBlanks(fields[1]);
     entry.gloss = joinSenses(fields[2].split(u'/'));
+    if (fields.size() == 4) {
+        entry.traditional = simplifiedBlanks(fields[3]);
+        if (entry.traditional == entry.headword)
+            entry.traditional.clear();
+    }
     return true;
 }
 
@@ -111,7 +124,7 @@ constexpr qsizetype kLinesToTellTheFormat = 20;
 
 SourceFormat detectFormat(QStringView line)
 {
-    if (line.count(u'\t') == 2)
+    if (const qsizetype tabs = line.count(u'\t'); tabs == 2 || tabs == 3)
         return SourceFormat::Tsv;
     const qsizetype sp1 = line.indexOf(u' ');
     const qsizetype sp2 = sp1 < 0 ? -1 : line.indexOf(u' ', sp1 + 1);
@@ -212,15 +225,19 @@ ReadResult readDictionaryFile(const QString &path)
 
 QString toTsvLine(const Entry &entry)
 {
-    return entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
+    QString line = entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
+    if (!entry.traditional.isEmpty())
+        line += u'\t' + entry.traditional;
+    return line;
 }
 
 QByteArray toTsv(const Tables &tables)
 {
     QByteArray tsv;
     for (int e = 0; e < tables.entryCount(); ++e) {
-        tsv += QStringView(toTsvLine({tables.headword(e).toString(), tables.pinyin(e).toString(),
-                                      tables.gloss(e).toString()}))
+        tsv += QStringView(
+                       toTsvLine({tables.headword(e).toString(), tables.pinyin(e).toString(),
+                                  tables.gloss(e).toString(), tables.traditional(e).toString()}))
                        .toUtf8();
         tsv += '\n';
     }

@@ -12,7 +12,7 @@ namespace Verarov::Dictionary {
 
 enum class SourceFormat {
     Unknown,
-    Tsv,      // headword TAB pinyin TAB gloss
+    Tsv,      // headword TAB pinyin TAB gloss [TAB traditional]
     CcCedict, // TRAD SIMP [pin1 yin1] /sense/sense/
 };
 
@@ -45,6 +45,12 @@ struct ReadResult
 // senses trimmed, runs of blanks inside them reduced to one, empty senses
 // dropped, and joined with " / ".  CC-CEDICT lines keep the simplified
 // headword and have their numbered pinyin converted to tone marks.
+//
+// Traditional forms: a TSV line may have a fourth field, the headword in
+// traditional characters (blanks as in the headword); a CC-CEDICT line
+// gives it first.  Kept only when it differs from the headword.  Exact
+// repeats are told by headword, pinyin and gloss: the first line's form
+// stays.
 ReadResult parseDictionary(QByteArrayView data);
 
 // Far above any real dictionary; keeps a wrong path from filling memory.
@@ -60,7 +66,8 @@ inline QString readWholeFile(const QString &path, QByteArray &data,
 // The same for a file; a file that cannot be read sets error.
 ReadResult readDictionaryFile(const QString &path);
 
-// One entry as a line of our TSV format, without line end.
+// One entry as a line of our TSV format, without line end: the fourth
+// field only when the entry has a traditional form.
 QString toTsvLine(const Entry &entry);
 
 // Every entry of the tables in entry order, as our TSV: one line each, LF,

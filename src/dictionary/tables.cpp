@@ -55,11 +55,14 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     const quint64 linesBytes = quint64(header.entryCount) * sizeof(Ref);
     const quint64 pinyinBytes = quint64(header.pinyinKeyCount) * sizeof(KeyRow);
     const quint64 frenchBytes = quint64(header.frenchKeyCount) * sizeof(KeyRow);
+    const quint64 traditionalBytes = quint64(header.traditionalCount) * sizeof(Ref);
+    const quint64 foldedBytes = quint64(header.frenchKeyCount) * sizeof(Ref);
     const quint64 poolBytes = (quint64(header.poolUnits) * sizeof(char16_t) + 3) & ~quint64(3);
     const quint64 total = sizeof header + entriesBytes + linesBytes + pinyinBytes + frenchBytes
-                          + poolBytes + header.indexBytes;
+                          + traditionalBytes + foldedBytes + poolBytes + header.indexBytes;
     if (total != quint64(compiled.size()) || header.entryCount > 0x7fffffff
-        || header.pinyinKeyCount > 0x7fffffff || header.frenchKeyCount > 0x7fffffff)
+        || header.pinyinKeyCount > 0x7fffffff || header.frenchKeyCount > 0x7fffffff
+        || (header.traditionalCount != 0 && header.traditionalCount != header.entryCount))
         return fail(u"taille du dictionnaire compilé incohérente"_s);
 
     Tables t;
@@ -73,6 +76,11 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     p += pinyinBytes;
     t.m_frenchKeys = reinterpret_cast<const KeyRow *>(p);
     p += frenchBytes;
+    if (header.traditionalCount > 0)
+        t.m_traditionals = reinterpret_cast<const Ref *>(p);
+    p += traditionalBytes;
+    t.m_foldedFrenchKeys = reinterpret_cast<const Ref *>(p);
+    p += foldedBytes;
     t.m_pool = reinterpret_cast<const char16_t *>(p);
     p += poolBytes;
     t.m_entryCount = int(header.entryCount);
@@ -95,11 +103,18 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
         if (!keysValid(t.m_pinyinKeys, header.pinyinKeyCount)
             || !keysValid(t.m_frenchKeys, header.frenchKeyCount))
             return fail(u"clé hors du dictionnaire compilé"_s);
+        // The traditional forms and the folded keys follow one another.
+        const quint64 refs = quint64(header.traditionalCount) + header.frenchKeyCount;
+        const Ref *after = reinterpret_cast<const Ref *>(t.m_frenchKeys + header.frenchKeyCount);
+        if (!std::all_of(after, after + refs, inPool))
+            return fail(u"texte hors du dictionnaire compilé"_s);
     }
 
     // The indexes as laid out, unless there are none or they fold letter
     // case as another Unicode version did: then they are built here.
-    const quint32 rowCounts[3] = {header.entryCount, header.pinyinKeyCount, header.frenchKeyCount};
+    const quint32 rowCounts[kIndexedLists] = {header.entryCount, header.pinyinKeyCount,
+                                              header.frenchKeyCount, header.frenchKeyCount,
+                                              header.traditionalCount};
     IndexViews views;
     if (header.indexBytes > 0 && header.foldingVersion == caseFoldingVersion()) {
         t.m_indexSection = QByteArrayView(p, qsizetype(header.indexBytes));
@@ -142,6 +157,16 @@ int Tables::rowCount(List list) const
         return m_frenchKeyCount;
     }
     return 0;
+}
+
+std::span<const quint32> Tables::foldedFrenchTree() const
+{
+    return {m_trees[3], 2 * std::size_t(m_frenchKeyCount)};
+}
+
+std::span<const quint32> Tables::traditionalTree() const
+{
+    return {m_trees[4], m_traditionals ? 2 * std::size_t(m_entryCount) : 0};
 }
 
 std::span<const quint32> Tables::prefixTree(List list) const

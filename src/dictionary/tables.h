@@ -72,6 +72,26 @@ public:
     int frenchKeyCount() const { return m_frenchKeyCount; }
     QStringView frenchKey(int row) const { return text(m_frenchKeys[row].text); }
     int frenchKeyEntry(int row) const { return int(m_frenchKeys[row].entry); }
+    // The French key of a row as typed without accents (foldFrench), up to
+    // letter case: "Élève" -> "eleve", "Paris" -> "Paris".
+    QStringView foldedFrenchKey(int row) const { return text(m_foldedFrenchKeys[row]); }
+
+    // Whether the dictionary gives each entry its traditional form (a
+    // column of its own); else traditional() is always empty.
+    bool hasTraditionalForms() const { return m_traditionals != nullptr; }
+    // The entry's headword in traditional characters; empty when it is the
+    // same or the dictionary gives none.  "学习" -> "學習", "中" -> ""
+    QStringView traditional(int entry) const
+    {
+        return m_traditionals ? text(m_traditionals[entry]) : QStringView();
+    }
+    // The entry as written in traditional characters: its traditional form,
+    // else its headword.
+    QStringView traditionalWriting(int entry) const
+    {
+        const QStringView t = traditional(entry);
+        return t.isEmpty() ? headword(entry) : t;
+    }
 
     // Row access by list name; index lists give the entry index as decimal
     // text ("0" for entry 0).
@@ -81,6 +101,12 @@ public:
     // The prefix index of a lookup list (Headwords, PinyinKeys or
     // FrenchKeys), 2 * rowCount(list) row numbers: see prefixtree.h.
     std::span<const quint32> prefixTree(List list) const;
+    // The prefix index of the folded French keys (foldedFrenchKey), rows
+    // as in FrenchKeys.
+    std::span<const quint32> foldedFrenchTree() const;
+    // The prefix index of the entries by traditionalWriting, rows as in
+    // Headwords; empty without traditional forms.
+    std::span<const quint32> traditionalTree() const;
     // The headwords as a trie, for the translation.
     const HeadwordTrie &headwordTrie() const { return m_trie; }
     // The index section, as mapped or as built when the buffer had none
@@ -111,9 +137,12 @@ private:
     const Ref *m_lines = nullptr;
     const KeyRow *m_pinyinKeys = nullptr;
     const KeyRow *m_frenchKeys = nullptr;
+    const Ref *m_traditionals = nullptr; // none when the dictionary gives none
+    const Ref *m_foldedFrenchKeys = nullptr;
     const char16_t *m_pool = nullptr;
     QByteArrayView m_indexSection;
-    const quint32 *m_trees[3] = {};
+    // Headwords, PinyinKeys, FrenchKeys, folded French keys, traditional.
+    const quint32 *m_trees[5] = {};
     HeadwordTrie m_trie;
 };
 

@@ -2,7 +2,6 @@
 
 #include "dictionary/tables.h"
 
-
 #include <algorithm>
 
 namespace Verarov::Lookup {
@@ -69,6 +68,29 @@ public:
     }
 };
 
+class ColumnForms final : public TraditionalForms
+{
+public:
+    bool writes(const Dictionary::Tables &tables, int entry, QStringView typed) const override
+    {
+        const QStringView headword = tables.headword(entry);
+        const QStringView traditional = tables.traditional(entry);
+        if (typed == headword || (!traditional.isEmpty() && typed == traditional))
+            return true;
+        if (traditional.size() != headword.size() || typed.size() != headword.size())
+            return false;
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            if (typed[i] != headword[i] && typed[i] != traditional[i])
+                return false;
+        }
+        return true;
+    }
+    QString traditional(const Dictionary::Tables &tables, int entry) const override
+    {
+        return tables.traditional(entry).toString();
+    }
+};
+
 } // namespace
 
 QString toSimplified(QStringView text)
@@ -124,6 +146,17 @@ const TraditionalForms &variantTableForms()
 {
     static const VariantTableForms forms;
     return forms;
+}
+
+const TraditionalForms &columnForms()
+{
+    static const ColumnForms forms;
+    return forms;
+}
+
+const TraditionalForms &traditionalForms(const Dictionary::Tables &tables)
+{
+    return tables.hasTraditionalForms() ? columnForms() : variantTableForms();
 }
 
 } // namespace Verarov::Lookup

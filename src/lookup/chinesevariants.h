@@ -26,9 +26,8 @@ bool writesTraditionally(QStringView typed, QStringView headword);
 // sure ("学习" -> "學習"; "头发" -> "": 发 is 發 or 髮).
 QString traditionalOf(QStringView headword);
 
-// Where the traditional form of an entry comes from.  Today the variant
-// table, from the headword alone; a dictionary with a traditional column
-// gives each entry its own.
+// Where the traditional form of an entry comes from: the variant table,
+// from the headword alone, or the dictionary's own column.
 class TraditionalForms
 {
 public:
@@ -43,5 +42,14 @@ public:
 
 // The forms of the variant table.
 const TraditionalForms &variantTableForms();
+
+// The forms of the dictionary's column (Tables::traditional): an entry is
+// written in its traditional form, or in a mix of it and its headword
+// character for character ("學習", "学習" for 学习 學習); shown is its form.
+const TraditionalForms &columnForms();
+
+// The column's forms when the dictionary gives them, else the variant
+// table's.
+const TraditionalForms &traditionalForms(const Dictionary::Tables &tables);
 
 } // namespace Verarov::Lookup

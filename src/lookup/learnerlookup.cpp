@@ -3,14 +3,40 @@
 #include "lookup/chinesevariants.h"
 #include "lookup/lookuplog.h"
 #include "lookup/normalise.h"
-#include "lookup/prefixindex.h"
 
 namespace Verarov::Lookup {
+
+namespace {
+
+PrefixIndex alternativeIndex(const Dictionary::KeyList &keys)
+{
+    const Dictionary::Tables *tables = &keys.tables();
+    switch (keys.list()) {
+    case Dictionary::List::FrenchKeys:
+        return PrefixIndex(
+                tables->frenchKeyCount(),
+                [tables](int row) { return tables->foldedFrenchKey(row); },
+                tables->foldedFrenchTree());
+    case Dictionary::List::Headwords:
+        if (tables->hasTraditionalForms())
+            return PrefixIndex(
+                    tables->entryCount(),
+                    [tables](int row) { return tables->traditionalWriting(row); },
+                    tables->traditionalTree());
+        break;
+    default:
+        break;
+    }
+    return PrefixIndex(0, [](int) { return QStringView(); }, {});
+}
+
+} // namespace
 
 LearnerLookup::LearnerLookup(Dictionary::KeyList keys, FirstWithPrefix firstWithPrefix,
                              const TraditionalForms *traditional)
     : m_keys(std::move(keys)), m_firstWithPrefix(std::move(firstWithPrefix)),
-      m_traditional(traditional ? traditional : &variantTableForms())
+      m_traditional(traditional ? traditional : &traditionalForms(m_keys.tables())),
+      m_alternativeIndex(alternativeIndex(m_keys))
 { }
 
 LearnerLookup::~LearnerLookup() = default;
@@ -59,6 +85,8 @@ int LearnerLookup::findPinyin(QStringView typed) const
 
 int LearnerLookup::findChinese(QStringView typed) const
 {
+    if (const int row = m_alternativeIndex.firstWithPrefix(typed); row >= 0)
+        return row;
     const QString simplified = toSimplified(typed);
     if (simplified == typed)
         return -1;
@@ -77,15 +105,7 @@ int LearnerLookup::findChinese(QStringView typed) const
 
 int LearnerLookup::findFrench(QStringView typed) const
 {
-    if (!m_foldedIndex) {
-        m_folded.reserve(std::size_t(m_keys.count()));
-        for (int row = 0; row < m_keys.count(); ++row)
-            m_folded.push_back(foldFrench(m_keys.key(row)));
-        m_foldedIndex = std::make_unique<PrefixIndex>(m_keys.count(), [this](int row) {
-            return QStringView(m_folded[std::size_t(row)]);
-        });
-    }
-    return m_foldedIndex->firstWithPrefix(foldFrench(typed));
+    return m_alternativeIndex.firstWithPrefix(foldFrench(typed));
 }
 
 } // namespace Verarov::Lookup

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "dictionary/keylist.h"
+#include "lookup/prefixindex.h"
 
 #include <QStringView>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
 namespace Verarov::Lookup {
 
-class PrefixIndex;
 class TraditionalForms;
 
 // What a lookup field finds for a text that begins none of its keys, as a
@@ -21,11 +19,14 @@ class TraditionalForms;
 // finds stays as it was.
 class LearnerLookup
 {
+    Q_DISABLE_COPY_MOVE(LearnerLookup)
+
 public:
     using FirstWithPrefix = std::function<int(QStringView)>;
 
     // firstWithPrefix: the field's own prefix search (first row whose key
-    // begins with a text, case ignored).
+    // begins with a text, case ignored).  traditional: where traditional
+    // forms come from; by default the dictionary's (traditionalForms).
     LearnerLookup(Dictionary::KeyList keys, FirstWithPrefix firstWithPrefix,
                   const TraditionalForms *traditional = nullptr);
     ~LearnerLookup();
@@ -34,8 +35,10 @@ public:
     //  pinyin: the first row, from the top, whose key begins with the
     //    normalised key and whose entry's reading agrees with the tones,
     //    breaks and ü typed ("ma3" -> the first "ma" row read mǎ);
-    //  Chinese: the first row beginning with the simplified text, the first
-    //    of those whose headword the text writes when several do;
+    //  Chinese: with a dictionary that gives traditional forms, the first
+    //    entry whose traditional writing begins with the text; else (and
+    //    for mixed texts) the first row beginning with the simplified text,
+    //    the first of those whose headword the text writes when several do;
     //  French: the first row whose key, folded (foldFrench), begins with the
     //    folded text.
     int find(QStringView typed) const;
@@ -48,9 +51,9 @@ private:
     Dictionary::KeyList m_keys;
     FirstWithPrefix m_firstWithPrefix;
     const TraditionalForms *m_traditional;
-    // French keys folded, and their prefix index: built on first use.
-    mutable std::vector<QString> m_folded;
-    mutable std::unique_ptr<PrefixIndex> m_foldedIndex;
+    // Read where the dictionary holds it: the folded French keys' index
+    // (French), the traditional writings' index (Chinese); else empty.
+    PrefixIndex m_alternativeIndex;
 };
 
 } // namespace Verarov::Lookup

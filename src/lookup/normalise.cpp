@@ -1,11 +1,11 @@
 #include "lookup/normalise.h"
 
+#include "dictionary/keys.h"
 #include "lookup/prefixindex.h"
 
 #include <QVarLengthArray>
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace Verarov::Lookup {
@@ -15,38 +15,11 @@ namespace {
 constexpr char16_t kMacron = 0x0304, kAcute = 0x0301, kCaron = 0x030C, kGrave = 0x0300,
                    kDiaeresis = 0x0308;
 
-// A code unit taken apart: its base letter (folded to lower case) and up to
-// two combining marks, in canonical order ("ǘ" -> u, diaeresis, acute).
-struct Decomposed
-{
-    char16_t base = 0;
-    char16_t marks[2] = {0, 0};
-};
+using Decomposed = Dictionary::DecomposedUnit;
 
-// Precomposed Latin letters lie below U+2000; the table is made once.
 Decomposed decompose(char16_t c)
 {
-    static const std::array<Decomposed, 0x2000> table = [] {
-        std::array<Decomposed, 0x2000> t{};
-        for (char16_t u = 0; u < 0x2000; ++u) {
-            t[u].base = foldCase(u);
-            const QChar qc(u);
-            if (u < 0xC0 || qc.decompositionTag() != QChar::Canonical)
-                continue;
-            const QString nfd = QString(qc).normalized(QString::NormalizationForm_D);
-            if (nfd.size() < 2 || nfd.size() > 3)
-                continue;
-            t[u].base = foldCase(nfd[0].unicode());
-            for (qsizetype i = 1; i < nfd.size(); ++i)
-                t[u].marks[i - 1] = nfd[i].unicode();
-        }
-        return t;
-    }();
-    if (c < table.size())
-        return table[c];
-    Decomposed d;
-    d.base = foldCase(c);
-    return d;
+    return Dictionary::decomposeUnit(c);
 }
 
 constexpr bool isCombining(char16_t c)
@@ -250,35 +223,6 @@ bool readingMatches(const PinyinQuery &query, QStringView pinyin)
             return false;
     }
     return true;
-}
-
-QString foldFrench(QStringView text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    for (QChar qc : text) {
-        const char16_t c = qc.unicode();
-        if (isCombining(c))
-            continue;
-        switch (c) {
-        case 0x0152:
-        case 0x0153:
-            out.append(u"oe");
-            continue; // Œ œ
-        case 0x00C6:
-        case 0x00E6:
-            out.append(u"ae");
-            continue; // Æ æ
-        case 0x00DF:
-        case 0x1E9E:
-            out.append(u"ss");
-            continue; // ß ẞ
-        default:
-            break;
-        }
-        out.append(QChar(decompose(c).base));
-    }
-    return out;
 }
 
 } // namespace Verarov::Lookup

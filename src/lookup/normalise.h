@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictionary/keys.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -55,8 +57,8 @@ PinyinQuery normalisePinyin(QStringView typed);
 //   query "ma3" and "mǎ" -> true;  "ma3" and "mā" -> false;  "ma3" and "mǎng" -> false
 bool readingMatches(const PinyinQuery &query, QStringView pinyin);
 
-// French as typed without accents or ligatures: marks dropped, œ æ ß
-// written out (oe, ae, ss), lower case.  "Élève" -> "eleve", "Œuf" -> "oeuf"
-QString foldFrench(QStringView text);
+// French as typed without accents or ligatures (Dictionary::foldFrench,
+// which lays out the French keys' folded index).  "Élève" -> "eleve"
+using Dictionary::foldFrench;
 
 } // namespace Verarov::Lookup

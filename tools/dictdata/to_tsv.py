@@ -6,7 +6,7 @@ Usage:
   python3 tools/dictdata/to_tsv.py --self-test
 The built-in dictionary is made with (docs/dictionary.md, "To reproduce"):
   python3 tools/dictdata/to_tsv.py -o data/dictionary.tsv \
-      --classifiers data/classifiers.tsv \
+      --traditional data/traditional.tsv --classifiers data/classifiers.tsv \
       --classifiers data/revisions/classifiers_NN.tsv ... data/glosses/*.tsv
 
 Input lines: "headword TAB numbered_pinyin TAB french gloss", UTF-8, e.g.

@@ -42,7 +42,8 @@ int checkCommand()
         << "groupes d'homographes : " << r.homographGroups << '\n'
         << "clés pinyin : " << r.pinyinKeys << '\n'
         << "clés françaises : " << r.frenchKeys << '\n'
-        << "entrées sans clé française : " << r.entriesWithoutFrenchKey << '\n';
+        << "entrées sans clé française : " << r.entriesWithoutFrenchKey << '\n'
+        << "entrées avec forme traditionnelle : " << r.entriesWithTraditionalForm << '\n';
 
     // The radical browser's reach into this dictionary.
     const QStringList raw = builtInRadicalList();
