@@ -242,7 +242,7 @@ void StrokeOrderWindow::setLanguage(Settings::Language language)
 {
     m_language = language;
     applySpecs(this, strokeOrderWindowTexts(language));
-
+    m_speed->setToolTip(m_speedLabel->text());
     showMessage();
 }
 
