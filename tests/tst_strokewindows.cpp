@@ -238,8 +238,8 @@ void tst_StrokeWindows::prononcer_data()
 {
     QTest::addColumn<QByteArray>("device"); // ALSA's default sound device
     QTest::addColumn<QString>("message");   // the message shown; empty: none
-    QTest::addRow("no sound device") << QByteArray("type hw card 99")
-                                     << u"Impossible de prononcer : Aucune sortie son"_s;
+    QTest::addRow("no sound device")
+            << QByteArray("type hw card 99") << u"Impossible de prononcer : Aucune sortie son"_s;
     // CTest runs this one alone (tst_strokewindows_sound).
     QTest::addRow("null sound device") << QByteArray("type null") << QString();
 }

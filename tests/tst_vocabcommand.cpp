@@ -463,9 +463,8 @@ void tst_VocabCommand::unusableInput_writesNothing_data()
     QTest::addRow("unknown characters into a missing folder")
             << QStringList{u"--unknown-to"_s, u"absent/inconnus.tsv"_s, text} << kSample
             << QByteArray("Impossible de créer le fichier");
-    QTest::addRow("sounds into a file")
-            << QStringList{u"--format=anki"_s, u"--audio"_s, text, text} << kSample
-            << QByteArray("Impossible de créer le dossier");
+    QTest::addRow("sounds into a file") << QStringList{u"--format=anki"_s, u"--audio"_s, text, text}
+                                        << kSample << QByteArray("Impossible de créer le dossier");
 }
 
 void tst_VocabCommand::unusableInput_writesNothing()

@@ -41,9 +41,9 @@ QList<ControlSpec> captions(const CaptionRow (&rows)[N], Language language)
 {
     QList<ControlSpec> specs;
     for (const CaptionRow &row : rows)
-        specs.append(caption(QString::fromUtf16(row.control),
-                             QString::fromUtf16(language == Language::Chinese ? row.chinese
-                                                                              : row.french)));
+        specs.append(caption(
+                QString::fromUtf16(row.control),
+                QString::fromUtf16(language == Language::Chinese ? row.chinese : row.french)));
     return specs;
 }
 

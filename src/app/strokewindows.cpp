@@ -498,9 +498,9 @@ QStringList HandwritingWindow::candidates() const
 void HandwritingWindow::recognise()
 {
     const Strokes::Recogniser *recogniser = StrokeResources::instance().recogniser();
-    m_message->setText(recogniser ? QString()
-                                  : strokeDataMessage(m_language).arg(
-                                          StrokeResources::instance().error()));
+    m_message->setText(
+            recogniser ? QString()
+                       : strokeDataMessage(m_language).arg(StrokeResources::instance().error()));
     m_message->setVisible(!recogniser);
     QList<Strokes::Recogniser::Candidate> found;
     if (recogniser && !m_area->strokes().isEmpty())

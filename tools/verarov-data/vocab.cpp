@@ -403,8 +403,8 @@ int vocabCommand(const QStringList &args)
     if (!o.audio.isEmpty()) {
         QSet<QString> files(sounds.cbegin(), sounds.cend());
         files.remove(QString());
-        err() << u"Sons écrits : %1, dans \"%2\"\n"_s.arg(files.size()).arg(
-                Io::displayName(o.audio));
+        err() << u"Sons écrits : %1, dans \"%2\"\n"_s.arg(files.size())
+                         .arg(Io::displayName(o.audio));
     }
     err().flush();
     return 0;
