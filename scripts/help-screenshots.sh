@@ -2,7 +2,8 @@
 # The pictures of the help pages, taken from the real program under Xvfb:
 # help/dico_aide/*.png in the French interface, help/dico_aide_cn/*.png in
 # the Chinese one.  Each run uses a throw-away home (settings, caches).
-# Needs Xvfb, xdotool and ImageMagick (Debian: xvfb xdotool imagemagick).
+# Needs Xvfb, xdotool and ImageMagick (Debian: xvfb xdotool imagemagick);
+# optipng, when installed, makes the pictures smaller.
 # Usage: scripts/help-screenshots.sh [build dir]
 # RADICAL_CLICKS="x,y x,y ..." are clicks (window coordinates) made on the
 # radical page before its picture (default: heading "3", 氵, a character, a
@@ -45,8 +46,25 @@ start() {
     window=$(x search --sync --onlyvisible --pid "$app" --name 'Verarov' | head -n 1)
     sleep 2
 }
-shot() { import -window "$1" "$2"; echo "wrote $2"; }
+shot() {
+    import -window "$1" "$2"
+    if command -v optipng >/dev/null; then optipng -quiet -o5 -strip all "$2"; fi
+    echo "wrote $2"
+}
 click() { x mousemove --window "$1" "$2" "$3" click 1; sleep 0.6; }
+# The program's window titled exactly $1, once shown (a search by name also
+# returns the main window).
+titled() {
+    local id
+    for _ in $(seq 20); do
+        for id in $(x search --onlyvisible --pid "$app" --name "$1"); do
+            if [ "$(x getwindowname "$id")" = "$1" ]; then echo "$id"; return; fi
+        done
+        sleep 0.5
+    done
+    echo "no window titled $1" >&2
+    return 1
+}
 
 for lang in fr ch; do
     if [ "$lang" = fr ]; then out=help/dico_aide; else out=help/dico_aide_cn; fi
@@ -58,6 +76,35 @@ for lang in fr ch; do
     x type --delay 120 zhongguo
     sleep 1
     shot "$window" "$out/fenetre.png"
+
+    # Tracé (Ctrl+K): the strokes of the word shown, halfway through.
+    if [ "$lang" = fr ]; then title='Tracé'; else title='笔顺'; fi
+    x key --window "$window" ctrl+k
+    trace=$(titled "$title")
+    sleep "${TRACE_SECONDS:-7}"
+    shot "$trace" "$out/trace.png"
+    x windowunmap "$trace"
+
+    # Écrire (Ctrl+W): 十 drawn with the mouse, across then down.
+    if [ "$lang" = fr ]; then title='Écrire'; else title='手写'; fi
+    click "$window" 300 200
+    x key ctrl+w
+    pad=$(titled "$title")
+    sleep 1
+    for stroke in "150,187 260,185 370,183" "258,70 259,190 258,310"; do
+        set -- $stroke
+        x mousemove --window "$pad" "${1%,*}" "${1#*,}" mousedown 1
+        for point in "$@"; do
+            x mousemove --window "$pad" "${point%,*}" "${point#*,}"
+            sleep 0.1
+        done
+        x mouseup 1
+        sleep 0.5
+    done
+    sleep 1
+    shot "$pad" "$out/ecrire.png"
+    x windowunmap "$pad"
+    x windowactivate --sync "$window" 2>/dev/null || true
 
     # The radical page: a radical, then a character, then a word.
     click "$window" 40 40         # tab "Chinois"

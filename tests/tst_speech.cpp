@@ -2,13 +2,14 @@
 // writes.
 #include "speech/speaker.h"
 #include "speech/tonenumbers.h"
+#include "testsupport_wav.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 using namespace Qt::StringLiterals;
 using namespace Verarov::Speech;
@@ -20,6 +21,8 @@ class tst_Speech : public QObject
 private slots:
     void toneNumbers_data();
     void toneNumbers();
+    void soundFileName_safeAndStable_data();
+    void soundFileName_safeAndStable();
     void sayCommand_writesSpeech();
     void sayCommand_refusesBadArguments();
 };
@@ -50,6 +53,37 @@ void tst_Speech::toneNumbers()
     QCOMPARE(toToneNumbers(pinyin), numbered);
 }
 
+void tst_Speech::soundFileName_safeAndStable_data()
+{
+    QTest::addColumn<QString>("headword");
+    QTest::addColumn<QString>("pinyin");
+    QTest::addColumn<QString>("start");
+    QTest::addRow("syllables") << u"银行"_s << u"yín háng"_s << u"verarov-yin2_hang2-"_s;
+    QTest::addRow("letter and capital") << u"Ｘ光"_s << u"X guāng"_s << u"verarov-x_guang1-"_s;
+    QTest::addRow("separators and reserved names")
+            << u"龘"_s << u"../..\\ CON: *? nul"_s << u"verarov-con5_nul5-"_s;
+    QTest::addRow("no reading") << u"龘"_s << u" "_s << u"verarov-"_s;
+    QTest::addRow("long reading") << u"长"_s << u"zhuàng "_s.repeated(30) << u"verarov-zhuang4_"_s;
+}
+
+// Only a-z 0-9 _ - . in a bounded name, the same on every call, another
+// for a homophone.
+void tst_Speech::soundFileName_safeAndStable()
+{
+    QFETCH(QString, headword);
+    QFETCH(QString, pinyin);
+    QFETCH(QString, start);
+    const QString name = soundFileName(headword, pinyin);
+    QVERIFY2(QRegularExpression(u"^verarov-([a-z0-9_]{1,40}-)?[0-9a-f]{12}\\.wav$"_s)
+                     .match(name)
+                     .hasMatch(),
+             qPrintable(name));
+    QVERIFY2(name.startsWith(start), qPrintable(name));
+    QVERIFY(!name.contains(u"_-"_s));
+    QCOMPARE(soundFileName(headword, pinyin), name);
+    QVERIFY(soundFileName(headword + u"子"_s, pinyin) != name);
+}
+
 void tst_Speech::sayCommand_writesSpeech()
 {
     QTemporaryDir dir;
@@ -63,20 +97,9 @@ void tst_Speech::sayCommand_writesSpeech()
     QCOMPARE(p.exitCode(), 0);
     QFile f(wav);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray b = f.readAll();
-    QVERIFY(b.startsWith("RIFF") && b.mid(8, 8) == "WAVEfmt ");
-    QCOMPARE(qFromLittleEndian<quint32>(b.constData() + 4), quint32(b.size() - 8));
-    const quint32 rate = qFromLittleEndian<quint32>(b.constData() + 24);
-    const quint32 bytes = qFromLittleEndian<quint32>(b.constData() + 40);
-    QCOMPARE(qsizetype(bytes), b.size() - 44);
-    // Two syllables: between a quarter of a second and three seconds, and
-    // not silence.
-    const double seconds = bytes / 2.0 / rate;
-    QVERIFY2(seconds > 0.25 && seconds < 3, qPrintable(QString::number(seconds)));
-    int loud = 0;
-    for (qsizetype i = 44; i + 1 < b.size(); i += 2)
-        loud += qAbs(qFromLittleEndian<qint16>(b.constData() + i)) > 1000;
-    QVERIFY2(loud > int(rate / 20), qPrintable(QString::number(loud)));
+    // Two syllables: between a quarter of a second and three seconds.
+    const QString problem = wavProblem(f.readAll(), 0.25, 3);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 void tst_Speech::sayCommand_refusesBadArguments()

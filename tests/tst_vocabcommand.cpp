@@ -6,12 +6,15 @@
 #include "translate/translator.h"
 #include "testsupport_files.h"
 #include "testsupport_process.h"
+#include "testsupport_wav.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +73,8 @@ private slots:
     void known_leavesOutAnEarlierReport_data();
     void known_leavesOutAnEarlierReport();
     void unknownTo_writesAFileOfItsOwn();
+    void audio_oneSpokenWordPerCard();
+    void audio_withoutVoice_writesNothing();
     void agreesWithTheTranslation();
     void invalidText_writesNothing_data();
     void invalidText_writesNothing();
@@ -85,7 +90,8 @@ private:
     // env: extra settings; VERAROV_DICTIONARY is the sample unless given
     // (empty: the built-in dictionary).
     Run run(const QStringList &arguments, const QByteArray &input = {},
-            const QString &dictionary = kSample, const QString &outputFile = {});
+            const QString &dictionary = kSample, const QString &outputFile = {},
+            const QStringList &environment = {});
     QString write(const QString &name, const QByteArray &content);
     QStringList files() const;
     QTemporaryDir m_dir;
@@ -98,9 +104,11 @@ void tst_VocabCommand::initTestCase()
 }
 
 ProcessRun tst_VocabCommand::run(const QStringList &arguments, const QByteArray &input,
-                                 const QString &dictionary, const QString &outputFile)
+                                 const QString &dictionary, const QString &outputFile,
+                                 const QStringList &environment)
 {
     ProcessOptions options;
+    options.environment = environment;
     options.unset = {u"VERAROV_DICTIONARY"_s};
     if (!dictionary.isEmpty())
         options.environment << u"VERAROV_DICTIONARY="_s + dictionary;
@@ -276,6 +284,63 @@ void tst_VocabCommand::unknownTo_writesAFileOfItsOwn()
     QVERIFY(!files().join(u' ').contains(u".tmp"_s));
 }
 
+// --audio: each card names its own WAV in a third field, the WAV holds the
+// word's reading spoken; a second run gives the same names and replaces
+// the files.
+void tst_VocabCommand::audio_oneSpokenWordPerCard()
+{
+    const QString text = write(u"texte.txt"_s, "北京在北京一一");
+    QDir(m_dir.filePath(u"sons"_s)).removeRecursively();
+    const QString folder = m_dir.filePath(u"sons/anki"_s); // made, with the one above it
+    const QStringList arguments{u"--format=anki"_s, u"--audio"_s, folder, text};
+    const Run r = run(arguments);
+    if (r.exitCode == 1 && r.err.contains("Aucune voix"))
+        QSKIP("libespeak-ng or its Chinese voice is not installed");
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QVERIFY2(r.err.contains("Sons écrits : 3, dans"), r.err.constData());
+    const QList<QByteArray> lines = r.out.split('\n');
+    QCOMPARE(lines.size(), 2 + 3 + 1);
+    const QRegularExpression sound(u"^\\[sound:(verarov-[a-z0-9_]+-[0-9a-f]{12}\\.wav)\\]$"_s);
+    QStringList names;
+    for (const QByteArray &line : lines.mid(2, 3)) {
+        const QList<QByteArray> fields = line.split('\t');
+        QCOMPARE(fields.size(), 3);
+        const QRegularExpressionMatch m = sound.match(QString::fromUtf8(fields[2]));
+        QVERIFY2(m.hasMatch(), line.constData());
+        names.append(m.captured(1));
+    }
+    QVERIFY2(names[0].startsWith(u"verarov-bei3_jing1-"_s), qPrintable(names[0]));
+    names.sort();
+    const auto written = [&] { return QDir(folder).entryList(QDir::Files | QDir::Hidden); };
+    QCOMPARE(written(), names);
+    for (const QString &name : std::as_const(names)) {
+        const QString problem = wavProblem(readAll(folder + u'/' + name), 0.1, 3);
+        QVERIFY2(problem.isEmpty(), qPrintable(name + u": "_s + problem));
+    }
+    QVERIFY(writeFile(folder + u'/' + names[0], "old"));
+    const Run again = run(arguments);
+    QVERIFY2(again.exitCode == 0, again.err.constData());
+    QCOMPARE(again.out, r.out);
+    QCOMPARE(written(), names);
+    QVERIFY(wavProblem(readAll(folder + u'/' + names[0]), 0.1, 3).isEmpty());
+}
+
+// Without the speech library's data, a French message and nothing
+// written: no report, no folder.
+void tst_VocabCommand::audio_withoutVoice_writesNothing()
+{
+    const QString text = write(u"texte.txt"_s, "北京");
+    const QString empty = m_dir.filePath(u"vide"_s);
+    QVERIFY(QDir().mkpath(empty));
+    const QString folder = m_dir.filePath(u"sons-absents"_s);
+    const Run r = run({u"--format=anki"_s, u"--audio"_s, folder, text}, {}, kSample, {},
+                      {u"ESPEAK_DATA_PATH="_s + empty});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("Aucune voix chinoise n'est installée"), r.err.constData());
+    QCOMPARE(r.out, QByteArray());
+    QVERIFY(!QFileInfo::exists(folder));
+}
+
 // The report of a UTF-16LE text counts the lines the translation writes for
 // it, entry by entry, with the built-in dictionary.
 void tst_VocabCommand::agreesWithTheTranslation()
@@ -398,6 +463,8 @@ void tst_VocabCommand::unusableInput_writesNothing_data()
     QTest::addRow("unknown characters into a missing folder")
             << QStringList{u"--unknown-to"_s, u"absent/inconnus.tsv"_s, text} << kSample
             << QByteArray("Impossible de créer le fichier");
+    QTest::addRow("sounds into a file") << QStringList{u"--format=anki"_s, u"--audio"_s, text, text}
+                                        << kSample << QByteArray("Impossible de créer le dossier");
 }
 
 void tst_VocabCommand::unusableInput_writesNothing()
@@ -440,6 +507,12 @@ void tst_VocabCommand::usageErrors_data()
             << QByteArray("--unknown-to FICHIER");
     QTest::addRow("empty file name")
             << QStringList{u"--unknown-to="_s} << QByteArray("demande un nom de fichier");
+    QTest::addRow("sounds without anki")
+            << QStringList{u"--audio"_s, u"sons"_s} << QByteArray("--audio ne va qu'avec");
+    QTest::addRow("sounds with csv") << QStringList{u"--format=csv"_s, u"--audio=sons"_s}
+                                     << QByteArray("--audio ne va qu'avec");
+    QTest::addRow("empty folder name") << QStringList{u"--format=anki"_s, u"--audio="_s}
+                                       << QByteArray("demande un nom de dossier");
 }
 
 void tst_VocabCommand::usageErrors()

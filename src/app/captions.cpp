@@ -28,6 +28,25 @@ ControlSpec captionAndFont(const QString &control, const QString &text, const QS
     return entry;
 }
 
+// Control, French, Chinese.
+struct CaptionRow
+{
+    const char16_t *control;
+    const char16_t *french;
+    const char16_t *chinese;
+};
+
+template<std::size_t N>
+QList<ControlSpec> captions(const CaptionRow (&rows)[N], Language language)
+{
+    QList<ControlSpec> specs;
+    for (const CaptionRow &row : rows)
+        specs.append(caption(
+                QString::fromUtf16(row.control),
+                QString::fromUtf16(language == Language::Chinese ? row.chinese : row.french)));
+    return specs;
+}
+
 } // namespace
 
 QList<ControlSpec> mainWindowTexts(Language language)
@@ -136,6 +155,38 @@ QList<ControlSpec> searchWindowTexts(Language language)
                                     QString::fromUtf16(text.family), text.points, text.style));
     }
     return specs;
+}
+
+QList<ControlSpec> strokeOrderWindowTexts(Language language)
+{
+    static const CaptionRow rows[] = {
+            {u"Trace", u"Tracé", u"笔顺"},
+            {u"lecture", u"Lecture", u"播放"},
+            {u"pas", u"Trait suivant", u"下一笔"},
+            {u"recommencer", u"Recommencer", u"重新开始"},
+            {u"libelle_vitesse", u"Vitesse", u"速度"},
+    };
+    return captions(rows, language);
+}
+
+QList<ControlSpec> handwritingWindowTexts(Language language)
+{
+    static const CaptionRow rows[] = {
+            {u"Ecrire", u"Écrire", u"手写"},
+            {u"dernier_trait", u"Effacer le dernier trait", u"删除最后一笔"},
+            {u"tout_effacer", u"Tout effacer", u"全部清除"},
+    };
+    return captions(rows, language);
+}
+
+QString noStrokesMessage(Language language)
+{
+    return language == Language::Chinese ? u"没有笔顺数据：%1"_s : u"Pas de tracé pour : %1"_s;
+}
+
+QString strokeDataMessage(Language language)
+{
+    return language == Language::Chinese ? u"笔顺数据无法使用：%1"_s : u"%1"_s;
 }
 
 } // namespace Verarov::App

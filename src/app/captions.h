@@ -48,4 +48,13 @@ struct ControlSpec
 QList<ControlSpec> mainWindowTexts(Settings::Language language);
 QList<ControlSpec> searchWindowTexts(Settings::Language language);
 
+// Tracé and Écrire: the window title, the buttons and the speed's label.
+QList<ControlSpec> strokeOrderWindowTexts(Settings::Language language);
+QList<ControlSpec> handwritingWindowTexts(Settings::Language language);
+// Their messages, %1 to fill: the characters without stroke data
+// ("Pas de tracé pour : %1"), and the French reason why the stroke data
+// cannot be used (the reason alone in French).
+QString noStrokesMessage(Settings::Language language);
+QString strokeDataMessage(Settings::Language language);
+
 } // namespace Verarov::App

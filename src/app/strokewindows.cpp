@@ -1,5 +1,7 @@
 #include "app/strokewindows.h"
 
+#include "app/captions.h"
+#include "app/definitions.h"
 #include "strokes/recogniser.h"
 
 #include <QDateTime>
@@ -193,7 +195,6 @@ void StrokeCharacterView::paintEvent(QPaintEvent *)
 StrokeOrderWindow::StrokeOrderWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(u"Trace"_s);
-    setWindowTitle(u"Tracé"_s);
     auto *layout = new QVBoxLayout(this);
     m_row = new QHBoxLayout;
     layout->addLayout(m_row, 1);
@@ -203,22 +204,24 @@ StrokeOrderWindow::StrokeOrderWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     layout->addWidget(m_message);
 
     auto *controls = new QHBoxLayout;
-    m_play = new QPushButton(u"Lecture"_s, this);
+    m_play = new QPushButton(this);
     m_play->setObjectName(u"lecture"_s);
     m_play->setCheckable(true);
-    auto *stepButton = new QPushButton(u"Trait suivant"_s, this);
+    auto *stepButton = new QPushButton(this);
     stepButton->setObjectName(u"pas"_s);
-    auto *restart = new QPushButton(u"Recommencer"_s, this);
+    auto *restart = new QPushButton(this);
     restart->setObjectName(u"recommencer"_s);
     m_speed = new QSlider(Qt::Horizontal, this);
     m_speed->setObjectName(u"vitesse"_s);
     m_speed->setRange(1, 8); // quarter speeds: 0.25x to 2x
     m_speed->setValue(4);
-    m_speed->setToolTip(u"Vitesse"_s);
+    m_speedLabel = new QLabel(this);
+    m_speedLabel->setObjectName(u"libelle_vitesse"_s);
+    m_speedLabel->setBuddy(m_speed);
     controls->addWidget(m_play);
     controls->addWidget(stepButton);
     controls->addWidget(restart);
-    controls->addWidget(new QLabel(u"Vitesse"_s, this));
+    controls->addWidget(m_speedLabel);
     controls->addWidget(m_speed);
     layout->addLayout(controls);
 
@@ -232,6 +235,26 @@ StrokeOrderWindow::StrokeOrderWindow(QWidget *parent) : QWidget(parent, Qt::Wind
         play();
     });
     resize(560, 340);
+    setLanguage(Settings::Language::French);
+}
+
+void StrokeOrderWindow::setLanguage(Settings::Language language)
+{
+    m_language = language;
+    applySpecs(this, strokeOrderWindowTexts(language));
+    m_speed->setToolTip(m_speedLabel->text());
+    showMessage();
+}
+
+void StrokeOrderWindow::showMessage()
+{
+    QString message;
+    if (!StrokeResources::instance().data())
+        message = strokeDataMessage(m_language).arg(StrokeResources::instance().error());
+    else if (!m_missing.isEmpty())
+        message = noStrokesMessage(m_language).arg(m_missing.join(u' '));
+    m_message->setText(message);
+    m_message->setVisible(!message.isEmpty());
 }
 
 int StrokeOrderWindow::totalStrokes() const
@@ -250,7 +273,8 @@ void StrokeOrderWindow::setHeadword(const QString &headword)
     qDeleteAll(m_views);
     m_views.clear();
     const Strokes::StrokeData *data = StrokeResources::instance().data();
-    QStringList missing;
+    QStringList &missing = m_missing;
+    missing.clear();
     for (const char32_t c : headword.toUcs4()) {
         const QString text = QString::fromUcs4(&c, 1);
         Strokes::Character character;
@@ -264,13 +288,7 @@ void StrokeOrderWindow::setHeadword(const QString &headword)
             missing.append(text);
         }
     }
-    QString message;
-    if (!data)
-        message = StrokeResources::instance().error();
-    else if (!missing.isEmpty())
-        message = u"Pas de tracé pour : %1"_s.arg(missing.join(u' '));
-    m_message->setText(message);
-    m_message->setVisible(!message.isEmpty());
+    showMessage();
     m_progress = -1;
     setProgress(0);
     if (!m_views.isEmpty())
@@ -415,7 +433,6 @@ void DrawingArea::mouseReleaseEvent(QMouseEvent *event)
 HandwritingWindow::HandwritingWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(u"Ecrire"_s);
-    setWindowTitle(u"Écrire"_s);
     auto *layout = new QVBoxLayout(this);
     m_area = new DrawingArea(this);
     layout->addWidget(m_area, 1);
@@ -445,9 +462,9 @@ HandwritingWindow::HandwritingWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     layout->addLayout(candidates);
 
     auto *buttons = new QHBoxLayout;
-    auto *undo = new QPushButton(u"Effacer le dernier trait"_s, this);
+    auto *undo = new QPushButton(this);
     undo->setObjectName(u"dernier_trait"_s);
-    auto *clear = new QPushButton(u"Tout effacer"_s, this);
+    auto *clear = new QPushButton(this);
     clear->setObjectName(u"tout_effacer"_s);
     buttons->addWidget(undo);
     buttons->addWidget(clear);
@@ -459,6 +476,13 @@ HandwritingWindow::HandwritingWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     connect(clear, &QPushButton::clicked, m_area, &DrawingArea::clear);
     connect(m_area, &DrawingArea::strokesChanged, this, &HandwritingWindow::recognise);
     resize(480, 460);
+    setLanguage(Settings::Language::French);
+}
+
+void HandwritingWindow::setLanguage(Settings::Language language)
+{
+    m_language = language;
+    applySpecs(this, handwritingWindowTexts(language));
     recognise();
 }
 
@@ -474,7 +498,9 @@ QStringList HandwritingWindow::candidates() const
 void HandwritingWindow::recognise()
 {
     const Strokes::Recogniser *recogniser = StrokeResources::instance().recogniser();
-    m_message->setText(recogniser ? QString() : StrokeResources::instance().error());
+    m_message->setText(
+            recogniser ? QString()
+                       : strokeDataMessage(m_language).arg(StrokeResources::instance().error()));
     m_message->setVisible(!recogniser);
     QList<Strokes::Recogniser::Candidate> found;
     if (recogniser && !m_area->strokes().isEmpty())

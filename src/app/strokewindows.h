@@ -1,9 +1,11 @@
 #pragma once
 
+#include "settings/store.h"
 #include "strokes/strokedata.h"
 
 #include <QList>
 #include <QPointF>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -79,6 +81,8 @@ public:
     // Written strokes of the whole headword; the animation's position.
     double progress() const { return m_progress; }
     int totalStrokes() const;
+    // Captions and messages in the interface language (French at first).
+    void setLanguage(Settings::Language language);
 
 public slots:
     void play();
@@ -88,13 +92,17 @@ public slots:
 private:
     void tick();
     void setProgress(double strokes);
+    void showMessage();
 
+    Settings::Language m_language = Settings::Language::French;
     QString m_headword;
+    QStringList m_missing; // characters of the headword without stroke data
     QList<StrokeCharacterView *> m_views;
     QHBoxLayout *m_row = nullptr;
     QLabel *m_message = nullptr;
     QPushButton *m_play = nullptr;
     QSlider *m_speed = nullptr;
+    QLabel *m_speedLabel = nullptr;
     QTimer *m_timer = nullptr;
     double m_progress = 0;
     qint64 m_lastTick = 0;
@@ -137,6 +145,8 @@ public:
     explicit HandwritingWindow(QWidget *parent = nullptr);
     QStringList candidates() const;
     DrawingArea *area() const { return m_area; }
+    // Captions and messages in the interface language (French at first).
+    void setLanguage(Settings::Language language);
 
 signals:
     void characterPicked(const QString &character);
@@ -144,6 +154,7 @@ signals:
 private:
     void recognise();
 
+    Settings::Language m_language = Settings::Language::French;
     DrawingArea *m_area = nullptr;
     QList<QToolButton *> m_candidates;
     QLabel *m_message = nullptr;

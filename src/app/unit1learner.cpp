@@ -6,6 +6,7 @@
 #include "app/definitions.h"
 #include "app/errorbox.h"
 #include "app/favoris.h"
+#include "app/strokewindows.h"
 #include "lookup/chinesevariants.h"
 #include "lookup/entryextras.h"
 #include "lookup/wordinfo.h"
@@ -165,6 +166,10 @@ void TForm1::applyLearnerTexts(Language language)
     }
     if (m_favouritesWindow)
         m_favouritesWindow->setLanguage(language);
+    if (m_traceWindow)
+        m_traceWindow->setLanguage(language);
+    if (m_ecrireWindow)
+        m_ecrireWindow->setLanguage(language);
     showLearnerExtras();
 }
 

@@ -68,8 +68,10 @@ void TForm1::PrononcerClick()
 
 void TForm1::TraceClick()
 {
-    if (!m_traceWindow)
+    if (!m_traceWindow) {
         m_traceWindow = new Verarov::App::StrokeOrderWindow(this);
+        m_traceWindow->setLanguage(interfaceLanguage());
+    }
     m_traceWindow->show();
     m_traceWindow->raise();
     m_traceWindow->setHeadword(mot_ch->text());
@@ -79,6 +81,7 @@ void TForm1::EcrireClick()
 {
     if (!m_ecrireWindow) {
         m_ecrireWindow = new Verarov::App::HandwritingWindow(this);
+        m_ecrireWindow->setLanguage(interfaceLanguage());
         connect(m_ecrireWindow, &Verarov::App::HandwritingWindow::characterPicked, this,
                 &TForm1::ecrireCharacter);
     }

@@ -55,7 +55,9 @@ QString writeErrorMessage(int error)
     }
 }
 
-QString createErrorMessage(const QString &path, int error)
+namespace {
+
+QString createReason(int error)
 {
     QString reason;
     switch (error) {
@@ -92,8 +94,22 @@ QString createErrorMessage(const QString &path, int error)
         reason = u"Erreur système %1"_s.arg(error);
         break;
     }
+    return reason;
+}
+
+} // namespace
+
+QString createErrorMessage(const QString &path, int error)
+{
     return u"Impossible de créer le fichier \"%1\". %2"_s.arg(
-            displayName(QFileInfo(path).absoluteFilePath()), reason);
+            displayName(QFileInfo(path).absoluteFilePath()), createReason(error));
+}
+
+QString createFolderErrorMessage(const QString &path, int error)
+{
+    return u"Impossible de créer le dossier \"%1\". %2"_s.arg(
+            displayName(QFileInfo(path).absoluteFilePath()),
+            error == ENOTDIR ? u"Ce n'est pas un dossier"_s : createReason(error));
 }
 
 } // namespace Verarov::Io

@@ -23,4 +23,8 @@ QString writeErrorMessage(int error);
 // the reason, from a system error number.
 QString createErrorMessage(const QString &path, int error);
 
+// "Impossible de créer le dossier "%s". %s", likewise (ENOTDIR: what has
+// the name, or a part of it, is not a folder).
+QString createFolderErrorMessage(const QString &path, int error);
+
 } // namespace Verarov::Io

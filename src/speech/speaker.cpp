@@ -2,6 +2,7 @@
 
 #include "speech/tonenumbers.h"
 
+#include <QCryptographicHash>
 #include <QLibrary>
 #include <QMutex>
 #include <QMutexLocker>
@@ -29,6 +30,11 @@ QString noVoice()
 }
 
 #ifdef VERAROV_HAVE_ESPEAK_NG
+QString noSoundOutput()
+{
+    return u"Aucune sortie son n'est disponible"_s;
+}
+
 // libespeak-ng is loaded on first use, not linked: it brings about twenty
 // sound libraries that every start of the program would otherwise load.
 struct Engine
@@ -90,12 +96,13 @@ QString start(Mode mode)
         return u"La synthèse vocale est déjà utilisée autrement dans ce programme"_s;
     if (!engine().loaded())
         return noVoice();
+    // Without DONT_EXIT, the library ends the whole process when its data
+    // is missing or damaged.
     g_rate = engine().initialize(mode == Mode::Render ? AUDIO_OUTPUT_SYNCHRONOUS
                                                     : AUDIO_OUTPUT_SYNCH_PLAYBACK,
-                               0, nullptr, 0);
+                               0, nullptr, espeakINITIALIZE_DONT_EXIT);
     if (g_rate <= 0)
-        return mode == Mode::Render ? noVoice()
-                                    : u"Aucune sortie son n'est disponible pour prononcer"_s;
+        return noVoice();
     engine().setSynthCallback(collect);
     g_mode = mode;
     return {};
@@ -110,8 +117,11 @@ QString speak(const QString &textOrPinyin)
     if (engine().synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8, nullptr, nullptr)
                 != EE_OK
-        || engine().synchronize() != EE_OK)
-        return u"La synthèse vocale a échoué"_s;
+        || engine().synchronize() != EE_OK) {
+        // When playing, the sound device is opened by the first word: a
+        // failure there is most often that there is none.
+        return g_mode == Mode::Play ? noSoundOutput() : u"La synthèse vocale a échoué"_s;
+    }
     return {};
 }
 #endif
@@ -191,6 +201,28 @@ QByteArray wavFile(const Speech &speech)
     for (const qint16 s : speech.samples)
         u16(quint16(s));
     return out;
+}
+
+QString soundFileName(QStringView headword, QStringView pinyin)
+{
+    QString readable;
+    for (const QChar c : toToneNumbers(pinyin)) {
+        if (c == u' ') {
+            if (!readable.isEmpty() && !readable.endsWith(u'_'))
+                readable += u'_';
+        } else if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')) {
+            readable += c;
+        }
+    }
+    readable.truncate(40);
+    while (readable.endsWith(u'_'))
+        readable.chop(1);
+    const QByteArray hash = QCryptographicHash::hash(headword.toUtf8() + '\t' + pinyin.toUtf8(),
+                                                     QCryptographicHash::Sha1)
+                                    .toHex()
+                                    .left(12);
+    return u"verarov-"_s + (readable.isEmpty() ? QString() : readable + u'-')
+            + QString::fromLatin1(hash) + u".wav"_s;
 }
 
 } // namespace Verarov::Speech

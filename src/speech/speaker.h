@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QVector>
 
 namespace Verarov::Speech {
@@ -30,5 +31,12 @@ QString play(const QString &textOrPinyin);
 
 // A 16-bit PCM mono RIFF/WAVE file of the samples.
 QByteArray wavFile(const Speech &speech);
+
+// The name of the sound file of an entry, the same on every run and safe on
+// every file system: "verarov-", the reading's tone-number syllables (a-z,
+// 0-9, at most 40 characters, "_" between syllables), "-", 12 hexadecimal
+// digits of the SHA-1 of headword TAB pinyin (so homophones differ), ".wav".
+//   ("银行", "yín háng") -> "verarov-yin2_hang2-<12 hex digits>.wav"
+QString soundFileName(QStringView headword, QStringView pinyin);
 
 } // namespace Verarov::Speech

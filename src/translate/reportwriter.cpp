@@ -76,12 +76,13 @@ QString characterText(char32_t code)
 } // namespace
 
 QByteArray formatEntries(const Dictionary::Tables &tables, const std::vector<EntryCount> &entries,
-                         ReportFormat format)
+                         ReportFormat format, const QStringList &soundFiles)
 {
     QByteArray out;
     if (format == ReportFormat::Anki)
         out += "#separator:tab\n#html:true\n";
     for (const EntryCount &e : entries) {
+        const qsizetype line = &e - entries.data();
         const QStringView headword = tables.headword(e.entry);
         const QStringView pinyin = tables.pinyin(e.entry);
         const QStringView gloss = trimmed(tables.gloss(e.entry));
@@ -116,6 +117,11 @@ QByteArray formatEntries(const Dictionary::Tables &tables, const std::vector<Ent
             appendHtml(out, pinyin);
             out += "<br>";
             appendHtml(out, gloss);
+            if (!soundFiles.isEmpty()) {
+                out += '\t';
+                if (const QString &name = soundFiles.value(line); !name.isEmpty())
+                    appendPlain(out, u"[sound:%1]"_s.arg(name));
+            }
             out += '\n';
             break;
         }

@@ -3,6 +3,7 @@
 #include "dictionary/tables.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -39,10 +40,12 @@ std::optional<ReportFormat> reportFormatFromName(QStringView name);
 //   Anki: "#separator:tab" and "#html:true" first (lines the flashcard
 //         program reads as its settings), then headword TAB pinyin<br>gloss
 //         LF: the front and the back of a card, as HTML (& < > escaped)
+//         With sound files (one name per entry), each Anki line has a
+//         third field "[sound:NAME]" (left empty for an empty name).
 // The gloss is trimmed as the translation writes it.  In Tsv and Anki a TAB,
 // CR or LF inside a field becomes a blank.
 QByteArray formatEntries(const Dictionary::Tables &tables, const std::vector<EntryCount> &entries,
-                         ReportFormat format);
+                         ReportFormat format, const QStringList &soundFiles = {});
 
 // The unknown characters: character TAB count LF (Tsv and Anki), or
 // character,count CR LF (Csv).

@@ -8,10 +8,14 @@
 #include "io/names.h"
 #include "io/output.h"
 #include "io/streams.h"
+#include "speech/speaker.h"
 #include "translate/textdecoder.h"
 #include "translate/translator.h"
 #include "translate/vocabulary.h"
 
+#include <QSet>
+
+#include <cerrno>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -36,6 +40,10 @@ const char kVocabUsage[] =
         "                                      selon sa marque d'ordre des octets,\n"
         "                                      sinon UTF-8)\n"
         "  --format tsv|csv|anki               format de sortie (par défaut tsv)\n"
+        "  --audio DOSSIER     avec --format anki : la prononciation de chaque mot dans\n"
+        "                      DOSSIER (créé s'il manque), un fichier WAV par mot,\n"
+        "                      nommé verarov-SYLLABES-EMPREINTE.wav et remplacé s'il\n"
+        "                      existe ; chaque carte reçoit un champ [sound:FICHIER]\n"
         "  --known FICHIER     omettre les mots de FICHIER (premier champ de chaque ligne)\n"
         "  --min-count N       omettre ce qui apparaît moins de N fois\n"
         "  --unknown           lister aussi les caractères chinois hors de tout mot\n"
@@ -57,6 +65,7 @@ struct VocabOptions
     bool unknown = false;
     QString unknownTo;
     QString known;
+    QString audio; // folder of the sound files, Anki only
 };
 
 // Options anywhere before "--", "--name value" or "--name=value"; every
@@ -116,6 +125,14 @@ std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
                         u"--min-count demande un nombre entier positif, pas \"%1\""_s.arg(*value));
                 return std::nullopt;
             }
+        } else if (name == u"--audio") {
+            if (!needValue())
+                return std::nullopt;
+            if (value->isEmpty()) {
+                vocabUsage(u"l'option --audio demande un nom de dossier"_s);
+                return std::nullopt;
+            }
+            o.audio = *value;
         } else if (name == u"--known" || name == u"--unknown-to") {
             if (!needValue())
                 return std::nullopt;
@@ -135,6 +152,10 @@ std::optional<VocabOptions> parseVocab(const QStringList &args, int *status)
         // Lines of characters would become cards.
         vocabUsage(u"avec --format anki, les caractères inconnus vont dans un fichier à part :"
                    " --unknown-to FICHIER"_s);
+        return std::nullopt;
+    }
+    if (!o.audio.isEmpty() && o.format != ReportFormat::Anki) {
+        vocabUsage(u"--audio ne va qu'avec --format anki"_s);
         return std::nullopt;
     }
     if (o.inputs.isEmpty())
@@ -191,6 +212,57 @@ QString readInput(const QString &input, const QString &name, ProgressBar *progre
     return message;
 }
 
+// Speaks each entry's reading into a WAV file of the folder (made when
+// missing), each written aside and renamed; the names, one per entry (empty
+// for an entry that gave no speech, told on standard error), or the French
+// message of the first failure to write.
+std::optional<QStringList> writeSounds(const Tables &tables,
+                                       const std::vector<Vocabulary::EntryCount> &entries,
+                                       const QString &folder, QString *failure)
+{
+    if (const int error = Io::makeFolders(folder)) {
+        *failure = Io::createFolderErrorMessage(folder, error);
+        return std::nullopt;
+    }
+    QStringList names;
+    QSet<QString> written;
+    for (const Vocabulary::EntryCount &e : entries) {
+        const QStringView headword = tables.headword(e.entry);
+        const QStringView pinyin = tables.pinyin(e.entry);
+        const QString name = Speech::soundFileName(headword, pinyin);
+        if (written.contains(name)) {
+            names.append(name);
+            continue;
+        }
+        const Speech::Speech speech = Speech::render(pinyin.toString());
+        if (!speech.error.isEmpty()) {
+            err() << u"Pas de son pour \"%1\" (%2) : %3\n"_s.arg(headword, pinyin, speech.error);
+            names.append(QString());
+            continue;
+        }
+        const QByteArray wav = Speech::wavFile(speech);
+        const QString path = folder + u'/' + name;
+        Io::OutputFile out;
+        int error = out.create(path, Io::OutputFile::Streams::Replaced);
+        if (error) {
+            *failure = Io::createErrorMessage(path, error);
+            return std::nullopt;
+        }
+        out.writeBytes(wav.constData(), std::size_t(wav.size()));
+        error = out.close();
+        if (!error)
+            error = out.commit();
+        if (error) {
+            *failure = u"Fichier \"%1\" : %2"_s.arg(Io::displayName(path),
+                                                    Io::writeErrorMessage(error));
+            return std::nullopt;
+        }
+        written.insert(name);
+        names.append(name);
+    }
+    return names;
+}
+
 } // namespace
 
 int vocabCommand(const QStringList &args)
@@ -239,6 +311,18 @@ int vocabCommand(const QStringList &args)
             return fail(2, u"--unknown-to \"%1\" : ce fichier est aussi lu par le rapport"_s.arg(
                                    Io::displayName(o.unknownTo)));
     }
+    if (!o.audio.isEmpty()) {
+        // The folder is made only when the report is ready; what has its
+        // name must be one already, and the voice must speak.
+        int error = 0;
+        const int fd = Io::openForReading(o.audio, &error);
+        if (fd >= 0)
+            Io::closeDescriptor(fd);
+        if (fd >= 0 || error == Io::kNotRegularFile)
+            return fail(1, Io::createFolderErrorMessage(o.audio, ENOTDIR));
+        if (const Speech::Speech probe = Speech::render(u"ni3"_s); !probe.error.isEmpty())
+            return fail(1, probe.error);
+    }
     Io::OutputFile unknownFile;
     if (!o.unknownTo.isEmpty()) {
         if (const int error = unknownFile.create(o.unknownTo))
@@ -286,7 +370,16 @@ int vocabCommand(const QStringList &args)
     // The report is small: it is made whole, then written, so that a
     // failure anywhere before leaves nothing written.
     const std::vector<Vocabulary::EntryCount> entries = vocabulary.entries(o.minCount);
-    QByteArray report = formatEntries(loaded.tables, entries, o.format);
+    QStringList sounds;
+    if (!o.audio.isEmpty()) {
+        QString failure;
+        const std::optional<QStringList> names =
+                writeSounds(loaded.tables, entries, o.audio, &failure);
+        if (!names)
+            return fail(1, failure);
+        sounds = *names;
+    }
+    QByteArray report = formatEntries(loaded.tables, entries, o.format, sounds);
     if (o.unknown) {
         const QByteArray unknown =
                 formatUnknown(vocabulary.unknownCharacters(o.minCount), o.format);
@@ -307,6 +400,12 @@ int vocabCommand(const QStringList &args)
             return fail(1, Io::createErrorMessage(o.unknownTo, error));
     }
     err() << summaryText(vocabulary.figures(), qint64(entries.size()));
+    if (!o.audio.isEmpty()) {
+        QSet<QString> files(sounds.cbegin(), sounds.cend());
+        files.remove(QString());
+        err() << u"Sons écrits : %1, dans \"%2\"\n"_s.arg(files.size())
+                         .arg(Io::displayName(o.audio));
+    }
     err().flush();
     return 0;
 }
