@@ -152,9 +152,12 @@ QStringList programArguments(int argc, char *argv[])
 
 } // namespace
 
-void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine)
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine,
+                   std::function<QString()> radicalSource)
 {
     Form1 = new TForm1(std::move(dictionary), std::move(rawRadicals));
+    if (radicalSource)
+        Form1->setRadicalSource(std::move(radicalSource));
     Form1->FormCreate(commandLine);
 }
 
@@ -202,12 +205,13 @@ int run(int argc, char *argv[])
     if (!loaded.failure.isEmpty())
         showError(nullptr, loaded.failure);
 
-    // The window carries the raw radical list; the start-up benchmark
-    // measures start-up without it too.
-    QString radicals;
+    // The window reads the raw radical list when it first needs it; the
+    // start-up benchmark measures start-up without it too.
+    std::function<QString()> radicals;
     if (!qEnvironmentVariableIsSet("VERAROV_WITHOUT_RADICALS"))
-        radicals = Dictionary::builtInRadicalText();
-    createWindows(std::move(loaded.tables), std::move(radicals), firstArgument(arguments));
+        radicals = &Dictionary::builtInRadicalText;
+    createWindows(std::move(loaded.tables), QString(), firstArgument(arguments),
+                  std::move(radicals));
     Form1->show();
     // The cache an external dictionary was mapped from is checked once the
     // window is up.

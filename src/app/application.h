@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QIcon;
@@ -34,8 +35,10 @@ QString firstArgument(const QStringList &arguments);
 // command-line argument.  It is not shown.  The About box (Form2) is made
 // when first asked for, a search window (Form3) at each use of the search
 // command: none at start, where it would never be shown.  rawRadicals: the
-// raw radical list the window carries.
-void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine);
+// raw radical list the window carries; or radicalSource, which reads it
+// when the window first needs it.
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine,
+                   std::function<QString()> radicalSource = {});
 // Destroys every window, the search windows first: the end of the program.
 void destroyWindows();
 // Reads the cache an external dictionary was mapped from (cacheFile)
