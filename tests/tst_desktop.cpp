@@ -34,6 +34,7 @@ private slots:
     void helpAddress_nearestLocalCopyElseSite_data();
     void helpAddress_nearestLocalCopyElseSite();
     void programIcon_hasTheThemeSizesOnASealRedTile();
+    void windows_showTheProgramIcon_data();
     void windows_showTheProgramIcon();
     void desktopId_namesTheEntryAndMetadata();
 };
@@ -138,13 +139,26 @@ void tst_Desktop::programIcon_hasTheThemeSizesOnASealRedTile()
     QVERIFY(big.pixelColor(150, 60).lightness() > 200); // the top bar of 司
 }
 
+void tst_Desktop::windows_showTheProgramIcon_data()
+{
+    QTest::addColumn<bool>("afterFirstPaint");
+    QTest::newRow("set before any window") << false;
+    // As the program starts: the window appears first.
+    QTest::newRow("set once the first window is painted") << true;
+}
+
 void tst_Desktop::windows_showTheProgramIcon()
 {
-    App::prepareApplication();
+    QFETCH(bool, afterFirstPaint);
+    QApplication::setWindowIcon(QIcon());
+    App::prepareApplication(afterFirstPaint ? App::WindowIcon::AfterFirstPaint
+                                            : App::WindowIcon::Now);
+    QCOMPARE(QApplication::windowIcon().isNull(), afterFirstPaint);
     App::setErrorSink([](QWidget *, const QString &message) {
         QFAIL(qPrintable(u"error box: "_s + message));
     });
     QVERIFY(startWindows(fixtureTables(u"sample.tsv"_s)));
+    QTRY_VERIFY(!Form1->windowIcon().isNull());
     Form1->AproposClick();
     Form1->RechercherClick();
 

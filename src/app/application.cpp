@@ -103,6 +103,27 @@ private:
     QList<int> m_loaded;
 };
 
+// Sets the program's icon on every window once the first window has been
+// painted, then leaves.
+class IconAfterFirstPaint final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow()) {
+            qApp->removeEventFilter(this);
+            // After the painting under way, from the event loop.
+            QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(programIcon()); });
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 QIcon programIcon()
@@ -110,11 +131,14 @@ QIcon programIcon()
     return QIcon(new ProgramIconEngine);
 }
 
-void prepareApplication()
+void prepareApplication(WindowIcon icon)
 {
     QCoreApplication::setApplicationName(u"verarov"_s);
     QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
-    QApplication::setWindowIcon(programIcon());
+    if (icon == WindowIcon::Now)
+        QApplication::setWindowIcon(programIcon());
+    else
+        qApp->installEventFilter(new IconAfterFirstPaint(qApp));
 #ifdef Q_OS_WIN
     // The native style draws fields and lists with the system theme, not
     // their palette: the colours the user chose would not show.
@@ -199,7 +223,7 @@ int run(int argc, char *argv[])
     int toolkitArgc = 1;
     QApplication app(toolkitArgc, toolkitArgv);
     const QStringList arguments = programArguments(argc, argv);
-    prepareApplication();
+    prepareApplication(WindowIcon::AfterFirstPaint);
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();
     if (!loaded.failure.isEmpty())

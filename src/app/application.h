@@ -23,8 +23,12 @@ inline constexpr char16_t kDesktopId[] = u"org.example.verarov";
 QIcon programIcon();
 
 // What the application object carries before any window exists: name,
-// desktop entry, default font and the icon every window shows.
-void prepareApplication();
+// desktop entry, default font and the icon every window shows, set
+// now or once the first window has been painted (start-up: the window
+// appears sooner; on X11 the icon's pictures, eight sizes up to 256 pixels,
+// are decoded and sent to the display with it).
+enum class WindowIcon { Now, AfterFirstPaint };
+void prepareApplication(WindowIcon icon = WindowIcon::Now);
 
 // The first command-line argument: the first non-empty one after the
 // program, or an empty string.  {"verarov", "", "a b.txt"} -> "a b.txt"
