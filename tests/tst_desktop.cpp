@@ -18,8 +18,11 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
+#include <QMenuBar>
+#include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +39,7 @@ private slots:
     void programIcon_hasTheThemeSizesOnASealRedTile();
     void windows_showTheProgramIcon_data();
     void windows_showTheProgramIcon();
+    void menuBarExtension_showsTheStylesIcon();
     void desktopId_namesTheEntryAndMetadata();
 };
 
@@ -172,6 +176,24 @@ void tst_Desktop::windows_showTheProgramIcon()
     QCOMPARE(picture.toImage(), App::programIcon().pixmap(QSize(65, 65)).toImage());
     App::destroyWindows();
     App::setErrorSink({});
+}
+
+void tst_Desktop::menuBarExtension_showsTheStylesIcon()
+{
+    // The application's style reads this icon when first asked for.
+    App::prepareApplication();
+    const auto *style = qobject_cast<const QProxyStyle *>(QApplication::style());
+    QVERIFY(style);
+    QMenuBar bar;
+    const auto *extension = bar.findChild<QToolButton *>();
+    QVERIFY(extension);
+    const QImage expected =
+            style->baseStyle()
+                    ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, &bar)
+                    .pixmap(QSize(16, 16))
+                    .toImage();
+    QVERIFY(!expected.isNull());
+    QCOMPARE(extension->icon().pixmap(QSize(16, 16)).toImage(), expected);
 }
 
 void tst_Desktop::desktopId_namesTheEntryAndMetadata()

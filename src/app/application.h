@@ -23,7 +23,7 @@ inline constexpr char16_t kDesktopId[] = u"org.example.verarov";
 QIcon programIcon();
 
 // What the application object carries before any window exists: name,
-// desktop entry, default font and the icon every window shows, set
+// desktop entry, style, default font and the icon every window shows, set
 // now or once the first window has been painted (start-up: the window
 // appears sooner; on X11 the icon's pictures, eight sizes up to 256 pixels,
 // are decoded and sent to the display with it).
