@@ -279,7 +279,9 @@ std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFil
                 qApp, [path, target] { showError(target, Dictionary::damagedCacheMessage(path)); },
                 Qt::QueuedConnection);
     }));
-    worker->start(QThread::LowPriority);
+    // At idle priority: it never takes the processor from the window (the
+    // first key press, its painting).
+    worker->start(QThread::IdlePriority);
     return worker;
 }
 
