@@ -18,8 +18,11 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
+#include <QMenuBar>
+#include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -34,7 +37,9 @@ private slots:
     void helpAddress_nearestLocalCopyElseSite_data();
     void helpAddress_nearestLocalCopyElseSite();
     void programIcon_hasTheThemeSizesOnASealRedTile();
+    void windows_showTheProgramIcon_data();
     void windows_showTheProgramIcon();
+    void menuBarExtension_showsTheStylesIcon();
     void desktopId_namesTheEntryAndMetadata();
 };
 
@@ -138,13 +143,26 @@ void tst_Desktop::programIcon_hasTheThemeSizesOnASealRedTile()
     QVERIFY(big.pixelColor(150, 60).lightness() > 200); // the top bar of 司
 }
 
+void tst_Desktop::windows_showTheProgramIcon_data()
+{
+    QTest::addColumn<bool>("afterFirstPaint");
+    QTest::newRow("set before any window") << false;
+    // As the program starts: the window appears first.
+    QTest::newRow("set once the first window is painted") << true;
+}
+
 void tst_Desktop::windows_showTheProgramIcon()
 {
-    App::prepareApplication();
+    QFETCH(bool, afterFirstPaint);
+    QApplication::setWindowIcon(QIcon());
+    App::prepareApplication(afterFirstPaint ? App::WindowIcon::AfterFirstPaint
+                                            : App::WindowIcon::Now);
+    QCOMPARE(QApplication::windowIcon().isNull(), afterFirstPaint);
     App::setErrorSink([](QWidget *, const QString &message) {
         QFAIL(qPrintable(u"error box: "_s + message));
     });
     QVERIFY(startWindows(fixtureTables(u"sample.tsv"_s)));
+    QTRY_VERIFY(!Form1->windowIcon().isNull());
     Form1->AproposClick();
     Form1->RechercherClick();
 
@@ -158,6 +176,24 @@ void tst_Desktop::windows_showTheProgramIcon()
     QCOMPARE(picture.toImage(), App::programIcon().pixmap(QSize(65, 65)).toImage());
     App::destroyWindows();
     App::setErrorSink({});
+}
+
+void tst_Desktop::menuBarExtension_showsTheStylesIcon()
+{
+    // The application's style reads this icon when first asked for.
+    App::prepareApplication();
+    const auto *style = qobject_cast<const QProxyStyle *>(QApplication::style());
+    QVERIFY(style);
+    QMenuBar bar;
+    const auto *extension = bar.findChild<QToolButton *>();
+    QVERIFY(extension);
+    const QImage expected =
+            style->baseStyle()
+                    ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, &bar)
+                    .pixmap(QSize(16, 16))
+                    .toImage();
+    QVERIFY(!expected.isNull());
+    QCOMPARE(extension->icon().pixmap(QSize(16, 16)).toImage(), expected);
 }
 
 void tst_Desktop::desktopId_namesTheEntryAndMetadata()

@@ -59,6 +59,7 @@ private slots:
     void escape_inTheFilledBrowser_endsProgram();
     void handlers_logNodeCharacterAndCount();
     void radicalLists_builtBeforeTheCommandLineTranslation();
+    void radicalSource_readOnceWhenFirstNeeded();
 
 private:
     QTreeWidget *tree() const { return m_form->findChild<QTreeWidget *>(u"ListBox"_s); }
@@ -418,6 +419,22 @@ void tst_RadicalPage::radicalLists_builtBeforeTheCommandLineTranslation()
     m_errors.clear();
     QCOMPARE(form->radicalTables().rowCount(), 10);
     QCOMPARE(form->radicalTables().rows(82).first, 9);
+    delete form;
+}
+
+void tst_RadicalPage::radicalSource_readOnceWhenFirstNeeded()
+{
+    // As the program starts: the raw list is not read at creation.
+    int reads = 0;
+    auto *form = new TForm1(m_tables);
+    form->setRadicalSource([&] {
+        ++reads;
+        return m_raw;
+    });
+    QCOMPARE(reads, 0);
+    QCOMPARE(form->radicalTables().rowCount(), 10);
+    QCOMPARE(form->radicalTables().rows(82).first, 9);
+    QCOMPARE(reads, 1);
     delete form;
 }
 

@@ -16,6 +16,8 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QThread>
 #include <QTimer>
 
@@ -103,6 +105,98 @@ private:
     QList<int> m_loaded;
 };
 
+// A style's icon, asked of the style when it is first drawn or measured.
+class DeferredStyleIcon final : public QIconEngine
+{
+public:
+    DeferredStyleIcon(const QStyle *style, QStyle::StandardPixmap which, const QWidget *widget)
+        : m_style(style), m_which(which), m_widget(widget)
+    { }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return icon().isNull(); }
+    QString key() const override { return u"verarov-deferred-style-icon"_s; }
+    QIconEngine *clone() const override { return new DeferredStyleIcon(*this); }
+
+private:
+    const QIcon &icon()
+    {
+        if (!m_made) {
+            m_made = true;
+            if (m_style)
+                m_icon = m_style->standardIcon(m_which, nullptr, m_widget);
+        }
+        return m_icon;
+    }
+
+    QPointer<const QStyle> m_style;
+    QStyle::StandardPixmap m_which;
+    QPointer<const QWidget> m_widget;
+    bool m_made = false;
+    QIcon m_icon;
+};
+
+// The application's style, drawing as the one it wraps.  Every menu bar
+// makes a button for menus that do not fit, hidden unless they do not; its
+// icon is read only when it is first needed: reading it loads every
+// image-format plugin, which costs more than making the window's menus.
+class ApplicationStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        if (!option
+            && (which == SP_ToolBarHorizontalExtensionButton
+                || which == SP_ToolBarVerticalExtensionButton))
+            return QIcon(new DeferredStyleIcon(baseStyle(), which, widget));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+// Sets the program's icon on every window once the first window has been
+// painted, then leaves.
+class IconAfterFirstPaint final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow()) {
+            qApp->removeEventFilter(this);
+            // After the painting under way, from the event loop.
+            QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(programIcon()); });
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 QIcon programIcon()
@@ -110,15 +204,20 @@ QIcon programIcon()
     return QIcon(new ProgramIconEngine);
 }
 
-void prepareApplication()
+void prepareApplication(WindowIcon icon)
 {
     QCoreApplication::setApplicationName(u"verarov"_s);
     QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
-    QApplication::setWindowIcon(programIcon());
+    if (icon == WindowIcon::Now)
+        QApplication::setWindowIcon(programIcon());
+    else
+        qApp->installEventFilter(new IconAfterFirstPaint(qApp));
 #ifdef Q_OS_WIN
     // The native style draws fields and lists with the system theme, not
     // their palette: the colours the user chose would not show.
-    QApplication::setStyle(u"fusion"_s);
+    QApplication::setStyle(new ApplicationStyle(QStyleFactory::create(u"fusion"_s)));
+#else
+    QApplication::setStyle(new ApplicationStyle);
 #endif
     // Every window's default font: Tahoma, 11 pixels.
     QApplication::setFont(namedFont(u"Tahoma"_s, 11));
@@ -152,9 +251,12 @@ QStringList programArguments(int argc, char *argv[])
 
 } // namespace
 
-void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine)
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine,
+                   std::function<QString()> radicalSource)
 {
     Form1 = new TForm1(std::move(dictionary), std::move(rawRadicals));
+    if (radicalSource)
+        Form1->setRadicalSource(std::move(radicalSource));
     Form1->FormCreate(commandLine);
 }
 
@@ -177,7 +279,9 @@ std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFil
                 qApp, [path, target] { showError(target, Dictionary::damagedCacheMessage(path)); },
                 Qt::QueuedConnection);
     }));
-    worker->start(QThread::LowPriority);
+    // At idle priority: it never takes the processor from the window (the
+    // first key press, its painting).
+    worker->start(QThread::IdlePriority);
     return worker;
 }
 
@@ -196,18 +300,19 @@ int run(int argc, char *argv[])
     int toolkitArgc = 1;
     QApplication app(toolkitArgc, toolkitArgv);
     const QStringList arguments = programArguments(argc, argv);
-    prepareApplication();
+    prepareApplication(WindowIcon::AfterFirstPaint);
 
     Dictionary::Loaded loaded = Dictionary::loadDictionary();
     if (!loaded.failure.isEmpty())
         showError(nullptr, loaded.failure);
 
-    // The window carries the raw radical list; the start-up benchmark
-    // measures start-up without it too.
-    QString radicals;
+    // The window reads the raw radical list when it first needs it; the
+    // start-up benchmark measures start-up without it too.
+    std::function<QString()> radicals;
     if (!qEnvironmentVariableIsSet("VERAROV_WITHOUT_RADICALS"))
-        radicals = Dictionary::builtInRadicalText();
-    createWindows(std::move(loaded.tables), std::move(radicals), firstArgument(arguments));
+        radicals = &Dictionary::builtInRadicalText;
+    createWindows(std::move(loaded.tables), QString(), firstArgument(arguments),
+                  std::move(radicals));
     Form1->show();
     // The cache an external dictionary was mapped from is checked once the
     // window is up.

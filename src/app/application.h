@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QIcon;
@@ -22,8 +23,12 @@ inline constexpr char16_t kDesktopId[] = u"org.example.verarov";
 QIcon programIcon();
 
 // What the application object carries before any window exists: name,
-// desktop entry, default font and the icon every window shows.
-void prepareApplication();
+// desktop entry, style, default font and the icon every window shows, set
+// now or once the first window has been painted (start-up: the window
+// appears sooner; on X11 the icon's pictures, eight sizes up to 256 pixels,
+// are decoded and sent to the display with it).
+enum class WindowIcon { Now, AfterFirstPaint };
+void prepareApplication(WindowIcon icon = WindowIcon::Now);
 
 // The first command-line argument: the first non-empty one after the
 // program, or an empty string.  {"verarov", "", "a b.txt"} -> "a b.txt"
@@ -34,8 +39,10 @@ QString firstArgument(const QStringList &arguments);
 // command-line argument.  It is not shown.  The About box (Form2) is made
 // when first asked for, a search window (Form3) at each use of the search
 // command: none at start, where it would never be shown.  rawRadicals: the
-// raw radical list the window carries.
-void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine);
+// raw radical list the window carries; or radicalSource, which reads it
+// when the window first needs it.
+void createWindows(Dictionary::Tables dictionary, QString rawRadicals, const QString &commandLine,
+                   std::function<QString()> radicalSource = {});
 // Destroys every window, the search windows first: the end of the program.
 void destroyWindows();
 // Reads the cache an external dictionary was mapped from (cacheFile)

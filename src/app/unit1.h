@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -97,6 +98,9 @@ public:
     // radical list when first needed (the page "radical" first shown, a
     // click in its tree): start-up does not wait for them.
     const Verarov::Dictionary::RadicalTables &radicalTables() const;
+    // The raw radical list read from source when first needed (as above)
+    // instead of the one given at creation: start-up does not decode it.
+    void setRadicalSource(std::function<QString()> source);
 
     void CopierClick();
     void EffacerClick();
@@ -214,7 +218,8 @@ private:
 
     // Never shown: data holders of the radical browser.  The dictionary lists
     // (liste_dico_pin, liste_dicopin_index ...) are m_dictionary's.
-    QString liste_chargement_rad; // raw radical list, its lines as one text
+    mutable QString liste_chargement_rad;             // raw radical list, its lines as one text
+    mutable std::function<QString()> m_radicalSource; // reads it, until first needed
     mutable std::optional<Verarov::Dictionary::RadicalTables> m_radicals; // the lists built from it
     QString car_pin;       // reading of the chosen character
     QString car_nb_traits; // its stroke count

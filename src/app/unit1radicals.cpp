@@ -82,11 +82,18 @@ void TForm1::buildRadicalLists() const
 {
     if (m_radicals)
         return;
+    if (m_radicalSource)
+        liste_chargement_rad = std::exchange(m_radicalSource, {})();
     m_radicals = Verarov::Dictionary::buildRadicalTables(liste_chargement_rad);
     for (const auto &ignored : m_radicals->ignoredLines())
         qCWarning(lcLookup).noquote()
                 << "raw radical list, line" << ignored.line << "left out:" << ignored.reason;
     m_characters->setTables(*m_radicals);
+}
+
+void TForm1::setRadicalSource(std::function<QString()> source)
+{
+    m_radicalSource = std::move(source);
 }
 
 const Verarov::Dictionary::RadicalTables &TForm1::radicalTables() const
