@@ -612,7 +612,7 @@ class Review(unittest.TestCase):
 
     def test_committed_reviews_are_complete(self):
         for name, size in [("review_2nd_edition.tsv", review_sample.SIZE), ("review_3rd_edition.tsv", 300),
-                           ("review_3rd_edition_audit.tsv", 300)]:
+                           ("review_3rd_edition_audit.tsv", 300), ("review_3rd_edition_final.tsv", 300)]:
             with self.subTest(name):
                 path = os.path.join(TOOLS, name)
                 self.assertEqual(sum(review_sample.count(path).values()), size)
