@@ -207,6 +207,7 @@ READING_FIXES = {
     ("梵高", "Fan2 Gao1"): "Fan4 Gao1",
     ("脑袋", "nao3 dai4"): "nao3 dai5",
     ("甚么", "shen4 me5"): "shen2 me5",  # composed: 甚 is read shén in 甚么 (什么)
+    ("吐槽", "tu4 cao2"): "tu3 cao2",  # to spit out (吐 tǔ) a gag, as current dictionaries read it
 }
 
 
