@@ -2,6 +2,8 @@
 #include "dictionary/loader.h"
 #include "dictionary/pinyin.h"
 #include "dictionary/reader.h"
+#include "io/names.h"
+#include "io/output.h"
 #include "testsupport_files.h"
 
 #include <QCryptographicHash>
@@ -48,6 +50,9 @@ private slots:
     void readWholeFile_accessDenied();
     void badExternalFileFallsBackWithMessage();
     void externalPathFromEnvironmentThenUserData();
+    void externalPathFromEnvironment_takenAsItsBytes();
+    void relativeXdgFolder_ignored_data();
+    void relativeXdgFolder_ignored();
     void cachedLoadFollowsTheFile();
     void cacheFile_replacedNeverFollowed_data();
     void cacheFile_replacedNeverFollowed();
@@ -386,6 +391,95 @@ void tst_Import::externalPathFromEnvironmentThenUserData()
     QCOMPARE(loadDictionary().tables.gloss(0), u"deux");
     qunsetenv("VERAROV_DICTIONARY");
     QFile::remove(userFile);
+}
+
+// A name that is not UTF-8 (GBK "文.tsv") opens that file, not the one its
+// locale decoding names (U+FFFD), and is cached like any other.
+void tst_Import::externalPathFromEnvironment_takenAsItsBytes()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(m_dir.path()) + "/\xce\xc4.tsv";
+    QCOMPARE(Verarov::Io::writeWhole(Verarov::Io::decodeName(name), "二\tèr\tdeux\n"), QString());
+    const QString twin = write("三\tsān\ttrois\n", QFileInfo(QFile::decodeName(name)).fileName());
+    QVERIFY(twin.contains(QChar::ReplacementCharacter));
+    qputenv("VERAROV_DICTIONARY", name);
+    const QString path = externalDictionaryPath();
+    const Loaded first = loadDictionary();
+    const Loaded cached = loadDictionary();
+    qunsetenv("VERAROV_DICTIONARY");
+    QCOMPARE(Verarov::Io::encodeName(path), name);
+    QCOMPARE(first.tables.gloss(0), u"deux");
+    QVERIFY(!cached.cache.isEmpty());
+    QCOMPARE(cached.tables.gloss(0), u"deux");
+    QVERIFY(QFile::remove(twin));
+#else
+    QSKIP("names are bytes on Unix");
+#endif
+}
+
+void tst_Import::relativeXdgFolder_ignored_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QString>("fallback"); // under the home folder
+    QTest::addRow("cache") << "XDG_CACHE_HOME"_ba << u".cache"_s;
+    QTest::addRow("data") << "XDG_DATA_HOME"_ba << u".local/share"_s;
+}
+
+// A relative XDG folder is ignored, as the XDG base directories say: the
+// cache is written, and the user's dictionary found, under the home folder,
+// never in a folder relative to the current one.
+void tst_Import::relativeXdgFolder_ignored()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, fallback);
+    QTemporaryDir work;
+    const QDir home(work.filePath(u"home"_s));
+    QVERIFY(home.mkpath(u"."_s));
+    // Everything this changes is put back, whatever the outcome.
+    struct Restore
+    {
+        QByteArray variable, value, home;
+        QString current = QDir::currentPath();
+        ~Restore()
+        {
+            qputenv(variable.constData(), value);
+            qputenv("HOME", home);
+            QDir::setCurrent(current);
+            QStandardPaths::setTestModeEnabled(true);
+        }
+    } restore{variable, qgetenv(variable.constData()), qgetenv("HOME")};
+    QStandardPaths::setTestModeEnabled(false);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QVERIFY(QDir::setCurrent(work.path()));
+    qputenv(variable.constData(), fallback.toUtf8() + "-relative");
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    qputenv(variable.constData(), QFile::encodeName(home.filePath(fallback)));
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    qputenv(variable.constData(), fallback.toUtf8() + "-relative");
+
+    const QByteArray tsv = "二\tèr\tdeux\n";
+    if (variable == "XDG_DATA_HOME") {
+        for (const QString &dir : {dataDir, userDir}) {
+            QVERIFY(QDir().mkpath(dir));
+            QCOMPARE(Verarov::Io::writeWhole(QDir(dir).filePath(u"dictionary.tsv"_s), tsv),
+                     QString());
+        }
+        qunsetenv("VERAROV_DICTIONARY");
+        QCOMPARE(externalDictionaryPath(), QDir(userDir).filePath(u"dictionary.tsv"_s));
+    } else {
+        const QString path = work.filePath(u"dictionary.tsv"_s);
+        QCOMPARE(Verarov::Io::writeWhole(path, tsv), QString());
+        loadExternal(path);
+        const Loaded loaded = loadExternal(path); // from the cache
+        QCOMPARE(loaded.tables.gloss(0), u"deux");
+        QVERIFY2(loaded.cache.startsWith(home.filePath(u".cache/"_s)), qPrintable(loaded.cache));
+        QVERIFY(QFileInfo::exists(loaded.cache));
+        QVERIFY(!QFileInfo::exists(work.filePath(fallback + u"-relative"_s)));
+    }
+#else
+    QSKIP("XDG folders are for Linux and the BSDs");
+#endif
 }
 
 void tst_Import::cachedLoadFollowsTheFile()

@@ -4,6 +4,7 @@
 #include "dictionary/casefolding.h"
 #include "dictionary/derivation_p.h"
 #include "dictionary/reader.h"
+#include "io/folders.h"
 #include "io/input.h"
 #include "io/names.h"
 #include "io/output.h"
@@ -30,10 +31,12 @@ Q_LOGGING_CATEGORY(lcDictionary, "verarov.dictionary", QtWarningMsg)
 
 QString externalDictionaryPath()
 {
-    const QString fromEnvironment = qEnvironmentVariable("VERAROV_DICTIONARY");
+    // The name's bytes as given, UTF-8 or not: decoded through the locale,
+    // a GBK or Latin-1 name would lead to another file.
+    const QByteArray fromEnvironment = qgetenv("VERAROV_DICTIONARY");
     if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        return Io::decodeName(fromEnvironment);
+    const QString dir = Io::userLocation(QStandardPaths::AppDataLocation);
     if (dir.isEmpty())
         return {};
     for (const QString &name : {u"dictionary.tsv"_s, u"dictionary.u8"_s}) {
@@ -86,11 +89,20 @@ constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '4'};
 constexpr auto kCacheChecksum = QCryptographicHash::Sha256;
 static_assert(sizeof(CacheHeader) % 8 == 0, "the compiled form stays aligned");
 
-// When the source was last changed: modification and status-change times
-// in nanoseconds where the system gives them.  Together with the size they
-// tell a changed file, as build tools do, without reading it.
-quint64 changeStamp(const QString &path)
+// Whether the source is a regular file, its size, and when it was last
+// changed: modification and status-change times in nanoseconds where the
+// system gives them.  Together with the size they tell a changed file, as
+// build tools do, without reading it.  The name is taken as its bytes.
+struct SourceFacts
 {
+    bool isFile = false;
+    quint64 size = 0;
+    quint64 stamp = 0;
+};
+
+SourceFacts sourceFacts(const QString &path)
+{
+    SourceFacts facts;
 #ifdef Q_OS_UNIX
     struct stat info;
     if (::stat(Io::encodeName(path).constData(), &info) == 0) {
@@ -98,21 +110,29 @@ quint64 changeStamp(const QString &path)
                 quint64(info.st_mtim.tv_sec) * 1000000000u + quint64(info.st_mtim.tv_nsec);
         const quint64 changed =
                 quint64(info.st_ctim.tv_sec) * 1000000000u + quint64(info.st_ctim.tv_nsec);
-        return modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
+        facts.isFile = S_ISREG(info.st_mode);
+        facts.size = quint64(info.st_size);
+        facts.stamp = modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
     }
-#endif
+#else
     const QFileInfo fileInfo(path);
-    return quint64(fileInfo.lastModified().toMSecsSinceEpoch())
-           ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch()) * 0x9e3779b97f4a7c15ULL;
+    facts.isFile = fileInfo.isFile();
+    facts.size = quint64(fileInfo.size());
+    facts.stamp = quint64(fileInfo.lastModified().toMSecsSinceEpoch())
+                  ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch())
+                            * 0x9e3779b97f4a7c15ULL;
+#endif
+    return facts;
 }
 
 QString cachePath(const QString &source)
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString dir = Io::userLocation(QStandardPaths::CacheLocation);
     if (dir.isEmpty())
         return {};
-    const QByteArray id = QCryptographicHash::hash(QFileInfo(source).absoluteFilePath().toUtf8(),
-                                                   QCryptographicHash::Sha1)
+    const QByteArray id = QCryptographicHash::hash(
+                                  Io::encodeName(QFileInfo(source).absoluteFilePath()),
+                                  QCryptographicHash::Sha1)
                                   .toHex();
     return QDir(dir).filePath(u"dictionaries/"_s + QString::fromLatin1(id) + u".bin"_s);
 }
@@ -182,10 +202,10 @@ Loaded loadExternal(const QString &path, CacheUse use)
         loaded.failure =
                 line > 0
                         ? u"Impossible d'utiliser le dictionnaire « %1 » : %2 (ligne %3). Le dictionnaire intégré est utilisé"_s
-                                  .arg(path, reason)
+                                  .arg(Io::displayName(path), reason)
                                   .arg(line)
                         : u"Impossible d'utiliser le dictionnaire « %1 » : %2. Le dictionnaire intégré est utilisé"_s
-                                  .arg(path, reason);
+                                  .arg(Io::displayName(path), reason);
         loaded.tables = builtIn();
         return loaded;
     };
@@ -195,10 +215,10 @@ Loaded loadExternal(const QString &path, CacheUse use)
     std::memcpy(header.magic, kCacheMagic, sizeof header.magic);
     header.derivation = kDerivationId;
     header.folding = caseFoldingVersion();
-    const QFileInfo info(path);
-    header.sourceSize = quint64(info.size());
-    header.sourceStamp = changeStamp(path);
-    const QString cacheFile = info.isFile() ? cachePath(path) : QString();
+    const SourceFacts source = sourceFacts(path);
+    header.sourceSize = source.size;
+    header.sourceStamp = source.stamp;
+    const QString cacheFile = source.isFile ? cachePath(path) : QString();
     if (use == CacheUse::Read && loadCached(cacheFile, header, loaded)) {
         loaded.path = path;
         return loaded;
@@ -263,7 +283,7 @@ bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
 QString damagedCacheMessage(const QString &path)
 {
     return u"Le cache du dictionnaire « %1 » était endommagé : il a été reconstruit à partir du dictionnaire, qui sera utilisé au prochain démarrage"_s
-            .arg(path);
+            .arg(Io::displayName(path));
 }
 
 quint64 derivationId()
