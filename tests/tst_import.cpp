@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +54,8 @@ private slots:
     void externalPathFromEnvironment_takenAsItsBytes();
     void relativeXdgFolder_ignored_data();
     void relativeXdgFolder_ignored();
+    void streamedLoad_sameTablesAsWholeText_data();
+    void streamedLoad_sameTablesAsWholeText();
     void cachedLoadFollowsTheFile();
     void cacheFile_replacedNeverFollowed_data();
     void cacheFile_replacedNeverFollowed();
@@ -480,6 +483,77 @@ void tst_Import::relativeXdgFolder_ignored()
 #else
     QSKIP("XDG folders are for Linux and the BSDs");
 #endif
+}
+
+void tst_Import::streamedLoad_sameTablesAsWholeText_data()
+{
+    QTest::addColumn<bool>("ccCedict");
+    QTest::addRow("TSV") << false;
+    QTest::addRow("CC-CEDICT") << true;
+}
+
+// A file of a few megabytes, read in blocks into the compact store and
+// compiled straight into the cache, gives the tables of its whole text
+// parsed into a list and compiled in memory, and they keep every invariant.
+// Lines cross the blocks, one is longer than a block, some are CRLF,
+// repeated, homographs, skipped, and the last has no line end.
+void tst_Import::streamedLoad_sameTablesAsWholeText()
+{
+    QFETCH(bool, ccCedict);
+    QRandomGenerator random(ccCedict ? 7 : 11);
+    const QString hanzi = u"中国人大小山水火木好乐"_s;
+    const QStringList syllables = {u"zhong1"_s, u"guo2"_s, u"ren2"_s, u"da4"_s, u"Shan1"_s,
+                                   u"lu:4"_s};
+    const QStringList words = {u"eau"_s, u"Été"_s, u"l'île"_s, u"œuvre"_s, u"(un) peu"_s,
+                               u"fi！"_s, u"  vent  "_s, u"sur-le-champ"_s, u"中"_s};
+    QByteArray text = "\xEF\xBB\xBF# made up\n";
+    QByteArray previous;
+    while (text.size() < (3 << 20)) {
+        QString headword, pinyin, gloss;
+        for (int n = random.bounded(1, 4); n > 0; --n) {
+            headword += hanzi[random.bounded(int(hanzi.size()))];
+            pinyin += (pinyin.isEmpty() ? u""_s : u" "_s)
+                      + syllables[random.bounded(int(syllables.size()))];
+        }
+        for (int n = random.bounded(1, 5); n > 0; --n)
+            gloss += words[random.bounded(int(words.size()))] + QString::number(random.bounded(30))
+                     + u"/"_s;
+        QByteArray line = ccCedict ? (headword + u' ' + headword + u" ["_s + pinyin + u"] /"_s + gloss)
+                                             .toUtf8()
+                                   : (headword + u'\t' + numberedToMarked(pinyin) + u'\t' + gloss)
+                                             .toUtf8();
+        switch (random.bounded(40)) {
+        case 0:
+            line = previous; // an exact repeat
+            break;
+        case 1:
+            line += "\r"; // CRLF
+            break;
+        case 2:
+            line = "\xFF\xFE"; // not UTF-8: skipped
+            break;
+        default:
+            break;
+        }
+        text += line + '\n';
+        previous = line;
+        if (text.size() > (1 << 20) && text.size() < (1 << 20) + 100)
+            text += "x\t" + QByteArray(3 << 19, 'y') + "\tz\tw\n"; // longer than a block: skipped
+    }
+    text += previous.isEmpty() ? QByteArray("大\tdà\tgrand") : previous; // no line end
+    const QString path = write(text, ccCedict ? u"stream.u8"_s : u"stream.tsv"_s);
+
+    const ReadResult whole = parseDictionary(text);
+    QVERIFY(whole.error.isEmpty());
+    QVERIFY(whole.repeats > 0 && whole.skipped.size() > 1);
+    const QByteArray expected = compile(whole.entries);
+    const Loaded streamed = loadExternal(path, CacheUse::Rebuild);
+    QVERIFY2(streamed.failure.isEmpty(), qPrintable(streamed.failure));
+    QCOMPARE(streamed.skipped, int(whole.skipped.size()));
+    QCOMPARE(streamed.repeats, whole.repeats);
+    QVERIFY(streamed.tables.compiled() == expected);
+    QCOMPARE(check(streamed.tables).violations, QList<QString>());
+    QVERIFY(cacheIntact(cacheFileOf(path)));
 }
 
 void tst_Import::cachedLoadFollowsTheFile()

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "dictionary/headwordtrie.h"
+#include "dictionary/tables.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
+
+#include <functional>
+#include <vector>
 
 namespace Verarov::Dictionary {
-
-class Tables;
 
 // The index section of a compiled dictionary, after its pool: what the
 // lookups and the translation search, derived from the texts alone.
@@ -41,6 +44,17 @@ struct IndexViews
 
 // Builds the index section of tables from their texts alone.
 QByteArray buildIndexes(const Tables &tables);
+
+// Where an index section goes, piece by piece.
+using IndexBytes = std::function<void(const char *data, std::size_t size)>;
+
+// Writes the index section of entryCount entries with these headwords, in
+// entry order; treeOf gives the prefix tree of a lookup list (Headwords,
+// PinyinKeys, FrenchKeys), asked for one after the other, each let go once
+// written.  Returns the section's size in bytes.
+quint64 writeIndexes(int entryCount, const std::function<QStringView(int)> &headwordAt,
+                     const std::function<std::vector<quint32>(List)> &treeOf,
+                     const IndexBytes &out);
 
 // Reads an index section laid out for tables with these counts.  With
 // checkBounds, every number that is followed (a row, a node, a group, a
