@@ -299,7 +299,7 @@ private:
 
 } // namespace
 
-bool compileTo(const EntryTexts &texts, CompiledOutput &out)
+bool compileTo(EntryTexts &texts, CompiledOutput &out)
 {
     const int n = texts.count();
     QString pinyinBuffer, glossBuffer;
@@ -497,6 +497,7 @@ bool compileTo(const EntryTexts &texts, CompiledOutput &out)
         out.write(reinterpret_cast<const char *>(block.data()), block.size() * 2);
     }
     Q_ASSERT(written == units + units % 2);
+    texts.keepOnlyHeadwords();
 
     // The indexes, from the texts alone.  The French rows' order becomes
     // the folded rank of each row, in place.
@@ -604,6 +605,13 @@ QByteArrayView EntryStore::field(int entry, int index) const
     return tab < 0 ? rest : rest.first(tab);
 }
 
+void EntryStore::keepOnlyHeadwords()
+{
+    std::vector<char>().swap(m_text);
+    std::vector<quint64>().swap(m_starts);
+    std::vector<quint32>().swap(m_slots);
+}
+
 QStringView EntryStore::headword(int entry) const
 {
     const quint32 begin = m_headwordStarts[std::size_t(entry)];
@@ -626,7 +634,8 @@ QStringView EntryStore::gloss(int entry, QString &buffer) const
 QByteArray compile(QList<Entry> entries)
 {
     ByteArrayOutput out;
-    compileTo(ListTexts(entries), out);
+    ListTexts texts(entries);
+    compileTo(texts, out);
     return out.bytes;
 }
 

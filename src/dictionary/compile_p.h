@@ -22,6 +22,8 @@ public:
     // Valid as long as the entries and buffer, which may be used to hold it.
     virtual QStringView pinyin(int entry, QString &buffer) const = 0;
     virtual QStringView gloss(int entry, QString &buffer) const = 0;
+    // Only headwords are read from now on: the other texts may be let go.
+    virtual void keepOnlyHeadwords() { }
 };
 
 // Entries as they are read from a dictionary file, held compactly: their
@@ -40,10 +42,11 @@ public:
     // No more entries: the table of repeats is let go.
     void squeeze() { std::vector<quint32>().swap(m_slots); }
 
-    int count() const override { return int(m_starts.size()) - 1; }
+    int count() const override { return int(m_headwordStarts.size()) - 1; }
     QStringView headword(int entry) const override;
     QStringView pinyin(int entry, QString &buffer) const override;
     QStringView gloss(int entry, QString &buffer) const override;
+    void keepOnlyHeadwords() override;
 
 private:
     // "headword TAB pinyin TAB gloss" as UTF-8.
@@ -71,6 +74,6 @@ public:
 // Compiles the entries into out, section by section: the one derivation of
 // compile(), without holding the compiled form nor a QString per entry.
 // False when the texts would not fit the layout's 32-bit offsets.
-bool compileTo(const EntryTexts &entries, CompiledOutput &out);
+bool compileTo(EntryTexts &entries, CompiledOutput &out);
 
 } // namespace Verarov::Dictionary

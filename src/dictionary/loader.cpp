@@ -17,6 +17,9 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -217,12 +220,11 @@ private:
     std::size_t m_written = 0;
 };
 
-// Compiles the entries straight into the cache file: the compiled form is
-// never held in memory.  False when it could not be written.
-bool storeCache(const QString &cacheFile, const CacheHeader &header, const EntryTexts &entries)
+// Compiles the entries straight into the cache file, in a folder that
+// exists: the compiled form is never held in memory.  False when it could
+// not be written.
+bool storeCache(const QString &cacheFile, const CacheHeader &header, EntryTexts &entries)
 {
-    if (cacheFile.isEmpty() || Io::makeFolders(QFileInfo(cacheFile).path()) != 0)
-        return false;
     // Written aside and renamed: a link in its place is replaced, never
     // written through, and a failure leaves no half-written cache.
     Io::OutputFile file;
@@ -299,13 +301,17 @@ Loaded loadExternal(const QString &path, CacheUse use)
         qCInfo(lcDictionary).noquote() << path << "line" << s.line << "skipped:" << s.reason;
     header.skipped = quint32(loaded.skipped);
     header.repeats = quint32(loaded.repeats);
-    if (storeCache(cacheFile, header, *entries)) {
+    if (!cacheFile.isEmpty() && Io::makeFolders(QFileInfo(cacheFile).path()) == 0) {
+        const bool stored = storeCache(cacheFile, header, *entries);
         entries.reset(); // before the mapped tables take their place
-        if (loadCached(cacheFile, header, loaded)) {
+#ifdef __GLIBC__
+        malloc_trim(0); // and what the compilation freed goes back to the system
+#endif
+        if (stored && loadCached(cacheFile, header, loaded)) {
             loaded.cache.clear(); // just written: nothing to verify
             return loaded;
         }
-        // Replaced since: read again.
+        // Not written, or replaced since: read again.
         loaded.skipped = int(read.skipped.size());
         loaded.repeats = read.repeats;
         entries = std::make_unique<EntryStore>();
