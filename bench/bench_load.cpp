@@ -20,7 +20,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Writes about megabytes MB of TSV; returns its exact size, or -1.
+// Writes up to megabytes MB of TSV (whole lines, never above: 256 is the
+// largest file the program takes); returns its exact size, or -1.
 qint64 writeSyntheticTsv(const QString &path, int megabytes)
 {
     QFile file(path);
@@ -34,7 +35,7 @@ qint64 writeSyntheticTsv(const QString &path, int megabytes)
     const qint64 target = qint64(megabytes) << 20;
     QByteArray block;
     qint64 written = 0;
-    while (written < target) {
+    for (;;) {
         QString line;
         const int characters = 1 + int(random.bounded(4));
         QStringList pinyin;
@@ -47,7 +48,10 @@ qint64 writeSyntheticTsv(const QString &path, int megabytes)
             senses.append(words[int(random.bounded(words.size()))]
                           + QString::number(random.bounded(100)));
         line += u'\t' + pinyin.join(u' ') + u'\t' + senses.join(u" / "_s) + u'\n';
-        block += line.toUtf8();
+        const QByteArray bytes = line.toUtf8();
+        if (written + block.size() + bytes.size() > target)
+            break;
+        block += bytes;
         if (block.size() > (1 << 20)) {
             if (file.write(block) != block.size())
                 return -1;

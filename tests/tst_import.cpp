@@ -2,6 +2,8 @@
 #include "dictionary/loader.h"
 #include "dictionary/pinyin.h"
 #include "dictionary/reader.h"
+#include "io/names.h"
+#include "io/output.h"
 #include "testsupport_files.h"
 
 #include <QCryptographicHash>
@@ -10,6 +12,7 @@
 #include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +53,11 @@ private slots:
     void readWholeFile_accessDenied();
     void badExternalFileFallsBackWithMessage();
     void externalPathFromEnvironmentThenUserData();
+    void externalPathFromEnvironment_takenAsItsBytes();
+    void relativeXdgFolder_ignored_data();
+    void relativeXdgFolder_ignored();
+    void streamedLoad_sameTablesAsWholeText_data();
+    void streamedLoad_sameTablesAsWholeText();
     void cachedLoadFollowsTheFile();
     void cacheFile_replacedNeverFollowed_data();
     void cacheFile_replacedNeverFollowed();
@@ -444,6 +452,178 @@ void tst_Import::externalPathFromEnvironmentThenUserData()
     QCOMPARE(loadDictionary().tables.gloss(0), u"deux");
     qunsetenv("VERAROV_DICTIONARY");
     QFile::remove(userFile);
+}
+
+// A name that is not UTF-8 (GBK "文.tsv") opens that file, not the one its
+// locale decoding names (U+FFFD), and is cached like any other.
+void tst_Import::externalPathFromEnvironment_takenAsItsBytes()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(m_dir.path()) + "/\xce\xc4.tsv";
+    QCOMPARE(Verarov::Io::writeWhole(Verarov::Io::decodeName(name), "二\tèr\tdeux\n"), QString());
+    const QString twin = write("三\tsān\ttrois\n", QFileInfo(QFile::decodeName(name)).fileName());
+    QVERIFY(twin.contains(QChar::ReplacementCharacter));
+    qputenv("VERAROV_DICTIONARY", name);
+    const QString path = externalDictionaryPath();
+    const Loaded first = loadDictionary();
+    const Loaded cached = loadDictionary();
+    qunsetenv("VERAROV_DICTIONARY");
+    QCOMPARE(Verarov::Io::encodeName(path), name);
+    QCOMPARE(first.tables.gloss(0), u"deux");
+    QVERIFY(!cached.cache.isEmpty());
+    QCOMPARE(cached.tables.gloss(0), u"deux");
+    QVERIFY(QFile::remove(twin));
+#else
+    QSKIP("names are bytes on Unix");
+#endif
+}
+
+void tst_Import::relativeXdgFolder_ignored_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QString>("fallback"); // under the home folder
+    QTest::addRow("cache") << "XDG_CACHE_HOME"_ba << u".cache"_s;
+    QTest::addRow("data") << "XDG_DATA_HOME"_ba << u".local/share"_s;
+}
+
+// A relative XDG folder is ignored, as the XDG base directories say: the
+// cache is written, and the user's dictionary found, under the home folder,
+// never in a folder relative to the current one.
+void tst_Import::relativeXdgFolder_ignored()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, fallback);
+    QTemporaryDir work;
+    const QDir home(work.filePath(u"home"_s));
+    QVERIFY(home.mkpath(u"."_s));
+    // Everything this changes is put back, whatever the outcome.
+    struct Restore
+    {
+        QByteArray variable, value, home;
+        QString current = QDir::currentPath();
+        ~Restore()
+        {
+            qputenv(variable.constData(), value);
+            qputenv("HOME", home);
+            QDir::setCurrent(current);
+            QStandardPaths::setTestModeEnabled(true);
+        }
+    } restore{variable, qgetenv(variable.constData()), qgetenv("HOME")};
+    QStandardPaths::setTestModeEnabled(false);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QVERIFY(QDir::setCurrent(work.path()));
+    qputenv(variable.constData(), fallback.toUtf8() + "-relative");
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    qputenv(variable.constData(), QFile::encodeName(home.filePath(fallback)));
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    qputenv(variable.constData(), fallback.toUtf8() + "-relative");
+
+    const QByteArray tsv = "二\tèr\tdeux\n";
+    if (variable == "XDG_DATA_HOME") {
+        for (const QString &dir : {dataDir, userDir}) {
+            QVERIFY(QDir().mkpath(dir));
+            QCOMPARE(Verarov::Io::writeWhole(QDir(dir).filePath(u"dictionary.tsv"_s), tsv),
+                     QString());
+        }
+        qunsetenv("VERAROV_DICTIONARY");
+        QCOMPARE(externalDictionaryPath(), QDir(userDir).filePath(u"dictionary.tsv"_s));
+    } else {
+        const QString path = work.filePath(u"dictionary.tsv"_s);
+        QCOMPARE(Verarov::Io::writeWhole(path, tsv), QString());
+        loadExternal(path);
+        const Loaded loaded = loadExternal(path); // from the cache
+        QCOMPARE(loaded.tables.gloss(0), u"deux");
+        QVERIFY2(loaded.cache.startsWith(home.filePath(u".cache/"_s)), qPrintable(loaded.cache));
+        QVERIFY(QFileInfo::exists(loaded.cache));
+        QVERIFY(!QFileInfo::exists(work.filePath(fallback + u"-relative"_s)));
+    }
+#else
+    QSKIP("XDG folders are for Linux and the BSDs");
+#endif
+}
+
+void tst_Import::streamedLoad_sameTablesAsWholeText_data()
+{
+    QTest::addColumn<bool>("ccCedict");
+    QTest::addRow("TSV") << false;
+    QTest::addRow("CC-CEDICT") << true;
+}
+
+// A file of a few megabytes, read in blocks into the compact store and
+// compiled straight into the cache, gives the tables of its whole text
+// parsed into a list and compiled in memory, and they keep every invariant.
+// Lines cross the blocks, one is longer than a block, some are CRLF,
+// repeated (some with another traditional form: still repeats), homographs,
+// skipped, some give a traditional form, and the last has no line end.
+void tst_Import::streamedLoad_sameTablesAsWholeText()
+{
+    QFETCH(bool, ccCedict);
+    QRandomGenerator random(ccCedict ? 7 : 11);
+    const QString hanzi = u"中国人大小山水火木好乐"_s;
+    const QStringList syllables = {u"zhong1"_s, u"guo2"_s, u"ren2"_s, u"da4"_s, u"Shan1"_s,
+                                   u"lu:4"_s};
+    const QStringList words = {u"eau"_s, u"Été"_s, u"l'île"_s, u"œuvre"_s, u"(un) peu"_s,
+                               u"fi！"_s, u"  vent  "_s, u"sur-le-champ"_s, u"中"_s};
+    QByteArray text = "\xEF\xBB\xBF# made up\n";
+    QByteArray previous;
+    while (text.size() < (3 << 20)) {
+        QString headword, pinyin, gloss;
+        for (int n = random.bounded(1, 4); n > 0; --n) {
+            headword += hanzi[random.bounded(int(hanzi.size()))];
+            pinyin += (pinyin.isEmpty() ? u""_s : u" "_s)
+                      + syllables[random.bounded(int(syllables.size()))];
+        }
+        for (int n = random.bounded(1, 5); n > 0; --n)
+            gloss += words[random.bounded(int(words.size()))] + QString::number(random.bounded(30))
+                     + u"/"_s;
+        // The traditional form: at times another one, at times the headword.
+        QString traditional = headword;
+        if (random.bounded(3) == 0)
+            traditional.replace(u'国', u'國').replace(u'乐', u'樂');
+        QByteArray line =
+                ccCedict ? (traditional + u' ' + headword + u" ["_s + pinyin + u"] /"_s + gloss)
+                                   .toUtf8()
+                         : (headword + u'\t' + numberedToMarked(pinyin) + u'\t' + gloss
+                            + (random.bounded(2) ? u'\t' + traditional : QString()))
+                                   .toUtf8();
+        switch (random.bounded(40)) {
+        case 0:
+            line = previous; // an exact repeat
+            break;
+        case 3: // a repeat with another traditional form
+            line = ccCedict ? "異 " + previous.sliced(previous.indexOf(' ') + 1)
+                            : previous.split('\t').mid(0, 3).join('\t') + "\t異";
+            break;
+        case 1:
+            line += "\r"; // CRLF
+            break;
+        case 2:
+            line = "\xFF\xFE"; // not UTF-8: skipped
+            break;
+        default:
+            break;
+        }
+        text += line + '\n';
+        previous = line;
+        if (text.size() > (1 << 20) && text.size() < (1 << 20) + 100)
+            text += "x\t" + QByteArray(3 << 19, 'y') + "\tz\tw\n"; // longer than a block: skipped
+    }
+    text += previous.isEmpty() ? QByteArray("大\tdà\tgrand") : previous; // no line end
+    const QString path = write(text, ccCedict ? u"stream.u8"_s : u"stream.tsv"_s);
+
+    const ReadResult whole = parseDictionary(text);
+    QVERIFY(whole.error.isEmpty());
+    QVERIFY(whole.repeats > 0 && whole.skipped.size() > 1);
+    const QByteArray expected = compile(whole.entries);
+    const Loaded streamed = loadExternal(path, CacheUse::Rebuild);
+    QVERIFY2(streamed.failure.isEmpty(), qPrintable(streamed.failure));
+    QCOMPARE(streamed.skipped, int(whole.skipped.size()));
+    QCOMPARE(streamed.repeats, whole.repeats);
+    QVERIFY(streamed.tables.compiled() == expected);
+    QVERIFY(streamed.tables.hasTraditionalForms());
+    QCOMPARE(check(streamed.tables).violations, QList<QString>());
+    QVERIFY(cacheIntact(cacheFileOf(path)));
 }
 
 void tst_Import::cachedLoadFollowsTheFile()

@@ -1,4 +1,7 @@
 #include "dictionary/builder.h"
+#include "io/input.h"
+#include "io/names.h"
+#include "io/output.h"
 #include "app/application.h"
 #include "app/desktop.h"
 #include "app/errorbox.h"
@@ -72,9 +75,11 @@ private slots:
     void process_failure_reportedAndRunsOn_data();
     void process_failure_reportedAndRunsOn();
     void process_errorBox_alsoOnStandardError();
+    void process_nameNotUtf8_readsAndWritesThoseBytes();
 
 private:
     void startProgram(QProcess &verarov, const QStringList &arguments);
+    void prepareProgram(QProcess &verarov);
     static QByteArray errorsUntil(QProcess &verarov, const QByteArray &text);
     QTemporaryDir m_dir;
     RecordingDesktop m_desktop;
@@ -173,6 +178,13 @@ void tst_TranslateCommand::menuCommand()
 // Starts the program in the test folder, on a small dictionary of its own.
 void tst_TranslateCommand::startProgram(QProcess &verarov, const QStringList &arguments)
 {
+    prepareProgram(verarov);
+    verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);
+}
+
+// The program's environment: the test folder, a small dictionary.
+void tst_TranslateCommand::prepareProgram(QProcess &verarov)
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     environment.insert(u"VERAROV_DICTIONARY"_s, m_dir.filePath(u"dictionnaire.tsv"_s));
@@ -184,7 +196,6 @@ void tst_TranslateCommand::startProgram(QProcess &verarov, const QStringList &ar
     environment.insert(u"QT_FORCE_STDERR_LOGGING"_s, u"1"_s);
     verarov.setProcessEnvironment(environment);
     verarov.setWorkingDirectory(m_dir.path());
-    verarov.start(QStringLiteral(VERAROV_EXECUTABLE), arguments);
 }
 
 // What the program writes to standard error until it has written text, it
@@ -304,6 +315,42 @@ void tst_TranslateCommand::process_errorBox_alsoOnStandardError()
     verarov.kill();
     verarov.waitForFinished(5000);
     QVERIFY2(log.contains("Impossible d'utiliser le dictionnaire"), log.constData());
+}
+
+// A name that is not UTF-8 (GBK "文.txt") is the file read, and the output
+// takes the same bytes; the file its locale decoding names (U+FFFD) is
+// neither read nor written.
+void tst_TranslateCommand::process_nameNotUtf8_readsAndWritesThoseBytes()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray folder = QFile::encodeName(m_dir.path()) + '/';
+    const auto named = [&](const QByteArray &bytes) {
+        return Verarov::Io::decodeName(folder + bytes);
+    };
+    const QByteArray input = "\xce\xc4.txt";
+    const QString twin = QString::fromLocal8Bit(folder + input); // U+FFFD in place of the bytes
+    const QString twinOutput = QString::fromLocal8Bit(folder + "\xce\xc4.vare.txt");
+    QVERIFY(twin.contains(QChar::ReplacementCharacter));
+    QCOMPARE(Verarov::Io::writeWhole(named(input), utf16le(u"一一下"_s)), QString());
+    QVERIFY(writeFile(twin, utf16le(u"下"_s)));
+
+    // The argument goes as bytes: through a shell, which passes them on.
+    QProcess verarov;
+    prepareProgram(verarov);
+    verarov.start(u"/bin/sh"_s, {u"-c"_s, u"exec \"$0\" \"$(printf '\\316\\304.txt')\""_s,
+                                QStringLiteral(VERAROV_EXECUTABLE)});
+    QVERIFY(verarov.waitForFinished(20000));
+    QCOMPARE(verarov.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(verarov.exitCode(), 0);
+
+    QByteArray output;
+    QCOMPARE(Verarov::Io::readWholeFile(named("\xce\xc4.vare.txt"), output, 1 << 20), QString());
+    QCOMPARE(output, kExpected);
+    QCOMPARE(readAll(twin), utf16le(u"下"_s));
+    QVERIFY(!QFile::exists(twinOutput));
+#else
+    QSKIP("names are bytes on Unix");
+#endif
 }
 
 QTEST_MAIN(tst_TranslateCommand)

@@ -1,5 +1,9 @@
 #include "dictionary/builder.h"
 
+#include "dictionary/compile_p.h"
+#include "dictionary/indexes_p.h"
+#include "dictionary/prefixtree.h"
+
 #include "dictionary/casefolding.h"
 #include "dictionary/collation.h"
 #include "dictionary/compiled_p.h"
@@ -9,6 +13,9 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
+#include <functional>
+#include <string_view>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -60,26 +67,6 @@ private:
     QString m_last;
     Tables::Ref m_lastRef{0, 0};
 };
-
-struct SortableKey
-{
-    QByteArray sortKey;
-    quint32 entry;
-    Tables::Ref text;
-};
-
-void sortKeys(std::vector<SortableKey> &keys)
-{
-    std::sort(keys.begin(), keys.end(), [](const SortableKey &a, const SortableKey &b) {
-        const int c = std::memcmp(a.sortKey.constData(), b.sortKey.constData(),
-                                  size_t(std::min(a.sortKey.size(), b.sortKey.size())));
-        if (c != 0)
-            return c < 0;
-        if (a.sortKey.size() != b.sortKey.size())
-            return a.sortKey.size() < b.sortKey.size();
-        return a.entry < b.entry;
-    });
-}
 
 // The traditional form of each entry, added to the pool; none at all when
 // no entry has one.
@@ -169,54 +156,276 @@ QByteArray layout(const std::vector<Tables::Ref> &refs,
 
 } // namespace
 
-QByteArray compile(QList<Entry> entries)
+namespace {
+
+// The entries of a list, as they are.
+class ListTexts final : public EntryTexts
 {
+public:
+    explicit ListTexts(const QList<Entry> &entries) : m_entries(entries) { }
+    int count() const override { return int(m_entries.size()); }
+    QStringView headword(int e) const override { return m_entries[e].headword; }
+    QStringView pinyin(int e, QString &) const override { return m_entries[e].pinyin; }
+    QStringView gloss(int e, QString &) const override { return m_entries[e].gloss; }
+    QStringView traditional(int e, QString &) const override { return m_entries[e].traditional; }
+
+private:
+    const QList<Entry> &m_entries;
+};
+
+class ByteArrayOutput final : public CompiledOutput
+{
+public:
+    void write(const char *data, std::size_t size) override
+    {
+        bytes.append(data, qsizetype(size));
+    }
+    void finish(const CompiledHeader &header) override
+    {
+        std::memcpy(bytes.data(), &header, sizeof header);
+    }
+    QByteArray bytes;
+};
+
+constexpr quint32 kFree = 0xffffffff;
+
+std::size_t hashOf(QByteArrayView bytes)
+{
+    return std::hash<std::string_view>()(std::string_view(bytes.data(), std::size_t(bytes.size())));
+}
+
+std::size_t hashOf(QStringView text)
+{
+    return std::hash<std::u16string_view>()(
+            std::u16string_view(text.utf16(), std::size_t(text.size())));
+}
+
+// Distinct texts, numbered in the order they first come.
+class TextSet
+{
+public:
+    quint32 id(QStringView text)
+    {
+        if ((m_starts.size() - 1) * 2 >= m_slots.size())
+            grow();
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = hashOf(text) & mask;; slot = (slot + 1) & mask) {
+            if (m_slots[slot] == kFree) {
+                const quint32 id = quint32(m_starts.size() - 1);
+                m_units.insert(m_units.end(), text.utf16(), text.utf16() + text.size());
+                m_starts.push_back(m_units.size());
+                m_slots[slot] = id;
+                return id;
+            }
+            if (this->text(m_slots[slot]) == text)
+                return m_slots[slot];
+        }
+    }
+    quint32 count() const { return quint32(m_starts.size() - 1); }
+    QStringView text(quint32 id) const
+    {
+        return QStringView(m_units.data() + m_starts[id], qsizetype(m_starts[id + 1] - m_starts[id]));
+    }
+
+    // The rank of each text under the collation (texts with equal sort keys
+    // share one), and the number of ranks.
+    std::vector<quint32> collationRanks(quint32 *rankCount) const
+    {
+        std::vector<char> keys;
+        std::vector<std::size_t> at = {0};
+        at.reserve(count() + 1);
+        for (quint32 id = 0; id < count(); ++id) {
+            const QByteArray key = collationKey(text(id));
+            keys.insert(keys.end(), key.begin(), key.end());
+            at.push_back(keys.size());
+        }
+        return ranks(rankCount, [&](quint32 id) {
+            return std::string_view(keys.data() + at[id], at[id + 1] - at[id]);
+        });
+    }
+
+    // The rank of each text folded unit by unit (foldUnit).
+    std::vector<quint32> foldedRanks(quint32 *rankCount) const
+    {
+        std::vector<char16_t> folded(m_units.size());
+        std::transform(m_units.begin(), m_units.end(), folded.begin(), foldUnit);
+        return ranks(rankCount, [&](quint32 id) {
+            return std::u16string_view(folded.data() + m_starts[id],
+                                       m_starts[id + 1] - m_starts[id]);
+        });
+    }
+
+private:
+    template<typename KeyOf>
+    std::vector<quint32> ranks(quint32 *rankCount, const KeyOf &keyOf) const
+    {
+        std::vector<quint32> ids(count());
+        std::iota(ids.begin(), ids.end(), 0u);
+        std::sort(ids.begin(), ids.end(),
+                  [&](quint32 a, quint32 b) { return keyOf(a) < keyOf(b); });
+        std::vector<quint32> rank(count());
+        quint32 next = 0;
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            if (i > 0 && keyOf(ids[i]) != keyOf(ids[i - 1]))
+                ++next;
+            rank[ids[i]] = next;
+        }
+        *rankCount = ids.empty() ? 0 : next + 1;
+        return rank;
+    }
+
+    void grow()
+    {
+        std::vector<quint32>(std::max<std::size_t>(64, m_slots.size() * 2), kFree).swap(m_slots);
+        const std::size_t mask = m_slots.size() - 1;
+        for (quint32 id = 0; id < count(); ++id) {
+            std::size_t slot = hashOf(text(id)) & mask;
+            while (m_slots[slot] != kFree)
+                slot = (slot + 1) & mask;
+            m_slots[slot] = id;
+        }
+    }
+
+    std::vector<char16_t> m_units;
+    std::vector<std::size_t> m_starts = {0};
+    std::vector<quint32> m_slots;
+};
+
+// A key row as derived: its text by number, and where it lies in the pool.
+struct DerivedKey
+{
+    quint32 text;
+    Tables::Ref ref;
+};
+
+// Rows in the order of their ranks, ties in row order (rows come in entry
+// order, so this is the order of collation, then entry).
+std::vector<quint32> orderByRank(std::size_t rows, const std::function<quint32(std::size_t)> &rankOf,
+                                 quint32 rankCount)
+{
+    std::vector<std::size_t> next(std::size_t(rankCount) + 1);
+    for (std::size_t row = 0; row < rows; ++row)
+        ++next[rankOf(row) + 1];
+    for (std::size_t r = 1; r < next.size(); ++r)
+        next[r] += next[r - 1];
+    std::vector<quint32> order(rows);
+    for (std::size_t row = 0; row < rows; ++row)
+        order[next[rankOf(row)]++] = quint32(row);
+    return order;
+}
+
+// Values written in blocks.
+template<typename T>
+class BlockWriter
+{
+public:
+    explicit BlockWriter(CompiledOutput &out) : m_out(out) { m_block.reserve(kBlock); }
+    ~BlockWriter() { flush(); }
+    void put(const T &value)
+    {
+        m_block.push_back(value);
+        if (m_block.size() == kBlock)
+            flush();
+    }
+    void flush()
+    {
+        m_out.write(reinterpret_cast<const char *>(m_block.data()), m_block.size() * sizeof(T));
+        m_block.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 14;
+    CompiledOutput &m_out;
+    std::vector<T> m_block;
+};
+
+} // namespace
+
+bool compileTo(EntryTexts &texts, CompiledOutput &out)
+{
+    const int n = texts.count();
+    QString pinyinBuffer, glossBuffer, traditionalBuffer;
+
     // Entry order.  Collation keys are computed only inside homograph runs.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry &a, const Entry &b) { return a.headword < b.headword; });
-    for (qsizetype begin = 0; begin < entries.size();) {
-        qsizetype end = begin + 1;
-        while (end < entries.size() && entries[end].headword == entries[begin].headword)
+    std::vector<quint32> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](quint32 a, quint32 b) { return texts.headword(int(a)) < texts.headword(int(b)); });
+    for (std::size_t begin = 0; begin < order.size();) {
+        std::size_t end = begin + 1;
+        const QStringView headword = texts.headword(int(order[begin]));
+        while (end < order.size() && texts.headword(int(order[end])) == headword)
             ++end;
         if (end - begin > 1) {
             struct Keyed
             {
                 QByteArray pinyin, gloss;
-                Entry entry;
+                quint32 entry;
             };
             std::vector<Keyed> run;
-            for (qsizetype i = begin; i < end; ++i)
-                run.push_back({collationKey(entries[i].pinyin), collationKey(entries[i].gloss),
-                               entries[i]});
+            for (std::size_t i = begin; i < end; ++i)
+                run.push_back({collationKey(texts.pinyin(int(order[i]), pinyinBuffer)),
+                               collationKey(texts.gloss(int(order[i]), glossBuffer)), order[i]});
             std::stable_sort(run.begin(), run.end(), [](const Keyed &a, const Keyed &b) {
                 if (a.pinyin != b.pinyin)
                     return a.pinyin < b.pinyin;
                 return a.gloss < b.gloss;
             });
-            for (qsizetype i = begin; i < end; ++i)
-                entries[i] = run[size_t(i - begin)].entry;
+            for (std::size_t i = begin; i < end; ++i)
+                order[i] = run[i - begin].entry;
         }
         begin = end;
     }
 
-    Pool pool;
-    std::vector<Tables::Ref> refs;
-    refs.reserve(size_t(entries.size()) * 4);
-    std::vector<SortableKey> pinyinKeys;
-    pinyinKeys.reserve(size_t(entries.size()));
-    std::vector<SortableKey> frenchKeyRows;
-    for (qsizetype e = 0; e < entries.size(); ++e) {
-        const Entry &entry = entries[e];
-        const std::array<Tables::Ref, 4> entryRefs = pool.addEntry(entry);
-        refs.insert(refs.end(), entryRefs.begin(), entryRefs.end());
-        const Tables::Ref glossRef = entryRefs[2];
+    // Where every text lies in the pool, and the keys, entry by entry: the
+    // entry's line (headword TAB pinyin TAB trimmed gloss CR LF), then the
+    // texts added after it (the gloss when trimming changed it, the pinyin
+    // key, the French keys that are not their sense unchanged), each added
+    // text reusing the one added just before when it repeats it; after all
+    // entries, the traditional forms in entry order, then the folded French
+    // keys that differ from their key by more than letter case, in key
+    // order.
+    quint64 units = 0;
+    QString last;
+    Tables::Ref lastRef{0, 0};
+    const auto add = [&](QStringView text) {
+        if (text == last && lastRef.length > 0)
+            return lastRef;
+        const Tables::Ref ref{quint32(units), quint32(text.size())};
+        units += quint64(text.size());
+        last = text.toString();
+        lastRef = ref;
+        return ref;
+    };
+    std::vector<quint32> lineStarts(static_cast<std::size_t>(n));
+    TextSet pinyinTexts, frenchTexts;
+    std::vector<DerivedKey> pinyinKeys(static_cast<std::size_t>(n));
+    std::deque<DerivedKey> frenchKeyRows;
+    std::vector<quint32> frenchBegins(static_cast<std::size_t>(n) + 1); // each entry's first French row
+    bool traditionalForms = false;
+    for (int k = 0; k < n; ++k) {
+        const int e = int(order[std::size_t(k)]);
+        traditionalForms = traditionalForms || !texts.traditional(e, traditionalBuffer).isEmpty();
+        const QStringView headword = texts.headword(e);
+        const QStringView pinyin = texts.pinyin(e, pinyinBuffer);
+        const QStringView gloss = texts.gloss(e, glossBuffer);
+        const QStringView trimmedGloss = trimmed(gloss);
+        lineStarts[std::size_t(k)] = quint32(units);
+        const quint64 glossAt = units + quint64(headword.size() + pinyin.size() + 2);
+        units = glossAt + quint64(trimmedGloss.size() + 2);
+        last.clear();
+        lastRef = {0, 0};
+        const Tables::Ref glossRef = trimmedGloss.size() == gloss.size()
+                                             ? Tables::Ref{quint32(glossAt), quint32(gloss.size())}
+                                             : add(gloss);
 
-        const QString pKey = pinyinKey(entry.pinyin);
-        pinyinKeys.push_back({collationKey(pKey), quint32(e), pool.add(pKey)});
+        const QString pinyinKey = Dictionary::pinyinKey(pinyin);
+        pinyinKeys[std::size_t(k)] = {pinyinTexts.id(pinyinKey), add(pinyinKey)};
 
         // A French key that is its sense unchanged points into the gloss.
-        for (const SenseSpan &span : senseSpans(entry.gloss)) {
-            const QStringView sense = QStringView(entry.gloss).sliced(span.offset, span.length);
+        frenchBegins[std::size_t(k)] = quint32(frenchKeyRows.size());
+        for (const SenseSpan &span : senseSpans(gloss)) {
+            const QStringView sense = gloss.sliced(span.offset, span.length);
             const QList<QString> keys = frenchKeys(sense);
             if (keys.isEmpty())
                 continue;
@@ -225,24 +434,352 @@ QByteArray compile(QList<Entry> entries)
             const Tables::Ref ref =
                     at >= 0 ? Tables::Ref{quint32(glossRef.offset + span.offset + at),
                                           quint32(key.size())}
-                            : pool.add(key);
-            frenchKeyRows.push_back({collationKey(key), quint32(e), ref});
+                            : add(key);
+            frenchKeyRows.push_back({frenchTexts.id(key), ref});
+        }
+        if (units > 0xffffffffu || frenchKeyRows.size() > 0x7fffffffu)
+            return false;
+    }
+    frenchBegins[std::size_t(n)] = quint32(frenchKeyRows.size());
+    const std::size_t frenchCount = frenchKeyRows.size();
+
+    // The traditional form of each entry, when any entry has one, and the
+    // entry's writing in traditional characters for its prefix tree.
+    std::vector<Tables::Ref> traditionalRefs;
+    TextSet writings;
+    std::vector<quint32> writingIds;
+    if (traditionalForms) {
+        traditionalRefs.resize(std::size_t(n));
+        writingIds.resize(std::size_t(n));
+        for (int k = 0; k < n; ++k) {
+            const int e = int(order[std::size_t(k)]);
+            const QStringView traditional = texts.traditional(e, traditionalBuffer);
+            traditionalRefs[std::size_t(k)] =
+                    traditional.isEmpty() ? Tables::Ref{0, 0} : add(traditional);
+            writingIds[std::size_t(k)] =
+                    writings.id(traditional.isEmpty() ? texts.headword(e) : traditional);
         }
     }
-    sortKeys(pinyinKeys);
-    sortKeys(frenchKeyRows);
 
-    auto rows = [](const std::vector<SortableKey> &keys) {
-        std::vector<Tables::KeyRow> out;
-        out.reserve(keys.size());
-        for (const SortableKey &k : keys)
-            out.push_back({k.text, k.entry});
-        return out;
-    };
-    const std::vector<Tables::KeyRow> frenchRows = rows(frenchKeyRows);
-    const std::vector<Tables::Ref> traditionals = traditionalRefs(pool, entries);
-    const std::vector<Tables::Ref> folded = foldedFrenchRefs(pool, frenchRows);
-    return layout(refs, rows(pinyinKeys), frenchRows, traditionals, folded, pool.units());
+    // Key orders: collation, ties by entry.
+    quint32 rankCount = 0;
+    std::vector<quint32> pinyinOrder;
+    {
+        const std::vector<quint32> ranks = pinyinTexts.collationRanks(&rankCount);
+        pinyinOrder = orderByRank(
+                pinyinKeys.size(), [&](std::size_t row) { return ranks[pinyinKeys[row].text]; },
+                rankCount);
+    }
+    std::vector<quint32> frenchOrder;
+    {
+        const std::vector<quint32> ranks = frenchTexts.collationRanks(&rankCount);
+        frenchOrder = orderByRank(
+                frenchCount, [&](std::size_t row) { return ranks[frenchKeyRows[row].text]; },
+                rankCount);
+    }
+
+    // Each French key folded (foldFrench), in key order: the key's own text
+    // where folding changes no more than letter case (the index ignores it).
+    std::vector<Tables::Ref> foldedRefs(frenchCount);
+    TextSet foldedTexts;
+    std::vector<quint32> foldedIds(frenchCount);
+    for (std::size_t i = 0; i < frenchCount; ++i) {
+        const DerivedKey &row = frenchKeyRows[frenchOrder[i]];
+        const QStringView key = frenchTexts.text(row.text);
+        const QString folded = foldFrench(key);
+        const bool caseOnly =
+                folded.size() == key.size()
+                && std::equal(key.begin(), key.end(), folded.begin(), [](QChar k, QChar f) {
+                       return foldUnit(k.unicode()) == f.unicode();
+                   });
+        foldedRefs[i] = caseOnly ? row.ref : add(folded);
+        foldedIds[i] = foldedTexts.id(caseOnly ? key : QStringView(folded));
+    }
+    if (units > 0xffffffffu)
+        return false;
+
+    CompiledHeader header;
+    std::memset(&header, 0, sizeof header);
+    out.write(reinterpret_cast<const char *>(&header), sizeof header);
+    {
+        std::vector<Tables::Ref> lines;
+        lines.reserve(std::size_t(n));
+        BlockWriter<Tables::Ref> fields(out);
+        for (int k = 0; k < n; ++k) {
+            const int e = int(order[std::size_t(k)]);
+            const QStringView headword = texts.headword(e);
+            const QStringView pinyin = texts.pinyin(e, pinyinBuffer);
+            const QStringView gloss = texts.gloss(e, glossBuffer);
+            const QStringView trimmedGloss = trimmed(gloss);
+            const quint32 start = lineStarts[std::size_t(k)];
+            const Tables::Ref headwordRef{start, quint32(headword.size())};
+            const Tables::Ref pinyinRef{start + quint32(headword.size()) + 1,
+                                        quint32(pinyin.size())};
+            const quint32 glossAt = pinyinRef.offset + pinyinRef.length + 1;
+            const quint32 lineEnd = glossAt + quint32(trimmedGloss.size()) + 2;
+            fields.put(headwordRef);
+            fields.put(pinyinRef);
+            fields.put(trimmedGloss.size() == gloss.size()
+                               ? Tables::Ref{glossAt, quint32(gloss.size())}
+                               : Tables::Ref{lineEnd, quint32(gloss.size())});
+            lines.push_back({start, lineEnd - start});
+        }
+        fields.flush();
+        out.write(reinterpret_cast<const char *>(lines.data()), lines.size() * sizeof(Tables::Ref));
+    }
+    std::vector<quint32>().swap(lineStarts);
+    {
+        BlockWriter<Tables::KeyRow> rows(out);
+        for (const quint32 row : pinyinOrder)
+            rows.put({pinyinKeys[row].ref, row});
+        for (const quint32 row : frenchOrder) {
+            const quint32 entry = quint32(
+                    std::upper_bound(frenchBegins.begin(), frenchBegins.end(), row)
+                    - frenchBegins.begin() - 1);
+            rows.put({frenchKeyRows[row].ref, entry});
+        }
+    }
+    {
+        BlockWriter<Tables::Ref> refs(out);
+        for (const Tables::Ref &ref : traditionalRefs)
+            refs.put(ref);
+        for (const Tables::Ref &ref : foldedRefs)
+            refs.put(ref);
+    }
+
+    // The pool, as laid out above.
+    quint64 written = 0;
+    {
+        std::vector<char16_t> block;
+        const auto put = [&](QStringView text) {
+            block.insert(block.end(), text.utf16(), text.utf16() + text.size());
+            written += quint64(text.size());
+            if (block.size() >= (1 << 16)) {
+                out.write(reinterpret_cast<const char *>(block.data()), block.size() * 2);
+                block.clear();
+            }
+        };
+        // An added text is in the pool where it was first added.
+        const auto putAdded = [&](Tables::Ref ref, QStringView text) {
+            if (ref.offset == written && ref.length > 0)
+                put(text);
+        };
+        for (int k = 0; k < n; ++k) {
+            const int e = int(order[std::size_t(k)]);
+            const QStringView pinyin = texts.pinyin(e, pinyinBuffer);
+            const QStringView gloss = texts.gloss(e, glossBuffer);
+            const QStringView trimmedGloss = trimmed(gloss);
+            put(texts.headword(e));
+            put(u"\t");
+            put(pinyin);
+            put(u"\t");
+            put(trimmedGloss);
+            put(u"\r\n");
+            if (trimmedGloss.size() != gloss.size())
+                putAdded({quint32(written), quint32(gloss.size())}, gloss);
+            const DerivedKey &pinyinKey = pinyinKeys[std::size_t(k)];
+            putAdded(pinyinKey.ref, pinyinTexts.text(pinyinKey.text));
+            for (quint32 row = frenchBegins[std::size_t(k)]; row < frenchBegins[std::size_t(k) + 1];
+                 ++row)
+                putAdded(frenchKeyRows[row].ref, frenchTexts.text(frenchKeyRows[row].text));
+        }
+        for (std::size_t k = 0; k < traditionalRefs.size(); ++k)
+            putAdded(traditionalRefs[k],
+                     texts.traditional(int(order[k]), traditionalBuffer));
+        for (std::size_t i = 0; i < frenchCount; ++i)
+            putAdded(foldedRefs[i], foldedTexts.text(foldedIds[i]));
+        const char16_t padding = 0;
+        if (written % 2)
+            put(QStringView(&padding, 1));
+        out.write(reinterpret_cast<const char *>(block.data()), block.size() * 2);
+    }
+    Q_ASSERT(written == units + units % 2);
+    texts.keepOnlyHeadwords();
+    std::vector<Tables::Ref>().swap(traditionalRefs);
+    std::vector<Tables::Ref>().swap(foldedRefs);
+
+    // The indexes, from the texts alone.  The French rows' order becomes
+    // the folded rank of each row, in place.
+    std::vector<quint32> frenchTreeRanks = std::move(frenchOrder);
+    {
+        const std::vector<quint32> ranks = frenchTexts.foldedRanks(&rankCount);
+        for (quint32 &row : frenchTreeRanks)
+            row = ranks[frenchKeyRows[row].text];
+    }
+    const quint32 frenchRankCount = rankCount;
+    std::deque<DerivedKey>().swap(frenchKeyRows);
+    std::vector<quint32>().swap(frenchBegins);
+    const auto headwordAt = [&](int k) { return texts.headword(int(order[std::size_t(k)])); };
+    const quint64 indexBytes = writeIndexes(
+            n, headwordAt,
+            [&](IndexedTree tree) {
+                // The rank of each row's text among the texts of a set.
+                const auto treeOfTexts = [](TextSet &set, std::vector<quint32> &ids) {
+                    quint32 count = 0;
+                    const std::vector<quint32> ranks = set.foldedRanks(&count);
+                    for (quint32 &id : ids)
+                        id = ranks[id];
+                    std::vector<quint32> prefixTree = buildPrefixTree(ids, count);
+                    set = TextSet();
+                    std::vector<quint32>().swap(ids);
+                    return prefixTree;
+                };
+                switch (tree) {
+                case IndexedTree::FoldedFrenchKeys:
+                    return treeOfTexts(foldedTexts, foldedIds);
+                case IndexedTree::Traditional:
+                    return treeOfTexts(writings, writingIds);
+                case IndexedTree::PinyinKeys: {
+                    quint32 count = 0;
+                    const std::vector<quint32> ranks = pinyinTexts.foldedRanks(&count);
+                    std::vector<quint32> rowRanks(pinyinOrder.size());
+                    for (std::size_t r = 0; r < rowRanks.size(); ++r)
+                        rowRanks[r] = ranks[pinyinKeys[pinyinOrder[r]].text];
+                    return buildPrefixTree(rowRanks, count);
+                }
+                case IndexedTree::FrenchKeys: {
+                    std::vector<quint32> prefixTree =
+                            buildPrefixTree(frenchTreeRanks, frenchRankCount);
+                    std::vector<quint32>().swap(frenchTreeRanks);
+                    return prefixTree;
+                }
+                default: // IndexedTree::Headwords
+                    return buildPrefixTree(n, headwordAt);
+                }
+            },
+            [&](const char *data, std::size_t size) { out.write(data, size); });
+
+    std::memcpy(header.magic, kCompiledMagic, sizeof header.magic);
+    header.entryCount = quint32(n);
+    header.pinyinKeyCount = quint32(n);
+    header.frenchKeyCount = quint32(frenchCount);
+    header.poolUnits = quint32(units);
+    header.indexBytes = quint32(indexBytes);
+    header.foldingVersion = caseFoldingVersion();
+    header.traditionalCount = traditionalForms ? quint32(n) : 0;
+    out.finish(header);
+    return indexBytes <= 0xffffffffu;
+}
+
+void EntryStore::reserve(qint64 fileBytes)
+{
+    // Normalised, a line takes about its bytes; a gloss of many short
+    // senses grows by the blanks around each "/".  A line takes 8 bytes at
+    // the least.
+    const std::size_t bytes = std::size_t(std::max<qint64>(fileBytes, 0));
+    m_text.reserve(bytes + bytes / 2 + 1024);
+    m_starts.reserve(bytes / 8 + 2);
+    m_headwordStarts.reserve(bytes / 8 + 2);
+}
+
+namespace {
+
+// An entry's text without its traditional form: what tells repeats apart.
+QByteArrayView identity(QByteArrayView text)
+{
+    qsizetype at = -1;
+    for (int tabs = 0; tabs < 3; ++tabs) {
+        at = text.indexOf('\t', at + 1);
+        if (at < 0)
+            return text;
+    }
+    return text.first(at);
+}
+
+} // namespace
+
+bool EntryStore::add(Entry &&entry)
+{
+    const QByteArray text = toTsvLine(entry).toUtf8();
+    if (quint64(count()) * 2 >= m_slots.size())
+        grow();
+    const std::size_t mask = m_slots.size() - 1;
+    const QByteArrayView key = identity(text);
+    std::size_t slot = hashOf(key) & mask;
+    for (; m_slots[slot] != kFree; slot = (slot + 1) & mask) {
+        if (identity(this->text(int(m_slots[slot]))) == key)
+            return false;
+    }
+    m_slots[slot] = quint32(count());
+    m_text.insert(m_text.end(), text.begin(), text.end());
+    m_starts.push_back(m_text.size());
+    m_headwords.insert(m_headwords.end(), entry.headword.utf16(),
+                       entry.headword.utf16() + entry.headword.size());
+    m_headwordStarts.push_back(quint32(m_headwords.size()));
+    return true;
+}
+
+void EntryStore::grow()
+{
+    std::vector<quint32>(std::max<std::size_t>(64, m_slots.size() * 2), kFree).swap(m_slots);
+    const std::size_t mask = m_slots.size() - 1;
+    for (int e = 0; e < count(); ++e) {
+        std::size_t slot = hashOf(identity(text(e))) & mask;
+        while (m_slots[slot] != kFree)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = quint32(e);
+    }
+}
+
+QByteArrayView EntryStore::text(int entry) const
+{
+    return QByteArrayView(m_text.data() + m_starts[std::size_t(entry)],
+                          qsizetype(m_starts[std::size_t(entry) + 1] - m_starts[std::size_t(entry)]));
+}
+
+// Field 0, 1, 2 or 3 of an entry's text: headword, pinyin, gloss,
+// traditional form (empty when there is none).
+QByteArrayView EntryStore::field(int entry, int index) const
+{
+    QByteArrayView rest = text(entry);
+    for (int i = 0; i < index; ++i) {
+        const qsizetype tab = rest.indexOf('\t');
+        if (tab < 0)
+            return {};
+        rest = rest.sliced(tab + 1);
+    }
+    const qsizetype tab = rest.indexOf('\t');
+    return tab < 0 ? rest : rest.first(tab);
+}
+
+void EntryStore::keepOnlyHeadwords()
+{
+    std::vector<char>().swap(m_text);
+    std::vector<quint64>().swap(m_starts);
+    std::vector<quint32>().swap(m_slots);
+}
+
+QStringView EntryStore::headword(int entry) const
+{
+    const quint32 begin = m_headwordStarts[std::size_t(entry)];
+    return QStringView(m_headwords.data() + begin,
+                       qsizetype(m_headwordStarts[std::size_t(entry) + 1] - begin));
+}
+
+QStringView EntryStore::pinyin(int entry, QString &buffer) const
+{
+    buffer = QString::fromUtf8(field(entry, 1));
+    return buffer;
+}
+
+QStringView EntryStore::gloss(int entry, QString &buffer) const
+{
+    buffer = QString::fromUtf8(field(entry, 2));
+    return buffer;
+}
+
+QStringView EntryStore::traditional(int entry, QString &buffer) const
+{
+    buffer = QString::fromUtf8(field(entry, 3));
+    return buffer;
+}
+
+QByteArray compile(QList<Entry> entries)
+{
+    ByteArrayOutput out;
+    ListTexts texts(entries);
+    compileTo(texts, out);
+    return out.bytes;
 }
 
 QByteArray assemble(const QList<Entry> &entries, const QList<RawKey> &pinyinKeys,

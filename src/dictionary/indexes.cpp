@@ -56,14 +56,16 @@ quint32 foldedRun(quint32 first, std::span<const quint32> foldedSpelling)
     return run;
 }
 
-TrieBuild buildTrie(const Tables &tables)
+TrieBuild buildTrie(int count, const std::function<QStringView(int)> &headwordAt)
 {
-    // Every headword a candidate can equal, folded, in one buffer.
+    // Every headword a candidate can equal, folded, in one buffer: the
+    // folded key of entry e is [foldedAt[e], foldedAt[e + 1]), empty for a
+    // headword left out.
     std::vector<char16_t> folded;
-    std::vector<std::size_t> foldedAt(std::size_t(tables.entryCount()) + 1);
+    std::vector<std::size_t> foldedAt(std::size_t(count) + 1);
     std::vector<quint32> order;
-    for (int e = 0; e < tables.entryCount(); ++e) {
-        const QStringView headword = tables.headword(e);
+    for (int e = 0; e < count; ++e) {
+        const QStringView headword = headwordAt(e);
         foldedAt[std::size_t(e)] = folded.size();
         if (headword.isEmpty() || headword.size() > kLongestTrieHeadword
             || std::any_of(headword.begin(), headword.end(),
@@ -73,29 +75,23 @@ TrieBuild buildTrie(const Tables &tables)
         foldCodePoints(headword, folded.data() + foldedAt[std::size_t(e)]);
         order.push_back(quint32(e));
     }
+    foldedAt[std::size_t(count)] = folded.size();
     const auto foldedKey = [&](quint32 e) {
-        return std::u16string_view(folded.data() + foldedAt[e],
-                                   std::size_t(tables.headword(int(e)).size()));
+        return std::u16string_view(folded.data() + foldedAt[e], foldedAt[e + 1] - foldedAt[e]);
     };
     const auto spellingOf = [&](quint32 e) {
-        const QStringView h = tables.headword(int(e));
+        const QStringView h = headwordAt(int(e));
         return std::u16string_view(h.utf16(), std::size_t(h.size()));
     };
-
-    // The trie as linked nodes first (0 is the root), each folded text
-    // inserted in order, so that children come in the order of their units.
-    struct Linked
-    {
-        char16_t unit = 0;
-        quint32 first = HeadwordTrie::kNoEntry;
-        quint32 group = 0;
-        std::vector<quint32> children;
-    };
-    std::vector<Linked> linked(1);
 
     TrieBuild trie;
     // Groups of headwords that fold alike are runs of this order; inside a
     // group, each exact spelling is a run too, its entries in entry order.
+    // Each group's folded key (by an entry that has it), first entry and
+    // folded run, in the order of the keys.
+    std::vector<quint32> groupKeys;
+    std::vector<quint32> groupFirsts;
+    std::vector<quint8> groupRuns;
     std::stable_sort(order.begin(), order.end(),
                      [&](quint32 a, quint32 b) { return foldedKey(a) < foldedKey(b); });
     for (std::size_t begin = 0; begin < order.size() && trie.groups.size() < kMaxGroups;) {
@@ -129,45 +125,55 @@ TrieBuild buildTrie(const Tables &tables)
                                                      trie.spellings[group.spellingBegin
                                                                     + quint32(group.foldedSpelling)]
                                                              .entryCount));
-
-        quint32 node = 0;
-        for (const char16_t unit : key) {
-            const std::vector<quint32> &children = linked[node].children;
-            if (!children.empty() && linked[children.back()].unit == unit) {
-                node = children.back();
-            } else {
-                linked.push_back({unit, HeadwordTrie::kNoEntry, 0, {}});
-                linked[node].children.push_back(quint32(linked.size() - 1));
-                node = quint32(linked.size() - 1);
-            }
-        }
-        linked[node].first = first;
-        linked[node].group = quint32(trie.groups.size()) << 8 | run;
+        groupKeys.push_back(order[begin]);
+        groupFirsts.push_back(first);
+        groupRuns.push_back(quint8(run));
         trie.groups.push_back(group);
         begin = end;
     }
+    std::vector<quint32>().swap(order);
 
-    // Numbered breadth first: the children of a node get consecutive
-    // numbers, and the root's children are 0, 1 ... in the order of their
-    // units.
-    std::vector<quint32> breadthFirst = linked[0].children;
-    for (std::size_t i = 0; i < breadthFirst.size(); ++i) {
-        const std::vector<quint32> &children = linked[breadthFirst[i]].children;
-        breadthFirst.insert(breadthFirst.end(), children.begin(), children.end());
+    // Numbered breadth first, level by level: the nodes of a level are the
+    // distinct prefixes of that length of the keys, in the keys' order, so
+    // the children of a node get consecutive numbers in the order of their
+    // units, and the root's children are 0, 1 ...
+    const std::size_t groupCount = groupKeys.size();
+    std::vector<quint32> nodeOf(groupCount); // each key's node on the level above
+    std::size_t firstLevel = 0;                // nodes of the first level: the root's children
+    for (std::size_t depth = 1;; ++depth) {
+        bool any = false;
+        std::u16string_view previous;
+        for (std::size_t g = 0; g < groupCount; ++g) {
+            const std::u16string_view key = foldedKey(groupKeys[g]);
+            if (key.size() < depth)
+                continue;
+            const std::u16string_view prefix = key.substr(0, depth);
+            if (!any || prefix != previous) {
+                const quint32 node = quint32(trie.nodes.size());
+                trie.nodes.push_back({0, 0, HeadwordTrie::kNoEntry, 0});
+                trie.units.push_back(prefix.back());
+                if (depth > 1) {
+                    NodeRecord &parent = trie.nodes[nodeOf[g]];
+                    if (parent.childCount == 0)
+                        parent.childBegin = node;
+                    ++parent.childCount;
+                }
+            }
+            any = true;
+            previous = prefix;
+            nodeOf[g] = quint32(trie.nodes.size() - 1);
+            if (key.size() == depth) {
+                trie.nodes.back().first = groupFirsts[g];
+                trie.nodes.back().group = quint32(g) << 8 | groupRuns[g];
+            }
+        }
+        if (!any)
+            break;
+        if (depth == 1)
+            firstLevel = trie.nodes.size();
     }
-    std::vector<quint32> number(linked.size());
-    for (std::size_t i = 0; i < breadthFirst.size(); ++i)
-        number[breadthFirst[i]] = quint32(i);
-    trie.nodes.reserve(breadthFirst.size());
-    trie.units.reserve(breadthFirst.size());
-    for (const quint32 l : breadthFirst) {
-        const Linked &node = linked[l];
-        const quint32 childBegin = node.children.empty() ? 0 : number[node.children.front()];
-        trie.nodes.push_back({childBegin, quint32(node.children.size()), node.first, node.group});
-        trie.units.push_back(node.unit);
-    }
-    for (const quint32 c : linked[0].children) {
-        const char16_t unit = linked[c].unit;
+    for (std::size_t i = 0; i < firstLevel; ++i) {
+        const char16_t unit = trie.units[i];
         trie.firstUnits[unit >> 5] |= quint32(1) << (unit & 31);
     }
     for (quint32 w = 1; w < kFirstUnitWords; ++w)
@@ -177,43 +183,70 @@ TrieBuild buildTrie(const Tables &tables)
 }
 
 template<typename T>
-void append(QByteArray &out, const T *data, std::size_t count)
+void put(const IndexBytes &out, const T *data, std::size_t count)
 {
-    out.append(reinterpret_cast<const char *>(data), qsizetype(count * sizeof(T)));
+    out(reinterpret_cast<const char *>(data), count * sizeof(T));
 }
 
 } // namespace
 
-QByteArray buildIndexes(const Tables &tables)
+quint64 writeIndexes(int entryCount, const std::function<QStringView(int)> &headwordAt,
+                     const std::function<std::vector<quint32>(IndexedTree)> &treeOf,
+                     const IndexBytes &out)
 {
-    const std::vector<quint32> trees[kIndexedLists] = {
-            buildPrefixTree(tables.entryCount(), [&](int row) { return tables.headword(row); }),
-            buildPrefixTree(tables.pinyinKeyCount(),
-                            [&](int row) { return tables.pinyinKey(row); }),
-            buildPrefixTree(tables.frenchKeyCount(),
-                            [&](int row) { return tables.frenchKey(row); }),
-            buildPrefixTree(tables.frenchKeyCount(),
-                            [&](int row) { return tables.foldedFrenchKey(row); }),
-            buildPrefixTree(tables.hasTraditionalForms() ? tables.entryCount() : 0,
-                            [&](int row) { return tables.traditionalWriting(row); }),
+    quint64 written = 0;
+    const IndexBytes counted = [&](const char *data, std::size_t size) {
+        written += size;
+        out(data, size);
     };
-    const TrieBuild trie = buildTrie(tables);
-
+    const TrieBuild trie = buildTrie(entryCount, headwordAt);
     const IndexHeader header{quint32(trie.nodes.size()), quint32(trie.groups.size()),
                              quint32(trie.spellings.size()), quint32(trie.entries.size())};
+    put(counted, &header, 1);
+    // One tree at a time: each is let go once written.
+    for (int list = 0; list < kIndexedLists; ++list) {
+        const std::vector<quint32> tree = treeOf(IndexedTree(list));
+        put(counted, tree.data(), tree.size());
+    }
+    put(counted, trie.firstUnits.data(), trie.firstUnits.size());
+    put(counted, trie.firstUnitRanks.data(), trie.firstUnitRanks.size());
+    put(counted, trie.nodes.data(), trie.nodes.size());
+    put(counted, trie.groups.data(), trie.groups.size());
+    put(counted, trie.spellings.data(), trie.spellings.size());
+    put(counted, trie.entries.data(), trie.entries.size());
+    put(counted, trie.units.data(), trie.units.size());
+    if (trie.units.size() % 2) {
+        const char16_t padding = 0;
+        put(counted, &padding, 1);
+    }
+    return written;
+}
+
+QByteArray buildIndexes(const Tables &tables)
+{
     QByteArray out;
-    append(out, &header, 1);
-    for (const std::vector<quint32> &tree : trees)
-        append(out, tree.data(), tree.size());
-    append(out, trie.firstUnits.data(), trie.firstUnits.size());
-    append(out, trie.firstUnitRanks.data(), trie.firstUnitRanks.size());
-    append(out, trie.nodes.data(), trie.nodes.size());
-    append(out, trie.groups.data(), trie.groups.size());
-    append(out, trie.spellings.data(), trie.spellings.size());
-    append(out, trie.entries.data(), trie.entries.size());
-    append(out, trie.units.data(), trie.units.size());
-    if (trie.units.size() % 2)
-        out.append(2, '\0');
+    writeIndexes(
+            tables.entryCount(), [&](int e) { return tables.headword(e); },
+            [&](IndexedTree tree) {
+                switch (tree) {
+                case IndexedTree::PinyinKeys:
+                    return buildPrefixTree(tables.pinyinKeyCount(),
+                                           [&](int row) { return tables.pinyinKey(row); });
+                case IndexedTree::FrenchKeys:
+                    return buildPrefixTree(tables.frenchKeyCount(),
+                                           [&](int row) { return tables.frenchKey(row); });
+                case IndexedTree::FoldedFrenchKeys:
+                    return buildPrefixTree(tables.frenchKeyCount(),
+                                           [&](int row) { return tables.foldedFrenchKey(row); });
+                case IndexedTree::Traditional:
+                    return buildPrefixTree(tables.hasTraditionalForms() ? tables.entryCount() : 0,
+                                           [&](int row) { return tables.traditionalWriting(row); });
+                default: // IndexedTree::Headwords
+                    return buildPrefixTree(tables.entryCount(),
+                                           [&](int row) { return tables.headword(row); });
+                }
+            },
+            [&](const char *data, std::size_t size) { out.append(data, qsizetype(size)); });
     return out;
 }
 

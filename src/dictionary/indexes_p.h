@@ -1,13 +1,16 @@
 #pragma once
 
 #include "dictionary/headwordtrie.h"
+#include "dictionary/tables.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
+
+#include <functional>
+#include <vector>
 
 namespace Verarov::Dictionary {
-
-class Tables;
 
 // The index section of a compiled dictionary, after its pool: what the
 // lookups and the translation search, derived from the texts alone.
@@ -35,8 +38,14 @@ struct IndexHeader
     quint32 entryRefCount;
 };
 
-// The lists that have a prefix tree: Headwords, PinyinKeys, FrenchKeys,
-// the folded French keys and the traditional writings.
+// The lists that have a prefix tree, in the order of their trees.
+enum class IndexedTree {
+    Headwords,
+    PinyinKeys,
+    FrenchKeys,
+    FoldedFrenchKeys, // Tables::foldedFrenchKey of each French key row
+    Traditional,      // Tables::traditionalWriting of each entry, when given
+};
 inline constexpr int kIndexedLists = 5;
 
 // Views of an index section; the trees in the order of kIndexedLists.
@@ -48,6 +57,17 @@ struct IndexViews
 
 // Builds the index section of tables from their texts alone.
 QByteArray buildIndexes(const Tables &tables);
+
+// Where an index section goes, piece by piece.
+using IndexBytes = std::function<void(const char *data, std::size_t size)>;
+
+// Writes the index section of entryCount entries with these headwords, in
+// entry order; treeOf gives the prefix tree of each indexed list, asked for
+// one after the other in the order of IndexedTree, each let go once
+// written.  Returns the section's size in bytes.
+quint64 writeIndexes(int entryCount, const std::function<QStringView(int)> &headwordAt,
+                     const std::function<std::vector<quint32>(IndexedTree)> &treeOf,
+                     const IndexBytes &out);
 
 // Reads an index section laid out for tables with these counts.  With
 // checkBounds, every number that is followed (a row, a node, a group, a

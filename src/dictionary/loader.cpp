@@ -2,16 +2,23 @@
 
 #include "dictionary/builder.h"
 #include "dictionary/casefolding.h"
+#include "dictionary/compile_p.h"
 #include "dictionary/derivation_p.h"
 #include "dictionary/reader.h"
+#include "io/folders.h"
 #include "io/input.h"
 #include "io/names.h"
 #include "io/output.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
+#ifdef __GLIBC__
+#include <malloc.h>
 #endif
 
 #include <QCryptographicHash>
@@ -30,10 +37,12 @@ Q_LOGGING_CATEGORY(lcDictionary, "verarov.dictionary", QtWarningMsg)
 
 QString externalDictionaryPath()
 {
-    const QString fromEnvironment = qEnvironmentVariable("VERAROV_DICTIONARY");
+    // The name's bytes as given, UTF-8 or not: decoded through the locale,
+    // a GBK or Latin-1 name would lead to another file.
+    const QByteArray fromEnvironment = qgetenv("VERAROV_DICTIONARY");
     if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        return Io::decodeName(fromEnvironment);
+    const QString dir = Io::userLocation(QStandardPaths::AppDataLocation);
     if (dir.isEmpty())
         return {};
     for (const QString &name : {u"dictionary.tsv"_s, u"dictionary.u8"_s}) {
@@ -68,8 +77,10 @@ namespace {
 // later start-ups skip reading, parsing, sorting and indexing.  Valid while
 // the source has the same size and change stamp, the program derives
 // dictionaries the same way and Qt folds letter case as it did.  The
-// checksum covers what follows the header; it is verified apart from the
-// load (cacheIntact), which maps the file and reads only what it uses.
+// checksum covers what follows the header (the compiled form after its own
+// header, then that header, which the compilation writes last); it is
+// verified apart from the load (cacheIntact), which maps the file and reads
+// only what it uses.
 struct CacheHeader
 {
     char magic[8];
@@ -82,15 +93,24 @@ struct CacheHeader
     quint32 reserved;
     unsigned char checksum[32]; // SHA-256 of the compiled form after the header
 };
-constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '4'};
+constexpr char kCacheMagic[8] = {'V', 'R', 'V', 'C', 'A', 'C', 'H', '6'};
 constexpr auto kCacheChecksum = QCryptographicHash::Sha256;
 static_assert(sizeof(CacheHeader) % 8 == 0, "the compiled form stays aligned");
 
-// When the source was last changed: modification and status-change times
-// in nanoseconds where the system gives them.  Together with the size they
-// tell a changed file, as build tools do, without reading it.
-quint64 changeStamp(const QString &path)
+// Whether the source is a regular file, its size, and when it was last
+// changed: modification and status-change times in nanoseconds where the
+// system gives them.  Together with the size they tell a changed file, as
+// build tools do, without reading it.  The name is taken as its bytes.
+struct SourceFacts
 {
+    bool isFile = false;
+    quint64 size = 0;
+    quint64 stamp = 0;
+};
+
+SourceFacts sourceFacts(const QString &path)
+{
+    SourceFacts facts;
 #ifdef Q_OS_UNIX
     struct stat info;
     if (::stat(Io::encodeName(path).constData(), &info) == 0) {
@@ -98,21 +118,29 @@ quint64 changeStamp(const QString &path)
                 quint64(info.st_mtim.tv_sec) * 1000000000u + quint64(info.st_mtim.tv_nsec);
         const quint64 changed =
                 quint64(info.st_ctim.tv_sec) * 1000000000u + quint64(info.st_ctim.tv_nsec);
-        return modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
+        facts.isFile = S_ISREG(info.st_mode);
+        facts.size = quint64(info.st_size);
+        facts.stamp = modified ^ (changed * 0x9e3779b97f4a7c15ULL) ^ quint64(info.st_ino) << 1;
     }
-#endif
+#else
     const QFileInfo fileInfo(path);
-    return quint64(fileInfo.lastModified().toMSecsSinceEpoch())
-           ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch()) * 0x9e3779b97f4a7c15ULL;
+    facts.isFile = fileInfo.isFile();
+    facts.size = quint64(fileInfo.size());
+    facts.stamp = quint64(fileInfo.lastModified().toMSecsSinceEpoch())
+                  ^ quint64(fileInfo.metadataChangeTime().toMSecsSinceEpoch())
+                            * 0x9e3779b97f4a7c15ULL;
+#endif
+    return facts;
 }
 
 QString cachePath(const QString &source)
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString dir = Io::userLocation(QStandardPaths::CacheLocation);
     if (dir.isEmpty())
         return {};
-    const QByteArray id = QCryptographicHash::hash(QFileInfo(source).absoluteFilePath().toUtf8(),
-                                                   QCryptographicHash::Sha1)
+    const QByteArray id = QCryptographicHash::hash(
+                                  Io::encodeName(QFileInfo(source).absoluteFilePath()),
+                                  QCryptographicHash::Sha1)
                                   .toHex();
     return QDir(dir).filePath(u"dictionaries/"_s + QString::fromLatin1(id) + u".bin"_s);
 }
@@ -154,24 +182,74 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
     return true;
 }
 
-void storeCache(const QString &cacheFile, CacheHeader header, const QByteArray &compiled)
+// The compiled form written into a cache file as it is made, its checksum
+// taken on the way.  The compiled header comes last, once known: the
+// checksum covers what follows it, then it.
+class CacheOutput final : public CompiledOutput
 {
-    const QByteArray checksum = QCryptographicHash::hash(compiled, kCacheChecksum);
-    static_assert(sizeof header.checksum == 32);
-    std::memcpy(header.checksum, checksum.constData(), sizeof header.checksum);
-    if (cacheFile.isEmpty() || !QDir().mkpath(QFileInfo(cacheFile).path()))
-        return;
+public:
+    CacheOutput(Io::OutputFile &file, CacheHeader header) : m_file(file), m_header(header)
+    {
+        m_file.writeBytes(reinterpret_cast<const char *>(&m_header), sizeof m_header);
+    }
+    void write(const char *data, std::size_t size) override
+    {
+        m_file.writeBytes(data, size);
+        const std::size_t before = m_written;
+        m_written += size;
+        if (m_written <= sizeof(CompiledHeader))
+            return;
+        const std::size_t skip = before < sizeof(CompiledHeader) ? sizeof(CompiledHeader) - before : 0;
+        m_hash.addData(QByteArrayView(data + skip, qsizetype(size - skip)));
+    }
+    void finish(const CompiledHeader &header) override
+    {
+        m_hash.addData(QByteArrayView(reinterpret_cast<const char *>(&header), sizeof header));
+        const QByteArray checksum = m_hash.result();
+        static_assert(sizeof m_header.checksum == 32);
+        std::memcpy(m_header.checksum, checksum.constData(), sizeof m_header.checksum);
+        m_file.writeBytesAt(0, reinterpret_cast<const char *>(&m_header), sizeof m_header);
+        m_file.writeBytesAt(sizeof m_header, reinterpret_cast<const char *>(&header),
+                            sizeof header);
+    }
+
+private:
+    Io::OutputFile &m_file;
+    CacheHeader m_header;
+    QCryptographicHash m_hash{kCacheChecksum};
+    std::size_t m_written = 0;
+};
+
+// Compiles the entries straight into the cache file, in a folder that
+// exists: the compiled form is never held in memory.  False when it could
+// not be written.
+bool storeCache(const QString &cacheFile, const CacheHeader &header, EntryTexts &entries)
+{
     // Written aside and renamed: a link in its place is replaced, never
     // written through, and a failure leaves no half-written cache.
     Io::OutputFile file;
     if (file.create(cacheFile, Io::OutputFile::Streams::Replaced) == 0) {
-        file.writeBytes(reinterpret_cast<const char *>(&header), sizeof header);
-        file.writeBytes(compiled.constData(), std::size_t(compiled.size()));
-        if (file.close() == 0 && file.commit() == 0)
-            return;
+        CacheOutput out(file, header);
+        if (compileTo(entries, out) && file.close() == 0 && file.commit() == 0)
+            return true;
     }
     qCInfo(lcDictionary) << "cannot cache the dictionary in" << cacheFile;
+    return false;
 }
+
+class MemoryOutput final : public CompiledOutput
+{
+public:
+    void write(const char *data, std::size_t size) override
+    {
+        bytes.append(data, qsizetype(size));
+    }
+    void finish(const CompiledHeader &header) override
+    {
+        std::memcpy(bytes.data(), &header, sizeof header);
+    }
+    QByteArray bytes;
+};
 
 } // namespace
 
@@ -182,10 +260,10 @@ Loaded loadExternal(const QString &path, CacheUse use)
         loaded.failure =
                 line > 0
                         ? u"Impossible d'utiliser le dictionnaire « %1 » : %2 (ligne %3). Le dictionnaire intégré est utilisé"_s
-                                  .arg(path, reason)
+                                  .arg(Io::displayName(path), reason)
                                   .arg(line)
                         : u"Impossible d'utiliser le dictionnaire « %1 » : %2. Le dictionnaire intégré est utilisé"_s
-                                  .arg(path, reason);
+                                  .arg(Io::displayName(path), reason);
         loaded.tables = builtIn();
         return loaded;
     };
@@ -195,36 +273,57 @@ Loaded loadExternal(const QString &path, CacheUse use)
     std::memcpy(header.magic, kCacheMagic, sizeof header.magic);
     header.derivation = kDerivationId;
     header.folding = caseFoldingVersion();
-    const QFileInfo info(path);
-    header.sourceSize = quint64(info.size());
-    header.sourceStamp = changeStamp(path);
-    const QString cacheFile = info.isFile() ? cachePath(path) : QString();
+    const SourceFacts source = sourceFacts(path);
+    header.sourceSize = source.size;
+    header.sourceStamp = source.stamp;
+    const QString cacheFile = source.isFile ? cachePath(path) : QString();
     if (use == CacheUse::Read && loadCached(cacheFile, header, loaded)) {
         loaded.path = path;
         return loaded;
     }
 
-    QByteArray data;
-    const QString problem = readWholeFile(path, data);
-    if (!problem.isEmpty())
-        return fail(problem, 0);
-    if (quint64(data.size()) != header.sourceSize)
-        header.sourceStamp = 0; // changed while read: do not trust the stamp
-
-    const ReadResult read = parseDictionary(data);
-    data.clear();
+    // Read in blocks into a compact store, compiled into the cache file, and
+    // the cache mapped: neither the file's text nor the compiled form is held
+    // whole in memory.
+    auto entries = std::make_unique<EntryStore>();
+    entries->reserve(qint64(std::min<quint64>(header.sourceSize, kMaxDictionaryBytes)));
+    qint64 bytesRead = 0;
+    const ReadResult read = readDictionaryFile(path, *entries, &bytesRead);
     if (!read.error.isEmpty())
         return fail(read.error, read.errorLine);
+    entries->squeeze();
+    if (quint64(bytesRead) != header.sourceSize)
+        header.sourceStamp = 0; // changed while read: do not trust the stamp
     loaded.path = path;
     loaded.skipped = int(read.skipped.size());
     loaded.repeats = read.repeats;
     for (const SkippedLine &s : read.skipped)
         qCInfo(lcDictionary).noquote() << path << "line" << s.line << "skipped:" << s.reason;
-    const QByteArray compiled = compile(read.entries);
     header.skipped = quint32(loaded.skipped);
     header.repeats = quint32(loaded.repeats);
-    storeCache(cacheFile, header, compiled);
-    loaded.tables = Tables::fromCompiled(compiled);
+    if (!cacheFile.isEmpty() && Io::makeFolders(QFileInfo(cacheFile).path()) == 0) {
+        const bool stored = storeCache(cacheFile, header, *entries);
+        entries.reset(); // before the mapped tables take their place
+#ifdef __GLIBC__
+        malloc_trim(0); // and what the compilation freed goes back to the system
+#endif
+        if (stored && loadCached(cacheFile, header, loaded)) {
+            loaded.cache.clear(); // just written: nothing to verify
+            return loaded;
+        }
+        // Not written, or replaced since: read again.
+        loaded.skipped = int(read.skipped.size());
+        loaded.repeats = read.repeats;
+        entries = std::make_unique<EntryStore>();
+        if (const ReadResult again = readDictionaryFile(path, *entries); !again.error.isEmpty())
+            return fail(again.error, again.errorLine);
+    }
+    // No cache to map: compiled in memory.
+    MemoryOutput compiled;
+    if (!compileTo(*entries, compiled))
+        return fail(u"dictionnaire trop volumineux"_s, 0);
+    loaded.tables = Tables::fromCompiled(compiled.bytes);
+    loaded.cache.clear();
     return loaded;
 }
 
@@ -243,8 +342,10 @@ bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
     if (file.read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header)
         || std::memcmp(header.magic, kCacheMagic, sizeof header.magic) != 0)
         return false;
-    // Read through in blocks: memory does not grow with the cache.
+    // Read through in blocks: memory does not grow with the cache.  The
+    // compiled header is taken into the checksum last.
     QCryptographicHash hash(kCacheChecksum);
+    const QByteArray compiledHeader = file.read(sizeof(CompiledHeader));
     QByteArray block(1 << 20, Qt::Uninitialized);
     for (;;) {
         if (stop && stop->load())
@@ -256,6 +357,7 @@ bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
             break;
         hash.addData(QByteArrayView(block.constData(), got));
     }
+    hash.addData(compiledHeader);
     const QByteArray checksum = hash.result();
     return std::memcmp(checksum.constData(), header.checksum, sizeof header.checksum) == 0;
 }
@@ -263,7 +365,7 @@ bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
 QString damagedCacheMessage(const QString &path)
 {
     return u"Le cache du dictionnaire « %1 » était endommagé : il a été reconstruit à partir du dictionnaire, qui sera utilisé au prochain démarrage"_s
-            .arg(path);
+            .arg(Io::displayName(path));
 }
 
 quint64 derivationId()

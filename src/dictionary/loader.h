@@ -17,7 +17,11 @@ struct Loaded
     QString failure; // French message when a chosen file could not be used
     int skipped = 0; // lines of the external file that were left out
     int repeats = 0; // exact repeats dropped from the external file
-    QString cache;   // the cache file the tables are mapped from, or empty
+    // The cache found current, which the tables are mapped from and whose
+    // checksum is yet to be verified (cacheIntact); empty when the file was
+    // read (its tables are then mapped from the cache this load wrote, when
+    // it could write one).
+    QString cache;
 };
 
 // The external dictionary to use, if any: the file named by the environment

@@ -40,4 +40,26 @@ std::vector<quint32> buildPrefixTree(int count, const std::function<QStringView(
     return tree;
 }
 
+std::vector<quint32> buildPrefixTree(std::span<const quint32> rankOfRow, quint32 rankCount)
+{
+    const std::size_t n = rankOfRow.size();
+    if (n == 0)
+        return {};
+    // Rows counted by rank, then placed in row order within each rank.
+    std::vector<quint32> tree(2 * n);
+    {
+        std::vector<std::size_t> next(std::size_t(rankCount) + 1);
+        for (const quint32 rank : rankOfRow)
+            ++next[rank + 1];
+        for (std::size_t r = 1; r < next.size(); ++r)
+            next[r] += next[r - 1];
+        for (std::size_t row = 0; row < n; ++row)
+            tree[n + next[rankOfRow[row]]++] = quint32(row);
+    }
+    for (std::size_t k = n; k-- > 1;)
+        tree[k] = std::min(tree[2 * k], tree[2 * k + 1]);
+    tree[0] = 0;
+    return tree;
+}
+
 } // namespace Verarov::Dictionary

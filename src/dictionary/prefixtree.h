@@ -3,6 +3,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace Verarov::Dictionary {
@@ -18,5 +19,11 @@ namespace Verarov::Dictionary {
 //   tree[0] is 0.  No numbers at all for n = 0.
 // Keys "b", "A", "ab" (rows 0, 1, 2): leaves 1, 2, 0.
 std::vector<quint32> buildPrefixTree(int count, const std::function<QStringView(int)> &keyAt);
+
+// The same tree when the keys are numbered texts, given the rank of each
+// row's text among the texts folded (foldUnit, compared unit by unit; texts
+// that fold alike share a rank, ranks below rankCount): the rows are sorted
+// by rank, ties by row, without a folded copy of every key.
+std::vector<quint32> buildPrefixTree(std::span<const quint32> rankOfRow, quint32 rankCount);
 
 } // namespace Verarov::Dictionary

@@ -3,10 +3,14 @@
 #include "dictionary/pinyin.h"
 #include "dictionary/text.h"
 
+#include "io/messages.h"
+
 #include <QSet>
 
 #include <algorithm>
 #include <QStringDecoder>
+
+#include <cstring>
 
 
 namespace Verarov::Dictionary {
@@ -135,92 +139,181 @@ SourceFormat detectFormat(QStringView line)
 
 } // namespace
 
-ReadResult parseDictionary(QByteArrayView data)
+DictionaryParser::DictionaryParser(EntrySink &sink) : m_sink(sink) { }
+
+bool DictionaryParser::line(QByteArrayView bytes)
 {
-    ReadResult result;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data = data.sliced(3);
+    if (!m_result.error.isEmpty())
+        return false;
+    ++m_lineNumber;
+    if (m_lineNumber == 1 && bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
 
-    QSet<QString> seen;
-    int lineNumber = 0;
-    qsizetype pos = 0;
-    while (pos < data.size()) {
-        qsizetype end = data.indexOf('\n', pos);
-        if (end < 0)
-            end = data.size();
-        QByteArrayView bytes = data.sliced(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-
-        // U+FEFF at the start of a line is kept: it is no byte-order mark
-        // there, and a headword must not lose it unseen.
-        QStringDecoder decoder(QStringDecoder::Utf8,
-                               QStringDecoder::Flag::Stateless
-                                       | QStringDecoder::Flag::ConvertInitialBom);
-        const QString line = decoder.decode(bytes);
-        if (decoder.hasError()) {
-            result.skipped.append({lineNumber, u"texte UTF-8 invalide"_s});
-            continue;
-        }
-        if (trimmed(line).isEmpty() || line.startsWith(u'#'))
-            continue;
-        if (result.format == SourceFormat::Unknown) {
-            result.format = detectFormat(line);
-            if (result.format == SourceFormat::Unknown) {
-                // A line of neither format is skipped while the lines after
-                // it may still tell the format; a file that begins with many
-                // (binary data, a text) is reported from its first line.
-                result.skipped.append({lineNumber, u"ligne mal formée"_s});
-                if (result.skipped.size() < kLinesToTellTheFormat)
-                    continue;
-                result.error = u"format de dictionnaire non reconnu"_s;
-                result.errorLine =
-                        result.skipped.isEmpty() ? lineNumber : result.skipped.front().line;
-                return result;
-            }
-        }
-
-        Entry entry;
-        QString why;
-        const bool parsed = result.format == SourceFormat::Tsv ? parseTsv(line, entry, why)
-                                                               : parseCcCedict(line, entry, why);
-        if (parsed)
-            why = entryProblem(entry);
-        if (!why.isEmpty()) {
-            result.skipped.append({lineNumber, why});
-            continue;
-        }
-        const QString identity = entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
-        if (seen.contains(identity)) {
-            ++result.repeats;
-            continue;
-        }
-        seen.insert(identity);
-        result.entries.append(std::move(entry));
+    // U+FEFF at the start of a line is kept: it is no byte-order mark
+    // there, and a headword must not lose it unseen.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless
+                                   | QStringDecoder::Flag::ConvertInitialBom);
+    const QString line = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        m_result.skipped.append({m_lineNumber, u"texte UTF-8 invalide"_s});
+        return true;
     }
+    if (trimmed(line).isEmpty() || line.startsWith(u'#'))
+        return true;
+    if (m_result.format == SourceFormat::Unknown) {
+        m_result.format = detectFormat(line);
+        if (m_result.format == SourceFormat::Unknown) {
+            // A line of neither format is skipped while the lines after
+            // it may still tell the format; a file that begins with many
+            // (binary data, a text) is reported from its first line.
+            m_result.skipped.append({m_lineNumber, u"ligne mal formée"_s});
+            if (m_result.skipped.size() < kLinesToTellTheFormat)
+                return true;
+            m_result.error = u"format de dictionnaire non reconnu"_s;
+            m_result.errorLine = m_result.skipped.front().line;
+            return false;
+        }
+    }
+
+    Entry entry;
+    QString why;
+    const bool parsed = m_result.format == SourceFormat::Tsv ? parseTsv(line, entry, why)
+                                                             : parseCcCedict(line, entry, why);
+    if (parsed)
+        why = entryProblem(entry);
+    if (!why.isEmpty()) {
+        m_result.skipped.append({m_lineNumber, why});
+        return true;
+    }
+    if (m_sink.add(std::move(entry)))
+        ++m_entries;
+    else
+        ++m_result.repeats;
+    return true;
+}
+
+ReadResult DictionaryParser::finish()
+{
+    ReadResult result = std::move(m_result);
+    if (!result.error.isEmpty())
+        return result;
     if (result.format == SourceFormat::Unknown && result.skipped.isEmpty()) {
         result.error = u"aucune entrée"_s;
     } else if (result.format == SourceFormat::Unknown) {
         result.error = u"format de dictionnaire non reconnu"_s;
         result.errorLine = result.skipped.front().line;
-    } else if (result.entries.isEmpty()) {
+    } else if (m_entries == 0) {
         result.error = u"aucune entrée utilisable"_s;
     }
     return result;
 }
 
+namespace {
+
+// Entries kept in a list, exact repeats (same headword, pinyin and gloss)
+// dropped.
+class ListSink final : public EntrySink
+{
+public:
+    explicit ListSink(QList<Entry> &entries) : m_entries(entries) { }
+    bool add(Entry &&entry) override
+    {
+        const QString identity = entry.headword + u'\t' + entry.pinyin + u'\t' + entry.gloss;
+        if (m_seen.contains(identity))
+            return false;
+        m_seen.insert(identity);
+        m_entries.append(std::move(entry));
+        return true;
+    }
+
+private:
+    QList<Entry> &m_entries;
+    QSet<QString> m_seen;
+};
+
+} // namespace
+
+ReadResult parseDictionary(QByteArrayView data)
+{
+    QList<Entry> entries;
+    ListSink sink(entries);
+    DictionaryParser parser(sink);
+    for (qsizetype pos = 0; pos < data.size();) {
+        qsizetype end = data.indexOf('\n', pos);
+        if (end < 0)
+            end = data.size();
+        const bool goOn = parser.line(data.sliced(pos, end - pos));
+        pos = end + 1;
+        if (!goOn)
+            break;
+    }
+    ReadResult result = parser.finish();
+    result.entries = std::move(entries);
+    return result;
+}
+
+ReadResult readDictionaryFile(const QString &path, EntrySink &sink, qint64 *bytesRead)
+{
+    ReadResult failed;
+    Io::InputFile file;
+    if (const int error = file.open(path); error != 0) {
+        failed.error = Io::inputErrorMessage(error);
+        return failed;
+    }
+    const QString tooLarge = u"fichier trop volumineux (plus de %1 Mo)"_s.arg(kMaxDictionaryBytes >> 20);
+    if (file.size() > kMaxDictionaryBytes) {
+        failed.error = tooLarge;
+        return failed;
+    }
+    // Read in blocks, line by line: the file is never held whole.  The bytes
+    // read are counted, not the size the system reports.
+    DictionaryParser parser(sink);
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    qsizetype used = 0; // the start of a line not ended yet, at the start of the block
+    qint64 total = 0;
+    bool goOn = true;
+    for (;;) {
+        if (used == block.size())
+            block.resize(block.size() * 2); // a line longer than the block
+        const qint64 got = file.read(block.data() + used, block.size() - used);
+        if (got < 0) {
+            failed.error = u"erreur de lecture"_s;
+            return failed;
+        }
+        total += got;
+        if (total > kMaxDictionaryBytes) {
+            failed.error = tooLarge;
+            return failed;
+        }
+        const QByteArrayView data(block.constData(), used + qsizetype(got));
+        qsizetype pos = 0;
+        for (qsizetype end; goOn && (end = data.indexOf('\n', pos)) >= 0; pos = end + 1)
+            goOn = parser.line(data.sliced(pos, end - pos));
+        if (got == 0) {
+            if (goOn && pos < data.size())
+                parser.line(data.sliced(pos));
+            break;
+        }
+        if (!goOn)
+            break;
+        used = data.size() - pos;
+        std::memmove(block.data(), block.constData() + pos, std::size_t(used));
+    }
+    if (bytesRead)
+        *bytesRead = total;
+    return parser.finish();
+}
+
 ReadResult readDictionaryFile(const QString &path)
 {
-    QByteArray data;
-    const QString problem = readWholeFile(path, data);
-    if (!problem.isEmpty()) {
-        ReadResult result;
-        result.error = problem;
-        return result;
-    }
-    return parseDictionary(data);
+    QList<Entry> entries;
+    ListSink sink(entries);
+    ReadResult result = readDictionaryFile(path, sink);
+    result.entries = std::move(entries);
+    return result;
 }
 
 QString toTsvLine(const Entry &entry)

@@ -53,6 +53,32 @@ struct ReadResult
 // stays.
 ReadResult parseDictionary(QByteArrayView data);
 
+// Receives the entries of a dictionary as they are read; returns false for
+// an exact repeat of an entry it has, which it drops.
+class EntrySink
+{
+public:
+    virtual ~EntrySink() = default;
+    virtual bool add(Entry &&entry) = 0;
+};
+
+// parseDictionary line by line: each line (without its LF) as it comes,
+// the entries into a sink, the result at the end (its entries left empty).
+class DictionaryParser
+{
+public:
+    explicit DictionaryParser(EntrySink &sink);
+    // False once the data is found unusable: the lines after it are not read.
+    bool line(QByteArrayView bytes);
+    ReadResult finish();
+
+private:
+    EntrySink &m_sink;
+    ReadResult m_result;
+    int m_lineNumber = 0;
+    int m_entries = 0;
+};
+
 // Far above any real dictionary; keeps a wrong path from filling memory.
 inline constexpr qint64 kMaxDictionaryBytes = qint64(256) << 20;
 
@@ -65,6 +91,11 @@ inline QString readWholeFile(const QString &path, QByteArray &data,
 
 // The same for a file; a file that cannot be read sets error.
 ReadResult readDictionaryFile(const QString &path);
+
+// The same, read in blocks, the entries into a sink; *bytesRead, when
+// given, is set to the file's size as read.  Memory does not grow with the
+// file beyond what the sink keeps.
+ReadResult readDictionaryFile(const QString &path, EntrySink &sink, qint64 *bytesRead = nullptr);
 
 // One entry as a line of our TSV format, without line end: the fourth
 // field only when the entry has a traditional form.

@@ -53,6 +53,10 @@ int syncFile(int fd)
 {
     return ::_commit(fd);
 }
+bool seekFile(int fd, qint64 offset)
+{
+    return ::_lseeki64(fd, offset, SEEK_SET) == offset;
+}
 void startStoring(int, qint64, qint64) { }
 int closeFile(int fd)
 {
@@ -99,6 +103,10 @@ ssize_t writeFile(int fd, const char *data, std::size_t size)
 int syncFile(int fd)
 {
     return ::fsync(fd);
+}
+bool seekFile(int fd, qint64 offset)
+{
+    return ::lseek(fd, off_t(offset), SEEK_SET) == off_t(offset);
 }
 void startStoring(int fd, qint64 offset, qint64 length)
 {
@@ -448,6 +456,33 @@ void OutputFile::writeBytes(const char *bytes, std::size_t size)
         bytes += n;
         size -= n;
     }
+}
+
+void OutputFile::writeBytesAt(qint64 offset, const char *bytes, std::size_t size)
+{
+    flush();
+    if (m_error != 0)
+        return;
+    if (m_inPlace || m_fd < 0 || offset < 0 || offset + qint64(size) > m_written) {
+        m_error = EINVAL;
+        return;
+    }
+    if (!seekFile(m_fd, offset)) {
+        m_error = errno;
+        return;
+    }
+    while (size > 0 && m_error == 0) {
+        const ssize_t put = writeFile(m_fd, bytes, size);
+        if (put < 0) {
+            if (errno != EINTR)
+                m_error = errno;
+        } else {
+            bytes += put;
+            size -= std::size_t(put);
+        }
+    }
+    if (m_error == 0 && !seekFile(m_fd, m_written))
+        m_error = errno;
 }
 
 void OutputFile::flush()

@@ -56,6 +56,9 @@ public:
     void write(char16_t unit) { write(QStringView(&unit, 1)); }
     // Writes bytes as they are: a text encoded already.
     void writeBytes(const char *bytes, std::size_t size);
+    // Writes bytes over some already written, from offset on (a header known
+    // only at the end); not into a stream.
+    void writeBytesAt(qint64 offset, const char *bytes, std::size_t size);
     // Writes what is buffered, has the system store it, and closes; returns
     // 0 or the first write error.
     int close();

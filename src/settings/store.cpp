@@ -1,5 +1,7 @@
 #include "settings/store.h"
 
+#include "io/folders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -347,15 +349,9 @@ QString userStoreLocation()
 #ifdef Q_OS_WIN
     return kRegistryKey;
 #else
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-#ifndef Q_OS_DARWIN
-    // A relative $XDG_CONFIG_HOME is invalid and ignored (XDG base
-    // directories): never a folder relative to the current one.
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QStandardPaths::isTestModeEnabled() && !xdg.isEmpty() && QDir::isRelativePath(xdg))
-        folder = QDir::homePath() + u"/.config"_s;
-#endif
-    return folder + u"/Duvuduz_ivod.conf"_s;
+    // A relative $XDG_CONFIG_HOME is ignored: never a folder relative to
+    // the current one.
+    return Io::userLocation(QStandardPaths::GenericConfigLocation) + u"/Duvuduz_ivod.conf"_s;
 #endif
 }
 
