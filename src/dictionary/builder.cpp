@@ -173,20 +173,6 @@ private:
     const QList<Entry> &m_entries;
 };
 
-class ByteArrayOutput final : public CompiledOutput
-{
-public:
-    void write(const char *data, std::size_t size) override
-    {
-        bytes.append(data, qsizetype(size));
-    }
-    void finish(const CompiledHeader &header) override
-    {
-        std::memcpy(bytes.data(), &header, sizeof header);
-    }
-    QByteArray bytes;
-};
-
 constexpr quint32 kFree = 0xffffffff;
 
 std::size_t hashOf(QByteArrayView bytes)

@@ -3,9 +3,11 @@
 #include "dictionary/compiled_p.h"
 #include "dictionary/reader.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
 #include <vector>
 
 namespace Verarov::Dictionary {
@@ -73,6 +75,21 @@ public:
     virtual ~CompiledOutput() = default;
     virtual void write(const char *data, std::size_t size) = 0;
     virtual void finish(const CompiledHeader &header) = 0;
+};
+
+// The compiled form held in memory.
+class ByteArrayOutput final : public CompiledOutput
+{
+public:
+    void write(const char *data, std::size_t size) override
+    {
+        bytes.append(data, qsizetype(size));
+    }
+    void finish(const CompiledHeader &header) override
+    {
+        std::memcpy(bytes.data(), &header, sizeof header);
+    }
+    QByteArray bytes;
 };
 
 // Compiles the entries into out, section by section: the one derivation of

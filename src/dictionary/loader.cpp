@@ -237,20 +237,6 @@ bool storeCache(const QString &cacheFile, const CacheHeader &header, EntryTexts 
     return false;
 }
 
-class MemoryOutput final : public CompiledOutput
-{
-public:
-    void write(const char *data, std::size_t size) override
-    {
-        bytes.append(data, qsizetype(size));
-    }
-    void finish(const CompiledHeader &header) override
-    {
-        std::memcpy(bytes.data(), &header, sizeof header);
-    }
-    QByteArray bytes;
-};
-
 } // namespace
 
 Loaded loadExternal(const QString &path, CacheUse use)
@@ -319,7 +305,7 @@ Loaded loadExternal(const QString &path, CacheUse use)
             return fail(again.error, again.errorLine);
     }
     // No cache to map: compiled in memory.
-    MemoryOutput compiled;
+    ByteArrayOutput compiled;
     if (!compileTo(*entries, compiled))
         return fail(u"dictionnaire trop volumineux"_s, 0);
     loaded.tables = Tables::fromCompiled(compiled.bytes);
