@@ -6,12 +6,10 @@
 #include "io/messages.h"
 
 #include <QSet>
-
-#include <algorithm>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
-
 
 namespace Verarov::Dictionary {
 
