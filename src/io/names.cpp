@@ -17,6 +17,7 @@ bool isEscape(char16_t unit)
     return unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF;
 }
 
+#ifndef Q_OS_WIN
 // Length of the valid UTF-8 sequence at bytes[i], 0 when there is none
 // (a stray, overlong, surrogate or out-of-range sequence).
 int sequenceLength(const unsigned char *b, qsizetype i, qsizetype size, char32_t *code)
@@ -49,6 +50,7 @@ int sequenceLength(const unsigned char *b, qsizetype i, qsizetype size, char32_t
     *code = c;
     return length;
 }
+#endif
 
 } // namespace
 

@@ -18,15 +18,21 @@ namespace Verarov::Speech {
 
 namespace {
 
+#ifdef VERAROV_HAVE_ESPEAK_NG
 QMutex &engineMutex()
 {
     static QMutex mutex;
     return mutex;
 }
+#endif
 
 QString noVoice()
 {
+#ifdef Q_OS_WIN
+    return u"Aucune voix chinoise n'est installée (eSpeak NG n'est pas livré pour Windows)"_s;
+#else
     return u"Aucune voix chinoise n'est installée (paquet espeak-ng-data)"_s;
+#endif
 }
 
 #ifdef VERAROV_HAVE_ESPEAK_NG
