@@ -251,8 +251,10 @@ if wants installer; then
     cp /usr/share/qt6/translations/qtbase_fr.qm /usr/share/qt6/translations/qtbase_zh_CN.qm \
        "$deploy/translations/"
     cp -r help/dico_aide help/dico_aide_cn "$deploy/"
+    cp data/strokes.bin "$deploy/"
     cp LICENSE "$deploy/LICENSE.txt"
     cp data/LICENSE "$deploy/LICENSE-donnees.txt"
+    cp data/ARPHICPL.TXT "$deploy/LICENSE-traces.txt"
     cp desktop/copyright "$deploy/copyright.txt"
     find "$deploy" \( -name '*.exe' -o -name '*.dll' \) -exec $cross-strip --strip-unneeded {} +
     makensis -V2 -DVERSION="$version" -DDEPLOY="$deploy" -DOUTFILE="$setup" \
@@ -298,7 +300,8 @@ if wants install-check; then
     installed=$(unix_of 'C:\users\'"$wine_user"'\AppData\Local\Programs\Verarov')
     [ -n "$installed" ] || installed=$WINEPREFIX/drive_c/users/$wine_user/AppData/Local/Programs/Verarov
     for f in verarov.exe verarov-data.exe uninstall.exe Qt6Core.dll platforms/qwindows.dll \
-             dico_aide/index.html dico_aide_cn/index.html LICENSE.txt LICENSE-donnees.txt; do
+             strokes.bin dico_aide/index.html dico_aide_cn/index.html \
+             LICENSE.txt LICENSE-donnees.txt LICENSE-traces.txt; do
         [ -f "$installed/$f" ] || fail "not installed: $f"
     done
     menu=$WINEPREFIX/drive_c/users/$wine_user/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
@@ -347,6 +350,26 @@ if wants install-check; then
     fi
     if "$wine" reg query 'HKCU\Software\Duvuduz_ivod' >/dev/null 2>&1; then fail "settings left"; fi
     [ ! -e "$WINEPREFIX/drive_c/users/$wine_user/AppData/Local/verarov" ] || fail "the program's cache left"
+
+    # For all users (an administrator's choice): Program Files, the common
+    # Start menu, the uninstall entry under HKEY_LOCAL_MACHINE.
+    "$wine" "$scratch/setup.exe" /S /AllUsers || fail "the installer (/AllUsers) ended with status $?"
+    "${wine%/*}/wineserver" -w
+    everyone=$WINEPREFIX/drive_c/Program\ Files/Verarov
+    common_menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
+    [ -f "$everyone/verarov.exe" ] || fail "not installed for all users"
+    [ -f "$common_menu/Verarov.lnk" ] || fail "no Start menu entry for all users"
+    "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' >/dev/null 2>&1 \
+        || fail "no uninstall entry for all users"
+    out=$("$wine" "$everyone/verarov-data.exe" check 2>&1) || fail "verarov-data check (all users): status $?: $out"
+    "$wine" "$everyone/uninstall.exe" /S || fail "the uninstaller (all users) ended with status $?"
+    for _ in $(seq 60); do [ -e "$everyone" ] || break; sleep 1; done
+    "${wine%/*}/wineserver" -w
+    [ ! -e "$everyone" ] || fail "left after uninstalling for all users: $(find "$everyone" | head)"
+    [ ! -e "$common_menu/Verarov.lnk" ] || fail "Start menu entry for all users left"
+    if "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' >/dev/null 2>&1; then
+        fail "uninstall entry for all users left"
+    fi
     echo "installed, started, checked and uninstalled in $(elapsed "$t0")"
 fi
 
