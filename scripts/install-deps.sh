@@ -6,14 +6,15 @@
 # dpkg-dev lets cpack find the libraries the package depends on;
 # qt6-translations-l10n puts the toolkit's dialogs in French and Chinese;
 # xvfb gives the start-up benchmark an X server of its own;
-# libespeak-ng-dev speaks the Chinese words (Prononcer, verarov-data say).
+# libespeak-ng-dev speaks the Chinese words (Prononcer, verarov-data say);
+# libfontconfig-dev lets start-up read the font configuration early.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     fonts-noto-cjk fonts-dejavu-core fonts-liberation2
     python3 unicode-data
-    libespeak-ng-dev
+    libespeak-ng-dev libfontconfig-dev
     desktop-file-utils appstream groff-base dpkg-dev
     xvfb
 )

@@ -25,6 +25,12 @@
 #include <csignal>
 #include <iterator>
 
+#ifdef VERAROV_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
+#endif
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #include <shellapi.h>
@@ -298,7 +304,18 @@ int run(int argc, char *argv[])
     char fallbackName[] = "verarov";
     char *toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int toolkitArgc = 1;
+#ifdef VERAROV_HAVE_FONTCONFIG
+    // Fontconfig reads its configuration and its font cache (about a third
+    // of a bare window's start-up) on another core while the toolkit loads
+    // its platform plugin; the first font asked for then finds it ready.
+    // Qt's own call returns at once once it is done; done twice at once,
+    // both would read, so the window waits for it before its first font.
+    std::thread fontSetup([] { FcInit(); });
+#endif
     QApplication app(toolkitArgc, toolkitArgv);
+#ifdef VERAROV_HAVE_FONTCONFIG
+    fontSetup.join();
+#endif
     const QStringList arguments = programArguments(argc, argv);
     prepareApplication(WindowIcon::AfterFirstPaint);
 

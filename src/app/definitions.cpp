@@ -184,21 +184,61 @@ bool useToolkitLanguage(Settings::Language language)
     return true;
 }
 
+namespace {
+
+// The actions and widgets below a window by name, each name to the one
+// QObject::findChild() finds first (the children of an object before
+// their own children): one walk of the window instead of one per name.
+struct NamedChildren
+{
+    QHash<QString, QAction *> actions;
+    QHash<QString, QWidget *> widgets;
+    QList<QTabWidget *> tabControls;
+
+    explicit NamedChildren(const QObject *window) { add(window); }
+
+private:
+    void add(const QObject *parent)
+    {
+        const QObjectList &children = parent->children();
+        for (QObject *child : children) {
+            const QString name = child->objectName();
+            if (auto *action = qobject_cast<QAction *>(child)) {
+                if (!name.isEmpty() && !actions.contains(name))
+                    actions.insert(name, action);
+            } else if (child->isWidgetType()) {
+                auto *widget = static_cast<QWidget *>(child);
+                if (!name.isEmpty() && !widgets.contains(name))
+                    widgets.insert(name, widget);
+            }
+        }
+        for (QObject *child : children) {
+            // findChildren() order: an object, then its own children.
+            if (auto *tabs = qobject_cast<QTabWidget *>(child))
+                tabControls.append(tabs);
+            add(child);
+        }
+    }
+};
+
+} // namespace
+
 void applySpecs(QWidget *window, const QList<ControlSpec> &specs)
 {
-    const QList<QTabWidget *> tabControls = window->findChildren<QTabWidget *>();
+    const NamedChildren named(window);
+    const QList<QTabWidget *> &tabControls = named.tabControls;
     for (const ControlSpec &entry : specs) {
         if (entry.control == window->objectName()) {
             if (entry.caption)
                 window->setWindowTitle(*entry.caption);
             continue;
         }
-        if (auto *action = window->findChild<QAction *>(entry.control)) {
+        if (QAction *action = named.actions.value(entry.control)) {
             if (entry.caption)
                 action->setText(*entry.caption);
             continue;
         }
-        auto *widget = window->findChild<QWidget *>(entry.control);
+        QWidget *widget = named.widgets.value(entry.control);
         Q_ASSERT_X(widget, "applySpecs", qPrintable(entry.control));
         if (!widget)
             continue;
