@@ -243,7 +243,7 @@ if wants installer; then
     # ours: help pages and licences.
     rm -rf "$deploy"
     mkdir -p "$deploy/platforms" "$deploy/styles" "$deploy/translations"
-    cp "$build/src/app/verarov.exe" "$build/tools/verarov-data/verarov-data.exe" "$deploy/"
+    cp "$build/verarov.exe" "$build/verarov-data.exe" "$deploy/"
     for lib in Core Gui Widgets; do cp "$qt_prefix/bin/Qt6$lib.dll" "$deploy/"; done
     cp "$qt_prefix/plugins/platforms/qwindows.dll" "$deploy/platforms/"
     cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$deploy/styles/"

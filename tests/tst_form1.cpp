@@ -349,7 +349,7 @@ void tst_Form1::errorAndProgressText_shownAsWritten()
             box->accept();
         }
     });
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(text));
+    QTest::ignoreMessage(QtWarningMsg, text.toUtf8().constData());
     App::showError(Form1, text);
     QVERIFY(seen);
     QVERIFY(literal);

@@ -289,6 +289,8 @@ void tst_TranslateCommand::process_failure_reportedAndRunsOn()
             setrlimit(RLIMIT_FSIZE, &limit);
         }
     });
+#else
+    Q_UNUSED(sizeLimit);
 #endif
     startProgram(verarov, {path});
     const QByteArray log = errorsUntil(verarov, "failed: ");

@@ -33,6 +33,16 @@ if [ -n "${HOME:-}" ] && [[ $HOME == "$WINE_HOMES"/* ]]; then
             *) cp -as "$part" "$prefix/drive_c/" ;;
             esac
         done
+        # Wine keeps QT_* variables from its programs (they are the host
+        # Qt's): the test's own are put into the prefix's user environment,
+        # read by every program started in it.
+        { env | grep '^QT_[A-Za-z0-9_]*=' || true; } | while IFS='=' read -r name value; do
+            value=${value//\\/\\\\}
+            printf '"%s"="%s"\n' "$name" "${value//\"/\\\"}"
+        done >"$prefix/qt-environment"
+        sed -i '/^\[Environment\]/{n;r '"$prefix/qt-environment"'
+}' "$prefix/user.reg"
+        rm "$prefix/qt-environment"
         # Wine links Desktop, Documents and the like to the Unix home: in a
         # test's prefix they are folders of its own.
         find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l -exec sh -c \

@@ -11,6 +11,7 @@
 #include "io/output.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -155,10 +156,24 @@ bool loadCached(const QString &cacheFile, const CacheHeader &expected, Loaded &l
     if (fd < 0)
         return false;
     auto file = std::make_shared<QFile>();
+#ifdef Q_OS_WIN
+    // Qt maps a file opened as a C runtime stream there, not one opened
+    // from a bare descriptor.
+    FILE *stream = ::_fdopen(fd, "rb");
+    if (!stream) {
+        Io::closeDescriptor(fd);
+        return false;
+    }
+    if (!file->open(stream, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        std::fclose(stream);
+        return false;
+    }
+#else
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         Io::closeDescriptor(fd);
         return false;
     }
+#endif
     // Mapped, not read: start-up touches only the pages it uses.
     const qint64 size = file->size();
     const uchar *bytes = size > qint64(sizeof(CacheHeader)) ? file->map(0, size) : nullptr;
