@@ -1,3 +1,4 @@
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -241,12 +242,24 @@ void tst_DataTool::checkFailsOnUnusableDictionary()
 void tst_DataTool::checkFindsADamagedCacheAndRebuildsIt()
 {
     const QString path = write(u"cached.tsv"_s, "乐\tlè\tjoie\n好\thǎo\tbien\n");
+#ifdef Q_OS_WIN
+    // Windows keeps caches in the user's local application data (this
+    // test's own Wine prefix), whatever XDG_CACHE_HOME says.
+    const QString cacheHome = qEnvironmentVariable("LOCALAPPDATA");
+#else
     const QString cacheHome = m_dir.filePath(u"cache-check"_s);
+#endif
     const QByteArray previous = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
     const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", previous); });
     QCOMPARE(run({u"check"_s}, path).exitCode, 0); // builds the cache
-    QDirIterator caches(cacheHome, QDir::Files, QDirIterator::Subdirectories);
+    // Named after the dictionary's path.
+    const QString cacheName = QString::fromLatin1(
+            QCryptographicHash::hash(QFile::encodeName(QFileInfo(path).absoluteFilePath()),
+                                     QCryptographicHash::Sha1)
+                    .toHex()
+            + ".bin");
+    QDirIterator caches(cacheHome, {cacheName}, QDir::Files, QDirIterator::Subdirectories);
     QVERIFY(caches.hasNext());
     QFile cache(caches.next());
     QVERIFY(cache.open(QIODevice::ReadWrite));

@@ -6,6 +6,7 @@
 #include "strokes/strokesjson.h"
 
 #include <QFile>
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
@@ -354,7 +355,8 @@ void tst_Strokes::recogniseCommand()
         return Run{p.exitCode(), {}, QString::fromUtf8(p.readAllStandardError())};
     }();
     QCOMPARE(noData.code, 1);
-    QCOMPARE(noData.err, u"Impossible d'ouvrir le fichier des tracés /nonexistent/strokes.bin\n"_s);
+    QCOMPARE(noData.err, u"Impossible d'ouvrir le fichier des tracés %1\n"_s.arg(
+                                 QDir::toNativeSeparators(u"/nonexistent/strokes.bin"_s)));
 }
 
 QTEST_GUILESS_MAIN(tst_Strokes)

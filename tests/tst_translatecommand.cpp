@@ -223,8 +223,10 @@ void tst_TranslateCommand::process_translatesAndEnds_data()
     QTest::addRow("only the first argument")
             << QStringList{u"mon texte.txt"_s, u"-reverse"_s} << u"mon texte.vare.txt"_s;
     QTest::addRow("accents") << QStringList{u"poème d'été.txt"_s} << u"poème d'été.vare.txt"_s;
+#ifndef Q_OS_WIN // a character Windows names cannot hold
     QTest::addRow("newline in the name")
             << QStringList{u"deux\nlignes.txt"_s} << u"deux\nlignes.vare.txt"_s;
+#endif
     QTest::addRow("leading dash") << QStringList{u"-texte.txt"_s} << u"-texte.vare.txt"_s;
     // Names the toolkit would take for its own options.
     QTest::addRow("-reverse") << QStringList{u"-reverse"_s} << u"-reverse.vare"_s;
@@ -298,7 +300,8 @@ void tst_TranslateCommand::process_failure_reportedAndRunsOn()
     verarov.kill();
     verarov.waitForFinished(5000);
     QVERIFY2(running, log.constData());
-    QVERIFY2(log.contains("failed: " + error.toUtf8()), log.constData());
+    // Log lines are in the system's 8-bit encoding (UTF-8 but on Windows).
+    QVERIFY2(log.contains("failed: " + error.toLocal8Bit()), log.constData());
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     if (input == u"dossier")
         QVERIFY(QDir(path).removeRecursively());

@@ -29,6 +29,8 @@ int openError(const QString &path, int error)
 {
     if (error != EACCES && error != ENOENT && error != EINVAL)
         return error;
+    if (hasPartTooLongForWindows(path))
+        return ENAMETOOLONG;
     if (QFileInfo(path).isDir())
         return EISDIR;
     if (error != EACCES) {

@@ -1,6 +1,9 @@
 #include "io/names.h"
 
 #include <QFile>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace Verarov::Io {
 
@@ -116,5 +119,14 @@ QString displayName(const QString &name)
     }
     return shown;
 }
+
+#ifdef Q_OS_WIN
+bool hasPartTooLongForWindows(const QString &path)
+{
+    const QStringList parts = QString(path).replace(u'\\', u'/').split(u'/');
+    return std::any_of(parts.cbegin(), parts.cend(),
+                       [](const QString &part) { return part.size() > 255; });
+}
+#endif
 
 } // namespace Verarov::Io

@@ -20,4 +20,10 @@ QString decodeName(QByteArrayView bytes);
 //   u"out\uDCE9.bin" -> "out\xE9.bin"
 QString displayName(const QString &name);
 
+#ifdef Q_OS_WIN
+// Whether a part of the path is longer than a folder of Windows takes (255
+// UTF-16 units), where the system reports only that the path is not found.
+bool hasPartTooLongForWindows(const QString &path);
+#endif
+
 } // namespace Verarov::Io

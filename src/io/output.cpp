@@ -392,6 +392,8 @@ int OutputFile::create(const QString &path, Streams streams)
     removeAbandoned(nativeFolder);
 #else
     Q_UNUSED(streams);
+    if (hasPartTooLongForWindows(path))
+        return m_error = ENAMETOOLONG;
 #endif
     // A folder under the name would refuse the rename only at the end; a
     // file the user may not write is not replaced either.

@@ -28,8 +28,13 @@ int checkCommand()
     // the dictionary's own tables.
     const QString damagedCache =
             loaded.cache.isEmpty() || cacheIntact(loaded.cache) ? QString() : loaded.cache;
-    if (!damagedCache.isEmpty())
-        loaded = loadExternal(loaded.path, CacheUse::Rebuild);
+    if (!damagedCache.isEmpty()) {
+        // The damaged mapping let go first: Windows replaces no file that
+        // is mapped.
+        const QString path = loaded.path;
+        loaded = {};
+        loaded = loadExternal(path, CacheUse::Rebuild);
+    }
     const CheckReport r = check(loaded.tables);
     QString text;
     QTextStream out(&text);
