@@ -11,6 +11,8 @@
 #include "dictionary/keys.h"
 #include "dictionary/text.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -464,23 +466,53 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
                 rankCount);
     }
 
-    // Each French key folded (foldFrench), in key order: the key's own text
-    // where folding changes no more than letter case (the index ignores it).
-    std::vector<Tables::Ref> foldedRefs(frenchCount);
+    // Each French key text folded (foldFrench): whether folding changes no
+    // more than letter case (the index ignores it: the key's own text
+    // serves), and the folded text's number.  Per text, not per row: a
+    // large file has many times more rows than texts.
     TextSet foldedTexts;
-    std::vector<quint32> foldedIds(frenchCount);
-    for (std::size_t i = 0; i < frenchCount; ++i) {
-        const DerivedKey &row = frenchKeyRows[frenchOrder[i]];
-        const QStringView key = frenchTexts.text(row.text);
+    std::vector<quint32> foldedIdOf(frenchTexts.count());
+    std::vector<bool> caseOnlyOf(frenchTexts.count());
+    for (quint32 t = 0; t < frenchTexts.count(); ++t) {
+        const QStringView key = frenchTexts.text(t);
         const QString folded = foldFrench(key);
         const bool caseOnly =
                 folded.size() == key.size()
                 && std::equal(key.begin(), key.end(), folded.begin(), [](QChar k, QChar f) {
                        return foldUnit(k.unicode()) == f.unicode();
                    });
-        foldedRefs[i] = caseOnly ? row.ref : add(folded);
-        foldedIds[i] = foldedTexts.id(caseOnly ? key : QStringView(folded));
+        caseOnlyOf[t] = caseOnly;
+        foldedIdOf[t] = foldedTexts.id(caseOnly ? key : QStringView(folded));
     }
+    // The folded key of each French row, in key order, given to use(ref,
+    // folded, added): the key's own text, else the folded text added to the
+    // pool (added true) as add() would, after the texts added so far.  Made
+    // again each time it is needed rather than held, row by row.  Returns
+    // the pool's size after them.
+    const quint64 foldedFrom = units;
+    const QString lastBeforeFolded = last;
+    const Tables::Ref lastRefBeforeFolded = lastRef;
+    const auto forEachFolded = [&](const auto &use) {
+        quint64 at = foldedFrom;
+        QStringView lastText = lastBeforeFolded;
+        Tables::Ref lastAdded = lastRefBeforeFolded;
+        for (std::size_t i = 0; i < frenchCount; ++i) {
+            const DerivedKey &row = frenchKeyRows[frenchOrder[i]];
+            if (caseOnlyOf[row.text]) {
+                use(row.ref, QStringView(), false);
+                continue;
+            }
+            const QStringView folded = foldedTexts.text(foldedIdOf[row.text]);
+            if (folded != lastText || lastAdded.length == 0) {
+                lastAdded = {quint32(at), quint32(folded.size())};
+                at += quint64(folded.size());
+                lastText = folded;
+            }
+            use(lastAdded, folded, true);
+        }
+        return at;
+    };
+    units = forEachFolded([](Tables::Ref, QStringView, bool) { });
     if (units > 0xffffffffu)
         return false;
 
@@ -529,8 +561,7 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
         BlockWriter<Tables::Ref> refs(out);
         for (const Tables::Ref &ref : traditionalRefs)
             refs.put(ref);
-        for (const Tables::Ref &ref : foldedRefs)
-            refs.put(ref);
+        forEachFolded([&](Tables::Ref ref, QStringView, bool) { refs.put(ref); });
     }
 
     // The pool, as laid out above.
@@ -572,8 +603,10 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
         for (std::size_t k = 0; k < traditionalRefs.size(); ++k)
             putAdded(traditionalRefs[k],
                      texts.traditional(int(order[k]), traditionalBuffer));
-        for (std::size_t i = 0; i < frenchCount; ++i)
-            putAdded(foldedRefs[i], foldedTexts.text(foldedIds[i]));
+        forEachFolded([&](Tables::Ref ref, QStringView folded, bool added) {
+            if (added)
+                putAdded(ref, folded);
+        });
         const char16_t padding = 0;
         if (written % 2)
             put(QStringView(&padding, 1));
@@ -582,7 +615,13 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
     Q_ASSERT(written == units + units % 2);
     texts.keepOnlyHeadwords();
     std::vector<Tables::Ref>().swap(traditionalRefs);
-    std::vector<Tables::Ref>().swap(foldedRefs);
+
+    // The folded text of each French row, in key order, for its tree.
+    std::vector<quint32> foldedIds(frenchCount);
+    for (std::size_t i = 0; i < frenchCount; ++i)
+        foldedIds[i] = foldedIdOf[frenchKeyRows[frenchOrder[i]].text];
+    std::vector<quint32>().swap(foldedIdOf);
+    std::vector<bool>().swap(caseOnlyOf);
 
     // The indexes, from the texts alone.  The French rows' order becomes
     // the folded rank of each row, in place.
@@ -687,6 +726,7 @@ bool EntryStore::add(Entry &&entry)
             return false;
     }
     m_slots[slot] = quint32(count());
+    m_anyTraditional = m_anyTraditional || !entry.traditional.isEmpty();
     m_text.insert(m_text.end(), text.begin(), text.end());
     m_starts.push_back(m_text.size());
     m_headwords.insert(m_headwords.end(), entry.headword.utf16(),
@@ -717,15 +757,16 @@ QByteArrayView EntryStore::text(int entry) const
 // traditional form (empty when there is none).
 QByteArrayView EntryStore::field(int entry, int index) const
 {
-    QByteArrayView rest = text(entry);
+    const QByteArrayView line = text(entry);
+    const char *begin = line.data();
+    const char *end = line.data() + line.size();
     for (int i = 0; i < index; ++i) {
-        const qsizetype tab = rest.indexOf('\t');
-        if (tab < 0)
+        begin = std::find(begin, end, '\t');
+        if (begin == end)
             return {};
-        rest = rest.sliced(tab + 1);
+        ++begin;
     }
-    const qsizetype tab = rest.indexOf('\t');
-    return tab < 0 ? rest : rest.first(tab);
+    return QByteArrayView(begin, std::find(begin, end, '\t'));
 }
 
 void EntryStore::keepOnlyHeadwords()
@@ -742,22 +783,40 @@ QStringView EntryStore::headword(int entry) const
                        qsizetype(m_headwordStarts[std::size_t(entry) + 1] - begin));
 }
 
+namespace {
+
+// Stored UTF-8 decoded into buffer, whose room serves again for the next
+// entry (QString::fromUtf8 would allocate each time).
+QStringView decodeInto(QByteArrayView utf8, QString &buffer)
+{
+    // Converted from text when stored: always valid; a leading U+FEFF is
+    // text like any other.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                         | QStringDecoder::Flag::ConvertInitialBom);
+    buffer.resize(utf8.size());
+    const QChar *end = decoder.appendToBuffer(buffer.data(), utf8);
+    buffer.truncate(end - buffer.constData());
+    return buffer;
+}
+
+} // namespace
+
 QStringView EntryStore::pinyin(int entry, QString &buffer) const
 {
-    buffer = QString::fromUtf8(field(entry, 1));
-    return buffer;
+    return decodeInto(field(entry, 1), buffer);
 }
 
 QStringView EntryStore::gloss(int entry, QString &buffer) const
 {
-    buffer = QString::fromUtf8(field(entry, 2));
-    return buffer;
+    return decodeInto(field(entry, 2), buffer);
 }
 
 QStringView EntryStore::traditional(int entry, QString &buffer) const
 {
-    buffer = QString::fromUtf8(field(entry, 3));
-    return buffer;
+    // Most files give none: no need to look for a fourth field.
+    if (!m_anyTraditional)
+        return {};
+    return decodeInto(field(entry, 3), buffer);
 }
 
 QByteArray compile(QList<Entry> entries)

@@ -65,6 +65,7 @@ private:
     std::vector<char16_t> m_headwords;
     std::vector<quint32> m_headwordStarts = {0};
     std::vector<quint32> m_slots; // entry numbers by hash, kFree where none
+    bool m_anyTraditional = false; // whether some entry has a traditional form
 };
 
 // Where a compiled form goes: its bytes in order, the header first as
