@@ -336,9 +336,33 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
 
     // Entry order.  Collation keys are computed only inside homograph runs.
     std::vector<quint32> order(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](quint32 a, quint32 b) { return texts.headword(int(a)) < texts.headword(int(b)); });
+    {
+        // By headword, ties by entry.  Each headword's first four code units
+        // side by side with its entry decide most comparisons without
+        // reaching the text (a shorter headword's are padded with zeros,
+        // below any unit that could follow).
+        struct Sorted
+        {
+            quint64 prefix;
+            quint32 entry;
+        };
+        std::vector<Sorted> sorted(static_cast<std::size_t>(n));
+        for (int e = 0; e < n; ++e) {
+            const QStringView headword = texts.headword(e);
+            quint64 prefix = 0;
+            for (qsizetype i = 0; i < 4; ++i)
+                prefix = prefix << 16 | (i < headword.size() ? headword[i].unicode() : 0u);
+            sorted[std::size_t(e)] = {prefix, quint32(e)};
+        }
+        std::sort(sorted.begin(), sorted.end(), [&](const Sorted &a, const Sorted &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            const int c = texts.headword(int(a.entry)).compare(texts.headword(int(b.entry)));
+            return c != 0 ? c < 0 : a.entry < b.entry;
+        });
+        for (std::size_t k = 0; k < sorted.size(); ++k)
+            order[k] = sorted[k].entry;
+    }
     for (std::size_t begin = 0; begin < order.size();) {
         std::size_t end = begin + 1;
         const QStringView headword = texts.headword(int(order[begin]));
@@ -512,7 +536,6 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
         }
         return at;
     };
-    units = forEachFolded([](Tables::Ref, QStringView, bool) { });
     if (units > 0xffffffffu)
         return false;
 
@@ -550,19 +573,38 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
         BlockWriter<Tables::KeyRow> rows(out);
         for (const quint32 row : pinyinOrder)
             rows.put({pinyinKeys[row].ref, row});
+        // The entry of each row: the last whose first row is not after it,
+        // looked for from the previous row's entry while rows ascend (rows
+        // of one key come in row order), in steps that double.
+        std::size_t entry = 0;
+        quint32 previous = 0;
         for (const quint32 row : frenchOrder) {
-            const quint32 entry = quint32(
-                    std::upper_bound(frenchBegins.begin(), frenchBegins.end(), row)
-                    - frenchBegins.begin() - 1);
-            rows.put({frenchKeyRows[row].ref, entry});
+            if (row < previous)
+                entry = 0;
+            previous = row;
+            std::size_t step = 1;
+            while (entry + step < frenchBegins.size() && frenchBegins[entry + step] <= row) {
+                entry += step;
+                step *= 2;
+            }
+            const auto end = frenchBegins.begin()
+                             + std::ptrdiff_t(std::min(entry + step, frenchBegins.size()));
+            entry = std::size_t(std::upper_bound(frenchBegins.begin() + std::ptrdiff_t(entry), end,
+                                                 row)
+                                - frenchBegins.begin() - 1);
+            rows.put({frenchKeyRows[row].ref, quint32(entry)});
         }
     }
     {
         BlockWriter<Tables::Ref> refs(out);
         for (const Tables::Ref &ref : traditionalRefs)
             refs.put(ref);
-        forEachFolded([&](Tables::Ref ref, QStringView, bool) { refs.put(ref); });
+        units = forEachFolded([&](Tables::Ref ref, QStringView, bool) { refs.put(ref); });
     }
+    // Beyond 32-bit offsets, the refs just written are wrong: the output is
+    // not used.
+    if (units > 0xffffffffu)
+        return false;
 
     // The pool, as laid out above.
     quint64 written = 0;
@@ -719,10 +761,11 @@ bool EntryStore::add(Entry &&entry)
     if (quint64(count()) * 2 >= m_slots.size())
         grow();
     const std::size_t mask = m_slots.size() - 1;
-    const QByteArrayView key = identity(text);
+    // Without a traditional form, the whole text.
+    const QByteArrayView key = entry.traditional.isEmpty() ? QByteArrayView(text) : identity(text);
     std::size_t slot = hashOf(key) & mask;
     for (; m_slots[slot] != kFree; slot = (slot + 1) & mask) {
-        if (identity(this->text(int(m_slots[slot]))) == key)
+        if (identityOf(int(m_slots[slot])) == key)
             return false;
     }
     m_slots[slot] = quint32(count());
@@ -740,11 +783,17 @@ void EntryStore::grow()
     std::vector<quint32>(std::max<std::size_t>(64, m_slots.size() * 2), kFree).swap(m_slots);
     const std::size_t mask = m_slots.size() - 1;
     for (int e = 0; e < count(); ++e) {
-        std::size_t slot = hashOf(identity(text(e))) & mask;
+        std::size_t slot = hashOf(identityOf(e)) & mask;
         while (m_slots[slot] != kFree)
             slot = (slot + 1) & mask;
         m_slots[slot] = quint32(e);
     }
+}
+
+QByteArrayView EntryStore::identityOf(int entry) const
+{
+    // Until an entry has a traditional form, no text has a fourth field.
+    return m_anyTraditional ? identity(text(entry)) : text(entry);
 }
 
 QByteArrayView EntryStore::text(int entry) const
@@ -760,13 +809,17 @@ QByteArrayView EntryStore::field(int entry, int index) const
     const QByteArrayView line = text(entry);
     const char *begin = line.data();
     const char *end = line.data() + line.size();
+    const auto tabOrEnd = [end](const char *from) {
+        const void *tab = std::memchr(from, '\t', std::size_t(end - from));
+        return tab ? static_cast<const char *>(tab) : end;
+    };
     for (int i = 0; i < index; ++i) {
-        begin = std::find(begin, end, '\t');
+        begin = tabOrEnd(begin);
         if (begin == end)
             return {};
         ++begin;
     }
-    return QByteArrayView(begin, std::find(begin, end, '\t'));
+    return QByteArrayView(begin, tabOrEnd(begin));
 }
 
 void EntryStore::keepOnlyHeadwords()

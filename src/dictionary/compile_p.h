@@ -57,6 +57,8 @@ public:
 private:
     // "headword TAB pinyin TAB gloss [TAB traditional]" as UTF-8.
     QByteArrayView text(int entry) const;
+    // The text without the traditional form: what tells repeats apart.
+    QByteArrayView identityOf(int entry) const;
     QByteArrayView field(int entry, int index) const;
     void grow();
 
