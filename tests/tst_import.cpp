@@ -65,6 +65,8 @@ private slots:
     void cacheOfAnotherDerivation_isNeverServed();
     void cacheOfAnotherCaseFolding_isNeverServed();
     void cachedLoad_mapsItsIndexes();
+    void largeCache_checkedThroughAndReadAsWritten_data();
+    void largeCache_checkedThroughAndReadAsWritten();
     void damagedCache_failsItsChecksumAndIsRebuilt_data();
     void damagedCache_failsItsChecksumAndIsRebuilt();
     void derivationId_followsTheSources();
@@ -794,6 +796,73 @@ void tst_Import::cachedLoad_mapsItsIndexes()
                 && reinterpret_cast<const char *>(tree.data() + tree.size())
                            <= section + tables.indexSection().size());
     }
+}
+
+void tst_Import::largeCache_checkedThroughAndReadAsWritten_data()
+{
+    // Where a number that points outside is put, counted back from the end
+    // of a part of the cache, each over a megabyte: past the first piece of
+    // it that the load checks.
+    QTest::addColumn<int>("part"); // 0 the French key rows, 1 the folded keys, 2 the index section
+    QTest::addColumn<int>("back"); // where, in bytes back from the part's end
+    QTest::addRow("untouched") << -1 << 0;
+    QTest::addRow("last French key's entry") << 0 << 4;
+    QTest::addRow("last folded key's text") << 1 << 8;
+    QTest::addRow("last row of the last prefix tree") << 2 << 4;
+}
+
+// A cache of several megabytes: its load checks it piece by piece, letting
+// go of each piece's pages, which must read back as written; a number that
+// points outside in a later piece is found as in the first.
+void tst_Import::largeCache_checkedThroughAndReadAsWritten()
+{
+    QFETCH(int, part);
+    QFETCH(int, back);
+    QByteArray text;
+    QRandomGenerator random(7);
+    const QList<QByteArray> words = {"eau", "feu", "mer", "élève", "Ciel", "cœur"};
+    for (int i = 0; i < 80000; ++i) {
+        QString headword;
+        for (int n = random.bounded(1, 4); n > 0; --n)
+            headword += QChar(char16_t(0x4E00 + random.bounded(0x5000)));
+        text += headword.toUtf8() + '\t' + "mā\t" + words[random.bounded(int(words.size()))]
+                + QByteArray::number(i) + " / " + words[random.bounded(int(words.size()))] + '\n';
+    }
+    const QString path = write(text, u"large-%1.tsv"_s.arg(part + 1));
+    const QByteArray expected = compile(parseDictionary(text).entries);
+    const Loaded first = loadExternal(path, CacheUse::Rebuild); // written, then mapped
+    QVERIFY2(first.failure.isEmpty(), qPrintable(first.failure));
+    QVERIFY(first.tables.compiled() == expected);
+    const quint32 entries = quint32(first.tables.entryCount());
+    const quint32 frenchKeys = quint32(first.tables.frenchKeyCount());
+    QVERIFY(!first.tables.hasTraditionalForms());
+
+    if (part >= 0) {
+        // The cache's header, then the compiled form's: the pool's size
+        // is its fifth number.
+        constexpr qint64 kCacheHeader = 80;
+        constexpr qint64 kCompiledHeader = 36;
+        QFile cache(cacheFileOf(path));
+        QVERIFY(cache.open(QIODevice::ReadWrite) && cache.seek(kCacheHeader + 20));
+        const quint32 poolUnits = qFromLittleEndian<quint32>(cache.read(4).constData());
+        const qint64 frenchEnd =
+                kCacheHeader + kCompiledHeader + qint64(entries) * (24 + 8 + 12) + frenchKeys * 12;
+        const qint64 foldedEnd = frenchEnd + frenchKeys * 8;
+        const qint64 poolEnd = foldedEnd + (qint64(poolUnits) * 2 + 3) / 4 * 4;
+        const qint64 treesEnd = poolEnd + 16 + qint64(entries) * 2 * 4 * 2 + frenchKeys * 2 * 4 * 2;
+        const qint64 ends[] = {frenchEnd, foldedEnd, treesEnd};
+        QVERIFY(quint64(frenchKeys) * 8 > 1 << 20);
+        QVERIFY(cache.seek(ends[part] - back));
+        QByteArray outside(4, Qt::Uninitialized);
+        qToLittleEndian<quint32>(0xfffffff0u, outside.data());
+        QVERIFY(cache.write(outside) == 4);
+    }
+    // A cache that points outside is never used: the file is read again.
+    const Loaded cached = loadExternal(path);
+    QVERIFY2(cached.failure.isEmpty(), qPrintable(cached.failure));
+    QCOMPARE(cached.cache.isEmpty(), part >= 0);
+    QVERIFY(cached.tables.compiled() == expected);
+    QVERIFY(indexesAgreeWithTexts(cached.tables));
 }
 
 void tst_Import::damagedCache_failsItsChecksumAndIsRebuilt_data()

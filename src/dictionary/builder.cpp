@@ -11,6 +11,8 @@
 #include "dictionary/keys.h"
 #include "dictionary/text.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -334,9 +336,33 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
 
     // Entry order.  Collation keys are computed only inside homograph runs.
     std::vector<quint32> order(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](quint32 a, quint32 b) { return texts.headword(int(a)) < texts.headword(int(b)); });
+    {
+        // By headword, ties by entry.  Each headword's first four code units
+        // side by side with its entry decide most comparisons without
+        // reaching the text (a shorter headword's are padded with zeros,
+        // below any unit that could follow).
+        struct Sorted
+        {
+            quint64 prefix;
+            quint32 entry;
+        };
+        std::vector<Sorted> sorted(static_cast<std::size_t>(n));
+        for (int e = 0; e < n; ++e) {
+            const QStringView headword = texts.headword(e);
+            quint64 prefix = 0;
+            for (qsizetype i = 0; i < 4; ++i)
+                prefix = prefix << 16 | (i < headword.size() ? headword[i].unicode() : 0u);
+            sorted[std::size_t(e)] = {prefix, quint32(e)};
+        }
+        std::sort(sorted.begin(), sorted.end(), [&](const Sorted &a, const Sorted &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            const int c = texts.headword(int(a.entry)).compare(texts.headword(int(b.entry)));
+            return c != 0 ? c < 0 : a.entry < b.entry;
+        });
+        for (std::size_t k = 0; k < sorted.size(); ++k)
+            order[k] = sorted[k].entry;
+    }
     for (std::size_t begin = 0; begin < order.size();) {
         std::size_t end = begin + 1;
         const QStringView headword = texts.headword(int(order[begin]));
@@ -464,23 +490,52 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
                 rankCount);
     }
 
-    // Each French key folded (foldFrench), in key order: the key's own text
-    // where folding changes no more than letter case (the index ignores it).
-    std::vector<Tables::Ref> foldedRefs(frenchCount);
+    // Each French key text folded (foldFrench): whether folding changes no
+    // more than letter case (the index ignores it: the key's own text
+    // serves), and the folded text's number.  Per text, not per row: a
+    // large file has many times more rows than texts.
     TextSet foldedTexts;
-    std::vector<quint32> foldedIds(frenchCount);
-    for (std::size_t i = 0; i < frenchCount; ++i) {
-        const DerivedKey &row = frenchKeyRows[frenchOrder[i]];
-        const QStringView key = frenchTexts.text(row.text);
+    std::vector<quint32> foldedIdOf(frenchTexts.count());
+    std::vector<bool> caseOnlyOf(frenchTexts.count());
+    for (quint32 t = 0; t < frenchTexts.count(); ++t) {
+        const QStringView key = frenchTexts.text(t);
         const QString folded = foldFrench(key);
         const bool caseOnly =
                 folded.size() == key.size()
                 && std::equal(key.begin(), key.end(), folded.begin(), [](QChar k, QChar f) {
                        return foldUnit(k.unicode()) == f.unicode();
                    });
-        foldedRefs[i] = caseOnly ? row.ref : add(folded);
-        foldedIds[i] = foldedTexts.id(caseOnly ? key : QStringView(folded));
+        caseOnlyOf[t] = caseOnly;
+        foldedIdOf[t] = foldedTexts.id(caseOnly ? key : QStringView(folded));
     }
+    // The folded key of each French row, in key order, given to use(ref,
+    // folded, added): the key's own text, else the folded text added to the
+    // pool (added true) as add() would, after the texts added so far.  Made
+    // again each time it is needed rather than held, row by row.  Returns
+    // the pool's size after them.
+    const quint64 foldedFrom = units;
+    const QString lastBeforeFolded = last;
+    const Tables::Ref lastRefBeforeFolded = lastRef;
+    const auto forEachFolded = [&](const auto &use) {
+        quint64 at = foldedFrom;
+        QStringView lastText = lastBeforeFolded;
+        Tables::Ref lastAdded = lastRefBeforeFolded;
+        for (std::size_t i = 0; i < frenchCount; ++i) {
+            const DerivedKey &row = frenchKeyRows[frenchOrder[i]];
+            if (caseOnlyOf[row.text]) {
+                use(row.ref, QStringView(), false);
+                continue;
+            }
+            const QStringView folded = foldedTexts.text(foldedIdOf[row.text]);
+            if (folded != lastText || lastAdded.length == 0) {
+                lastAdded = {quint32(at), quint32(folded.size())};
+                at += quint64(folded.size());
+                lastText = folded;
+            }
+            use(lastAdded, folded, true);
+        }
+        return at;
+    };
     if (units > 0xffffffffu)
         return false;
 
@@ -518,20 +573,38 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
         BlockWriter<Tables::KeyRow> rows(out);
         for (const quint32 row : pinyinOrder)
             rows.put({pinyinKeys[row].ref, row});
+        // The entry of each row: the last whose first row is not after it,
+        // looked for from the previous row's entry while rows ascend (rows
+        // of one key come in row order), in steps that double.
+        std::size_t entry = 0;
+        quint32 previous = 0;
         for (const quint32 row : frenchOrder) {
-            const quint32 entry = quint32(
-                    std::upper_bound(frenchBegins.begin(), frenchBegins.end(), row)
-                    - frenchBegins.begin() - 1);
-            rows.put({frenchKeyRows[row].ref, entry});
+            if (row < previous)
+                entry = 0;
+            previous = row;
+            std::size_t step = 1;
+            while (entry + step < frenchBegins.size() && frenchBegins[entry + step] <= row) {
+                entry += step;
+                step *= 2;
+            }
+            const auto end = frenchBegins.begin()
+                             + std::ptrdiff_t(std::min(entry + step, frenchBegins.size()));
+            entry = std::size_t(std::upper_bound(frenchBegins.begin() + std::ptrdiff_t(entry), end,
+                                                 row)
+                                - frenchBegins.begin() - 1);
+            rows.put({frenchKeyRows[row].ref, quint32(entry)});
         }
     }
     {
         BlockWriter<Tables::Ref> refs(out);
         for (const Tables::Ref &ref : traditionalRefs)
             refs.put(ref);
-        for (const Tables::Ref &ref : foldedRefs)
-            refs.put(ref);
+        units = forEachFolded([&](Tables::Ref ref, QStringView, bool) { refs.put(ref); });
     }
+    // Beyond 32-bit offsets, the refs just written are wrong: the output is
+    // not used.
+    if (units > 0xffffffffu)
+        return false;
 
     // The pool, as laid out above.
     quint64 written = 0;
@@ -572,8 +645,10 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
         for (std::size_t k = 0; k < traditionalRefs.size(); ++k)
             putAdded(traditionalRefs[k],
                      texts.traditional(int(order[k]), traditionalBuffer));
-        for (std::size_t i = 0; i < frenchCount; ++i)
-            putAdded(foldedRefs[i], foldedTexts.text(foldedIds[i]));
+        forEachFolded([&](Tables::Ref ref, QStringView folded, bool added) {
+            if (added)
+                putAdded(ref, folded);
+        });
         const char16_t padding = 0;
         if (written % 2)
             put(QStringView(&padding, 1));
@@ -582,7 +657,13 @@ bool compileTo(EntryTexts &texts, CompiledOutput &out)
     Q_ASSERT(written == units + units % 2);
     texts.keepOnlyHeadwords();
     std::vector<Tables::Ref>().swap(traditionalRefs);
-    std::vector<Tables::Ref>().swap(foldedRefs);
+
+    // The folded text of each French row, in key order, for its tree.
+    std::vector<quint32> foldedIds(frenchCount);
+    for (std::size_t i = 0; i < frenchCount; ++i)
+        foldedIds[i] = foldedIdOf[frenchKeyRows[frenchOrder[i]].text];
+    std::vector<quint32>().swap(foldedIdOf);
+    std::vector<bool>().swap(caseOnlyOf);
 
     // The indexes, from the texts alone.  The French rows' order becomes
     // the folded rank of each row, in place.
@@ -680,13 +761,15 @@ bool EntryStore::add(Entry &&entry)
     if (quint64(count()) * 2 >= m_slots.size())
         grow();
     const std::size_t mask = m_slots.size() - 1;
-    const QByteArrayView key = identity(text);
+    // Without a traditional form, the whole text.
+    const QByteArrayView key = entry.traditional.isEmpty() ? QByteArrayView(text) : identity(text);
     std::size_t slot = hashOf(key) & mask;
     for (; m_slots[slot] != kFree; slot = (slot + 1) & mask) {
-        if (identity(this->text(int(m_slots[slot]))) == key)
+        if (identityOf(int(m_slots[slot])) == key)
             return false;
     }
     m_slots[slot] = quint32(count());
+    m_anyTraditional = m_anyTraditional || !entry.traditional.isEmpty();
     m_text.insert(m_text.end(), text.begin(), text.end());
     m_starts.push_back(m_text.size());
     m_headwords.insert(m_headwords.end(), entry.headword.utf16(),
@@ -700,11 +783,17 @@ void EntryStore::grow()
     std::vector<quint32>(std::max<std::size_t>(64, m_slots.size() * 2), kFree).swap(m_slots);
     const std::size_t mask = m_slots.size() - 1;
     for (int e = 0; e < count(); ++e) {
-        std::size_t slot = hashOf(identity(text(e))) & mask;
+        std::size_t slot = hashOf(identityOf(e)) & mask;
         while (m_slots[slot] != kFree)
             slot = (slot + 1) & mask;
         m_slots[slot] = quint32(e);
     }
+}
+
+QByteArrayView EntryStore::identityOf(int entry) const
+{
+    // Until an entry has a traditional form, no text has a fourth field.
+    return m_anyTraditional ? identity(text(entry)) : text(entry);
 }
 
 QByteArrayView EntryStore::text(int entry) const
@@ -717,15 +806,20 @@ QByteArrayView EntryStore::text(int entry) const
 // traditional form (empty when there is none).
 QByteArrayView EntryStore::field(int entry, int index) const
 {
-    QByteArrayView rest = text(entry);
+    const QByteArrayView line = text(entry);
+    const char *begin = line.data();
+    const char *end = line.data() + line.size();
+    const auto tabOrEnd = [end](const char *from) {
+        const void *tab = std::memchr(from, '\t', std::size_t(end - from));
+        return tab ? static_cast<const char *>(tab) : end;
+    };
     for (int i = 0; i < index; ++i) {
-        const qsizetype tab = rest.indexOf('\t');
-        if (tab < 0)
+        begin = tabOrEnd(begin);
+        if (begin == end)
             return {};
-        rest = rest.sliced(tab + 1);
+        ++begin;
     }
-    const qsizetype tab = rest.indexOf('\t');
-    return tab < 0 ? rest : rest.first(tab);
+    return QByteArrayView(begin, tabOrEnd(begin));
 }
 
 void EntryStore::keepOnlyHeadwords()
@@ -742,22 +836,40 @@ QStringView EntryStore::headword(int entry) const
                        qsizetype(m_headwordStarts[std::size_t(entry) + 1] - begin));
 }
 
+namespace {
+
+// Stored UTF-8 decoded into buffer, whose room serves again for the next
+// entry (QString::fromUtf8 would allocate each time).
+QStringView decodeInto(QByteArrayView utf8, QString &buffer)
+{
+    // Converted from text when stored: always valid; a leading U+FEFF is
+    // text like any other.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                         | QStringDecoder::Flag::ConvertInitialBom);
+    buffer.resize(utf8.size());
+    const QChar *end = decoder.appendToBuffer(buffer.data(), utf8);
+    buffer.truncate(end - buffer.constData());
+    return buffer;
+}
+
+} // namespace
+
 QStringView EntryStore::pinyin(int entry, QString &buffer) const
 {
-    buffer = QString::fromUtf8(field(entry, 1));
-    return buffer;
+    return decodeInto(field(entry, 1), buffer);
 }
 
 QStringView EntryStore::gloss(int entry, QString &buffer) const
 {
-    buffer = QString::fromUtf8(field(entry, 2));
-    return buffer;
+    return decodeInto(field(entry, 2), buffer);
 }
 
 QStringView EntryStore::traditional(int entry, QString &buffer) const
 {
-    buffer = QString::fromUtf8(field(entry, 3));
-    return buffer;
+    // Most files give none: no need to look for a fourth field.
+    if (!m_anyTraditional)
+        return {};
+    return decodeInto(field(entry, 3), buffer);
 }
 
 QByteArray compile(QList<Entry> entries)

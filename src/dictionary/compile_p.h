@@ -57,6 +57,8 @@ public:
 private:
     // "headword TAB pinyin TAB gloss [TAB traditional]" as UTF-8.
     QByteArrayView text(int entry) const;
+    // The text without the traditional form: what tells repeats apart.
+    QByteArrayView identityOf(int entry) const;
     QByteArrayView field(int entry, int index) const;
     void grow();
 
@@ -65,6 +67,7 @@ private:
     std::vector<char16_t> m_headwords;
     std::vector<quint32> m_headwordStarts = {0};
     std::vector<quint32> m_slots; // entry numbers by hash, kFree where none
+    bool m_anyTraditional = false; // whether some entry has a traditional form
 };
 
 // Where a compiled form goes: its bytes in order, the header first as

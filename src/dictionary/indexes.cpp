@@ -1,6 +1,7 @@
 #include "dictionary/indexes_p.h"
 
 #include "dictionary/casefolding.h"
+#include "dictionary/mapped_p.h"
 #include "dictionary/prefixtree.h"
 #include "dictionary/tables.h"
 
@@ -251,7 +252,7 @@ QByteArray buildIndexes(const Tables &tables)
 }
 
 bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[kIndexedLists],
-                 quint32 entryCount, bool checkBounds, IndexViews *views)
+                 quint32 entryCount, bool checkBounds, IndexViews *views, bool mapped)
 {
     IndexHeader header;
     if (section.size() < qsizetype(sizeof header))
@@ -290,9 +291,8 @@ bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[kIndexedList
     if (checkBounds) {
         for (int list = 0; list < kIndexedLists; ++list) {
             const quint32 rows = rowCounts[list];
-            const quint32 *tree = v.trees[list];
-            if (std::any_of(tree, tree + 2 * quint64(rows),
-                            [rows](quint32 r) { return r >= rows; }))
+            if (!allOfInPieces(v.trees[list], 2 * quint64(rows), mapped,
+                               [rows](quint32 r) { return r < rows; }))
                 return false;
         }
         // The root's children are nodes numbered by rank.
@@ -304,28 +304,29 @@ bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[kIndexedList
         }
         if (rank > header.nodeCount)
             return false;
-        for (const NodeRecord &node : std::span(arrays.nodes, header.nodeCount)) {
+        const auto nodeValid = [&](const NodeRecord &node) {
             if (node.childBegin > header.nodeCount
                 || node.childCount > header.nodeCount - node.childBegin)
                 return false;
-            if (node.first != HeadwordTrie::kNoEntry
-                && (node.first >= entryCount || (node.group >> 8) >= header.groupCount
-                    || (node.group & 0xff) > entryCount - node.first))
-                return false;
-        }
-        for (const Group &group : std::span(arrays.groups, header.groupCount)) {
-            if (group.spellingBegin > header.spellingCount
-                || group.spellingCount > header.spellingCount - group.spellingBegin
-                || group.foldedSpelling < -1 || group.foldedSpelling >= qint64(group.spellingCount))
-                return false;
-        }
-        for (const Spelling &spelling : std::span(arrays.spellings, header.spellingCount)) {
-            if (spelling.entryCount == 0 || spelling.entryBegin > header.entryRefCount
-                || spelling.entryCount > header.entryRefCount - spelling.entryBegin)
-                return false;
-        }
-        if (std::any_of(arrays.entries, arrays.entries + header.entryRefCount,
-                        [entryCount](quint32 e) { return e >= entryCount; }))
+            return node.first == HeadwordTrie::kNoEntry
+                   || (node.first < entryCount && (node.group >> 8) < header.groupCount
+                       && (node.group & 0xff) <= entryCount - node.first);
+        };
+        const auto groupValid = [&](const Group &group) {
+            return group.spellingBegin <= header.spellingCount
+                   && group.spellingCount <= header.spellingCount - group.spellingBegin
+                   && group.foldedSpelling >= -1
+                   && group.foldedSpelling < qint64(group.spellingCount);
+        };
+        const auto spellingValid = [&](const Spelling &spelling) {
+            return spelling.entryCount != 0 && spelling.entryBegin <= header.entryRefCount
+                   && spelling.entryCount <= header.entryRefCount - spelling.entryBegin;
+        };
+        if (!allOfInPieces(arrays.nodes, header.nodeCount, mapped, nodeValid)
+            || !allOfInPieces(arrays.groups, header.groupCount, mapped, groupValid)
+            || !allOfInPieces(arrays.spellings, header.spellingCount, mapped, spellingValid)
+            || !allOfInPieces(arrays.entries, header.entryRefCount, mapped,
+                              [entryCount](quint32 e) { return e < entryCount; }))
             return false;
     }
     v.trie = HeadwordTrie(arrays);

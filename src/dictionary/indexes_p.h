@@ -71,9 +71,11 @@ quint64 writeIndexes(int entryCount, const std::function<QStringView(int)> &head
 
 // Reads an index section laid out for tables with these counts.  With
 // checkBounds, every number that is followed (a row, a node, a group, a
-// spelling, an entry) is checked to lie inside what it points into.
-// False when the section does not fit or a number points outside.
+// spelling, an entry) is checked to lie inside what it points into; with
+// mapped too, the section is a file mapping whose pages are let go as they
+// are checked.  False when the section does not fit or a number points
+// outside.
 bool readIndexes(QByteArrayView section, const quint32 (&rowCounts)[kIndexedLists],
-                 quint32 entryCount, bool checkBounds, IndexViews *views);
+                 quint32 entryCount, bool checkBounds, IndexViews *views, bool mapped = false);
 
 } // namespace Verarov::Dictionary

@@ -3,6 +3,7 @@
 #include "dictionary/casefolding.h"
 #include "dictionary/compiled_p.h"
 #include "dictionary/indexes_p.h"
+#include "dictionary/mapped_p.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,14 +36,21 @@ QString listName(List list)
 
 Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
 {
+    return adopt(std::move(compiled), error, checks, false);
+}
+
+Tables Tables::adopt(QByteArray compiled, QString *error, Checks checks, bool mapped)
+{
     auto fail = [error](const QString &why) {
         if (error)
             *error = why;
         return Tables();
     };
     // Views into the buffer need aligned data; a resource may not be.
-    if (reinterpret_cast<quintptr>(compiled.constData()) % alignof(quint32) != 0)
+    if (reinterpret_cast<quintptr>(compiled.constData()) % alignof(quint32) != 0) {
         compiled = QByteArray(compiled.constData(), compiled.size());
+        mapped = false; // a copy: its memory is ours
+    }
 
     CompiledHeader header;
     if (compiled.size() < qsizetype(sizeof header))
@@ -87,26 +95,23 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     t.m_pinyinKeyCount = int(header.pinyinKeyCount);
     t.m_frenchKeyCount = int(header.frenchKeyCount);
 
+    // Checked a piece at a time: a mapped file's pages leave the process
+    // once checked, and come back only where they are used.
     if (checks == Checks::Bounds) {
         auto inPool = [&](Ref r) { return quint64(r.offset) + r.length <= header.poolUnits; };
-        for (quint64 i = 0; i < quint64(header.entryCount) * 4; ++i) {
-            if (!inPool(t.m_entries[i])) // and the lines after them
-                return fail(u"texte hors du dictionnaire compilé"_s);
-        }
-        auto keysValid = [&](const KeyRow *rows, quint32 count) {
-            for (quint32 i = 0; i < count; ++i) {
-                if (!inPool(rows[i].text) || rows[i].entry >= header.entryCount)
-                    return false;
-            }
-            return true;
+        // The lines follow the entries.
+        if (!allOfInPieces(t.m_entries, quint64(header.entryCount) * 4, mapped, inPool))
+            return fail(u"texte hors du dictionnaire compilé"_s);
+        const auto keyValid = [&](const KeyRow &row) {
+            return inPool(row.text) && row.entry < header.entryCount;
         };
-        if (!keysValid(t.m_pinyinKeys, header.pinyinKeyCount)
-            || !keysValid(t.m_frenchKeys, header.frenchKeyCount))
+        if (!allOfInPieces(t.m_pinyinKeys, header.pinyinKeyCount, mapped, keyValid)
+            || !allOfInPieces(t.m_frenchKeys, header.frenchKeyCount, mapped, keyValid))
             return fail(u"clé hors du dictionnaire compilé"_s);
         // The traditional forms and the folded keys follow one another.
         const quint64 refs = quint64(header.traditionalCount) + header.frenchKeyCount;
         const Ref *after = reinterpret_cast<const Ref *>(t.m_frenchKeys + header.frenchKeyCount);
-        if (!std::all_of(after, after + refs, inPool))
+        if (!allOfInPieces(after, refs, mapped, inPool))
             return fail(u"texte hors du dictionnaire compilé"_s);
     }
 
@@ -119,7 +124,7 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
     if (header.indexBytes > 0 && header.foldingVersion == caseFoldingVersion()) {
         t.m_indexSection = QByteArrayView(p, qsizetype(header.indexBytes));
         if (!readIndexes(t.m_indexSection, rowCounts, header.entryCount, checks == Checks::Bounds,
-                         &views))
+                         &views, mapped))
             return fail(u"index hors du dictionnaire compilé"_s);
     } else {
         t.m_builtIndexes = buildIndexes(t);
@@ -136,7 +141,8 @@ Tables Tables::fromCompiled(QByteArray compiled, QString *error, Checks checks)
 Tables Tables::fromMapped(QByteArrayView compiled, std::shared_ptr<const void> owner,
                           QString *error)
 {
-    Tables t = fromCompiled(QByteArray::fromRawData(compiled.data(), compiled.size()), error);
+    Tables t = adopt(QByteArray::fromRawData(compiled.data(), compiled.size()), error,
+                     Checks::Bounds, true);
     if (!t.isEmpty())
         t.m_owner = std::move(owner);
     return t;

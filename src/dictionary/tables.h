@@ -125,6 +125,9 @@ public:
     };
 
 private:
+    // fromCompiled, and with mapped the checked pages of the buffer (a
+    // file mapping) let go as they are checked.
+    static Tables adopt(QByteArray compiled, QString *error, Checks checks, bool mapped);
     QStringView text(Ref ref) const { return QStringView(m_pool + ref.offset, ref.length); }
 
     QByteArray m_buffer;
