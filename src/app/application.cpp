@@ -280,10 +280,9 @@ std::unique_ptr<QThread> checkCache(const QString &path, const QString &cacheFil
     std::unique_ptr<QThread> worker(QThread::create([=, target = QPointer<QWidget>(window)] {
         if (Dictionary::cacheIntact(cacheFile, stop) || (stop && stop->load()))
             return;
-        Dictionary::loadExternal(path, Dictionary::CacheUse::Rebuild);
+        const QString said = Dictionary::rebuildDamagedCache(path, cacheFile);
         QMetaObject::invokeMethod(
-                qApp, [path, target] { showError(target, Dictionary::damagedCacheMessage(path)); },
-                Qt::QueuedConnection);
+                qApp, [said, target] { showError(target, said); }, Qt::QueuedConnection);
     }));
     // At idle priority: it never takes the processor from the window (the
     // first key press, its painting).

@@ -363,9 +363,20 @@ bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop)
     return std::memcmp(checksum.constData(), header.checksum, sizeof header.checksum) == 0;
 }
 
-QString damagedCacheMessage(const QString &path)
+QString rebuildDamagedCache(const QString &path, const QString &cacheFile)
 {
-    return u"Le cache du dictionnaire « %1 » était endommagé : il a été reconstruit à partir du dictionnaire, qui sera utilisé au prochain démarrage"_s
+    loadExternal(path, CacheUse::Rebuild);
+    if (cacheIntact(cacheFile))
+        return u"Le cache du dictionnaire « %1 » était endommagé : il a été reconstruit à partir du dictionnaire, qui sera utilisé au prochain démarrage"_s
+                .arg(Io::displayName(path));
+    // Not replaced: written over in place, where the mapping allows it.
+    QFile file(cacheFile);
+    const QByteArray noMagic(sizeof kCacheMagic, '\0');
+    const bool marked = file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)
+                        && file.write(noMagic) == noMagic.size() && file.flush();
+    qCInfo(lcDictionary) << "damaged cache" << cacheFile << "not replaced;"
+                         << (marked ? "marked stale" : "could not be marked stale");
+    return u"Le cache du dictionnaire « %1 » est endommagé : il sera reconstruit à partir du dictionnaire au prochain démarrage"_s
             .arg(Io::displayName(path));
 }
 

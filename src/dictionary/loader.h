@@ -50,9 +50,12 @@ Loaded loadExternal(const QString &path, CacheUse use = CacheUse::Read);
 // found wrong.
 bool cacheIntact(const QString &cacheFile, const std::atomic<bool> *stop = nullptr);
 
-// What the program says after finding the cache of the dictionary at path
-// damaged and building it again.
-QString damagedCacheMessage(const QString &path);
+// Builds again the cache of the dictionary at path, found damaged at
+// cacheFile while this program may still map it.  Windows replaces no file
+// that is mapped: the damaged cache is then marked as no cache (its first
+// bytes), so that the next load builds it again.  What the program says of
+// it is returned.
+QString rebuildDamagedCache(const QString &path, const QString &cacheFile);
 
 // The identity of this program's derivation of dictionaries (keys, orders,
 // compiled layout): a hash of the version and of the sources that decide it,
