@@ -20,18 +20,9 @@
 # VERAROV_JOBS (default: the number of processors) sets the parallel jobs.
 #
 # The program stage by hand, once Qt is built (<qt> the cache folder above):
-#   cmake -S . -B build-windows -G Ninja \
-#     -DCMAKE_TOOLCHAIN_FILE=<qt>/lib/cmake/Qt6/qt.toolchain.cmake \
-#     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=AMD64 \
-#     -DCMAKE_C_COMPILER=x86_64-w64-mingw32-gcc-posix \
-#     -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++-posix \
-#     -DCMAKE_RC_COMPILER=x86_64-w64-mingw32-windres \
-#     -DCMAKE_FIND_ROOT_PATH="/usr/x86_64-w64-mingw32;<qt>" \
-#     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-#     -DCMAKE_CROSSCOMPILING_EMULATOR=$PWD/build-windows/wine-run.sh \
-#     -DCMAKE_BUILD_TYPE=Release -DVERAROV_BUILD_BENCHMARKS=OFF
-# (plus the CMAKE_FIND_ROOT_PATH_MODE_* settings of cross_find below); the
-# emulator and its wine-run.conf are written by this script's program stage.
+#   VERAROV_QT_WINDOWS=<qt> cmake --preset windows && cmake --build --preset windows
+# the emulator (build-windows/wine-run.sh) and its wine-run.conf are written
+# by this script's program stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -202,12 +193,9 @@ if wants program; then
     write_wine_conf
     launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S . -B "$build" -G Ninja "${cross_compiler[@]}" "${cross_find[@]}" "${launcher[@]}" \
-          -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-          -DCMAKE_FIND_ROOT_PATH="/usr/$cross;$qt_prefix" \
-          -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-          -DCMAKE_CROSSCOMPILING_EMULATOR="$build/wine-run.sh" \
-          -DCMAKE_BUILD_TYPE=Release -DVERAROV_BUILD_BENCHMARKS=OFF >/dev/null
+    # The "windows" preset of CMakePresets.json, Qt for Windows named by
+    # VERAROV_QT_WINDOWS.
+    VERAROV_QT_WINDOWS=$qt_prefix cmake --preset windows "${launcher[@]}" >/dev/null
     nice -n 10 cmake --build "$build" -j "$jobs"
     echo "program built in $(elapsed "$t0")"
 fi
