@@ -328,14 +328,21 @@ if wants install-check; then
     out=$("$wine" "$installed/verarov-data.exe" check 2>&1) || fail "verarov-data check: status $?: $out"
     echo "verarov-data check: $(tr -d '\r' <<<"$out" | tail -n1)"
 
-    "$wine" "$installed/uninstall.exe" /S || fail "the uninstaller ended with status $?"
-    for _ in $(seq 60); do [ -e "$installed" ] || break; sleep 1; done
-    "${wine%/*}/wineserver" -w
-    [ ! -e "$installed" ] || fail "left after uninstalling: $(find "$installed" | head)"
-    [ ! -e "$menu/Verarov.lnk" ] || fail "Start menu entry left"
-    if "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' >/dev/null 2>&1; then
-        fail "uninstall entry left"
-    fi
+    # Silently uninstalled from FOLDER: no file, Start menu entry (in MENU)
+    # or uninstall entry (under HIVE) may be left.
+    uninstall() {
+        local folder=$1 menu=$2 hive=$3 mode=$4
+        "$wine" "$folder/uninstall.exe" /S || fail "the uninstaller ($mode) ended with status $?"
+        for _ in $(seq 60); do [ -e "$folder" ] || break; sleep 1; done
+        "${wine%/*}/wineserver" -w
+        [ ! -e "$folder" ] || fail "left after uninstalling ($mode): $(find "$folder" | head)"
+        [ ! -e "$menu/Verarov.lnk" ] || fail "Start menu entry left ($mode)"
+        if "$wine" reg query "$hive"'\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' \
+                >/dev/null 2>&1; then
+            fail "uninstall entry left ($mode)"
+        fi
+    }
+    uninstall "$installed" "$menu" HKCU "current user"
     if "$wine" reg query 'HKCU\Software\Duvuduz_ivod' >/dev/null 2>&1; then fail "settings left"; fi
     [ ! -e "$WINEPREFIX/drive_c/users/$wine_user/AppData/Local/verarov" ] || fail "the program's cache left"
 
@@ -350,14 +357,7 @@ if wants install-check; then
     "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' >/dev/null 2>&1 \
         || fail "no uninstall entry for all users"
     out=$("$wine" "$everyone/verarov-data.exe" check 2>&1) || fail "verarov-data check (all users): status $?: $out"
-    "$wine" "$everyone/uninstall.exe" /S || fail "the uninstaller (all users) ended with status $?"
-    for _ in $(seq 60); do [ -e "$everyone" ] || break; sleep 1; done
-    "${wine%/*}/wineserver" -w
-    [ ! -e "$everyone" ] || fail "left after uninstalling for all users: $(find "$everyone" | head)"
-    [ ! -e "$common_menu/Verarov.lnk" ] || fail "Start menu entry for all users left"
-    if "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Verarov' >/dev/null 2>&1; then
-        fail "uninstall entry for all users left"
-    fi
+    uninstall "$everyone" "$common_menu" HKLM "all users"
     echo "installed, started, checked and uninstalled in $(elapsed "$t0")"
 fi
 
