@@ -188,6 +188,21 @@ std::size_t hashOf(QStringView text)
             std::u16string_view(text.utf16(), std::size_t(text.size())));
 }
 
+// The slots of an open-addressing table made twice as many (64 at least),
+// each of ids 0 to count - 1 put again at the first free slot from its hash.
+template<typename HashOfId>
+void growSlots(std::vector<quint32> &table, quint32 count, const HashOfId &hashOfId)
+{
+    std::vector<quint32>(std::max<std::size_t>(64, table.size() * 2), kFree).swap(table);
+    const std::size_t mask = table.size() - 1;
+    for (quint32 id = 0; id < count; ++id) {
+        std::size_t slot = hashOfId(id) & mask;
+        while (table[slot] != kFree)
+            slot = (slot + 1) & mask;
+        table[slot] = id;
+    }
+}
+
 // Distinct texts, numbered in the order they first come.
 class TextSet
 {
@@ -264,14 +279,7 @@ private:
 
     void grow()
     {
-        std::vector<quint32>(std::max<std::size_t>(64, m_slots.size() * 2), kFree).swap(m_slots);
-        const std::size_t mask = m_slots.size() - 1;
-        for (quint32 id = 0; id < count(); ++id) {
-            std::size_t slot = hashOf(text(id)) & mask;
-            while (m_slots[slot] != kFree)
-                slot = (slot + 1) & mask;
-            m_slots[slot] = id;
-        }
+        growSlots(m_slots, count(), [this](quint32 id) { return hashOf(text(id)); });
     }
 
     std::vector<char16_t> m_units;
@@ -780,14 +788,8 @@ bool EntryStore::add(Entry &&entry)
 
 void EntryStore::grow()
 {
-    std::vector<quint32>(std::max<std::size_t>(64, m_slots.size() * 2), kFree).swap(m_slots);
-    const std::size_t mask = m_slots.size() - 1;
-    for (int e = 0; e < count(); ++e) {
-        std::size_t slot = hashOf(identityOf(e)) & mask;
-        while (m_slots[slot] != kFree)
-            slot = (slot + 1) & mask;
-        m_slots[slot] = quint32(e);
-    }
+    growSlots(m_slots, quint32(count()),
+              [this](quint32 e) { return hashOf(identityOf(int(e))); });
 }
 
 QByteArrayView EntryStore::identityOf(int entry) const
